@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Tandril twice (a normal build and one with
+# AddressSanitizer and UndefinedBehaviorSanitizer) and runs every test of both
+# with CTest inside a private network namespace. Exits non-zero on any
+# failure or sanitizer report.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+bash tools/install-deps.sh || exit 1
+
+jobs=$(nproc)
+status=0
+
+build() { # folder, extra cmake arguments...
+  local folder=$1; shift
+  cmake -S . -B "$folder" -G Ninja -DBUILD_TESTING=ON "$@" >"$folder.configure.log" 2>&1 \
+    || { cat "$folder.configure.log"; return 1; }
+  ninja -C "$folder" -j "$jobs"
+}
+
+run_ctest() { # folder
+  tools/in-test-netns.sh ctest --test-dir "$1" --output-on-failure -j "$jobs" --timeout 600
+}
+
+mkdir -p build
+build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo || exit 1
+build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTANDRIL_SANITIZE=ON || exit 1
+
+echo "== tests: normal build"
+run_ctest build/release || status=1
+
+echo "== tests: AddressSanitizer and UndefinedBehaviorSanitizer build"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:exitcode=23:strict_string_checks=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:exitcode=24"
+export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0"
+run_ctest build/sanitize || status=1
+
+exit $status
