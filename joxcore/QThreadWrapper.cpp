@@ -1,0 +1,43 @@
+#include <joxcore/QThreadWrapper.h>
+
+#include <joxlog/JoxLog.h>
+
+#include <QTextStream>
+
+namespace JoxCore {
+
+QThreadWrapper::QThreadWrapper(QObject* pParent)
+    : QObject(pParent)
+{
+    mThread.start(QThread::InheritPriority);
+}
+
+QThreadWrapper::~QThreadWrapper()
+{
+    mThread.quit();
+    mThread.wait();
+}
+
+bool QThreadWrapper::AddObject(QObject* pObject)
+{
+    if (pObject == nullptr || pObject->parent() != nullptr)
+        return false;
+
+    QThread* pOldThread = QThread::currentThread();
+    pObject->moveToThread(&mThread);
+    const bool connected = static_cast<bool>(
+        connect(&mThread, &QThread::finished, pObject, &QObject::deleteLater));
+
+    QString text;
+    QTextStream stream(&text);
+    stream << "Moved thread affinity of QObject " << static_cast<const void*>(pObject) << " from "
+           << static_cast<const void*>(pOldThread) << " to "
+           << static_cast<const void*>(pObject->thread());
+    stream.flush();
+    const QByteArray message = text.toLocal8Bit();
+    JoxCore::Log(5, 0, "QThreadWrapper", message.constData(), __FILE__, __LINE__,
+                 "JoxCore::QThreadWrapper::AddObject");
+    return connected;
+}
+
+} // namespace JoxCore
