@@ -1,0 +1,216 @@
+#include <styles/HarlenStyle.h>
+#include <styles/StyleMetrics.h>
+#include <styles/StylePalette.h>
+
+#include <QApplication>
+#include <QDirIterator>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QRegularExpression>
+#include <QStyleOption>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// A style with its own metric table, to see which style is current.
+class FixedStyle : public BaseStyle
+{
+public:
+    explicit FixedStyle(int value) : mValue(value) {}
+    bool GetFlag() const override { return false; }
+    int GetMetric(int) const override { return mValue; }
+
+private:
+    int mValue;
+};
+
+int CountFiles(const QString& rRoot)
+{
+    int count = 0;
+    QDirIterator it(rRoot, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        ++count;
+    }
+    return count;
+}
+
+QString StyleSheetText()
+{
+    QFile file(QStringLiteral(":/data/HarlenStyle/HarlenStyle.css"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(file.readAll());
+}
+
+class HarlenStyleTest : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        mpStyle.reset();
+        qApp->setStyleSheet(QString());
+    }
+    std::unique_ptr<HarlenStyle> mpStyle = std::make_unique<HarlenStyle>();
+};
+
+TEST(StyleMetricsTest, DefaultsWithoutAStyle)
+{
+    ASSERT_EQ(BaseStyle::Current(), nullptr);
+    const int expected[] = {21, 3, 45, 15, 3, 24, 10, 15, 3, 5, 93, 45, 0};
+    for (int i = 0; i < 13; ++i)
+        EXPECT_EQ(StyleMetric(i), expected[i]) << i;
+    EXPECT_EQ(StyleMetric(-1), 0);
+    EXPECT_FALSE(StyleFlag());
+    EXPECT_EQ(UnitsWidth(1), 45);
+    EXPECT_EQ(UnitsWidth(5), 237);
+    EXPECT_EQ(UnitsWidth(7), 333);
+}
+
+TEST_F(HarlenStyleTest, MetricsFollowTheStyleUntilItIsDestroyed)
+{
+    EXPECT_EQ(BaseStyle::Current(), mpStyle.get());
+    const int expected[] = {20, 2, 40, 22, 4, 32, 6, 8, 8, 8, 128, 84, 0};
+    for (int i = 0; i < 13; ++i)
+        EXPECT_EQ(StyleMetric(i), expected[i]) << i;
+    EXPECT_EQ(StyleMetric(10), UnitsWidth(3));
+    EXPECT_EQ(StyleMetric(11), UnitsWidth(2));
+    EXPECT_EQ(UnitsWidth(1), StyleMetric(2));
+    EXPECT_EQ(UnitsWidth(5), 216);
+    EXPECT_EQ(UnitsWidth(7), 304);
+    EXPECT_TRUE(StyleFlag());
+
+    mpStyle.reset();
+    EXPECT_EQ(BaseStyle::Current(), nullptr);
+    EXPECT_EQ(StyleMetric(2), 45);
+    EXPECT_FALSE(StyleFlag());
+}
+
+TEST(BaseStyleTest, FirstStyleBuiltStaysCurrent)
+{
+    auto pFirst = std::make_unique<FixedStyle>(7);
+    {
+        FixedStyle second(9);
+        EXPECT_EQ(BaseStyle::Current(), pFirst.get());
+        EXPECT_EQ(StyleMetric(3), 7);
+    }
+    EXPECT_EQ(BaseStyle::Current(), pFirst.get());
+    pFirst.reset();
+    EXPECT_EQ(BaseStyle::Current(), nullptr);
+}
+
+TEST(ResourceTest, BundlesAreRegisteredBeforeAnyStyleExists)
+{
+    EXPECT_EQ(CountFiles(QStringLiteral(":/data/HarlenStyle")), 190);
+    EXPECT_EQ(CountFiles(QStringLiteral(":/data")) - 190, 202);
+    EXPECT_FALSE(QPixmap(QStringLiteral(":/About.png")).isNull());
+    EXPECT_FALSE(QPixmap(QStringLiteral(":/JOX_Logo.png")).isNull());
+    EXPECT_TRUE(QFile::exists(QStringLiteral(":/data/not_supported.yuv")));
+    EXPECT_FALSE(QPixmap(QStringLiteral(":/data/style/pushbutton_normal_5.png")).isNull());
+    // Paths outside every bundle give null pixmaps and nothing else.
+    EXPECT_TRUE(QPixmap(QStringLiteral(":/GuiIcons/service.png")).isNull());
+}
+
+TEST(ResourceTest, StyleSheetNamesTheWidgetsAndColours)
+{
+    const QString css = StyleSheetText();
+    ASSERT_FALSE(css.isEmpty());
+    for (const char* pName : {"LabelPlayHeader", "ButtonHeaderFold", "ButtonHeaderPin", "LabelMessage",
+                              "ButtonRefresh", "HorizontalLine", "LabelHeadline", "LabelAboutTitle",
+                              "LabelAboutRights", "AboutDialogButton", "ManagementButton",
+                              "HarlenAboutWidget"})
+        EXPECT_TRUE(css.contains(QLatin1Char('#') + QLatin1String(pName))) << pName;
+    for (const char* pText : {"14px \"Arial\"", "#222222", "#424242", "#121212", "#626262", "#0093dd",
+                              "#ff0000", "#b9b9b9"})
+        EXPECT_TRUE(css.contains(QLatin1String(pText), Qt::CaseInsensitive)) << pText;
+}
+
+TEST(ResourceTest, EveryImageTheStyleSheetAsksForExists)
+{
+    const QString css = StyleSheetText();
+    const QRegularExpression url(QStringLiteral("url\\(([^)]*)\\)"));
+    int count = 0;
+    for (auto it = url.globalMatch(css); it.hasNext();) {
+        const QString path = it.next().captured(1);
+        EXPECT_FALSE(QPixmap(path).isNull()) << path.toStdString();
+        ++count;
+    }
+    EXPECT_GT(count, 20);
+}
+
+TEST(PaletteTest, TellingColours)
+{
+    EXPECT_EQ(StylePalette::ColorAccent, QColor(0, 147, 221));
+    EXPECT_EQ(StylePalette::ColorGrey, QColor(111, 111, 111));
+    EXPECT_EQ(StylePalette::ColorOrange, QColor(236, 117, 0));
+    EXPECT_EQ(StylePalette::BrushAccent.color(), StylePalette::ColorAccent);
+    EXPECT_EQ(StylePalette::BrushAccent.style(), Qt::SolidPattern);
+    EXPECT_TRUE(StylePalette::PenBorder.isCosmetic());
+    EXPECT_EQ(StylePalette::PenBorder.width(), 0);
+    EXPECT_EQ(StylePalette::PenSelection.color(), StylePalette::ColorSelection);
+}
+
+TEST_F(HarlenStyleTest, InstallsStyleSheetAndBlackShadows)
+{
+    EXPECT_EQ(qApp->styleSheet(), StyleSheetText());
+    const QPalette palette = QApplication::palette();
+    EXPECT_EQ(palette.color(QPalette::Active, QPalette::Shadow), QColor(Qt::black));
+    EXPECT_EQ(palette.color(QPalette::Inactive, QPalette::Shadow), QColor(Qt::black));
+    EXPECT_EQ(mpStyle->baseStyle()->name().toLower(), QStringLiteral("windows"));
+}
+
+TEST_F(HarlenStyleTest, ShadowOnlyUnderEnabledTextAndNoEtching)
+{
+    QPalette palette;
+    palette.setColor(QPalette::Shadow, Qt::black);
+    palette.setColor(QPalette::WindowText, Qt::white);
+    QFont font;
+    font.setPixelSize(20);
+
+    auto countDark = [&](bool enabled) {
+        QImage image(80, 40, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setFont(font);
+        mpStyle->drawItemText(&painter, image.rect(), Qt::AlignCenter, palette, enabled,
+                              QStringLiteral("HH"), QPalette::WindowText);
+        painter.end();
+        int dark = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (c.alpha() > 200 && c.red() < 40 && c.green() < 40 && c.blue() < 40)
+                    ++dark;
+            }
+        return dark;
+    };
+    EXPECT_GT(countDark(true), 0);
+    EXPECT_EQ(countDark(false), 0);
+
+    EXPECT_EQ(mpStyle->styleHint(QStyle::SH_EtchDisabledText), 0);
+    EXPECT_EQ(mpStyle->styleHint(QStyle::SH_DitherDisabledText), 0);
+}
+
+TEST_F(HarlenStyleTest, DropIndicatorIsTranslucentWhiteGrownVertically)
+{
+    QImage image(40, 40, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::black);
+    QStyleOption option;
+    option.rect = QRect(5, 10, 30, 10);
+    QPainter painter(&image);
+    mpStyle->drawPrimitive(QStyle::PE_IndicatorItemViewItemDrop, &option, &painter);
+    painter.end();
+    const QColor inside = image.pixelColor(20, 15);
+    EXPECT_NEAR(inside.red(), 128, 2);
+    EXPECT_EQ(image.pixelColor(20, 8), inside); // grown by 3 at the top
+    EXPECT_EQ(image.pixelColor(20, 22), inside); // and at the bottom
+    EXPECT_EQ(image.pixelColor(20, 4), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(2, 15), QColor(Qt::black));
+}
+
+} // namespace
