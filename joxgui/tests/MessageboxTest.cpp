@@ -1,0 +1,264 @@
+#include "ModalDriver.h"
+
+#include <joxgui/Messagebox.h>
+#include <styles/StyleMetrics.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using JoxGui::Messagebox;
+using joxguitest::ModalDriver;
+
+namespace {
+
+std::vector<std::string> gWarnings;
+
+void CaptureWarnings(QtMsgType type, const QMessageLogContext&, const QString& rMessage)
+{
+    if (type == QtWarningMsg)
+        gWarnings.push_back(rMessage.toStdString());
+}
+
+std::vector<std::string> ButtonNames(const Messagebox& rBox)
+{
+    std::vector<std::string> names;
+    for (const QPushButton* pButton : rBox.findChildren<QPushButton*>())
+        names.push_back(pButton->objectName().toStdString());
+    return names;
+}
+
+QPushButton* Button(QDialog* pDialog, const char* pName)
+{
+    return pDialog->findChild<QPushButton*>(QString::fromLatin1(pName));
+}
+
+// Ticks the box's check box, then clicks the named button.
+void TickAndClick(QDialog* pDialog, const char* pName)
+{
+    pDialog->findChild<QCheckBox*>()->setChecked(true);
+    Button(pDialog, pName)->click();
+}
+
+TEST(MessageboxTest, ButtonCodesAreValidated)
+{
+    const struct
+    {
+        int b0, b1, b2;
+        std::vector<std::string> buttons;
+        std::vector<std::string> warnings;
+    } cases[] = {
+        {0, 0, 0, {"&OK"}, {}},
+        {3, 4, 2, {"&Yes", "&No", "&Cancel"}, {}},
+        {0, 2, 0, {"&OK"}, {"JOXMessageBox: Inconsistent button parameters"}},
+        {1, 0, 3, {"&OK"}, {"JOXMessageBox: Inconsistent button parameters"}},
+        {1, Messagebox::ButtonEscape, 3, {"&OK"},
+         {"JOXMessageBox: Inconsistent button parameters; button 3 defined but not button 2"}},
+        {13, 0, 0, {"&OK"}, {"JOXMessageBox: Invalid button specifier"}},
+        {3 | Messagebox::ButtonDefault, 4 | Messagebox::ButtonDefault, 0, {"&Yes", "&No"},
+         {"JOXMessageBox: There can be at most one default button"}},
+        {8 | Messagebox::ButtonEscape, 12 | Messagebox::ButtonEscape, 9, {"Yes to &All", "N&o to All", "Save"},
+         {"JOXMessageBox: There can be at most one escape button"}},
+    };
+    for (const auto& rCase : cases) {
+        gWarnings.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(&CaptureWarnings);
+        Messagebox box("t", "x", Messagebox::IconNone, rCase.b0, rCase.b1, rCase.b2);
+        qInstallMessageHandler(previous);
+        EXPECT_EQ(ButtonNames(box), rCase.buttons) << rCase.b0 << " " << rCase.b1 << " " << rCase.b2;
+        EXPECT_EQ(gWarnings, rCase.warnings) << rCase.b0 << " " << rCase.b1 << " " << rCase.b2;
+    }
+}
+
+TEST(MessageboxTest, ButtonsFollowTheMetricsAndDefaultFlag)
+{
+    Messagebox box("t", "x", Messagebox::IconWarning, 3, 4 | Messagebox::ButtonDefault, 0);
+    QPushButton* pNo = Button(&box, "&No");
+    ASSERT_NE(pNo, nullptr);
+    EXPECT_TRUE(pNo->isDefault());
+    EXPECT_FALSE(Button(&box, "&Yes")->isDefault());
+    EXPECT_EQ(pNo->size(), QSize(StyleMetric(10), StyleMetric(3)));
+    EXPECT_EQ(pNo->shortcut(), QKeySequence(QStringLiteral("Alt+N")));
+    EXPECT_FALSE(box.findChild<QLabel*>("jox_msgbox_icon_label")->pixmap().isNull());
+    EXPECT_EQ(box.findChild<QCheckBox*>(), nullptr);
+    EXPECT_TRUE(box.windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint));
+}
+
+TEST(MessageboxTest, SetButtonTextAnswersZeroOrTheCount)
+{
+    Messagebox box("t", "x", Messagebox::IconNone, 1, 2, 0);
+    EXPECT_EQ(box.SetButtonText(Messagebox::ButtonCancel, "&Later"), 0);
+    EXPECT_EQ(Button(&box, "&Cancel")->text(), QStringLiteral("&Later"));
+    EXPECT_EQ(Button(&box, "&Cancel")->shortcut(), QKeySequence(QStringLiteral("Alt+L")));
+    EXPECT_EQ(box.SetButtonText(Messagebox::ButtonYes, "nope"), 2);
+}
+
+TEST(MessageboxTest, CriticalReturnsTheClickedCode)
+{
+    ModalDriver driver([](QDialog* pDialog) { Button(pDialog, "&Retry")->click(); });
+    EXPECT_EQ(Messagebox::Critical(nullptr, "Critical", "pick", 5, 6, 7), 6);
+    EXPECT_EQ(driver.Seen(), 1);
+}
+
+TEST(MessageboxTest, EscapeAndCloseGiveTheEscapeCode)
+{
+    {
+        ModalDriver driver([](QDialog* pDialog) { QTest::keyClick(pDialog, Qt::Key_Escape); });
+        EXPECT_EQ(Messagebox::Critical(nullptr, "e1", "x", 3, 4 | Messagebox::ButtonEscape), 4);
+    }
+    {
+        ModalDriver driver([](QDialog* pDialog) { QTest::keyClick(pDialog, Qt::Key_Escape); });
+        EXPECT_EQ(Messagebox::Critical(nullptr, "e2", "x", 3, 4), 0);
+    }
+    {
+        ModalDriver driver([](QDialog* pDialog) { pDialog->close(); });
+        EXPECT_EQ(Messagebox::Critical(nullptr, "e3", "x", 3, 4 | Messagebox::ButtonEscape), 4);
+    }
+    {
+        ModalDriver driver([](QDialog* pDialog) { pDialog->close(); });
+        EXPECT_EQ(Messagebox::Critical(nullptr, "e4", "x", 3, 4), 0);
+    }
+}
+
+TEST(MessageboxTest, AltWithTheMnemonicClicksTheButton)
+{
+    ModalDriver driver([](QDialog* pDialog) { QTest::keyClick(pDialog, Qt::Key_N, Qt::AltModifier); });
+    EXPECT_EQ(Messagebox::Critical(nullptr, "alt", "x", 3, 4), 4);
+}
+
+TEST(MessageboxTest, InformationIndexesAndEmptyFirstText)
+{
+    {
+        QString firstText;
+        ModalDriver driver([&firstText](QDialog* pDialog) {
+            firstText = Button(pDialog, "&OK")->text();
+            QTest::keyClick(pDialog, Qt::Key_Escape);
+        });
+        EXPECT_EQ(Messagebox::Information(nullptr, "i1", "x"), -1);
+        EXPECT_EQ(firstText, QStringLiteral("&OK"));
+    }
+    {
+        ModalDriver driver([](QDialog* pDialog) {
+            EXPECT_TRUE(Button(pDialog, "&Yes")->isDefault());
+            EXPECT_EQ(Button(pDialog, "&Yes")->text(), QStringLiteral("Three"));
+            Button(pDialog, "&Cancel")->click();
+        });
+        EXPECT_EQ(Messagebox::Warning(nullptr, "i2", "x", "One", "Two", "Three", 2, -1), 1);
+    }
+    {
+        ModalDriver driver([](QDialog* pDialog) { QTest::keyClick(pDialog, Qt::Key_Escape); });
+        EXPECT_EQ(Messagebox::Information(nullptr, "i3", "x", "One", "Two", QString(), 0, 1), 1);
+    }
+}
+
+TEST(MessageboxTest, SuppressedMessageAnswersWithoutAppearing)
+{
+    {
+        ModalDriver driver([](QDialog* pDialog) { TickAndClick(pDialog, "&Cancel"); });
+        EXPECT_EQ(Messagebox::Warning(nullptr, "Suppress", "same text", "OK", "Other", QString(), 0, -1,
+                                      Messagebox::CheckBoxDontShowAgain),
+                  1);
+        EXPECT_EQ(driver.Seen(), 1);
+    }
+    {
+        ModalDriver driver([](QDialog* pDialog) { Button(pDialog, "&Cancel")->click(); });
+        EXPECT_EQ(Messagebox::Warning(nullptr, "Suppress", "same text", "OK", "Other", QString(), 0, -1,
+                                      Messagebox::CheckBoxDontShowAgain),
+                  0);
+        EXPECT_EQ(driver.Seen(), 0);
+        Messagebox direct("Suppress", "same text", Messagebox::IconNone, 2, 0, 0);
+        EXPECT_EQ(direct.exec(), 1);
+        EXPECT_EQ(driver.Seen(), 0);
+    }
+    {
+        // Another title is another message; title and text are joined
+        // without separator, so the key is about the whole text.
+        ModalDriver driver([](QDialog* pDialog) { Button(pDialog, "&OK")->click(); });
+        EXPECT_EQ(Messagebox::Warning(nullptr, "Suppress2", "same text", QString(), QString(), QString(), 0,
+                                      -1, Messagebox::CheckBoxDontShowAgain),
+                  0);
+        EXPECT_EQ(driver.Seen(), 1);
+    }
+}
+
+TEST(MessageboxTest, UntickedRunsAreNotRemembered)
+{
+    for (int run = 0; run < 2; ++run) {
+        ModalDriver driver([](QDialog* pDialog) { Button(pDialog, "&OK")->click(); });
+        EXPECT_EQ(Messagebox::Critical(nullptr, "Unticked", "t", 1, 0, 0, Messagebox::CheckBoxDontShowAgain), 1);
+        EXPECT_EQ(driver.Seen(), 1) << run;
+    }
+}
+
+TEST(MessageboxTest, RememberKeepsTheLastTickedResult)
+{
+    auto runBox = [](const char* pClick, bool tick) {
+        ModalDriver driver([=](QDialog* pDialog) {
+            if (tick)
+                TickAndClick(pDialog, pClick);
+            else
+                Button(pDialog, pClick)->click();
+        });
+        const int result = Messagebox::Critical(nullptr, "Remember", "t", 3, 4, 2, Messagebox::CheckBoxRemember);
+        return std::make_pair(result, driver.Seen());
+    };
+    EXPECT_EQ(runBox("&No", false), std::make_pair(4, 1));
+    EXPECT_EQ(runBox("&No", true), std::make_pair(4, 1));
+    EXPECT_EQ(runBox("&Yes", true), std::make_pair(4, 0)); // answered by itself
+}
+
+TEST(MessageboxTest, WidthBetween365AndTheScreen)
+{
+    Messagebox shortBox("t", "short", Messagebox::IconInformation, 1, 0, 0);
+    EXPECT_EQ(shortBox.sizeHint().width(), 365);
+
+    const QString longText(2000, QLatin1Char('W'));
+    Messagebox longBox("t", longText, Messagebox::IconInformation, 1, 2, 3, nullptr, Qt::WindowFlags(),
+                       Messagebox::CheckBoxRemember);
+    const int screenWidth = QGuiApplication::primaryScreen()->geometry().width();
+    EXPECT_EQ(longBox.sizeHint().width(), screenWidth);
+
+    // A check-box row adds 30 pixels of height.
+    Messagebox plain("t", "short", Messagebox::IconNone, 1, 0, 0);
+    Messagebox checked("t", "short", Messagebox::IconNone, 1, 0, 0, nullptr, Qt::WindowFlags(),
+                       Messagebox::CheckBoxDontShowAgain);
+    EXPECT_EQ(checked.sizeHint().height() - plain.sizeHint().height(), 30);
+    EXPECT_EQ(plain.sizeHint().height(), 25 + plain.findChild<QLabel*>("jox_msgbox_label")->height() + StyleMetric(3));
+}
+
+TEST(MessageboxTest, OverrideCursorLastsAsLongAsTheBox)
+{
+    ASSERT_EQ(QApplication::overrideCursor(), nullptr);
+    {
+        Messagebox box("t", "x", Messagebox::IconNone, 1, 0, 0);
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(MessageboxTest, IconsByNumber)
+{
+    Messagebox box("t", "x", Messagebox::IconNone, 1, 0, 0);
+    QLabel* pIcon = box.findChild<QLabel*>("jox_msgbox_icon_label");
+    EXPECT_TRUE(pIcon->pixmap().isNull());
+    box.SetIcon(42); // empty pixmap leaves the label as it was
+    EXPECT_TRUE(pIcon->pixmap().isNull());
+    QPixmap window(64, 64);
+    window.fill(Qt::red);
+    box.setWindowIcon(QIcon(window));
+    box.SetIcon(Messagebox::IconWindow);
+    EXPECT_EQ(pIcon->pixmap().size(), QSize(32, 32));
+    box.SetIcon(7);
+    EXPECT_EQ(pIcon->pixmap().size(), QSize(32, 32));
+}
+
+} // namespace
