@@ -1,0 +1,210 @@
+#include "simserver/ScriptedHttpServer.h"
+
+#include <joxmaintenance/SchemaNamespace.h>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace simserver {
+
+namespace {
+
+// Gives up on a request that does not arrive in this time.
+constexpr int kRequestTimeoutMs = 10000;
+
+bool SendAll(int socket, const std::string& rBytes)
+{
+    std::size_t sent = 0;
+    while (sent < rBytes.size())
+    {
+        ssize_t n = ::send(socket, rBytes.data() + sent, rBytes.size() - sent, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        sent += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// True when rData holds a whole request: header and a complete body.
+bool RequestComplete(const std::string& rData)
+{
+    std::size_t headerEnd = rData.find("\r\n\r\n");
+    if (headerEnd == std::string::npos)
+        return false;
+    std::string header = rData.substr(0, headerEnd);
+    for (char& rChar : header)
+        rChar = static_cast<char>(std::tolower(static_cast<unsigned char>(rChar)));
+    const std::string body = rData.substr(headerEnd + 4);
+    if (header.find("transfer-encoding: chunked") != std::string::npos)
+        return body.size() >= 5 && (body.compare(0, 5, "0\r\n\r\n") == 0 || body.find("\r\n0\r\n\r\n") != std::string::npos);
+    std::size_t lengthAt = header.find("content-length:");
+    if (lengthAt == std::string::npos)
+        return true;
+    return body.size() >= std::stoul(header.substr(lengthAt + 15));
+}
+
+} // namespace
+
+ScriptedHttpServer::ScriptedHttpServer() = default;
+
+ScriptedHttpServer::~ScriptedHttpServer()
+{
+    Stop();
+}
+
+bool ScriptedHttpServer::Start(const std::vector<Reply>& rReplies, int port)
+{
+    mReplies = rReplies;
+    mListenSocket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    int on = 1;
+    ::setsockopt(mListenSocket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    if (mListenSocket < 0 || ::bind(mListenSocket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(mListenSocket, 8) != 0)
+        return false;
+    socklen_t length = sizeof address;
+    ::getsockname(mListenSocket, reinterpret_cast<sockaddr*>(&address), &length);
+    mPort = ntohs(address.sin_port);
+    mThread = std::thread(&ScriptedHttpServer::Run, this);
+    return true;
+}
+
+void ScriptedHttpServer::Stop()
+{
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        mStopping = true;
+        if (mActiveSocket >= 0)
+            ::shutdown(mActiveSocket, SHUT_RDWR);
+    }
+    mStopped.notify_all();
+    if (mThread.joinable())
+        mThread.join();
+    if (mListenSocket >= 0)
+        ::close(mListenSocket);
+    mListenSocket = -1;
+}
+
+std::vector<std::string> ScriptedHttpServer::GetRequests() const
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mRequests;
+}
+
+std::string ScriptedHttpServer::ReadRequest(int socket)
+{
+    std::string data;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kRequestTimeoutMs);
+    while (!RequestComplete(data) && std::chrono::steady_clock::now() < deadline)
+    {
+        pollfd entry{socket, POLLIN, 0};
+        if (::poll(&entry, 1, 50) <= 0)
+            continue;
+        char buffer[16384];
+        ssize_t n = ::recv(socket, buffer, sizeof buffer, 0);
+        if (n <= 0)
+            break;
+        data.append(buffer, static_cast<std::size_t>(n));
+    }
+    return data;
+}
+
+void ScriptedHttpServer::Run()
+{
+    std::size_t next = 0;
+    for (;;)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mMutex);
+            if (mStopping)
+                return;
+        }
+        pollfd entry{mListenSocket, POLLIN, 0};
+        if (::poll(&entry, 1, 50) <= 0)
+            continue;
+        int socket = ::accept4(mListenSocket, nullptr, nullptr, SOCK_CLOEXEC);
+        if (socket < 0)
+            continue;
+        {
+            std::lock_guard<std::mutex> lock(mMutex);
+            mActiveSocket = socket;
+        }
+        if (next < mReplies.size())
+        {
+            const Reply reply = mReplies[next++];
+            std::string request = ReadRequest(socket);
+            {
+                std::lock_guard<std::mutex> lock(mMutex);
+                mRequests.push_back(request);
+            }
+            if (reply.mSilent)
+            {
+                std::unique_lock<std::mutex> lock(mMutex);
+                mStopped.wait(lock, [this] { return mStopping; });
+            }
+            else
+            {
+                SendAll(socket, reply.mBytes);
+            }
+        }
+        {
+            std::lock_guard<std::mutex> lock(mMutex);
+            mActiveSocket = -1;
+        }
+        ::shutdown(socket, SHUT_WR);
+        ::close(socket);
+    }
+}
+
+std::string ScriptedHttpServer::HttpReply(const std::string& rStatusLine, const std::string& rContentType,
+                                          const std::string& rBody)
+{
+    std::string reply = "HTTP/1.1 " + rStatusLine + "\r\n";
+    if (!rContentType.empty())
+        reply += "Content-Type: " + rContentType + "\r\n";
+    return reply + "Content-Length: " + std::to_string(rBody.size()) + "\r\nConnection: close\r\n\r\n" + rBody;
+}
+
+std::string ScriptedHttpServer::SoapEnvelope(const std::string& rBody, const std::string& rHeader)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+           "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+           "xmlns:jox=\"" + joxmaintenance::SchemaNamespace() + "\">" +
+           rHeader + "<SOAP-ENV:Body>" + rBody + "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
+}
+
+std::string ScriptedHttpServer::SoapReply(const std::string& rBody, const std::string& rHeader)
+{
+    return HttpReply("200 OK", "text/xml; charset=utf-8", SoapEnvelope(rBody, rHeader));
+}
+
+std::string ScriptedHttpServer::DecodeChunked(const std::string& rBody)
+{
+    std::string decoded;
+    std::size_t at = 0;
+    for (;;)
+    {
+        std::size_t lineEnd = rBody.find("\r\n", at);
+        if (lineEnd == std::string::npos)
+            break;
+        std::size_t size = std::stoul(rBody.substr(at, lineEnd - at), nullptr, 16);
+        if (size == 0)
+            break;
+        decoded += rBody.substr(lineEnd + 2, size);
+        at = lineEnd + 2 + size + 2;
+    }
+    return decoded;
+}
+
+} // namespace simserver

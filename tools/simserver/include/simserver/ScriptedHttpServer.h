@@ -1,0 +1,62 @@
+#pragma once
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace simserver {
+
+// A plain loopback HTTP endpoint for wire tests: for each connection it reads
+// one whole request (chunked or with a length), records its bytes, and sends
+// the next scripted reply verbatim. A connection beyond the script is closed
+// at once.
+class ScriptedHttpServer
+{
+public:
+    struct Reply
+    {
+        std::string mBytes;  // sent as they are, then the connection is closed
+        bool mSilent = false; // read the request, never answer (until Stop)
+    };
+
+    ScriptedHttpServer();
+    ~ScriptedHttpServer();
+    ScriptedHttpServer(const ScriptedHttpServer&) = delete;
+    ScriptedHttpServer& operator=(const ScriptedHttpServer&) = delete;
+
+    // Listens on 127.0.0.1, on the given port or any free one; false when that fails.
+    bool Start(const std::vector<Reply>& rReplies, int port = 0);
+    void Stop();
+    int GetPort() const { return mPort; }
+    std::string GetUrl() const { return "http://127.0.0.1:" + std::to_string(mPort); }
+    // The raw requests received so far.
+    std::vector<std::string> GetRequests() const;
+
+    // A complete HTTP/1.1 reply with a Content-Length.
+    static std::string HttpReply(const std::string& rStatusLine, const std::string& rContentType,
+                                 const std::string& rBody);
+    // A SOAP 1.1 envelope that declares SOAP-ENV, xsi and jox, around rBody.
+    static std::string SoapEnvelope(const std::string& rBody, const std::string& rHeader = std::string());
+    // HttpReply 200 with a SOAP envelope around rBody.
+    static std::string SoapReply(const std::string& rBody, const std::string& rHeader = std::string());
+    // The body of a chunked request, decoded.
+    static std::string DecodeChunked(const std::string& rBody);
+
+private:
+    void Run();
+    std::string ReadRequest(int socket);
+
+    mutable std::mutex mMutex;
+    std::condition_variable mStopped;
+    bool mStopping = false;
+    int mListenSocket = -1;
+    int mPort = 0;
+    int mActiveSocket = -1;
+    std::vector<Reply> mReplies;
+    std::vector<std::string> mRequests;
+    std::thread mThread;
+};
+
+} // namespace simserver

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "simserver/SimServerTypes.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace simserver {
+
+class SimService;
+
+// A simulated media server: serves the nine maintenance operations over HTTP
+// on one address and port, with state that tests set up and fault injection.
+// Stored collections are files in the folder given to the constructor, which
+// is the only place the server writes to. Downloads go out as DIME
+// attachments streamed from disk with HTTP chunking.
+class SimServer
+{
+public:
+    // rFolder: the server's own folder for stored collections (created when missing).
+    explicit SimServer(const std::string& rFolder);
+    ~SimServer();
+    SimServer(const SimServer&) = delete;
+    SimServer& operator=(const SimServer&) = delete;
+
+    // Binds rAddress:port (0 = any free port) and starts serving; false with
+    // GetError() set when binding fails.
+    bool Start(const std::string& rAddress = "127.0.0.1", int port = 0);
+    // Stops accepting, ends every open connection and joins all threads.
+    void Stop();
+
+    // The bound port (0 before Start).
+    int GetPort() const;
+    // "http://<address>:<port>".
+    std::string GetUrl() const;
+    std::string GetError() const;
+    const std::string& GetFolder() const { return mFolder; }
+
+    void SetInformation(const ServerInformation& rInformation);
+    // Null list: LogList answers without any Sources element.
+    void SetLogSources(const std::vector<LogSource>& rSources);
+    void SetNoLogSources();
+    void SetJobs(const std::vector<Job>& rJobs);
+    // Stores a collection with the given content; false for an unsafe name.
+    bool AddCollection(const std::string& rName, const std::string& rContent);
+    // Names of the stored collections, sorted.
+    std::vector<std::string> GetCollections() const;
+    // Makes the given operation ("LogList", ...; empty for all) misbehave.
+    void SetFault(const std::string& rOperation, Fault fault);
+    // Bytes of an attachment sent before a CutOff download ends the connection.
+    void SetCutOffBytes(std::uint64_t bytes);
+    std::uint64_t GetCutOffBytes() const;
+    // Every request received so far, in order.
+    std::vector<ReceivedRequest> GetRequests() const;
+    // Number of connections accepted so far.
+    int GetConnectionCount() const;
+
+    // A collection name the server accepts: not empty, not "." or "..", no separators.
+    static bool IsSafeName(const std::string& rName);
+
+private:
+    friend class SimService;
+
+    void AcceptLoop();
+    void ServeConnection(int socket, std::shared_ptr<bool> pDone);
+    void JoinFinishedConnections();
+    Fault TakeFault(const std::string& rOperation) const;
+    void Record(const ReceivedRequest& rRequest);
+    std::string CreateCollection(const std::vector<LogSource>& rSources);
+    // Waits until Stop() or until the peer closes the socket.
+    void WaitSilently(int socket);
+
+    std::string mFolder;
+    mutable std::mutex mMutex;
+    std::condition_variable mStopped;
+    bool mStopping = false;
+    std::string mAddress;
+    int mPort = 0;
+    int mListenSocket = -1;
+    std::string mError;
+    std::thread mAcceptThread;
+    struct Connection
+    {
+        std::thread mThread;
+        std::shared_ptr<bool> mpDone; // set under mMutex when the thread ends
+    };
+    std::vector<Connection> mConnections;
+    std::vector<int> mOpenSockets;
+    int mConnectionCount = 0;
+    int mCollectionCounter = 0;
+
+    ServerInformation mInformation;
+    std::unique_ptr<std::vector<LogSource>> mSources;
+    std::vector<Job> mJobs;
+    std::map<std::string, Fault> mFaults;
+    std::uint64_t mCutOffBytes = 1024 * 1024;
+    std::vector<ReceivedRequest> mRequests;
+};
+
+} // namespace simserver
