@@ -1,0 +1,250 @@
+// Start, stop, bind failures, muting and observers of the discovery client,
+// each test in a private network namespace of its own.
+
+#include "NetnsSandbox.h"
+#include "RecordingObserver.h"
+
+#include <joxwsdd/WSDDClient.h>
+#include <joxwsdd/WSDDClientThread.h>
+
+#include <joxlog/JoxLog.h>
+
+#include <boost/make_shared.hpp>
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <mutex>
+
+using namespace std::chrono_literals;
+using JoxWsdd::WSDDClient;
+using pelwicktest::RecordingObserver;
+
+namespace {
+
+WSDDClient::ClientThreadParameter Parameter(const std::string& rIp, unsigned short unicastPort = 0)
+{
+    WSDDClient::ClientThreadParameter parameter;
+    parameter.mIp = rIp;
+    parameter.mUnicastPort = unicastPort;
+    parameter.mMulticastPort = 3702;
+    return parameter;
+}
+
+// A UDP socket bound without SO_REUSEADDR, so that nobody else can bind the port.
+class PortBlocker
+{
+public:
+    PortBlocker(const char* pIp, unsigned short port) : mSocket(socket(AF_INET, SOCK_DGRAM, 0))
+    {
+        sockaddr_in address;
+        std::memset(&address, 0, sizeof(address));
+        address.sin_family = AF_INET;
+        address.sin_port = htons(port);
+        inet_pton(AF_INET, pIp, &address.sin_addr);
+        mBound = bind(mSocket, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+        socklen_t length = sizeof(address);
+        getsockname(mSocket, reinterpret_cast<sockaddr*>(&address), &length);
+        mPort = ntohs(address.sin_port);
+    }
+    ~PortBlocker() { close(mSocket); }
+    bool mBound = false;
+    unsigned short mPort = 0;
+
+private:
+    int mSocket;
+};
+
+std::mutex gLogLock;
+std::vector<std::string> gLogged;
+
+void CaptureLog(int level, int, const char* category, const char* message, const char*, int, const char*,
+                const JoxCore::TimeStamp*)
+{
+    std::lock_guard<std::mutex> lock(gLogLock);
+    gLogged.push_back(std::to_string(level) + " " + category + ": " + message);
+}
+
+} // namespace
+
+TEST(WSDDClientTest, ClientWithoutWorkers)
+{
+    WSDDClient client(std::vector<WSDDClient::ClientThreadParameter>{});
+    EXPECT_TRUE(client.Start());
+    EXPECT_TRUE(client.WaitForThreadRunning(2000));
+    EXPECT_TRUE(client.AddObserver(boost::make_shared<RecordingObserver>()));
+    EXPECT_TRUE(client.Stop());
+    EXPECT_FALSE(client.HasError());
+    EXPECT_EQ(client.GetErrorString(), "");
+    EXPECT_EQ(client.MuteIps({"127.0.0.1"}), -1);
+    EXPECT_EQ(client.GetMaxKeepAliveCalls(), 5u);
+    EXPECT_EQ(client.GetIOTimeout(), 0);
+    EXPECT_EQ(client.GetListenTimeout(), 0);
+    EXPECT_FALSE(client.IsRunning());
+    EXPECT_TRUE(client.GetThreadListenIps().isEmpty());
+}
+
+TEST(WSDDClientTest, SettingsReachEveryWorker)
+{
+    WSDDClient client({Parameter("127.0.0.1"), Parameter("127.0.0.2")});
+    EXPECT_EQ(client.GetThreadListenIps(), QStringList({"127.0.0.1", "127.0.0.2"}));
+    EXPECT_EQ(client.GetListenTimeout(), -100000);
+    EXPECT_FALSE(client.HasIOTimeout());
+    EXPECT_TRUE(client.IsKeepAliveEnabled());
+    client.SetIOTimeout(3);
+    client.SetMaxKeepAliveCalls(0);
+    client.SetListenTimeout(-20000);
+    client.SetSoapLoggingEnabled(true);
+    EXPECT_EQ(client.GetIOTimeout(), 3);
+    EXPECT_TRUE(client.HasIOTimeout());
+    EXPECT_FALSE(client.IsKeepAliveEnabled());
+    EXPECT_EQ(client.GetListenTimeout(), -20000);
+    EXPECT_TRUE(client.IsSoapLoggingEnabled());
+    EXPECT_EQ(JoxWsdd::WSDDBaseThread::CreateSoapUdpEndpoint("10.0.0.1", 3702), "soap.udp://10.0.0.1:3702");
+    EXPECT_EQ(JoxWsdd::WSDDBaseThread::CreateSoapUdpEndpoint(nullptr, 3702), "");
+}
+
+TEST(WSDDClientTest, ObserversAreAddedOnce)
+{
+    JoxWsdd::WSDDClientThread worker("127.0.0.1", 0, 3702);
+    const auto pObserver = boost::make_shared<RecordingObserver>();
+    EXPECT_FALSE(worker.AddObserver(nullptr));
+    EXPECT_TRUE(worker.AddObserver(pObserver));
+    EXPECT_FALSE(worker.AddObserver(pObserver));
+    EXPECT_TRUE(worker.RemoveObserver(pObserver));
+    EXPECT_FALSE(worker.RemoveObserver(pObserver));
+    EXPECT_FALSE(worker.RemoveObserver(nullptr));
+
+    WSDDClient client({Parameter("127.0.0.1"), Parameter("127.0.0.2")});
+    EXPECT_TRUE(client.AddObserver(pObserver));
+    EXPECT_FALSE(client.AddObserver(pObserver));
+    EXPECT_TRUE(client.RemoveObserver(pObserver));
+}
+
+TEST(WSDDClientTest, UnicastPortChosenOnceAndKeptAcrossRestarts)
+{
+    TANDRIL_REQUIRE_PRIVATE_NETNS();
+    JoxWsdd::WSDDClientThread worker("127.0.0.1", 0, 3702);
+    const auto pObserver = boost::make_shared<RecordingObserver>();
+    worker.AddObserver(pObserver);
+    EXPECT_EQ(worker.GetReplyTo(), "");
+    EXPECT_FALSE(worker.Stop());
+    ASSERT_TRUE(worker.Start());
+    EXPECT_FALSE(worker.Start());
+    ASSERT_TRUE(worker.WaitForThreadRunning(2000)) << worker.GetErrorString();
+    const unsigned short port = worker.GetUnicastPort();
+    EXPECT_NE(port, 0);
+    EXPECT_EQ(worker.GetReplyTo(), "soap.udp://127.0.0.1:" + std::to_string(port));
+    EXPECT_EQ(pObserver->Count("started"), 1u);
+
+    EXPECT_TRUE(worker.Stop());
+    EXPECT_FALSE(worker.IsRunning());
+    EXPECT_EQ(pObserver->Count("stopping"), 1u);
+    ASSERT_TRUE(worker.Start());
+    ASSERT_TRUE(worker.WaitForThreadRunning(2000)) << worker.GetErrorString();
+    EXPECT_EQ(worker.GetUnicastPort(), port);
+    EXPECT_EQ(worker.GetReplyTo(), "soap.udp://127.0.0.1:" + std::to_string(port));
+    EXPECT_EQ(pObserver->Count("started"), 2u);
+}
+
+TEST(WSDDClientTest, StopReturnsPromptly)
+{
+    TANDRIL_REQUIRE_PRIVATE_NETNS();
+    WSDDClient client({Parameter("127.0.0.1")});
+    ASSERT_TRUE(client.Start());
+    ASSERT_TRUE(client.WaitForThreadRunning(2000));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(client.Stop());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    EXPECT_FALSE(client.IsRunning());
+}
+
+TEST(WSDDClientTest, BindFailuresAreReportedAtOnce)
+{
+    TANDRIL_REQUIRE_PRIVATE_NETNS();
+    JoxCore::SetLogHandler handler(CaptureLog);
+    {
+        // The second worker's interface address is not local: joining fails.
+        WSDDClient client({Parameter("127.0.0.1"), Parameter("10.254.0.1")});
+        ASSERT_TRUE(client.Start());
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(client.WaitForThreadRunning(2000));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+        EXPECT_TRUE(client.HasError());
+        EXPECT_TRUE(client.IsRunning());
+        const std::string errors = client.GetErrorString();
+        EXPECT_EQ(errors.compare(0, 1, "\n"), 0) << errors;
+        EXPECT_NE(errors.find("Socket join mutlicast group failed with error code "), std::string::npos) << errors;
+        EXPECT_EQ(errors.back(), '\n');
+    }
+    {
+        // The group port is taken by a socket that does not share it.
+        PortBlocker blocker("0.0.0.0", 3702);
+        ASSERT_TRUE(blocker.mBound);
+        WSDDClient client({Parameter("127.0.0.1")});
+        ASSERT_TRUE(client.Start());
+        EXPECT_FALSE(client.WaitForThreadRunning(2000));
+        const std::string errors = client.GetErrorString();
+        EXPECT_EQ(errors.compare(0, 45, "Multicast socket bind failed with error code "), 0) << errors;
+        EXPECT_GT(errors.size(), 46u);
+    }
+    {
+        // The unicast port is taken.
+        PortBlocker blocker("127.0.0.1", 0);
+        ASSERT_TRUE(blocker.mBound);
+        WSDDClient client({Parameter("127.0.0.1", blocker.mPort)});
+        ASSERT_TRUE(client.Start());
+        EXPECT_FALSE(client.WaitForThreadRunning(2000));
+        EXPECT_EQ(client.GetErrorString().compare(0, 43, "Unicast socket bind failed with error code "), 0)
+            << client.GetErrorString();
+        // A new start clears the error and fails the same way.
+        EXPECT_TRUE(client.Start());
+        EXPECT_FALSE(client.WaitForThreadRunning(2000));
+        EXPECT_TRUE(client.HasError());
+    }
+    std::lock_guard<std::mutex> lock(gLogLock);
+    const auto logged = [](const std::string& rText) {
+        return std::find(gLogged.begin(), gLogged.end(), rText) != gLogged.end();
+    };
+    EXPECT_TRUE(logged("1 WSDDBaseThread : RunSOAPServer: BindMulticast failed"));
+    EXPECT_TRUE(logged("1 WSDDBaseThread : RunSOAPServer: BindUnicast failed"));
+    EXPECT_TRUE(logged("1 WSDDBaseThread : BindMulticast: Socket join mutlicast group failed with error"));
+}
+
+TEST(WSDDClientTest, MuteIpsStopsAndRestartsWorkers)
+{
+    TANDRIL_REQUIRE_PRIVATE_NETNS();
+    WSDDClient client({Parameter("127.0.0.1"), Parameter("127.0.0.2")});
+    ASSERT_TRUE(client.Start());
+    ASSERT_TRUE(client.WaitForThreadRunning(2000)) << client.GetErrorString();
+    EXPECT_EQ(client.MuteIps({"127.0.0.2"}), 0);
+    EXPECT_TRUE(client.IsRunning());
+    EXPECT_EQ(client.MuteIps({"127.0.0.1", "127.0.0.2"}), 0);
+    EXPECT_FALSE(client.IsRunning());
+    EXPECT_EQ(client.MuteIps({"127.0.0.1", "127.0.0.2"}), -1);
+    EXPECT_EQ(client.MuteIps({}), 0);
+    EXPECT_TRUE(client.WaitForThreadRunning(2000));
+    EXPECT_EQ(client.MuteIps({}), -1);
+}
+
+TEST(WSDDClientTest, AutoProbeTicksOnTheWorker)
+{
+    TANDRIL_REQUIRE_PRIVATE_NETNS();
+    WSDDClient client({Parameter("127.0.0.1")});
+    const auto pObserver = boost::make_shared<RecordingObserver>();
+    client.AddObserver(pObserver);
+    ASSERT_TRUE(client.Start());
+    ASSERT_TRUE(client.WaitForThreadRunning(2000));
+    EXPECT_FALSE(client.IsAutoProbeActive());
+    client.StartAutoProbe(1);
+    EXPECT_TRUE(client.IsAutoProbeActive());
+    EXPECT_EQ(pObserver->WaitFor("autoprobe", 3s).mKind, "autoprobe");
+    client.StopAutoProbe();
+    EXPECT_FALSE(client.IsAutoProbeActive());
+}
