@@ -26,6 +26,11 @@ mkdir -p build
 build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo || exit 1
 build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTANDRIL_SANITIZE=ON || exit 1
 
+# Discovery datagram fuzzer (clang, libFuzzer): about 60 s from the seed
+# corpus in fuzz/corpus/wsdd; any crash or sanitizer report fails the run.
+echo "== fuzz: discovery datagrams"
+FUZZ_BUILD_DIR=build/fuzz bash fuzz/run-fuzz.sh 60 || status=1
+
 echo "== tests: normal build"
 run_ctest build/release || status=1
 
