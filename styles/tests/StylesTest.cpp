@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QDirIterator>
 #include <QFile>
+#include <QFontInfo>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QPixmap>
 #include <QRegularExpression>
@@ -162,6 +164,25 @@ TEST_F(HarlenStyleTest, InstallsStyleSheetAndBlackShadows)
     EXPECT_EQ(palette.color(QPalette::Active, QPalette::Shadow), QColor(Qt::black));
     EXPECT_EQ(palette.color(QPalette::Inactive, QPalette::Shadow), QColor(Qt::black));
     EXPECT_EQ(mpStyle->baseStyle()->name().toLower(), QStringLiteral("windows"));
+}
+
+TEST_F(HarlenStyleTest, StyleSheetReachesNamedWidgets)
+{
+    QWidget window;
+    window.resize(200, 80);
+    auto* pMessage = new QLabel(QStringLiteral("x"), &window);
+    pMessage->setObjectName(QStringLiteral("LabelMessage"));
+    pMessage->setGeometry(10, 10, 120, 40);
+    window.ensurePolished();
+    pMessage->ensurePolished();
+    const QImage image = pMessage->grab().toImage();
+    EXPECT_EQ(image.pixelColor(image.width() / 2, image.height() - 6), QColor(255, 0, 0));
+    EXPECT_EQ(pMessage->font().family(), QStringLiteral("Arial"));
+    EXPECT_EQ(pMessage->font().pixelSize(), 14);
+    // The installed font answering for Arial must be metric-compatible.
+    const QString resolved = QFontInfo(pMessage->font()).family();
+    EXPECT_TRUE(resolved == QStringLiteral("Arial") || resolved == QStringLiteral("Liberation Sans"))
+        << resolved.toStdString();
 }
 
 TEST_F(HarlenStyleTest, ShadowOnlyUnderEnabledTextAndNoEtching)
