@@ -1,0 +1,301 @@
+// The repository with filter against hand-built announcements.
+
+#include <joxwsdd/IWSDDProbeMatches.h>
+#include <joxwsdd/QNames.h>
+#include <joxwsdd/WSDDClient.h>
+#include <joxwsdd/WebServiceRepositoryWithFilter.h>
+
+#include <joxconfig/IConfigWsddClient.h>
+#include <joxlog/JoxLog.h>
+
+#include <boost/make_shared.hpp>
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+
+#include <atomic>
+#include <mutex>
+#include <stdexcept>
+
+using JoxWsdd::WebServiceInfo;
+using JoxWsdd::WebServiceInfoPtr;
+
+namespace {
+
+class TestRepository : public JoxWsdd::WebServiceRepositoryWithFilter
+{
+public:
+    using WebServiceRepositoryWithFilter::WebServiceRepositoryWithFilter;
+    void OnThreadStarted() override {}
+    void OnThreadStopping() override {}
+    void OnAutoProbe() override {}
+};
+
+class FakeMatches : public JoxWsdd::IWSDDProbeMatches
+{
+public:
+    size_t GetMatchCount() const override { return mMatches.size(); }
+    bool GetMatch(size_t index, ProbeMatch& rOut) const override
+    {
+        if (index >= mMatches.size())
+            return false;
+        rOut = mMatches[index];
+        return true;
+    }
+    std::vector<ProbeMatch> mMatches;
+};
+
+class FakeConfig : public JoxConfig::IConfigWsddClient
+{
+public:
+    QStringList GetBlacklistUrls() const override { return mBlack; }
+    QStringList GetWhitelistUrls() const override { return mWhite; }
+    std::vector<std::string> GetMutedLocalIps() const override { return mMuted; }
+    QList<QPair<QString, QString>> GetStaticUrls() const override { return mStatic; }
+    QStringList mBlack;
+    QStringList mWhite;
+    std::vector<std::string> mMuted;
+    QList<QPair<QString, QString>> mStatic;
+};
+
+std::mutex gLogLock;
+std::vector<std::string> gLogged;
+
+void CaptureLog(int level, int, const char* category, const char* message, const char*, int, const char*,
+                const JoxCore::TimeStamp*)
+{
+    std::lock_guard<std::mutex> lock(gLogLock);
+    gLogged.push_back(std::to_string(level) + " " + category + ": " + message);
+}
+
+const char* const cEndpoint = "urn:uuid:0a0a0a0a-0000-4000-8000-000000000001";
+const char* const cXAddrs = "http://10.0.0.5:8080/maintenance";
+
+class RepositoryTest : public ::testing::Test
+{
+protected:
+    RepositoryTest()
+        : mClient(std::vector<JoxWsdd::WSDDClient::ClientThreadParameter>{}),
+          mpRepository(boost::make_shared<TestRepository>(&mClient)),
+          mAdded(mpRepository.get(), &JoxWsdd::WebServiceRepositoryWithFilter::ServiceAdded),
+          mChanged(mpRepository.get(), &JoxWsdd::WebServiceRepositoryWithFilter::ServiceChanged),
+          mRemoved(mpRepository.get(), &JoxWsdd::WebServiceRepositoryWithFilter::ServiceRemoved)
+    {
+        mpRepository->SetRequestedServices({"MAINTENANCE"});
+        std::lock_guard<std::mutex> lock(gLogLock);
+        gLogged.clear();
+    }
+
+    static WebServiceInfoPtr Entry(const QSignalSpy& rSpy, int index, int argument = 0)
+    {
+        return rSpy.at(index).at(argument).value<WebServiceInfoPtr>();
+    }
+
+    JoxCore::SetLogHandler mHandler{CaptureLog};
+    JoxWsdd::WSDDClient mClient;
+    boost::shared_ptr<TestRepository> mpRepository;
+    QSignalSpy mAdded;
+    QSignalSpy mChanged;
+    QSignalSpy mRemoved;
+};
+
+std::list<std::string> Types(const char* pText)
+{
+    return JoxWsdd::SplitQNames(pText);
+}
+
+} // namespace
+
+TEST(RepositoryConstructionTest, NullClientThrows)
+{
+    EXPECT_THROW(TestRepository(nullptr), std::invalid_argument);
+    try
+    {
+        TestRepository repository(nullptr);
+    }
+    catch (const std::invalid_argument& rError)
+    {
+        EXPECT_STREQ(rError.what(), "pClient==0");
+    }
+}
+
+TEST_F(RepositoryTest, EqualAnnouncementsGiveOneAdd)
+{
+    const auto types = Types("tds:Device service_name__MAINTENANCE status_name__free");
+    mpRepository->OnHello(cEndpoint, types, nullptr, 1, cXAddrs);
+    FakeMatches matches;
+    JoxWsdd::IWSDDProbeMatches::ProbeMatch match;
+    match.endpoint = cEndpoint;
+    match.types = "tds:Device service_name__MAINTENANCE status_name__free";
+    match.xAddrs = cXAddrs;
+    matches.mMatches.push_back(match);
+    mpRepository->OnProbeMatch(matches, "urn:uuid:m");
+    mpRepository->OnResolveMatch(cEndpoint, types, nullptr, 1, cXAddrs);
+    mpRepository->OnHello(cEndpoint, types, nullptr, 1, cXAddrs);
+
+    ASSERT_EQ(mAdded.count(), 1);
+    EXPECT_EQ(mChanged.count(), 0);
+    EXPECT_EQ(mpRepository->GetServiceCount(), 1u);
+    const WebServiceInfoPtr added = Entry(mAdded, 0);
+    EXPECT_EQ(added->GetEndpoint(), cEndpoint);
+    EXPECT_EQ(added->GetServiceType(), WebServiceInfo::ServiceTypeMaintenance);
+    // The signal carries the stored object itself.
+    EXPECT_EQ(static_cast<void*>(mpRepository->GetAllServices().front().get()), static_cast<void*>(added.get()));
+    std::lock_guard<std::mutex> lock(gLogLock);
+    EXPECT_EQ(gLogged, std::vector<std::string>(
+                           {std::string("3 WebServiceRepositoryWithFilter::OnServiceAdded: Added service ") + cXAddrs}));
+}
+
+TEST_F(RepositoryTest, ChangedStatusGivesOneChangeAndMovesTheEntryLast)
+{
+    mpRepository->OnHello(cEndpoint, Types("service_name__MAINTENANCE status_name__free"), nullptr, 1, cXAddrs);
+    mpRepository->OnHello("urn:uuid:other", Types("service_name__MAINTENANCE"), nullptr, 1, "http://10.0.0.6:1");
+    mpRepository->OnHello(cEndpoint, Types("service_name__MAINTENANCE status_name__active"), nullptr, 2, cXAddrs);
+    EXPECT_EQ(mAdded.count(), 2);
+    ASSERT_EQ(mChanged.count(), 1);
+    EXPECT_EQ(Entry(mChanged, 0, 0)->GetStatus(), WebServiceInfo::eStatusFree);
+    EXPECT_EQ(Entry(mChanged, 0, 1)->GetStatus(), WebServiceInfo::eStatusActive);
+    const auto services = mpRepository->GetAllServices();
+    ASSERT_EQ(services.size(), 2u);
+    EXPECT_EQ(boost::static_pointer_cast<WebServiceInfo>(services.back())->GetEndpoint(), cEndpoint);
+}
+
+TEST_F(RepositoryTest, OnlyRequestedServicesAreTakenFromHelloAndProbeMatch)
+{
+    mpRepository->OnHello(cEndpoint, Types("service_name__MOS"), nullptr, 1, cXAddrs);
+    FakeMatches matches;
+    JoxWsdd::IWSDDProbeMatches::ProbeMatch match;
+    match.endpoint = cEndpoint;
+    match.types = "service_name__MOS";
+    match.xAddrs = cXAddrs;
+    matches.mMatches.push_back(match);
+    mpRepository->OnProbeMatch(matches, "urn:uuid:m");
+    EXPECT_EQ(mpRepository->GetServiceCount(), 0u);
+    // A resolved service is taken whatever its name.
+    mpRepository->OnResolveMatch(cEndpoint, Types("service_name__MOS"), nullptr, 1, cXAddrs);
+    EXPECT_EQ(mpRepository->GetServiceCount(), 1u);
+    EXPECT_EQ(mAdded.count(), 1);
+}
+
+TEST_F(RepositoryTest, EntryWithoutAddressWaitsForItsResolveMatch)
+{
+    mpRepository->OnHello(cEndpoint, Types("service_name__MAINTENANCE"), nullptr, 1, nullptr);
+    EXPECT_EQ(mAdded.count(), 0);
+    EXPECT_EQ(mpRepository->GetServiceCount(), 1u);
+    mpRepository->OnResolveMatch(cEndpoint, Types("service_name__MAINTENANCE"), nullptr, 1, cXAddrs);
+    ASSERT_EQ(mChanged.count(), 1);
+    EXPECT_EQ(Entry(mChanged, 0, 1)->GetUrl(), cXAddrs);
+    EXPECT_EQ(mpRepository->GetServiceCount(), 1u);
+}
+
+TEST_F(RepositoryTest, WhiteAndBlackLists)
+{
+    const struct
+    {
+        QStringList mWhite;
+        QStringList mBlack;
+        bool mFirstShown;
+        bool mSecondShown;
+    } cases[] = {
+        {{}, {}, true, true},
+        {{"10.0.0.5:*"}, {}, true, false},
+        {{"10.0.0.5:*"}, {"10.0.0.5:*"}, false, false},
+        {{}, {"10.0.0.5:8080"}, false, true},
+        {{"10.0.0.5:9999"}, {}, false, false},
+        {{"Second"}, {}, false, true},          // display names from "description_name"
+        {{"http:10.0.0.6:1"}, {}, false, true},
+    };
+    for (const auto& rCase : cases)
+    {
+        mAdded.clear();
+        mpRepository->SetWhiteList(rCase.mWhite);
+        mpRepository->SetBlackList(rCase.mBlack);
+        mpRepository->RefreshServices();
+        mpRepository->OnHello("urn:uuid:first", Types("service_name__MAINTENANCE"), nullptr, 1, cXAddrs);
+        mpRepository->OnHello("urn:uuid:second", Types("service_name__MAINTENANCE description_name__Second"), nullptr,
+                              1, "http://10.0.0.6:1");
+        QStringList shown;
+        for (int index = 0; index < mAdded.count(); ++index)
+            shown.append(QString::fromStdString(Entry(mAdded, index)->GetEndpoint()));
+        EXPECT_EQ(shown.contains("urn:uuid:first"), rCase.mFirstShown) << rCase.mWhite.join(",").toStdString();
+        EXPECT_EQ(shown.contains("urn:uuid:second"), rCase.mSecondShown) << rCase.mWhite.join(",").toStdString();
+        EXPECT_EQ(mpRepository->GetServiceCount(), 2u);
+    }
+    EXPECT_EQ(mpRepository->GetWhiteList(), QStringList({"http:10.0.0.6:1"}));
+}
+
+TEST_F(RepositoryTest, ByeRemovesTheStoredEntry)
+{
+    mpRepository->OnHello(cEndpoint, Types("service_name__MAINTENANCE"), nullptr, 1, cXAddrs);
+    // A Bye without the service name finds nothing (the service type differs).
+    mpRepository->OnBye(cEndpoint, {}, nullptr, 0, nullptr);
+    EXPECT_EQ(mpRepository->GetServiceCount(), 1u);
+    mpRepository->OnBye(cEndpoint, Types("service_name__MAINTENANCE"), nullptr, 0, nullptr);
+    EXPECT_EQ(mpRepository->GetServiceCount(), 0u);
+    ASSERT_EQ(mRemoved.count(), 1);
+    // Reported with the entry built from the Bye, which has no address.
+    EXPECT_FALSE(Entry(mRemoved, 0)->HasXAddress());
+
+    // With a white list of addresses the Bye's entry cannot match: logged, not reported.
+    mpRepository->SetWhiteList({"10.0.0.5:*"});
+    mpRepository->OnHello(cEndpoint, Types("service_name__MAINTENANCE"), nullptr, 1, cXAddrs);
+    mpRepository->OnBye(cEndpoint, Types("service_name__MAINTENANCE"), nullptr, 0, nullptr);
+    EXPECT_EQ(mpRepository->GetServiceCount(), 0u);
+    EXPECT_EQ(mRemoved.count(), 1);
+    std::lock_guard<std::mutex> lock(gLogLock);
+    EXPECT_EQ(gLogged.back(), "3 WebServiceRepositoryWithFilter::OnServiceRemoved: Ignoring service ");
+}
+
+TEST_F(RepositoryTest, StaticEntriesFromTheSettings)
+{
+    FakeConfig config;
+    config.mStatic = {{"10.0.0.9:8080", "MAINTENANCE"}, {"10.0.0.10:*", "QUOREL"}};
+    config.mWhite = {"10.0.0.9:*", "10.0.0.10:*"};
+    config.mBlack = {"10.0.0.66:*"};
+    mpRepository->ReadSettings(config);
+    EXPECT_EQ(mpRepository->GetWhiteList(), config.mWhite);
+    EXPECT_EQ(mpRepository->GetBlackList(), config.mBlack);
+    ASSERT_EQ(mAdded.count(), 2);
+    const WebServiceInfoPtr first = Entry(mAdded, 0);
+    EXPECT_TRUE(first->IsStatic());
+    EXPECT_EQ(first->GetServiceType(), WebServiceInfo::ServiceTypeMaintenance);
+    EXPECT_EQ(first->GetUrl(), "10.0.0.9:8080");
+    EXPECT_EQ(Entry(mAdded, 1)->GetServiceType(), WebServiceInfo::ServiceTypeQuorel);
+
+    // A discovered entry of the same first URL and type is the same service.
+    mpRepository->OnHello("urn:uuid:s", Types("service_name__MAINTENANCE"), nullptr, 1, "10.0.0.9:8080");
+    EXPECT_EQ(mpRepository->GetServiceCount(), 2u);
+    EXPECT_EQ(mChanged.count(), 1);
+
+    // Refreshing forgets everything and stores the same static objects again.
+    mAdded.clear();
+    mpRepository->RefreshServices();
+    EXPECT_EQ(mRemoved.count(), 2);
+    ASSERT_EQ(mAdded.count(), 2);
+    EXPECT_EQ(Entry(mAdded, 0).get(), first.get());
+}
+
+TEST_F(RepositoryTest, SignalsReachAnotherThreadQueued)
+{
+    QThread thread;
+    QObject receiver;
+    receiver.moveToThread(&thread);
+    thread.start();
+    std::atomic<int> received{0};
+    std::atomic<bool> otherThread{false};
+    QObject::connect(mpRepository.get(), &JoxWsdd::WebServiceRepositoryWithFilter::ServiceAdded, &receiver,
+                     [&](WebServiceInfoPtr entry) {
+                         otherThread = QThread::currentThread() == &thread;
+                         if (entry && entry->GetEndpoint() == cEndpoint)
+                             ++received;
+                     });
+    mpRepository->OnHello(cEndpoint, Types("service_name__MAINTENANCE"), nullptr, 1, cXAddrs);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received.load() == 1; }, 3000));
+    EXPECT_TRUE(otherThread.load());
+    thread.quit();
+    thread.wait();
+}
