@@ -1,0 +1,153 @@
+// wsdd_repository_load: 1000 distinct services announce themselves (Hello)
+// within about one second; reports when the repository holds all of them,
+// the peak RSS and whether any was lost or doubled.
+//   wsdd_repository_load --target PATH [--services N] [--interval-us N]
+// Run it inside a private network namespace (bench/discovery-repository-load.sh does).
+
+#include <joxwsdd/WSDDClient.h>
+#include <joxwsdd/WebServiceRepositoryWithFilter.h>
+
+#include <boost/make_shared.hpp>
+
+#include <QCoreApplication>
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class LoadRepository : public JoxWsdd::WebServiceRepositoryWithFilter
+{
+public:
+    using WebServiceRepositoryWithFilter::WebServiceRepositoryWithFilter;
+    void OnThreadStarted() override {}
+    void OnThreadStopping() override {}
+    void OnAutoProbe() override {}
+    void OnHello(const char* endpoint, const std::list<std::string>& types, const char* scopes,
+                 unsigned int metadataVersion, const char* xAddrs) override
+    {
+        {
+            std::lock_guard<std::mutex> lock(mLock);
+            mLastHello = Clock::now();
+            ++mHellos;
+        }
+        WebServiceRepositoryWithFilter::OnHello(endpoint, types, scopes, metadataVersion, xAddrs);
+    }
+    std::mutex mLock;
+    Clock::time_point mLastHello;
+    unsigned long mHellos = 0;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    std::string target;
+    long services = 1000;
+    long intervalUs = 1000;
+    for (int index = 1; index + 1 < argc; index += 2)
+    {
+        const std::string option = argv[index];
+        if (option == "--target")
+            target = argv[index + 1];
+        else if (option == "--services")
+            services = std::atol(argv[index + 1]);
+        else if (option == "--interval-us")
+            intervalUs = std::atol(argv[index + 1]);
+    }
+    if (target.empty() || services <= 0 || services > 100000 || intervalUs < 1000)
+    {
+        std::fprintf(stderr, "usage: wsdd_repository_load --target PATH [--services N] [--interval-us N>=1000]\n");
+        return 2;
+    }
+
+    JoxWsdd::WSDDClient client("127.0.0.1", 0, 3702);
+    const auto pRepository = boost::make_shared<LoadRepository>(&client);
+    pRepository->SetRequestedServices({"MAINTENANCE"});
+    std::mutex addedLock;
+    std::multiset<std::string> added;
+    QObject::connect(pRepository.get(), &JoxWsdd::WebServiceRepositoryWithFilter::ServiceAdded, pRepository.get(),
+                     [&](JoxWsdd::WebServiceInfoPtr entry) {
+                         std::lock_guard<std::mutex> lock(addedLock);
+                         added.insert(entry->GetEndpoint());
+                     },
+                     Qt::DirectConnection);
+    client.AddObserver(pRepository);
+    if (!client.Start() || !client.WaitForThreadRunning(2000))
+    {
+        std::fprintf(stderr, "client failed: %s\n", client.GetErrorString().c_str());
+        return 1;
+    }
+
+    const long intervalMs = intervalUs / 1000;
+    const pid_t pid = fork();
+    if (pid == 0)
+    {
+        const std::string interval = std::to_string(intervalMs);
+        const std::string count = std::to_string(services);
+        execl(target.c_str(), target.c_str(), "--types", "tds:Device service_name__MAINTENANCE status_name__free",
+              "--xaddrs", "http://127.0.0.1:8080/maintenance", "--hello-interval-ms", interval.c_str(),
+              "--hello-count", count.c_str(), "--distinct", "--duration-ms", "60000", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const Clock::time_point start = Clock::now();
+    Clock::time_point full;
+    bool bComplete = false;
+    while (Clock::now() - start < std::chrono::seconds(30))
+    {
+        // One more than the services: the target's own Hello at start.
+        if (pRepository->GetServiceCount() >= static_cast<size_t>(services) + 1)
+        {
+            full = Clock::now();
+            bComplete = true;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+
+    Clock::time_point lastHello;
+    unsigned long hellos = 0;
+    {
+        std::lock_guard<std::mutex> lock(pRepository->mLock);
+        lastHello = pRepository->mLastHello;
+        hellos = pRepository->mHellos;
+    }
+    size_t distinct = 0;
+    size_t total = 0;
+    {
+        std::lock_guard<std::mutex> lock(addedLock);
+        total = added.size();
+        distinct = std::set<std::string>(added.begin(), added.end()).size();
+    }
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](Clock::duration duration) { return std::chrono::duration<double, std::milli>(duration).count(); };
+    std::printf("services %ld (+1 start Hello), hellos heard %lu, stored %zu, added signals %zu, distinct %zu\n",
+                services, hellos, pRepository->GetServiceCount(), total, distinct);
+    if (bComplete)
+        std::printf("all stored %.1f ms after the first Hello was sent, %.1f ms after the last Hello arrived\n",
+                    ms(full - start), ms(full - lastHello) < 0 ? 0.0 : ms(full - lastHello));
+    std::printf("lost %ld, doubled %zu, peak RSS %ld KiB\n",
+                static_cast<long>(services + 1) - static_cast<long>(distinct), total - distinct, usage.ru_maxrss);
+    client.Stop();
+    return bComplete && total == distinct ? 0 : 1;
+}
