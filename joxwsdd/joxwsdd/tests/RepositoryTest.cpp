@@ -5,6 +5,7 @@
 #include <joxwsdd/WSDDClient.h>
 #include <joxwsdd/WebServiceRepositoryWithFilter.h>
 
+#include <joxconfig/ConfigWsddClient.h>
 #include <joxconfig/IConfigWsddClient.h>
 #include <joxlog/JoxLog.h>
 
@@ -12,7 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include "TempDir.h"
+
 #include <QCoreApplication>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
@@ -298,4 +302,37 @@ TEST_F(RepositoryTest, SignalsReachAnotherThreadQueued)
     EXPECT_TRUE(otherThread.load());
     thread.quit();
     thread.wait();
+}
+
+TEST_F(RepositoryTest, SettingsFileFeedsTheRepository)
+{
+    tandriltest::TempDir folder;
+    const QString path = QString::fromStdString(folder.File("wsdd_client.conf"));
+    {
+        JoxConfig::ConfigWsddClient written(QStringLiteral("Tandril"));
+        written.AddStaticEntry(boost::make_shared<JoxConfig::ConfigWsddClientEntry>(
+            QStringLiteral("10.0.0.7"), 8012, QStringLiteral("CHANNEL"), QString()));
+        written.AddStaticEntry(boost::make_shared<JoxConfig::ConfigWsddClientEntry>(
+            QStringLiteral("10.0.0.8"), 8013, QStringLiteral("MACHINE"), QString()));
+        written.AddBlacklistEntry(boost::make_shared<JoxConfig::ConfigWsddClientEntry>(
+            QStringLiteral("10.0.0.6"), 8011, QStringLiteral("MACHINE"), QString()));
+        QSettings settings(path, QSettings::IniFormat);
+        written.WriteToSettings(settings);
+        settings.sync();
+    }
+    JoxConfig::ConfigWsddClient read(QStringLiteral("Tandril"));
+    QSettings settings(path, QSettings::IniFormat);
+    read.ReadFromSettings(settings);
+    mpRepository->ReadSettings(read);
+
+    ASSERT_EQ(mAdded.count(), 2);
+    EXPECT_TRUE(Entry(mAdded, 0)->IsStatic());
+    EXPECT_EQ(Entry(mAdded, 0)->GetUrl(), "10.0.0.7:8012");
+    EXPECT_EQ(Entry(mAdded, 0)->GetServiceType(), WebServiceInfo::ServiceTypeChannel);
+    EXPECT_EQ(Entry(mAdded, 1)->GetUrl(), "10.0.0.8:*");
+    EXPECT_EQ(Entry(mAdded, 1)->GetServiceType(), WebServiceInfo::ServiceTypeMachine);
+    // A machine on the black list is stored but not reported.
+    mpRepository->OnHello("urn:uuid:black", Types("service_name__MAINTENANCE"), nullptr, 1, "http://10.0.0.6:9000");
+    EXPECT_EQ(mAdded.count(), 2);
+    EXPECT_EQ(mpRepository->GetServiceCount(), 3u);
 }
