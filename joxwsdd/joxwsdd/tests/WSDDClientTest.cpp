@@ -21,6 +21,7 @@
 #include <chrono>
 #include <cstring>
 #include <mutex>
+#include <thread>
 
 using namespace std::chrono_literals;
 using JoxWsdd::WSDDClient;
@@ -247,4 +248,55 @@ TEST(WSDDClientTest, AutoProbeTicksOnTheWorker)
     EXPECT_EQ(pObserver->WaitFor("autoprobe", 3s).mKind, "autoprobe");
     client.StopAutoProbe();
     EXPECT_FALSE(client.IsAutoProbeActive());
+}
+
+TEST(WSDDClientTest, SendFailureIsLoggedTwiceAndNotRetried)
+{
+    TANDRIL_REQUIRE_PRIVATE_NETNS();
+    JoxCore::SetLogHandler handler(CaptureLog);
+    {
+        std::lock_guard<std::mutex> lock(gLogLock);
+        gLogged.clear();
+    }
+    // The interface address is not local: the datagram cannot leave.
+    JoxWsdd::WSDDClientThread worker("10.254.0.1", 0, 3702);
+    worker.SendProbe("tds:Device", nullptr, nullptr);
+    worker.SendResolve("urn:uuid:x");
+    std::lock_guard<std::mutex> lock(gLogLock);
+    std::vector<std::string> failures;
+    for (const std::string& rLine : gLogged)
+    {
+        if (rLine.compare(0, 19, "2 WSDDClientThread:") == 0)
+            failures.push_back(rLine);
+    }
+    ASSERT_EQ(failures.size(), 4u);
+    EXPECT_EQ(failures[0], "2 WSDDClientThread: SendProbe failed with error");
+    EXPECT_NE(failures[1].find("SOAP"), std::string::npos) << failures[1];
+    EXPECT_EQ(failures[2], "2 WSDDClientThread: SendResolve failed with error");
+}
+
+TEST(WSDDClientTest, SoapLoggingCopiesReceivedMessagesIntoTheLog)
+{
+    TANDRIL_REQUIRE_PRIVATE_NETNS();
+    JoxCore::SetLogHandler handler(CaptureLog);
+    WSDDClient client({Parameter("127.0.0.1")});
+    client.SetSoapLoggingEnabled(true);
+    ASSERT_TRUE(client.Start());
+    ASSERT_TRUE(client.WaitForThreadRunning(2000));
+    {
+        std::lock_guard<std::mutex> lock(gLogLock);
+        gLogged.clear();
+    }
+    // The worker hears its own Probe through the group and logs it.
+    client.SendProbe("tds:Device", nullptr, nullptr);
+    bool bLogged = false;
+    for (int attempt = 0; attempt < 100 && !bLogged; ++attempt)
+    {
+        std::this_thread::sleep_for(20ms);
+        std::lock_guard<std::mutex> lock(gLogLock);
+        for (const std::string& rLine : gLogged)
+            bLogged = bLogged || (rLine.compare(0, 13, "5 gSOAP-recv:") == 0 && rLine.find("Probe") != std::string::npos);
+    }
+    EXPECT_TRUE(bLogged);
+    client.Stop();
 }
