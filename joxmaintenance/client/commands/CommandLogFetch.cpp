@@ -1,0 +1,47 @@
+#include "joxmaintenance/CommandLogFetch.h"
+
+#include "Latin1.h"
+#include "joxmaintenanceServiceProxy.h"
+#include <joxmaintenance/CommandType.h>
+#include "Download.h"
+#include <joxmaintenance/CommandStatusConversion.h>
+
+#include <memory>
+
+namespace joxmaintenance {
+
+CommandLogFetch::CommandLogFetch(const QString& rServerUrl, const QString& rTargetFolder, const QString& rCollectionName)
+    : Command(rServerUrl, ct_fetchlog)
+    , mTargetFolder(rTargetFolder)
+    , mCollectionName(rCollectionName)
+{
+}
+
+QString CommandLogFetch::GetDescription() const
+{
+    return QStringLiteral("FetchLogs");
+}
+
+Command* CommandLogFetch::Clone() const
+{
+    return new CommandLogFetch(*this);
+}
+
+void CommandLogFetch::DoExecute()
+{
+    const std::string folder = ToLatin1(mTargetFolder);
+    Execute(
+        "joxmaintenance::CommandLogFetch::DoExecute",
+        [this, &folder](ServiceProxy& rProxy, const char* pEndpoint) {
+            jox__LogFetchCollectionRequest request;
+            request.ClientPath = folder;
+            request.LogFileName = ToLatin1(mCollectionName);
+            request.Status = CommandStatus2SoapPointer(rProxy.soap, mpStatus);
+            jox__LogFetchCollectionResponse response;
+            return Download(rProxy, folder,
+                            [&] { return rProxy.LogFetchCollection(pEndpoint, "", &request, response); });
+        },
+        [this](ServiceProxy&) { SetState(JoxCore::StateSucceeded); });
+}
+
+} // namespace joxmaintenance

@@ -1,0 +1,67 @@
+#include "joxmaintenance/CommandLogGather.h"
+
+#include "Latin1.h"
+#include "joxmaintenanceServiceProxy.h"
+#include <joxmaintenance/CommandType.h>
+#include "Download.h"
+#include <joxmaintenance/CommandStatusConversion.h>
+#include <joxmaintenance/LogSources.h>
+#include <joxlog/JoxLog.h>
+
+#include <memory>
+#include <optional>
+
+namespace joxmaintenance {
+
+CommandLogGather::CommandLogGather(const QString& rServerUrl, const QString& rTargetFolder, const LogEntryList& rEntries)
+    : Command(rServerUrl, ct_loggather)
+    , mTargetFolder(rTargetFolder)
+    , mEntries(rEntries)
+{
+}
+
+QString CommandLogGather::GetDescription() const
+{
+    return QStringLiteral("GatherLogs");
+}
+
+Command* CommandLogGather::Clone() const
+{
+    return new CommandLogGather(*this);
+}
+
+void CommandLogGather::DoExecute()
+{
+    const std::string folder = ToLatin1(mTargetFolder);
+    std::optional<std::pair<int, std::string>> logFile; // size and media type of the attachment
+    Execute(
+        "joxmaintenance::CommandLogGather::DoExecute",
+        [this, &folder, &logFile](ServiceProxy& rProxy, const char* pEndpoint) {
+            jox__LogCreateAndFetchCollectionRequest request;
+            request.Sources = LogEntryList2SoapListPointer(rProxy.soap, mEntries);
+            request.LogFilePath = folder;
+            request.Status = CommandStatus2SoapPointer(rProxy.soap, mpStatus);
+            jox__LogCreateAndFetchCollectionResponse response;
+            const int result = Download(rProxy, folder, [&] {
+                return rProxy.LogCreateAndFetchCollection(pEndpoint, "", &request, response);
+            });
+            if (result == SOAP_OK && response.LogFile && response.LogFile->id)
+                logFile.emplace(response.LogFile->__size, response.LogFile->type ? response.LogFile->type : "");
+            return result;
+        },
+        [this, &folder, &logFile](ServiceProxy&) {
+            SetState(JoxCore::StateSucceeded);
+            if (logFile)
+            {
+                const QString message = QStringLiteral("Got logfile %1 size=%2 type=%3 through streaming DIME\n")
+                                            .arg(FromLatin1(folder))
+                                            .arg(logFile->first)
+                                            .arg(FromLatin1(logFile->second));
+                JoxCore::Log(5, 0, "maintenance", message.toUtf8().constData(), __FILE__, __LINE__,
+                             "joxmaintenance::CommandLogGather::DoExecute");
+            }
+            mResultPath = FromLatin1(folder);
+        });
+}
+
+} // namespace joxmaintenance

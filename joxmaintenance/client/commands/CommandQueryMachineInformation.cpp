@@ -1,0 +1,43 @@
+#include "joxmaintenance/CommandQueryMachineInformation.h"
+
+#include "Latin1.h"
+#include "joxmaintenanceServiceProxy.h"
+#include <joxmaintenance/CommandType.h>
+
+#include <memory>
+
+namespace joxmaintenance {
+
+CommandQueryMachineInformation::CommandQueryMachineInformation(const QString& rServerUrl)
+    : Command(rServerUrl, ct_querymachinfo)
+{
+}
+
+QString CommandQueryMachineInformation::GetDescription() const
+{
+    return QStringLiteral("QueryMachineInformation");
+}
+
+Command* CommandQueryMachineInformation::Clone() const
+{
+    return new CommandQueryMachineInformation(*this);
+}
+
+void CommandQueryMachineInformation::DoExecute()
+{
+    auto pResponse = std::make_shared<jox__ServiceFetchInformationResponse>();
+    Execute(
+        "joxmaintenance::CommandQueryMachineInformation::DoExecute",
+        [pResponse](ServiceProxy& rProxy, const char* pEndpoint) {
+            jox__ServiceFetchInformationRequest request;
+            return rProxy.ServiceFetchInformation(pEndpoint, "", &request, *pResponse);
+        },
+        [this, pResponse](ServiceProxy&) {
+            SetState(JoxCore::StateSucceeded);
+            mServiceVersion = FromLatin1(pResponse->ServiceVersion);
+            mSoftwareVersion = FromLatin1(pResponse->SoftwareVersion);
+            mName = FromLatin1(pResponse->Name);
+        });
+}
+
+} // namespace joxmaintenance

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <joxmaintenance/Command.h>
+#include <joxmaintenance/LogEntry.h>
+
+#include <QString>
+
+namespace joxmaintenance {
+
+// Has the server build a collection from log sources and streams it straight
+// into a local folder (LogCreateAndFetchCollection).
+class CommandLogGather : public Command
+{
+public:
+    CommandLogGather(const QString& rServerUrl, const QString& rTargetFolder, const LogEntryList& rEntries);
+
+    QString GetDescription() const override;
+    void DoExecute() override;
+    Command* Clone() const override;
+
+    QString GetTargetFolder() const { return mTargetFolder; }
+    // The folder that was sent, once the command succeeded; empty before.
+    QString GetResultPath() const { return mResultPath; }
+
+private:
+    QString mTargetFolder;
+    LogEntryList mEntries;
+    QString mResultPath;
+};
+
+} // namespace joxmaintenance

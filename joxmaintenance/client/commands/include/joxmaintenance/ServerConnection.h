@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+
+#include <boost/shared_ptr.hpp>
+
+namespace joxmaintenance {
+
+class ServiceProxy;
+
+// The server the operator has chosen: its URL (checked on construction),
+// name and versions.
+class ServerConnection
+{
+public:
+    // Throws std::runtime_error "Your URL is not formatted correctly!" unless
+    // the URL is "http" or "https", "://", a numeric host and a port of one
+    // to four digits, and nothing else.
+    ServerConnection(const QString& rUrl, const QString& rName, const QString& rSoftwareVersion,
+                     const QString& rServiceVersion);
+
+    QString GetUrl() const { return mUrl; }
+    QString GetName() const { return mName; }
+    void SetName(const QString& rName) { mName = rName; }
+    QString GetSoftwareVersion() const { return mSoftwareVersion; }
+    QString GetServiceVersion() const { return mServiceVersion; }
+
+private:
+    QString mUrl;
+    QString mName;
+    QString mSoftwareVersion;
+    QString mServiceVersion;
+};
+
+// Limits of every exchange, in seconds: connecting, and the longest pause
+// without a byte while sending or receiving. A transfer that keeps flowing is
+// never cut.
+struct ServiceClientTimeouts
+{
+    int mConnectSeconds = 10;
+    int mSendIdleSeconds = 60;
+    int mReceiveIdleSeconds = 60;
+};
+
+// The limits CreateServiceClient applies (process-wide; tests shorten them).
+ServiceClientTimeouts GetServiceClientTimeouts();
+void SetServiceClientTimeouts(const ServiceClientTimeouts& rTimeouts);
+
+// A new proxy for one exchange: chunked mode, no message size limit, the
+// timeouts above and the DIME download callbacks installed. Throws
+// std::runtime_error "could not create new client" when none results.
+boost::shared_ptr<ServiceProxy> CreateServiceClient();
+
+} // namespace joxmaintenance

@@ -1,0 +1,135 @@
+#include "joxwsstreaming/DimeCallbacks.h"
+
+#include "joxwsstreaming/DimeFileHandle.h"
+#include "joxwsstreaming/DownloadTarget.h"
+
+#include <joxlog/JoxLog.h>
+#include <joxmaintenance/LockedCommandStatusList.h>
+
+#include <stdsoap2.h>
+
+#include <exception>
+
+namespace joxwsstreaming {
+
+namespace {
+
+void LogImportant(const char* pMessage, const char* pFunction)
+{
+    JoxCore::Log(3, 0, "maintenance", pMessage, __FILE__, __LINE__, pFunction);
+}
+
+const char* const kOpenFunction = "joxwsstreaming::CallbackDimeWriteOpen";
+const char* const kOpenFailed = "CallbackDimeWriteOpen - !pDimeOption. \n Abort file streaming.";
+
+void SetProgressDetails(const std::string& rKey, const QString& rDetails)
+{
+    joxmaintenance::LockedCommandStatusList locked =
+        joxmaintenance::LockForWrite(joxmaintenance::GlobalCommandStatusList());
+    joxmaintenance::CommandStatusPtr pStatus = locked->Get(QString::fromLatin1(rKey.data(), static_cast<int>(rKey.size())));
+    if (!pStatus)
+        return;
+    pStatus->SetProgressDetails(rDetails);
+}
+
+} // namespace
+
+void* CallbackDimeWriteOpen(struct soap* pSoap, const char*, const char*, const char* pOptions)
+{
+    if (!pOptions)
+    {
+        pSoap->error = SOAP_DIME_ERROR;
+        LogImportant(kOpenFailed, kOpenFunction);
+        return nullptr;
+    }
+    const std::size_t length =
+        (static_cast<std::size_t>(static_cast<unsigned char>(pOptions[2])) << 8) | static_cast<unsigned char>(pOptions[3]);
+    if (length <= 2)
+    {
+        pSoap->error = SOAP_EOF;
+        return nullptr;
+    }
+    try
+    {
+        auto* pTarget = static_cast<DownloadTarget*>(pSoap->user);
+        const std::string key = pTarget ? pTarget->GetLookupKey() : std::string();
+        const std::string name = DownloadTarget::SafeFileName(std::string(pOptions + 4, length));
+        if (!pTarget || name.empty())
+        {
+            LogImportant("CallbackDimeWriteOpen - refused the file name of the attachment. \n Abort file streaming.",
+                         kOpenFunction);
+            soap_set_receiver_error(pSoap, "Refused the file name of the downloaded collection",
+                                    std::string(pOptions + 4, length).c_str(), SOAP_DIME_ERROR);
+            return nullptr;
+        }
+        auto* pHandle = new DimeFileHandle(pTarget->Begin(name), key);
+        SetProgressDetails(key, QStringLiteral("Started streaming of file"));
+        return pHandle;
+    }
+    catch (const std::exception&)
+    {
+        LogImportant(kOpenFailed, kOpenFunction);
+        pSoap->error = SOAP_EOF;
+        return nullptr;
+    }
+}
+
+int CallbackDimeWrite(struct soap* pSoap, void* pHandle, const char* pBuffer, std::size_t length)
+{
+    auto* pFile = static_cast<DimeFileHandle*>(pHandle);
+    if (!pFile)
+        return SOAP_OK;
+    std::size_t written = 0;
+    while (written < length)
+    {
+        std::streamsize taken = 0;
+        try
+        {
+            taken = pFile->mFile.write(pBuffer + written, static_cast<std::streamsize>(length - written));
+        }
+        catch (const std::exception&)
+        {
+            taken = 0;
+        }
+        if (taken <= 0)
+        {
+            LogImportant("CallbackDimeWrite - !nwritten. \n Could not write to file properly. Abort streaming.",
+                         "joxwsstreaming::CallbackDimeWrite");
+            pSoap->error = SOAP_EOF;
+            return SOAP_EOF;
+        }
+        written += static_cast<std::size_t>(taken);
+    }
+    return SOAP_OK;
+}
+
+void CallbackDimeWriteClose(struct soap*, void* pHandle)
+{
+    auto* pFile = static_cast<DimeFileHandle*>(pHandle);
+    if (!pFile)
+    {
+        LogImportant("CallbackDimeWriteClose - !p_async_handler. \n Could not close written file properly.",
+                     "joxwsstreaming::CallbackDimeWriteClose");
+        return;
+    }
+    joxmaintenance::LockedCommandStatusList locked =
+        joxmaintenance::LockForWrite(joxmaintenance::GlobalCommandStatusList());
+    const std::string& rKey = pFile->mLookupKey;
+    if (joxmaintenance::CommandStatusPtr pStatus =
+            locked->Get(QString::fromLatin1(rKey.data(), static_cast<int>(rKey.size()))))
+    {
+        pStatus->SetProgressDetails(QStringLiteral("Finished streaming of file"));
+        pStatus->FinishPhase();
+    }
+    try
+    {
+        if (pFile->mFile.is_open())
+            pFile->mFile.close();
+    }
+    catch (const std::exception&)
+    {
+    }
+    delete pFile;
+}
+
+} // namespace joxwsstreaming
