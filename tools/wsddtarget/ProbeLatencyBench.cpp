@@ -115,6 +115,13 @@ double Percentile(std::vector<double> values, double fraction)
 
 int main(int argc, char** argv)
 {
+    const char* pPrivate = std::getenv("TANDRIL_PRIVATE_NETNS");
+    if (pPrivate == nullptr || std::string(pPrivate) != "1")
+    {
+        std::fprintf(stderr, "refusing to run outside a private network namespace "
+                             "(use the bench/ script, which runs it inside tools/in-test-netns.sh)\n");
+        return 2;
+    }
     std::string target;
     int probes = 200;
     int helloIntervalMs = 0;

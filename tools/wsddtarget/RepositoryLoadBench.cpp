@@ -58,6 +58,13 @@ public:
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
+    const char* pPrivate = std::getenv("TANDRIL_PRIVATE_NETNS");
+    if (pPrivate == nullptr || std::string(pPrivate) != "1")
+    {
+        std::fprintf(stderr, "refusing to run outside a private network namespace "
+                             "(use the bench/ script, which runs it inside tools/in-test-netns.sh)\n");
+        return 2;
+    }
     std::string target;
     long services = 1000;
     long intervalUs = 1000;
