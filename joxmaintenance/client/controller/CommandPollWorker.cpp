@@ -1,0 +1,67 @@
+#include <joxmaintenance/CommandPollWorker.h>
+
+#include <QMutexLocker>
+#include <QTimer>
+
+#include <atomic>
+
+namespace joxmaintenance {
+
+namespace {
+
+std::atomic<int> gFastIntervalMs{5000};
+std::atomic<int> gSlowIntervalMs{60000};
+
+} // namespace
+
+CommandPollWorker::CommandPollWorker()
+    : QObject(nullptr)
+{
+}
+
+void CommandPollWorker::AddServerUrl(const QString& rUrl)
+{
+    if (rUrl.isEmpty())
+        return;
+    QMutexLocker lock(&mMutex);
+    if (!mServerUrls.contains(rUrl, Qt::CaseSensitive))
+        mServerUrls.append(rUrl);
+}
+
+QStringList CommandPollWorker::GetServerUrls() const
+{
+    QMutexLocker lock(&mMutex);
+    return mServerUrls;
+}
+
+void CommandPollWorker::SetIntervalsForTesting(int fastMs, int slowMs)
+{
+    gFastIntervalMs = fastMs;
+    gSlowIntervalMs = slowMs;
+}
+
+void CommandPollWorker::SlotDoWork()
+{
+    mpFastTimer = new QTimer(this);
+    mpSlowTimer = new QTimer(this);
+    mpFastTimer->setSingleShot(true);
+    mpSlowTimer->setSingleShot(true);
+    connect(mpFastTimer, &QTimer::timeout, this, &CommandPollWorker::SlotPoll);
+    connect(mpSlowTimer, &QTimer::timeout, this, &CommandPollWorker::SlotPollLazy);
+    RestartFastTimer();
+    RestartSlowTimer();
+}
+
+void CommandPollWorker::RestartFastTimer()
+{
+    if (mpFastTimer != nullptr)
+        mpFastTimer->start(gFastIntervalMs.load());
+}
+
+void CommandPollWorker::RestartSlowTimer()
+{
+    if (mpSlowTimer != nullptr)
+        mpSlowTimer->start(gSlowIntervalMs.load());
+}
+
+} // namespace joxmaintenance

@@ -1,0 +1,228 @@
+#include <joxmaintenance/MaintenanceController.h>
+
+#include <joxgui/Messagebox.h>
+#include <joxlog/JoxLog.h>
+#include <joxmaintenance/CommandClearLogEntries.h>
+#include <joxmaintenance/CommandCollectLog.h>
+#include <joxmaintenance/CommandDeleteLog.h>
+#include <joxmaintenance/CommandListAvailableLogs.h>
+#include <joxmaintenance/CommandListLogCollections.h>
+#include <joxmaintenance/CommandLogFetch.h>
+#include <joxmaintenance/CommandLogGather.h>
+#include <joxmaintenance/CommandLogStatus.h>
+#include <joxmaintenance/CommandPollWorkerListAvailableLogs.h>
+#include <joxmaintenance/CommandPollWorkerListLogCollections.h>
+#include <joxmaintenance/CommandPollWorkerStatus.h>
+#include <joxmaintenance/CommandQueryMachineInformation.h>
+#include <joxmaintenance/CommandType.h>
+#include <joxmaintenance/LockedCommandStatusList.h>
+#include <joxmaintenance/MaintenanceWorker.h>
+#include <joxmaintenance/ServerConnection.h>
+
+#include <boost/make_shared.hpp>
+
+#include <QPointer>
+#include <QThread>
+
+namespace joxmaintenance {
+
+namespace {
+
+const char* const kLogCategory = "Tandril";
+const char* const kSlotFunction = "joxmaintenance::MaintenanceController::SlotCommandFinished";
+const char* const kClientServiceVersion = "1.0";
+
+void LogRecord(int level, const QString& rMessage, int line)
+{
+    const QByteArray text = rMessage.toLocal8Bit();
+    JoxCore::Log(level, 0, kLogCategory, text.constData(), __FILE__, line, kSlotFunction);
+}
+
+void RegisterMetaTypes()
+{
+    qRegisterMetaType<CommandPtr>("joxmaintenance::CommandPtr");
+    qRegisterMetaType<CommandPtr>("CommandPtr");
+    qRegisterMetaType<LogEntryList>("LogEntryList");
+    qRegisterMetaType<QList<CommandStatusPtr>>("QList<CommandStatusPtr>");
+}
+
+} // namespace
+
+MaintenanceController::MaintenanceController(const QString& rUrl, const QString& rName,
+                                             const QString& rSoftwareVersion,
+                                             const QString& rServiceVersion)
+    : QObject(nullptr)
+    , mpServer(boost::make_shared<ServerConnection>(rUrl, rName, rSoftwareVersion, rServiceVersion))
+{
+    RegisterMetaTypes();
+    const QList<CommandPollWorker*> pollers{new CommandPollWorkerStatus,
+                                            new CommandPollWorkerListAvailableLogs,
+                                            new CommandPollWorkerListLogCollections};
+    for (CommandPollWorker* pPoller : pollers) {
+        connect(this, &MaintenanceController::SignalStartPolling, pPoller, &CommandPollWorker::SlotDoWork);
+        connect(pPoller, &CommandPollWorker::SigCommandFinished, this,
+                &MaintenanceController::SlotCommandFinished);
+        mPollThread.AddObject(pPoller);
+        mPollers.append(pPoller);
+    }
+    emit SignalStartPolling();
+}
+
+MaintenanceController::~MaintenanceController()
+{
+    // The poll thread deletes the pollers as it finishes.
+    mPollers.clear();
+}
+
+void MaintenanceController::SetServer(const QString& rUrl, const QString& rName,
+                                      const QString& rSoftwareVersion, const QString& rServiceVersion)
+{
+    if (rUrl == mpServer->GetUrl())
+        return;
+    mpServer = boost::make_shared<ServerConnection>(rUrl, rName, rSoftwareVersion, rServiceVersion);
+}
+
+QString MaintenanceController::GetServerUrl() const
+{
+    return mpServer->GetUrl();
+}
+
+QString MaintenanceController::GetServerName() const
+{
+    return mpServer->GetName();
+}
+
+void MaintenanceController::ClearLogEntries()
+{
+    StartWorker(boost::make_shared<CommandClearLogEntries>(GetServerUrl()));
+}
+
+void MaintenanceController::CollectLog(const LogEntryList& rEntries)
+{
+    StartWorker(boost::make_shared<CommandCollectLog>(GetServerUrl(), rEntries));
+}
+
+void MaintenanceController::DeleteLog(const QString& rCollectionName)
+{
+    StartWorker(boost::make_shared<CommandDeleteLog>(GetServerUrl(), rCollectionName));
+}
+
+void MaintenanceController::FetchLog(const QString& rTargetFolder, const QString& rCollectionName)
+{
+    StartWorker(boost::make_shared<CommandLogFetch>(GetServerUrl(), rTargetFolder, rCollectionName));
+}
+
+void MaintenanceController::GatherLogs(const QString& rTargetFolder, const LogEntryList& rEntries)
+{
+    StartWorker(boost::make_shared<CommandLogGather>(GetServerUrl(), rTargetFolder, rEntries));
+}
+
+void MaintenanceController::ListAvailableLogs()
+{
+    StartWorker(boost::make_shared<CommandListAvailableLogs>(GetServerUrl()));
+}
+
+void MaintenanceController::ListLogCollections()
+{
+    StartWorker(boost::make_shared<CommandListLogCollections>(GetServerUrl()));
+}
+
+void MaintenanceController::QueryMachineInformation()
+{
+    StartWorker(boost::make_shared<CommandQueryMachineInformation>(GetServerUrl()));
+}
+
+void MaintenanceController::StartWorker(CommandPtr pCommand)
+{
+    auto* pWorker = new MaintenanceWorker(std::move(pCommand));
+    auto* pThread = new QThread;
+    pWorker->moveToThread(pThread);
+    connect(pThread, &QThread::started, pWorker, &MaintenanceWorker::SlotDoWork);
+    connect(pWorker, &MaintenanceWorker::SigWorkFinished, pThread, &QThread::quit);
+    connect(pWorker, &MaintenanceWorker::SigWorkFinished, this, &MaintenanceController::SlotCommandFinished);
+    connect(pThread, &QThread::finished, pWorker, &QObject::deleteLater);
+    connect(pThread, &QThread::finished, pThread, &QObject::deleteLater);
+    pThread->start(QThread::InheritPriority);
+}
+
+void MaintenanceController::SlotCommandFinished(joxmaintenance::CommandPtr pCommand)
+{
+    if (!pCommand)
+        return;
+    LogRecord(5, QStringLiteral("Command: %1 processed %2").arg(pCommand->GetDescription()).arg(pCommand->GetState()),
+              __LINE__);
+
+    const bool current = pCommand->GetServerUrl() == mpServer->GetUrl();
+    if (pCommand->GetState() != JoxCore::StateSucceeded) {
+        const QString reasons = pCommand->GetMessagesText();
+        // A receiver may delete this controller; only the command is used
+        // from here on.
+        if (current)
+            emit SignalCommandHandlingFailed(pCommand);
+        LogRecord(3, QStringLiteral("Command Failed. reasons: %1").arg(reasons), __LINE__);
+        return;
+    }
+    if (!current)
+        return;
+
+    switch (pCommand->GetCommandType()) {
+    case ct_listlogfiles:
+        if (const auto pList = boost::dynamic_pointer_cast<CommandListAvailableLogs>(pCommand))
+            emit SignalListAvailableLogsFinished(pList->GetLogEntries());
+        break;
+    case ct_listcollections:
+        if (const auto pList = boost::dynamic_pointer_cast<CommandListLogCollections>(pCommand))
+            emit SignalListLogConnectionsFinished(pList->GetLogCollections());
+        break;
+    case ct_logstatus:
+        PublishStatusList(pCommand);
+        break;
+    case ct_querymachinfo: {
+        const auto pInfo = boost::dynamic_pointer_cast<CommandQueryMachineInformation>(pCommand);
+        if (!pInfo)
+            break;
+        const QString name = pInfo->GetName();
+        const QString serviceVersion = pInfo->GetServiceVersion();
+        LogRecord(5, QStringLiteral("Got Server Infomation successfully Name: %1 Server Version %2")
+                         .arg(name, serviceVersion),
+                  __LINE__);
+        if (serviceVersion != QLatin1String(kClientServiceVersion)) {
+            // The box runs a nested event loop, in which the controller may be
+            // deleted or pointed at another server.
+            const QPointer<MaintenanceController> pSelf(this);
+            JoxGui::Messagebox::Warning(
+                nullptr, QStringLiteral("Server Version Mismatch"),
+                QStringLiteral("Server and Client Version differ. Server: %1 Client: %2 ")
+                    .arg(serviceVersion, QLatin1String(kClientServiceVersion)),
+                QStringLiteral("OK"), QString(), QString(), 0, -1,
+                JoxGui::Messagebox::CheckBoxDontShowAgain);
+            if (pSelf.isNull())
+                return;
+        }
+        for (CommandPollWorker* pPoller : mPollers)
+            pPoller->AddServerUrl(pCommand->GetServerUrl());
+        if (pCommand->GetServerUrl() == mpServer->GetUrl())
+            mpServer->SetName(name);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void MaintenanceController::PublishStatusList(const CommandPtr& rCommand)
+{
+    const auto pStatusCommand = boost::dynamic_pointer_cast<CommandLogStatus>(rCommand);
+    if (!pStatusCommand)
+        return;
+    QList<CommandStatusPtr> statuses;
+    const LockedCommandStatusList locked = LockForRead(pStatusCommand->GetStatusList());
+    if (const CommandStatusList* pList = locked.Get())
+        for (const auto& rEntry : *pList)
+            if (rEntry.second)
+                statuses.append(boost::make_shared<CommandStatus>(*rEntry.second));
+    // Still under the read lock, as the list is read.
+    emit SignalCommandStatusListUpdate(rCommand->GetServerUrl(), statuses);
+}
+
+} // namespace joxmaintenance

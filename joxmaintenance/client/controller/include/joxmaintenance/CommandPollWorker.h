@@ -1,0 +1,73 @@
+#pragma once
+
+#include <joxmaintenance/Command.h>
+
+#include <QMutex>
+#include <QObject>
+#include <QStringList>
+
+class QTimer;
+
+namespace joxmaintenance {
+
+// Repeats one command for every known server on a single-shot timer that is
+// re-armed after each pass, so passes never overlap. Lives in the poll
+// thread of its controller; subclasses pick the command and which of the two
+// timers (fast 5 s, slow 60 s) drives the passes.
+class CommandPollWorker : public QObject
+{
+    Q_OBJECT
+
+public:
+    CommandPollWorker();
+
+    // Adds a server to poll; empty and already known URLs (exact text) are
+    // ignored. Safe to call from any thread.
+    void AddServerUrl(const QString& rUrl);
+
+    // The servers polled, in the order added.
+    QStringList GetServerUrls() const;
+
+    // Test-only: replaces the fast and slow intervals of pollers armed from
+    // now on. The program never calls it.
+    static void SetIntervalsForTesting(int fastMs, int slowMs);
+
+signals:
+    void SigCommandFinished(joxmaintenance::CommandPtr pCommand);
+
+public slots:
+    // Creates both timers in the poller's thread and arms them.
+    void SlotDoWork();
+    // Fast timer expiry.
+    virtual void SlotPoll() = 0;
+    // Slow timer expiry.
+    virtual void SlotPollLazy() = 0;
+
+protected:
+    // Runs the command made by rMake for each server, in order, emitting each
+    // finished one.
+    template <typename Make>
+    void RunPass(Make make);
+
+    void RestartFastTimer();
+    void RestartSlowTimer();
+
+private:
+    mutable QMutex mMutex;
+    QStringList mServerUrls;
+    QTimer* mpFastTimer = nullptr;
+    QTimer* mpSlowTimer = nullptr;
+};
+
+template <typename Make>
+void CommandPollWorker::RunPass(Make make)
+{
+    const QStringList urls = GetServerUrls();
+    for (const QString& rUrl : urls) {
+        CommandPtr pCommand = make(rUrl);
+        pCommand->DoExecute();
+        emit SigCommandFinished(pCommand);
+    }
+}
+
+} // namespace joxmaintenance

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <joxcore/QThreadWrapper.h>
+#include <joxmaintenance/Command.h>
+#include <joxmaintenance/CommandStatus.h>
+#include <joxmaintenance/LogEntry.h>
+
+#include <boost/shared_ptr.hpp>
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+namespace joxmaintenance {
+
+class CommandPollWorker;
+class ServerConnection;
+
+// The GUI's contact with the maintenance services: runs each request on a
+// thread of its own, polls every server whose information query succeeded
+// on one poll thread, and turns the finished commands of the current server
+// into signals. Lives on the GUI thread.
+class MaintenanceController : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Throws std::runtime_error for a malformed URL.
+    MaintenanceController(const QString& rUrl, const QString& rName, const QString& rSoftwareVersion,
+                          const QString& rServiceVersion);
+    // Waits for the poll thread to finish its current pass.
+    ~MaintenanceController() override;
+
+    // Points the controller at another server; the same URL changes nothing.
+    // Throws std::runtime_error for a malformed URL, leaving the current one.
+    void SetServer(const QString& rUrl, const QString& rName, const QString& rSoftwareVersion,
+                   const QString& rServiceVersion);
+    QString GetServerUrl() const;
+    QString GetServerName() const;
+
+    void ClearLogEntries();
+    void CollectLog(const LogEntryList& rEntries);
+    void DeleteLog(const QString& rCollectionName);
+    void FetchLog(const QString& rTargetFolder, const QString& rCollectionName);
+    void GatherLogs(const QString& rTargetFolder, const LogEntryList& rEntries);
+    void ListAvailableLogs();
+    void ListLogCollections();
+    void QueryMachineInformation();
+
+    // Runs the command on a new thread; it comes back to SlotCommandFinished.
+    void StartWorker(CommandPtr pCommand);
+
+signals:
+    void SignalListAvailableLogsFinished(LogEntryList entries);
+    void SignalListLogConnectionsFinished(QStringList collections);
+    void SignalCommandStatusListUpdate(QString serverUrl, QList<CommandStatusPtr> statuses);
+    // A command of the current server failed; receivers may delete the
+    // controller while handling it.
+    void SignalCommandHandlingFailed(CommandPtr pCommand);
+    void SignalStartPolling();
+
+private slots:
+    void SlotCommandFinished(joxmaintenance::CommandPtr pCommand);
+
+private:
+    void PublishStatusList(const CommandPtr& rCommand);
+
+    boost::shared_ptr<ServerConnection> mpServer;
+    JoxCore::QThreadWrapper mPollThread;
+    QList<CommandPollWorker*> mPollers;
+};
+
+} // namespace joxmaintenance

@@ -1,0 +1,399 @@
+#include "ControllerTestSupport.h"
+#include "ModalDriver.h"
+
+#include <joxgui/Messagebox.h>
+#include <joxmaintenance/CommandLogStatus.h>
+#include <joxmaintenance/CommandPollWorker.h>
+#include <joxmaintenance/CommandType.h>
+#include <joxmaintenance/LockedCommandStatusList.h>
+#include <joxmaintenance/MaintenanceController.h>
+
+#include "TempDir.h"
+
+#include <QApplication>
+#include <QMetaObject>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QCheckBox>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <boost/make_shared.hpp>
+
+#include <functional>
+#include <memory>
+
+using namespace joxmaintenance;
+using controllertest::LocalServer;
+using controllertest::LogCapture;
+using joxguitest::ModalDriver;
+
+namespace {
+
+const int kFastMs = 80;
+const int kSlowMs = 250;
+
+class ControllerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CommandPollWorker::SetIntervalsForTesting(kFastMs, kSlowMs);
+        ASSERT_TRUE(mServer.IsRunning());
+        mServer->SetLogSources({{"systemlogs", "2026-01-01T00:00:00", 60}, {"harlenchannel1", "", 5}});
+    }
+    void TearDown() override { CommandPollWorker::SetIntervalsForTesting(5000, 60000); }
+
+    std::unique_ptr<MaintenanceController> MakeController(const QString& rUrl)
+    {
+        return std::make_unique<MaintenanceController>(rUrl, "selected", "sw", "svc");
+    }
+
+    // The names of the files in a folder.
+    static QStringList Files(const std::string& rFolder)
+    {
+        return QDir(QString::fromStdString(rFolder)).entryList(QDir::Files, QDir::Name);
+    }
+
+    LogCapture mLog;
+    tandriltest::TempDir mServerFolder;
+    tandriltest::TempDir mClientFolder;
+    LocalServer mServer{mServerFolder.Path()};
+};
+
+bool WaitFor(const std::function<bool()>& rCondition, int timeoutMs = 10000)
+{
+    return QTest::qWaitFor(rCondition, timeoutMs);
+}
+
+TEST_F(ControllerTest, DrivesAServerEndToEnd)
+{
+    mServer->SetJobs({{"{job-1}", "10.0.0.9", "ct_collectlog", "cs_running", 40.0, 0, std::string("halfway"), {}}});
+    ASSERT_TRUE(mServer->AddCollection("old.zip", "old content"));
+    ASSERT_TRUE(mServer->AddCollection("keep.zip", "kept content"));
+    auto pController = MakeController(mServer.Url());
+    QSignalSpy sources(pController.get(), &MaintenanceController::SignalListAvailableLogsFinished);
+    QSignalSpy collections(pController.get(), &MaintenanceController::SignalListLogConnectionsFinished);
+    QSignalSpy statuses(pController.get(), &MaintenanceController::SignalCommandStatusListUpdate);
+    QSignalSpy failures(pController.get(), &MaintenanceController::SignalCommandHandlingFailed);
+
+    // Query: the server's own name replaces the selected one, and polling starts.
+    pController->QueryMachineInformation();
+    ASSERT_TRUE(WaitFor([&] { return pController->GetServerName() == "simserver"; }));
+    ASSERT_EQ(mLog.Matching("Got Server Infomation successfully Name: simserver Server Version 1.0").size(), 1u);
+
+    pController->ListAvailableLogs();
+    ASSERT_TRUE(WaitFor([&] { return sources.count() > 0; }));
+    const LogEntryList entries = sources.at(0).at(0).value<LogEntryList>();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries.front().GetType(), "systemlogs");
+
+    pController->ListLogCollections();
+    ASSERT_TRUE(WaitFor([&] { return collections.count() > 0; }));
+    EXPECT_EQ(collections.at(0).at(0).toStringList(), QStringList({"keep.zip", "old.zip"}));
+
+    // Gather straight into a local folder.
+    const QString target = QString::fromStdString(mClientFolder.Path());
+    pController->GatherLogs(target, entries);
+    ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogCreateAndFetchCollection") == 1 && !Files(mClientFolder.Path()).isEmpty(); }));
+
+    // Fetch a stored collection.
+    const std::string fetchFolder = mClientFolder.File("fetched");
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(fetchFolder)));
+    pController->FetchLog(QString::fromStdString(fetchFolder), "keep.zip");
+    ASSERT_TRUE(WaitFor([&] { return Files(fetchFolder).contains("keep.zip") && QFileInfo(QString::fromStdString(fetchFolder + "/keep.zip")).size() == 12; }));
+
+    pController->DeleteLog("old.zip");
+    ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogDeleteCollection") == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return mLog.Matching("Command: Delete stored log file processed 2").size() == 1; }));
+    for (const std::string& rName : mServer->GetCollections())
+        EXPECT_NE(rName, "old.zip");
+
+    pController->CollectLog(entries);
+    ASSERT_TRUE(WaitFor([&] { return mLog.Matching("Command: Create log collection on server. processed 2").size() == 1; }));
+
+    pController->ClearLogEntries();
+    ASSERT_TRUE(WaitFor([&] { return mServer->GetCollections().empty(); }));
+
+    // Status polling reports the server's jobs.
+    ASSERT_TRUE(WaitFor([&] { return statuses.count() > 0; }));
+    EXPECT_EQ(statuses.at(0).at(0).toString(), mServer.Url());
+    const auto list = statuses.at(0).at(1).value<QList<CommandStatusPtr>>();
+    CommandStatusPtr pJob;
+    for (const CommandStatusPtr& rStatus : list)
+        if (rStatus->GetCommandId() == QStringLiteral("{job-1}"))
+            pJob = rStatus;
+    ASSERT_TRUE(pJob) << list.size();
+    EXPECT_EQ(pJob->GetClientIp(), QStringLiteral("10.0.0.9"));
+    EXPECT_EQ(pJob->GetProgressDetails(), QStringLiteral("halfway"));
+    EXPECT_EQ(pJob->GetCommandType(), ct_collectlog);
+    EXPECT_EQ(pJob->GetCommandStatus(), cs_running);
+    EXPECT_EQ(pJob->GetProgressPercent(), 40.0);
+
+    // Collections and sources are polled too.
+    ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogList") >= 2 && mServer.Count("LogListCollections") >= 3; }));
+    EXPECT_EQ(failures.count(), 0);
+}
+
+TEST_F(ControllerTest, ResultsArriveOnTheGuiThread)
+{
+    auto pController = MakeController(mServer.Url());
+    QThread* pReceivedOn = nullptr;
+    QObject::connect(pController.get(), &MaintenanceController::SignalListLogConnectionsFinished,
+                     [&pReceivedOn](const QStringList&) { pReceivedOn = QThread::currentThread(); });
+    pController->ListLogCollections();
+    ASSERT_TRUE(WaitFor([&] { return pReceivedOn != nullptr; }));
+    EXPECT_EQ(pReceivedOn, qApp->thread());
+}
+
+TEST_F(ControllerTest, NoPollingBeforeASuccessfulInformationQuery)
+{
+    auto pController = MakeController(mServer.Url());
+    mServer->SetFault("ServiceFetchInformation", simserver::Fault::Soap11Fault);
+    QSignalSpy failures(pController.get(), &MaintenanceController::SignalCommandHandlingFailed);
+    pController->QueryMachineInformation();
+    ASSERT_TRUE(WaitFor([&] { return failures.count() == 1; }));
+    QTest::qWait(kSlowMs + 3 * kFastMs);
+    EXPECT_EQ(mServer.Count("LogStatus"), 0);
+    EXPECT_EQ(mServer.Count("LogList"), 0);
+    EXPECT_EQ(mServer.Count("LogListCollections"), 0);
+    EXPECT_EQ(pController->GetServerName(), QStringLiteral("selected"));
+
+    mServer->SetFault("ServiceFetchInformation", simserver::Fault::None);
+    pController->QueryMachineInformation();
+    ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogStatus") > 0 && mServer.Count("LogList") > 0; }));
+}
+
+TEST_F(ControllerTest, ServerSwitchDropsLateResultsButLogsFailures)
+{
+    tandriltest::TempDir otherFolder;
+    LocalServer other(otherFolder.Path());
+    ASSERT_TRUE(other.IsRunning());
+    auto pController = MakeController(mServer.Url());
+    QSignalSpy collections(pController.get(), &MaintenanceController::SignalListLogConnectionsFinished);
+    QSignalSpy failures(pController.get(), &MaintenanceController::SignalCommandHandlingFailed);
+
+    pController->ListLogCollections();
+    mServer->SetFault("LogList", simserver::Fault::Soap11Fault);
+    pController->ListAvailableLogs();
+    pController->SetServer(other.Url(), "B", "", "");
+    EXPECT_EQ(pController->GetServerUrl(), other.Url());
+    ASSERT_TRUE(WaitFor([&] { return mLog.Matching("Command: ListLogCollections processed 2").size() == 1
+                                  && mLog.Matching("Command Failed. reasons: ").size() == 1; }));
+    QTest::qWait(50);
+    EXPECT_EQ(collections.count(), 0);
+    EXPECT_EQ(failures.count(), 0);
+    const auto failed = mLog.Matching("Command Failed. reasons: ");
+    EXPECT_EQ(failed.at(0).mLevel, 3);
+    EXPECT_EQ(failed.at(0).mCategory, "Tandril");
+    EXPECT_NE(failed.at(0).mMessage.find("Error  ListAvailableLogs  "), std::string::npos) << failed.at(0).mMessage;
+
+    // The new server's results count.
+    pController->ListLogCollections();
+    ASSERT_TRUE(WaitFor([&] { return collections.count() == 1; }));
+}
+
+TEST_F(ControllerTest, SetServerKeepsTheNameForTheSameUrlAndRefusesMalformedOnes)
+{
+    auto pController = MakeController(mServer.Url());
+    pController->SetServer(mServer.Url(), "other name", "", "");
+    EXPECT_EQ(pController->GetServerName(), QStringLiteral("selected"));
+    for (const char* pBad : {"http://127.0.0.1", "http://localhost:8080", "ftp://1.2.3.4:21", "http://1.2.3.4:80/"}) {
+        EXPECT_THROW(pController->SetServer(pBad, "bad", "", ""), std::runtime_error) << pBad;
+        EXPECT_EQ(pController->GetServerUrl(), mServer.Url());
+    }
+    try {
+        MaintenanceController broken("http://127.0.0.1:123456", "", "", "");
+        ADD_FAILURE() << "no exception";
+    } catch (const std::runtime_error& rError) {
+        EXPECT_STREQ(rError.what(), "Your URL is not formatted correctly!");
+    }
+}
+
+TEST_F(ControllerTest, FailedRequestOfTheCurrentServerIsReportedOnce)
+{
+    auto pController = MakeController(mServer.Url());
+    QSignalSpy failures(pController.get(), &MaintenanceController::SignalCommandHandlingFailed);
+    mServer->SetFault("LogList", simserver::Fault::Soap11Fault);
+    pController->ListAvailableLogs();
+    ASSERT_TRUE(WaitFor([&] { return failures.count() == 1; }));
+    QTest::qWait(50);
+    EXPECT_EQ(failures.count(), 1);
+    const CommandPtr pCommand = failures.at(0).at(0).value<CommandPtr>();
+    EXPECT_EQ(pCommand->GetCommandType(), ct_listlogfiles);
+    const auto failed = mLog.Matching("Command Failed. reasons: ");
+    ASSERT_EQ(failed.size(), 1u);
+    EXPECT_EQ(failed.at(0).mMessage, "Command Failed. reasons: " + pCommand->GetMessagesText().toStdString());
+}
+
+TEST_F(ControllerTest, DeletingTheControllerOnAFailureIsSafe)
+{
+    auto* pController = MakeController(mServer.Url()).release();
+    QPointer<MaintenanceController> pGuard(pController);
+    QObject::connect(pController, &MaintenanceController::SignalCommandHandlingFailed, pController,
+                     [pController](CommandPtr) { delete pController; });
+    mServer->SetFault("LogList", simserver::Fault::Soap11Fault);
+    pController->ListAvailableLogs();
+    ASSERT_TRUE(WaitFor([&] { return pGuard.isNull(); }));
+    ASSERT_TRUE(WaitFor([&] { return mLog.Matching("Command Failed. reasons: ").size() == 1; }));
+}
+
+void Deliver(MaintenanceController& rController, const CommandPtr& rCommand)
+{
+    ASSERT_TRUE(QMetaObject::invokeMethod(&rController, "SlotCommandFinished", Qt::DirectConnection,
+                                          Q_ARG(joxmaintenance::CommandPtr, rCommand)));
+}
+
+TEST_F(ControllerTest, StatusListsReachTheGuiAsIndependentCopies)
+{
+    auto pController = MakeController(mServer.Url());
+    QSignalSpy statuses(pController.get(), &MaintenanceController::SignalCommandStatusListUpdate);
+    auto pCommand = boost::make_shared<CommandLogStatus>(mServer.Url());
+    pCommand->SetState(JoxCore::StateSucceeded);
+    {
+        const LockedCommandStatusList locked = LockForWrite(pCommand->GetStatusList());
+        auto pFirst = boost::make_shared<CommandStatus>("{a}", "10.1.1.1", ct_loggather, cs_running, 1, 60.0);
+        pFirst->SetProgressDetails("gathering");
+        pFirst->SetErrorDetails("none yet");
+        locked->Add(pFirst);
+        locked->Add(boost::make_shared<CommandStatus>("{b}", "10.1.1.2", ct_fetchlog, cs_pending));
+    }
+    Deliver(*pController, pCommand);
+    Deliver(*pController, pCommand);
+    ASSERT_EQ(statuses.count(), 2);
+
+    const auto first = statuses.at(0).at(1).value<QList<CommandStatusPtr>>();
+    const auto second = statuses.at(1).at(1).value<QList<CommandStatusPtr>>();
+    ASSERT_EQ(first.size(), 2);
+    ASSERT_EQ(second.size(), 2);
+    const LockedCommandStatusList locked = LockForRead(pCommand->GetStatusList());
+    for (int i = 0; i < 2; ++i) {
+        const CommandStatusPtr pOriginal = locked->Get(first.at(i)->GetCommandId());
+        ASSERT_TRUE(pOriginal);
+        EXPECT_NE(first.at(i), pOriginal);
+        EXPECT_NE(first.at(i), second.at(i));
+        EXPECT_EQ(first.at(i)->GetClientIp(), pOriginal->GetClientIp());
+        EXPECT_EQ(first.at(i)->GetCommandType(), pOriginal->GetCommandType());
+        EXPECT_EQ(first.at(i)->GetCommandStatus(), pOriginal->GetCommandStatus());
+        EXPECT_EQ(first.at(i)->GetProgressPercent(), pOriginal->GetProgressPercent());
+        EXPECT_EQ(first.at(i)->GetFinishedPhases(), pOriginal->GetFinishedPhases());
+        EXPECT_EQ(first.at(i)->GetTotalPhases(), pOriginal->GetTotalPhases());
+        EXPECT_EQ(first.at(i)->GetProgressDetails(), pOriginal->GetProgressDetails());
+        EXPECT_EQ(first.at(i)->GetErrorDetails(), pOriginal->GetErrorDetails());
+        first.at(i)->SetProgressDetails("changed by the GUI");
+        EXPECT_NE(pOriginal->GetProgressDetails(), QStringLiteral("changed by the GUI"));
+        EXPECT_NE(second.at(i)->GetProgressDetails(), QStringLiteral("changed by the GUI"));
+    }
+
+    // Of another server: nothing.
+    auto pOther = boost::make_shared<CommandLogStatus>("http://127.0.0.1:1");
+    pOther->SetState(JoxCore::StateSucceeded);
+    Deliver(*pController, pOther);
+    EXPECT_EQ(statuses.count(), 2);
+}
+
+QString VersionBoxText(const QString& rVersion)
+{
+    return QStringLiteral("Server and Client Version differ. Server: %1 Client: 1.0 ").arg(rVersion);
+}
+
+TEST_F(ControllerTest, VersionMismatchShowsTheBoxUntilSuppressed)
+{
+    simserver::ServerInformation information;
+    information.mServiceVersion = "2.5";
+    mServer->SetInformation(information);
+    auto pController = MakeController(mServer.Url());
+
+    QString title;
+    QString text;
+    {
+        ModalDriver driver([&](QDialog* pDialog) {
+            title = pDialog->windowTitle();
+            text = pDialog->findChild<QLabel*>("jox_msgbox_label")->text();
+            // Polling waits for the box.
+            EXPECT_EQ(mServer.Count("LogStatus"), 0);
+            pDialog->findChild<QCheckBox*>()->setChecked(true);
+            pDialog->findChild<QPushButton*>()->click();
+        });
+        pController->QueryMachineInformation();
+        ASSERT_TRUE(WaitFor([&] { return pController->GetServerName() == "simserver"; }));
+        EXPECT_EQ(driver.Seen(), 1);
+    }
+    EXPECT_EQ(title, QStringLiteral("Server Version Mismatch"));
+    EXPECT_EQ(text, VersionBoxText("2.5"));
+    ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogStatus") > 0; }));
+
+    // Ticked: the same mismatch does not show again.
+    pController->SetServer("http://127.0.0.1:1", "elsewhere", "", "");
+    pController->SetServer(mServer.Url(), "again", "", "");
+    {
+        ModalDriver driver([](QDialog* pDialog) { pDialog->close(); });
+        pController->QueryMachineInformation();
+        ASSERT_TRUE(WaitFor([&] { return pController->GetServerName() == "simserver"; }));
+        EXPECT_EQ(driver.Seen(), 0);
+    }
+}
+
+TEST_F(ControllerTest, EveryVersionButOnePointZeroShowsTheBox)
+{
+    for (const char* pVersion : {"", "1.00", "1.0 "}) {
+        simserver::ServerInformation information;
+        information.mServiceVersion = pVersion;
+        mServer->SetInformation(information);
+        auto pController = MakeController(mServer.Url());
+        QString text;
+        ModalDriver driver([&](QDialog* pDialog) {
+            text = pDialog->findChild<QLabel*>("jox_msgbox_label")->text();
+            pDialog->findChild<QPushButton*>()->click();
+        });
+        pController->QueryMachineInformation();
+        ASSERT_TRUE(WaitFor([&] { return pController->GetServerName() == "simserver"; })) << pVersion;
+        EXPECT_EQ(driver.Seen(), 1) << pVersion;
+        EXPECT_EQ(text, VersionBoxText(pVersion));
+    }
+    simserver::ServerInformation information;
+    mServer->SetInformation(information);
+    auto pController = MakeController(mServer.Url());
+    ModalDriver driver([](QDialog* pDialog) { pDialog->close(); });
+    pController->QueryMachineInformation();
+    ASSERT_TRUE(WaitFor([&] { return pController->GetServerName() == "simserver"; }));
+    EXPECT_EQ(driver.Seen(), 0);
+}
+
+TEST_F(ControllerTest, DeletingTheControllerWhileTheVersionBoxIsOpenIsSafe)
+{
+    simserver::ServerInformation information;
+    information.mServiceVersion = "3.0";
+    mServer->SetInformation(information);
+    auto* pController = MakeController(mServer.Url()).release();
+    QPointer<MaintenanceController> pGuard(pController);
+    ModalDriver driver([&](QDialog* pDialog) {
+        delete pController;
+        pDialog->findChild<QPushButton*>()->click();
+    });
+    pController->QueryMachineInformation();
+    ASSERT_TRUE(WaitFor([&] { return pGuard.isNull() && driver.Seen() == 1; }));
+    QTest::qWait(50);
+}
+
+TEST_F(ControllerTest, DestroyingTheControllerWhileRequestsRunDoesNotCrash)
+{
+    mServer->SetFault("LogListCollections", simserver::Fault::Silent);
+    {
+        auto pController = MakeController(mServer.Url());
+        pController->ListLogCollections();
+        pController->ListLogCollections();
+        ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogListCollections") == 2; }));
+    }
+    // The unanswered requests end with the server; their threads clean up.
+    mServer->Stop();
+    QTest::qWait(200);
+}
+
+} // namespace

@@ -1,0 +1,142 @@
+#include "ControllerTestSupport.h"
+
+#include <joxcore/QThreadWrapper.h>
+#include <joxmaintenance/CommandPollWorkerListAvailableLogs.h>
+#include <joxmaintenance/CommandPollWorkerListLogCollections.h>
+#include <joxmaintenance/CommandPollWorkerStatus.h>
+#include <joxmaintenance/CommandType.h>
+#include <joxmaintenance/MaintenanceWorker.h>
+
+#include "TempDir.h"
+
+#include <QElapsedTimer>
+#include <QMetaObject>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace joxmaintenance;
+using controllertest::LocalServer;
+
+namespace {
+
+const int kFastMs = 60;
+const int kSlowMs = 300;
+
+class PollWorkerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        qRegisterMetaType<CommandPtr>("joxmaintenance::CommandPtr");
+        CommandPollWorker::SetIntervalsForTesting(kFastMs, kSlowMs);
+    }
+    void TearDown() override { CommandPollWorker::SetIntervalsForTesting(5000, 60000); }
+
+    // Hosts the poller in a thread of its own and starts it there.
+    template <typename Poller>
+    Poller* Start()
+    {
+        auto* pPoller = new Poller;
+        EXPECT_TRUE(mThread.AddObject(pPoller));
+        // Received queued on this thread, as the controller receives them.
+        mResults.push_back(std::make_unique<std::vector<CommandPtr>>());
+        std::vector<CommandPtr>* pResults = mResults.back().get();
+        QObject::connect(pPoller, &CommandPollWorker::SigCommandFinished, &mReceiver,
+                         [pResults](CommandPtr pCommand) { pResults->push_back(pCommand); });
+        QMetaObject::invokeMethod(pPoller, "SlotDoWork", Qt::QueuedConnection);
+        return pPoller;
+    }
+
+    int Count(size_t poller) const { return static_cast<int>(mResults[poller]->size()); }
+    CommandPtr At(size_t poller, int index) const { return mResults[poller]->at(index); }
+
+    QObject mReceiver;
+    std::vector<std::unique_ptr<std::vector<CommandPtr>>> mResults;
+    JoxCore::QThreadWrapper mThread;
+};
+
+TEST(CommandPollWorkerUrlsTest, EmptyAndRepeatedUrlsAreIgnored)
+{
+    CommandPollWorkerStatus poller;
+    poller.AddServerUrl(QString());
+    poller.AddServerUrl("http://10.0.0.1:80");
+    poller.AddServerUrl("http://10.0.0.1:80");
+    poller.AddServerUrl("HTTP://10.0.0.1:80");
+    poller.AddServerUrl("http://10.0.0.2:80");
+    EXPECT_EQ(poller.GetServerUrls(),
+              QStringList({"http://10.0.0.1:80", "HTTP://10.0.0.1:80", "http://10.0.0.2:80"}));
+}
+
+TEST_F(PollWorkerTest, EmptyPassesKeepRearmingUntilAServerIsAdded)
+{
+    CommandPollWorker* pPoller = Start<CommandPollWorkerStatus>();
+    QTest::qWait(4 * kFastMs);
+    EXPECT_EQ(Count(0), 0);
+    pPoller->AddServerUrl("http://127.0.0.1:1");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Count(0) >= 2; }, 5000));
+    const CommandPtr pCommand = At(0, 0);
+    EXPECT_EQ(pCommand->GetCommandType(), ct_logstatus);
+    EXPECT_EQ(pCommand->GetServerUrl(), QStringLiteral("http://127.0.0.1:1"));
+    EXPECT_EQ(pCommand->GetState(), JoxCore::StateFailed);
+}
+
+TEST_F(PollWorkerTest, EachPassRunsEveryServerInOrder)
+{
+    CommandPollWorker* pPoller = Start<CommandPollWorkerListLogCollections>();
+    pPoller->AddServerUrl("http://127.0.0.1:1");
+    pPoller->AddServerUrl("http://127.0.0.1:2");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Count(0) >= 4; }, 5000));
+    for (int i = 0; i < 4; ++i) {
+        const CommandPtr pCommand = At(0, i);
+        EXPECT_EQ(pCommand->GetCommandType(), ct_listcollections);
+        EXPECT_EQ(pCommand->GetServerUrl(), i % 2 == 0 ? "http://127.0.0.1:1" : "http://127.0.0.1:2");
+        EXPECT_EQ(pCommand->GetState(), JoxCore::StateFailed);
+        EXPECT_FALSE(pCommand->GetMessagesText().isEmpty());
+    }
+    // Each pass is a new command.
+    EXPECT_NE(At(0, 0), At(0, 2));
+}
+
+TEST_F(PollWorkerTest, FastPollersStartAfterTheFastIntervalAndSourcesAfterTheSlowOne)
+{
+    tandriltest::TempDir folder;
+    LocalServer server(folder.Path());
+    ASSERT_TRUE(server.IsRunning());
+    QElapsedTimer clock;
+    clock.start();
+    CommandPollWorker* pStatus = Start<CommandPollWorkerStatus>();
+    CommandPollWorker* pCollections = Start<CommandPollWorkerListLogCollections>();
+    CommandPollWorker* pSources = Start<CommandPollWorkerListAvailableLogs>();
+    for (CommandPollWorker* pPoller : {pStatus, pCollections, pSources})
+        pPoller->AddServerUrl(server.Url());
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Count(0) > 0; }, 5000));
+    EXPECT_GE(clock.elapsed(), kFastMs - 5);
+    EXPECT_LT(clock.elapsed(), kSlowMs);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Count(1) > 0; }, 5000));
+    EXPECT_EQ(Count(2), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Count(2) > 0; }, 5000));
+    EXPECT_GE(clock.elapsed(), kSlowMs - 5);
+    // The slow poller re-arms only its slow timer; the fast ones keep going.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Count(0) >= 5; }, 5000));
+    EXPECT_LE(Count(2), 2);
+    EXPECT_EQ(At(2, 0)->GetCommandType(), ct_listlogfiles);
+    EXPECT_EQ(At(2, 0)->GetState(), JoxCore::StateSucceeded);
+    EXPECT_GE(server.Count("LogStatus"), 5);
+}
+
+TEST(MaintenanceWorkerTest, RunsTheCommandAndEmitsItEvenWhenNull)
+{
+    qRegisterMetaType<CommandPtr>("joxmaintenance::CommandPtr");
+    MaintenanceWorker empty{CommandPtr()};
+    QSignalSpy emptySpy(&empty, &MaintenanceWorker::SigWorkFinished);
+    empty.SlotDoWork();
+    ASSERT_EQ(emptySpy.count(), 1);
+    EXPECT_FALSE(emptySpy.at(0).at(0).value<CommandPtr>());
+}
+
+} // namespace
