@@ -8,6 +8,8 @@
 #include <joxwsdd/WSDDClient.h>
 #include <joxwsdd/WebServiceRepositoryWithFilter.h>
 
+#include <joxconfig/IConfigWsddClient.h>
+
 #include <boost/make_shared.hpp>
 
 #include <gtest/gtest.h>
@@ -49,6 +51,15 @@ struct SignalLog
     std::vector<WebServiceInfoPtr> mChanged;
     std::vector<WebServiceInfoPtr> mRemoved;
     std::vector<QString> mErrors;
+};
+
+class MutedConfig : public JoxConfig::IConfigWsddClient
+{
+public:
+    QStringList GetBlacklistUrls() const override { return {}; }
+    QStringList GetWhitelistUrls() const override { return {}; }
+    std::vector<std::string> GetMutedLocalIps() const override { return {"10.254.0.1"}; }
+    QList<QPair<QString, QString>> GetStaticUrls() const override { return {}; }
 };
 
 JoxWsdd::WSDDClient::ClientThreadParameter Loopback()
@@ -131,4 +142,22 @@ TEST(RepositoryNetworkTest, RefreshProbesOncePerRequestedServiceAndResolvesBareE
         resolve = pGroup->Receive(1000ms);
     EXPECT_NE(resolve.find(">urn:uuid:bare<"), std::string::npos) << resolve;
     EXPECT_EQ(pRepository->GetServiceCount(), 1u);
+}
+
+TEST(RepositoryNetworkTest, RefreshReportsClientErrors)
+{
+    TANDRIL_REQUIRE_PRIVATE_NETNS();
+    JoxWsdd::WSDDClient::ClientThreadParameter foreign;
+    foreign.mIp = "10.254.0.1";   // not a local address: the worker cannot join the group
+    JoxWsdd::WSDDClient client({Loopback(), foreign});
+    const auto pRepository = boost::make_shared<TestRepository>(&client);
+    SignalLog log(pRepository.get());
+    ASSERT_TRUE(client.Start());
+    EXPECT_FALSE(client.WaitForThreadRunning(2000));
+    // Muted, the failed worker is left alone by the refresh and keeps its error.
+    MutedConfig config;
+    pRepository->ReadSettings(config);
+    pRepository->RefreshServices();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log.mErrors.size() == 1; }, 2000));
+    EXPECT_TRUE(log.mErrors[0].startsWith("\nSocket join mutlicast group failed with error code ")) << log.mErrors[0].toStdString();
 }

@@ -281,6 +281,10 @@ TEST_F(RepositoryTest, StaticEntriesFromTheSettings)
     EXPECT_EQ(mRemoved.count(), 2);
     ASSERT_EQ(mAdded.count(), 2);
     EXPECT_EQ(Entry(mAdded, 0).get(), first.get());
+    // Nothing to mute or unmute: nothing logged about it.
+    std::lock_guard<std::mutex> lock(gLogLock);
+    for (const std::string& rLine : gLogged)
+        EXPECT_EQ(rLine.find("Unable to Mute"), std::string::npos) << rLine;
 }
 
 TEST_F(RepositoryTest, SignalsReachAnotherThreadQueued)
