@@ -58,8 +58,9 @@ void* CallbackDimeWriteOpen(struct soap* pSoap, const char*, const char*, const 
         {
             LogImportant("CallbackDimeWriteOpen - refused the file name of the attachment. \n Abort file streaming.",
                          kOpenFunction);
+            // The runtime keeps the fault texts by pointer: they live in the context.
             soap_set_receiver_error(pSoap, "Refused the file name of the downloaded collection",
-                                    std::string(pOptions + 4, length).c_str(), SOAP_DIME_ERROR);
+                                    soap_strdup(pSoap, std::string(pOptions + 4, length).c_str()), SOAP_DIME_ERROR);
             return nullptr;
         }
         auto* pHandle = new DimeFileHandle(pTarget->Begin(name), key);

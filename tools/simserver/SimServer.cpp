@@ -262,6 +262,30 @@ void SimServer::SetCutOffBytes(std::uint64_t bytes)
     mCutOffBytes = bytes;
 }
 
+void SimServer::SetAttachmentOption(const std::string& rOption)
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    mAttachmentOption = rOption;
+}
+
+std::string SimServer::GetAttachmentOption() const
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mAttachmentOption;
+}
+
+void SimServer::SetAttachmentRate(std::uint64_t bytesPerSecond)
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    mAttachmentRate = bytesPerSecond;
+}
+
+std::uint64_t SimServer::GetAttachmentRate() const
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mAttachmentRate;
+}
+
 std::uint64_t SimServer::GetCutOffBytes() const
 {
     std::lock_guard<std::mutex> lock(mMutex);

@@ -4,7 +4,10 @@
 
 #include <joxmaintenance/SchemaNamespace.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <cstdio>
 #include <sys/socket.h>
 
@@ -66,6 +69,8 @@ struct AttachmentSource
     std::FILE* mpFile = nullptr;
     std::uint64_t mSent = 0;
     std::uint64_t mCutOff = 0; // 0: no cut-off
+    std::uint64_t mRate = 0;   // bytes per second, 0: unpaced
+    std::chrono::steady_clock::time_point mStart = std::chrono::steady_clock::now();
     int mSocket = -1;
 };
 
@@ -75,6 +80,7 @@ struct AttachmentRequest
 {
     const char* mpPath;
     std::uint64_t mCutOff; // 0: no cut-off
+    std::uint64_t mRate;
     int mSocket;
 };
 
@@ -84,6 +90,7 @@ void* DimeReadOpen(struct soap* pSoap, void* pHandle, const char*, const char*, 
     auto* pSource = new AttachmentSource;
     pSource->mpFile = std::fopen(pRequest->mpPath, "rb");
     pSource->mCutOff = pRequest->mCutOff;
+    pSource->mRate = pRequest->mRate;
     pSource->mSocket = pRequest->mSocket;
     if (!pSource->mpFile)
     {
@@ -105,6 +112,13 @@ size_t DimeRead(struct soap*, void* pHandle, char* pBuffer, size_t length)
     }
     if (pSource->mCutOff > 0 && pSource->mSent + length > pSource->mCutOff)
         length = static_cast<size_t>(pSource->mCutOff - pSource->mSent);
+    if (pSource->mRate > 0)
+    {
+        // Small pieces, each sent when the pace allows it.
+        length = std::min<size_t>(length, std::max<std::uint64_t>(pSource->mRate / 20, 1));
+        const auto due = pSource->mStart + std::chrono::microseconds(pSource->mSent * 1000000 / pSource->mRate);
+        std::this_thread::sleep_until(due);
+    }
     size_t got = std::fread(pBuffer, 1, length, pSource->mpFile);
     pSource->mSent += got;
     return got;
@@ -263,6 +277,7 @@ int SimService::AttachCollection(const std::string& rName, const std::string& rC
         return soap->error;
     pRequest->mpPath = soap_strdup(soap, path.c_str());
     pRequest->mCutOff = cutOff ? mServer.GetCutOffBytes() : 0;
+    pRequest->mRate = mServer.GetAttachmentRate();
     pRequest->mSocket = mSocket;
     rpFile = soap_new_xsd__base64Binary(soap);
     rpFile->__ptr = reinterpret_cast<unsigned char*>(pRequest);
@@ -273,6 +288,8 @@ int SimService::AttachCollection(const std::string& rName, const std::string& rC
     if (!option.empty() && option.back() != '/' && option.back() != '\\')
         option += '/';
     option += rName;
+    if (!mServer.GetAttachmentOption().empty())
+        option = mServer.GetAttachmentOption();
     rpFile->options = soap_dime_option(soap, 0, option.c_str());
     soap_set_omode(soap, SOAP_ENC_DIME);
     return SOAP_OK;

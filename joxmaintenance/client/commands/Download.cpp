@@ -19,8 +19,9 @@ int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::functi
         return result;
     }
     if (!target.Commit())
+        // The runtime keeps the fault texts by pointer: they live in the context.
         return soap_set_receiver_error(rProxy.soap, "Could not store the downloaded collection",
-                                       target.GetError().c_str(), SOAP_FAULT);
+                                       soap_strdup(rProxy.soap, target.GetError().c_str()), SOAP_FAULT);
     return SOAP_OK;
 }
 

@@ -53,6 +53,13 @@ public:
     std::vector<std::string> GetCollections() const;
     // Makes the given operation ("LogList", ...; empty for all) misbehave.
     void SetFault(const std::string& rOperation, Fault fault);
+    // Sends this text as the DIME option (the file path) of every download
+    // instead of the client's folder and the collection name; empty: normal.
+    void SetAttachmentOption(const std::string& rOption);
+    std::string GetAttachmentOption() const;
+    // Paces every attachment to at most this many bytes per second (0: as fast as possible).
+    void SetAttachmentRate(std::uint64_t bytesPerSecond);
+    std::uint64_t GetAttachmentRate() const;
     // Bytes of an attachment sent before a CutOff download ends the connection.
     void SetCutOffBytes(std::uint64_t bytes);
     std::uint64_t GetCutOffBytes() const;
@@ -100,6 +107,8 @@ private:
     std::vector<Job> mJobs;
     std::map<std::string, Fault> mFaults;
     std::uint64_t mCutOffBytes = 1024 * 1024;
+    std::string mAttachmentOption;
+    std::uint64_t mAttachmentRate = 0;
     std::vector<ReceivedRequest> mRequests;
 };
 

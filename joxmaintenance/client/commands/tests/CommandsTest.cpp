@@ -1,0 +1,407 @@
+// The nine commands against the simulated media server.
+#include "LogCapture.h"
+#include "TempDir.h"
+#include "simserver/SimServer.h"
+
+#include <joxmaintenance/CommandClearLogEntries.h>
+#include <joxmaintenance/CommandCollectLog.h>
+#include <joxmaintenance/CommandDeleteLog.h>
+#include <joxmaintenance/CommandListAvailableLogs.h>
+#include <joxmaintenance/CommandListLogCollections.h>
+#include <joxmaintenance/CommandLogFetch.h>
+#include <joxmaintenance/CommandLogGather.h>
+#include <joxmaintenance/CommandLogStatus.h>
+#include <joxmaintenance/CommandQueryMachineInformation.h>
+#include <joxmaintenance/LockedCommandStatusList.h>
+#include <joxmaintenance/ServerConnection.h>
+
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+
+#include <arpa/inet.h>
+#include <dirent.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <memory>
+
+using namespace joxmaintenance;
+using simserver::Fault;
+
+namespace {
+
+std::vector<std::string> FolderEntries(const std::string& rFolder)
+{
+    std::vector<std::string> names;
+    if (DIR* pDir = ::opendir(rFolder.c_str()))
+    {
+        while (dirent* pEntry = ::readdir(pDir))
+        {
+            const std::string name = pEntry->d_name;
+            if (name != "." && name != "..")
+                names.push_back(name);
+        }
+        ::closedir(pDir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+int UnusedLoopbackPort()
+{
+    int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(probe);
+    return ntohs(address.sin_port);
+}
+
+class CommandsTest : public ::testing::Test
+{
+protected:
+    CommandsTest()
+        : mServer(mFolder.File("server"))
+        , mDownloads(QString::fromStdString(mFolder.File("downloads")))
+    {
+    }
+
+    void SetUp() override
+    {
+        ASSERT_EQ(0, ::mkdir(mFolder.File("downloads").c_str(), 0755));
+        ASSERT_TRUE(mServer.Start()) << mServer.GetError();
+        mUrl = QString::fromStdString(mServer.GetUrl());
+    }
+
+    void TearDown() override { mServer.Stop(); }
+
+    std::string Download(const std::string& rName) const { return mFolder.File("downloads/" + rName); }
+
+    static void ExpectOneError(const Command& rCommand, const QString& rText, const std::string& rDetail)
+    {
+        EXPECT_EQ(JoxCore::StateFailed, rCommand.GetState());
+        const QString text = rCommand.GetMessagesText();
+        EXPECT_EQ(QStringLiteral("Error  ") + rText + QStringLiteral("  ") + QString::fromStdString(rDetail), text);
+    }
+
+    tandriltest::TempDir mFolder;
+    simserver::SimServer mServer;
+    QString mUrl;
+    QString mDownloads;
+    maintenancetest::LogCapture mLog;
+};
+
+TEST_F(CommandsTest, NewCommandsHaveTheirTypeAStatusAndShareItWithCopies)
+{
+    CommandLogGather gather(mUrl, mDownloads, {});
+    EXPECT_EQ(JoxCore::StateNew, gather.GetState());
+    EXPECT_EQ(ct_loggather, gather.GetCommandType());
+    EXPECT_EQ("GatherLogs", gather.GetDescription());
+    EXPECT_TRUE(QRegularExpression("^\\{[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}\\}$")
+                    .match(gather.GetCommandStatus()->GetCommandId())
+                    .hasMatch());
+    EXPECT_EQ(2, gather.GetCommandStatus()->GetTotalPhases());
+    std::unique_ptr<Command> pCopy(gather.Clone());
+    EXPECT_EQ(gather.GetCommandStatus(), pCopy->GetCommandStatus());
+    EXPECT_NE(gather.GetCommandStatus()->GetCommandId(),
+              CommandLogGather(mUrl, mDownloads, {}).GetCommandStatus()->GetCommandId());
+    EXPECT_EQ(nullptr, gather.GetSharedObject());
+
+    const struct
+    {
+        std::unique_ptr<Command> mpCommand;
+        int mType;
+        const char* mpDescription;
+    } cases[] = {{std::make_unique<CommandListAvailableLogs>(mUrl), ct_listlogfiles, "ListAvailableLogs"},
+                 {std::make_unique<CommandListLogCollections>(mUrl), ct_listcollections, "ListLogCollections"},
+                 {std::make_unique<CommandQueryMachineInformation>(mUrl), ct_querymachinfo, "QueryMachineInformation"},
+                 {std::make_unique<CommandLogFetch>(mUrl, mDownloads, "c"), ct_fetchlog, "FetchLogs"},
+                 {std::make_unique<CommandCollectLog>(mUrl, LogEntryList()), ct_collectlog, "Create log collection on server."},
+                 {std::make_unique<CommandClearLogEntries>(mUrl), ct_cleanlogs, "Delete all gathered Maintenance log files."},
+                 {std::make_unique<CommandDeleteLog>(mUrl, "c"), ct_deletelog, "Delete stored log file"},
+                 {std::make_unique<CommandLogStatus>(mUrl), ct_logstatus, "Fetch status of running requests from server."}};
+    for (const auto& rCase : cases)
+    {
+        EXPECT_EQ(rCase.mType, rCase.mpCommand->GetCommandType());
+        EXPECT_EQ(QString::fromUtf8(rCase.mpDescription), rCase.mpCommand->GetDescription());
+        EXPECT_EQ(1, rCase.mpCommand->GetCommandStatus()->GetTotalPhases());
+        EXPECT_EQ(mUrl, rCase.mpCommand->GetServerUrl());
+    }
+}
+
+TEST_F(CommandsTest, QueryMachineInformation)
+{
+    mServer.SetInformation({"1.0", "Studio \xE9 A", "4.2.0.7"});
+    CommandQueryMachineInformation query(mUrl);
+    query.DoExecute();
+    EXPECT_EQ(JoxCore::StateSucceeded, query.GetState());
+    EXPECT_EQ(QString::fromUtf8("Studio \xC3\xA9 A"), query.GetName());
+    EXPECT_EQ("1.0", query.GetServiceVersion());
+    EXPECT_EQ("4.2.0.7", query.GetSoftwareVersion());
+    EXPECT_TRUE(query.GetMessagesText().isEmpty());
+
+    mServer.SetFault("ServiceFetchInformation", Fault::UnknownChild);
+    CommandQueryMachineInformation withoutName(mUrl);
+    withoutName.DoExecute();
+    EXPECT_EQ(JoxCore::StateSucceeded, withoutName.GetState());
+    EXPECT_TRUE(withoutName.GetName().isEmpty());
+}
+
+TEST_F(CommandsTest, ListAvailableLogs)
+{
+    mServer.SetLogSources({{"harlenchannel1", "2026-03-01T10:00:00", 600}, {"systemlogs", "t", 5}});
+    CommandListAvailableLogs list(mUrl);
+    list.DoExecute();
+    EXPECT_EQ(JoxCore::StateSucceeded, list.GetState());
+    const LogEntryList entries = list.GetLogEntries();
+    ASSERT_EQ(2u, entries.size());
+    EXPECT_EQ("harlenchannel1", entries.front().GetType());
+    EXPECT_EQ(600, entries.front().GetDurationSeconds());
+
+    mServer.SetNoLogSources();
+    CommandListAvailableLogs none(mUrl);
+    none.DoExecute();
+    EXPECT_EQ(JoxCore::StateSucceeded, none.GetState());
+    EXPECT_TRUE(none.GetLogEntries().empty());
+}
+
+TEST_F(CommandsTest, ASourceWithoutTypeFailsTheListAfterTheEntriesBeforeIt)
+{
+    mServer.SetLogSources({{"harlenws1", "", 1}, {"harlenws2", "", 2}, {"", "", 3}, {"systemlogs", "", 4}});
+    CommandListAvailableLogs list(mUrl);
+    list.DoExecute();
+    EXPECT_EQ(JoxCore::StateFailed, list.GetState());
+    EXPECT_EQ(2u, list.GetLogEntries().size());
+    EXPECT_TRUE(list.GetMessagesText().isEmpty());
+    const auto records = mLog.InCategory("Maintenance");
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(2, records[0].mLevel);
+    EXPECT_EQ(0, records[0].mSubtype);
+    EXPECT_EQ("Caught an exception.empty logtype is not allowed for log entries.", records[0].mMessage);
+    EXPECT_EQ("joxmaintenance::CommandListAvailableLogs::DoExecute", records[0].mFunction);
+}
+
+TEST_F(CommandsTest, ListLogCollectionsAndDelete)
+{
+    ASSERT_TRUE(mServer.AddCollection("b.zip", "b"));
+    ASSERT_TRUE(mServer.AddCollection("caf\xE9.zip", "c"));
+    CommandListLogCollections list(mUrl);
+    list.DoExecute();
+    EXPECT_EQ(JoxCore::StateSucceeded, list.GetState());
+    EXPECT_EQ((QStringList{"b.zip", QString::fromUtf8("caf\xC3\xA9.zip")}), list.GetLogCollections());
+
+    CommandDeleteLog remove(mUrl, QString::fromUtf8("caf\xC3\xA9.zip"));
+    remove.DoExecute();
+    EXPECT_EQ(JoxCore::StateSucceeded, remove.GetState());
+    EXPECT_EQ((std::vector<std::string>{"b.zip"}), mServer.GetCollections());
+
+    CommandClearLogEntries clear(mUrl);
+    clear.DoExecute();
+    EXPECT_EQ(JoxCore::StateSucceeded, clear.GetState());
+    EXPECT_TRUE(mServer.GetCollections().empty());
+}
+
+TEST_F(CommandsTest, AServerFaultBecomesOneErrorMessageWithTheFaultText)
+{
+    mServer.SetFault("LogDeleteCollection", Fault::Soap11Fault);
+    CommandDeleteLog remove(mUrl, "x.zip");
+    remove.DoExecute();
+    ExpectOneError(remove, "Delete stored log file",
+                   "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"Simulated fault\"\nDetail: <Reason>simulated</Reason>\n");
+    remove.DoExecute();
+    EXPECT_EQ(2, remove.GetMessagesText().count(QStringLiteral("Error  Delete stored log file")));
+}
+
+TEST_F(CommandsTest, AnUnreachableServerFailsEveryCommand)
+{
+    const QString unreachable = QStringLiteral("http://127.0.0.1:%1").arg(UnusedLoopbackPort());
+    std::vector<std::unique_ptr<Command>> commands;
+    commands.push_back(std::make_unique<CommandLogGather>(unreachable, mDownloads, LogEntryList()));
+    commands.push_back(std::make_unique<CommandListAvailableLogs>(unreachable));
+    commands.push_back(std::make_unique<CommandListLogCollections>(unreachable));
+    commands.push_back(std::make_unique<CommandQueryMachineInformation>(unreachable));
+    commands.push_back(std::make_unique<CommandLogFetch>(unreachable, mDownloads, "c.zip"));
+    commands.push_back(std::make_unique<CommandCollectLog>(unreachable, LogEntryList()));
+    commands.push_back(std::make_unique<CommandClearLogEntries>(unreachable));
+    commands.push_back(std::make_unique<CommandDeleteLog>(unreachable, "c.zip"));
+    commands.push_back(std::make_unique<CommandLogStatus>(unreachable));
+    for (const auto& rpCommand : commands)
+    {
+        rpCommand->DoExecute();
+        ExpectOneError(*rpCommand, rpCommand->GetDescription(),
+                       "SOAP 1.1 fault SOAP-ENV:Server[no subcode]\n\"Connection refused\"\n"
+                       "Detail: connect failed in tcp_connect()\n");
+    }
+    EXPECT_TRUE(FolderEntries(mFolder.File("downloads")).empty());
+}
+
+TEST_F(CommandsTest, LogStatusKeepsTheFirstOfRepeatedIdentifiers)
+{
+    mServer.SetJobs({{"{j1}", "10.0.0.9", "ct_collectlog", "cs_running", 40.0, 0, std::string("packing"), std::nullopt},
+                     {"{j1}", "other", "ct_fetchlog", "cs_failed", 0.0, 0, std::nullopt, std::nullopt},
+                     {"{j2}", "", "bogus", "bogus", 0.0, 0, std::nullopt, std::string("disk full")}});
+    CommandLogStatus status(mUrl);
+    status.DoExecute();
+    EXPECT_EQ(JoxCore::StateSucceeded, status.GetState());
+    LockedCommandStatusList list = LockForRead(status.GetStatusList());
+    ASSERT_EQ(2u, list->size());
+    CommandStatusPtr pFirst = list->Get("{j1}");
+    EXPECT_EQ("10.0.0.9", pFirst->GetClientIp());
+    EXPECT_EQ(ct_collectlog, pFirst->GetCommandType());
+    EXPECT_EQ(cs_running, pFirst->GetCommandStatus());
+    EXPECT_EQ("packing", pFirst->GetProgressDetails());
+    CommandStatusPtr pSecond = list->Get("{j2}");
+    EXPECT_EQ(ct_unknown, pSecond->GetCommandType());
+    EXPECT_EQ(cs_failed, pSecond->GetCommandStatus());
+    EXPECT_EQ("disk full", pSecond->GetErrorDetails());
+    std::unique_ptr<Command> pCopy(status.Clone());
+    EXPECT_EQ(status.GetStatusList(), static_cast<CommandLogStatus&>(*pCopy).GetStatusList());
+}
+
+TEST_F(CommandsTest, CollectLogSendsItsOwnStatus)
+{
+    CommandCollectLog collect(mUrl, {LogEntry("harlenchannel2", "2026-03-01T10:00:00", 60)});
+    collect.DoExecute();
+    EXPECT_EQ(JoxCore::StateSucceeded, collect.GetState());
+    simserver::ReceivedRequest received = mServer.GetRequests().back();
+    EXPECT_EQ("LogCreateCollection", received.mOperation);
+    ASSERT_EQ(1u, received.mSources.size());
+    EXPECT_EQ("harlenchannel2", received.mSources[0].mType);
+    ASSERT_TRUE(received.mStatus.has_value());
+    EXPECT_EQ(collect.GetCommandStatus()->GetCommandId().toStdString(), received.mStatus->mCommandId);
+    EXPECT_EQ("ct_collectlog", received.mStatus->mCommandType);
+    EXPECT_EQ("cs_pending", received.mStatus->mCommandStatus);
+    EXPECT_EQ(0.0, received.mStatus->mProgressPercent);
+    EXPECT_EQ(0, received.mStatus->mFinishedPhases);
+    EXPECT_FALSE(received.mStatus->mProgressDetails.has_value());
+    EXPECT_FALSE(received.mStatus->mErrorDetails.has_value());
+
+    CommandCollectLog empty(mUrl, LogEntryList());
+    empty.DoExecute();
+    EXPECT_EQ(JoxCore::StateSucceeded, empty.GetState());
+    EXPECT_FALSE(mServer.GetRequests().back().mHasSources);
+}
+
+TEST_F(CommandsTest, GatherStreamsTheNewCollectionIntoTheFolder)
+{
+    CommandLogGather gather(mUrl, mDownloads, {LogEntry("systemlogs", "2026-03-01T10:00:00", 60)});
+    gather.DoExecute();
+    ASSERT_EQ(JoxCore::StateSucceeded, gather.GetState()) << gather.GetMessagesText().toStdString();
+    EXPECT_EQ(mDownloads, gather.GetResultPath());
+    EXPECT_EQ((std::vector<std::string>{"collection_1.zip"}), FolderEntries(mFolder.File("downloads")));
+    EXPECT_EQ("simulated log collection\nsystemlogs 2026-03-01T10:00:00 60\n",
+              tandriltest::ReadFile(Download("collection_1.zip")));
+    EXPECT_EQ(mDownloads.toStdString(), mServer.GetRequests().back().mPath);
+    const auto records = mLog.InCategory("maintenance");
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(5, records[0].mLevel);
+    EXPECT_EQ("Got logfile " + mDownloads.toStdString() + " size=0 type=application/octet-stream through streaming DIME\n",
+              records[0].mMessage);
+    EXPECT_EQ(cs_pending, gather.GetCommandStatus()->GetCommandStatus());
+}
+
+TEST_F(CommandsTest, FetchWritesOnlyIntoTheFolderItWasGiven)
+{
+    ASSERT_TRUE(mServer.AddCollection("c.zip", "collection bytes"));
+    for (const char* pOption : {"../../escaped.zip", "/tmp/absolute.zip", "..\\..\\windows.zip"})
+    {
+        mServer.SetAttachmentOption(pOption);
+        CommandLogFetch fetch(mUrl, mDownloads, "c.zip");
+        fetch.DoExecute();
+        EXPECT_EQ(JoxCore::StateSucceeded, fetch.GetState()) << pOption;
+    }
+    EXPECT_EQ((std::vector<std::string>{"absolute.zip", "escaped.zip", "windows.zip"}),
+              FolderEntries(mFolder.File("downloads")));
+    EXPECT_EQ("collection bytes", tandriltest::ReadFile(Download("escaped.zip")));
+    EXPECT_EQ((std::vector<std::string>{"downloads", "server"}), FolderEntries(mFolder.Path()));
+
+    mServer.SetAttachmentOption("/home/op/..");
+    CommandLogFetch refused(mUrl, mDownloads, "c.zip");
+    refused.DoExecute();
+    EXPECT_EQ(JoxCore::StateFailed, refused.GetState());
+    EXPECT_TRUE(refused.GetMessagesText().contains("Refused the file name of the downloaded collection"))
+        << refused.GetMessagesText().toStdString();
+    EXPECT_EQ(3u, FolderEntries(mFolder.File("downloads")).size());
+}
+
+TEST_F(CommandsTest, AFailedDownloadLeavesTheExistingFileAndNoPart)
+{
+    ASSERT_TRUE(mServer.AddCollection("c.zip", std::string(2 * 1024 * 1024, 'n')));
+    tandriltest::WriteFile(Download("c.zip"), "complete earlier download");
+    mServer.SetFault("LogFetchCollection", Fault::CutOff);
+    mServer.SetCutOffBytes(300 * 1024);
+    CommandLogFetch fetch(mUrl, mDownloads, "c.zip");
+    fetch.DoExecute();
+    EXPECT_EQ(JoxCore::StateFailed, fetch.GetState());
+    EXPECT_TRUE(fetch.GetMessagesText().startsWith("Error  FetchLogs  ")) << fetch.GetMessagesText().toStdString();
+    EXPECT_EQ("complete earlier download", tandriltest::ReadFile(Download("c.zip")));
+    EXPECT_EQ((std::vector<std::string>{"c.zip"}), FolderEntries(mFolder.File("downloads")));
+
+    mServer.SetFault("LogFetchCollection", Fault::None);
+    CommandLogFetch again(mUrl, mDownloads, "c.zip");
+    again.DoExecute();
+    EXPECT_EQ(JoxCore::StateSucceeded, again.GetState());
+    EXPECT_EQ(std::string(2 * 1024 * 1024, 'n'), tandriltest::ReadFile(Download("c.zip")));
+    EXPECT_EQ((std::vector<std::string>{"c.zip"}), FolderEntries(mFolder.File("downloads")));
+}
+
+TEST_F(CommandsTest, ZeroByteCollectionsAndMissingFolders)
+{
+    ASSERT_TRUE(mServer.AddCollection("empty.zip", ""));
+    CommandLogFetch empty(mUrl, mDownloads, "empty.zip");
+    empty.DoExecute();
+    EXPECT_EQ(JoxCore::StateSucceeded, empty.GetState()) << empty.GetMessagesText().toStdString();
+    EXPECT_EQ((std::vector<std::string>{"empty.zip"}), FolderEntries(mFolder.File("downloads")));
+    EXPECT_EQ("", tandriltest::ReadFile(Download("empty.zip")));
+
+    ASSERT_TRUE(mServer.AddCollection("c.zip", "bytes"));
+    const QString missing = QString::fromStdString(mFolder.File("missing"));
+    CommandLogFetch fetch(mUrl, missing, "c.zip");
+    fetch.DoExecute();
+    EXPECT_EQ(JoxCore::StateFailed, fetch.GetState());
+    EXPECT_EQ(1u, mLog.InCategory("maintenance").size());
+    CommandLogFetch emptyIntoMissing(mUrl, missing, "empty.zip");
+    emptyIntoMissing.DoExecute();
+    EXPECT_EQ(JoxCore::StateFailed, emptyIntoMissing.GetState());
+    EXPECT_TRUE(emptyIntoMissing.GetMessagesText().contains("Could not store the downloaded collection"));
+}
+
+TEST_F(CommandsTest, ASilentServerFailsTheCommandAfterTheIdleTimeout)
+{
+    const ServiceClientTimeouts normal = GetServiceClientTimeouts();
+    SetServiceClientTimeouts({1, 1, 1});
+    mServer.SetFault("LogStatus", Fault::Silent);
+    CommandLogStatus status(mUrl);
+    const auto start = std::chrono::steady_clock::now();
+    status.DoExecute();
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    SetServiceClientTimeouts(normal);
+    EXPECT_EQ(JoxCore::StateFailed, status.GetState());
+    EXPECT_GE(elapsed, std::chrono::milliseconds(900));
+    EXPECT_LT(elapsed, std::chrono::seconds(10));
+    EXPECT_FALSE(status.GetMessagesText().isEmpty());
+}
+
+TEST_F(CommandsTest, ADownloadThatKeepsFlowingIsNotCutByTheIdleTimeout)
+{
+    const ServiceClientTimeouts normal = GetServiceClientTimeouts();
+    SetServiceClientTimeouts({1, 1, 1});
+    ASSERT_TRUE(mServer.AddCollection("c.zip", std::string(1024 * 1024, 'k')));
+    mServer.SetAttachmentRate(400 * 1024); // about 2.5 s in all, a piece every 50 ms
+    CommandLogFetch fetch(mUrl, mDownloads, "c.zip");
+    const auto start = std::chrono::steady_clock::now();
+    fetch.DoExecute();
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    SetServiceClientTimeouts(normal);
+    EXPECT_EQ(JoxCore::StateSucceeded, fetch.GetState()) << fetch.GetMessagesText().toStdString();
+    EXPECT_GT(elapsed, std::chrono::seconds(2));
+    EXPECT_EQ(1024u * 1024u, tandriltest::ReadFile(Download("c.zip")).size());
+}
+
+} // namespace
