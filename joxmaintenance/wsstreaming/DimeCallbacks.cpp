@@ -8,6 +8,7 @@
 
 #include <stdsoap2.h>
 
+#include <cstdio>
 #include <exception>
 
 namespace joxwsstreaming {
@@ -21,6 +22,7 @@ void LogImportant(const char* pMessage, const char* pFunction)
 
 const char* const kOpenFunction = "joxwsstreaming::CallbackDimeWriteOpen";
 const char* const kOpenFailed = "CallbackDimeWriteOpen - !pDimeOption. \n Abort file streaming.";
+const char* const kWriteFailed = "CallbackDimeWrite - !nwritten. \n Could not write to file properly. Abort streaming.";
 
 void SetProgressDetails(const std::string& rKey, const QString& rDetails)
 {
@@ -80,26 +82,11 @@ int CallbackDimeWrite(struct soap* pSoap, void* pHandle, const char* pBuffer, st
     auto* pFile = static_cast<DimeFileHandle*>(pHandle);
     if (!pFile)
         return SOAP_OK;
-    std::size_t written = 0;
-    while (written < length)
+    if (length > 0 && (!pFile->mFile.is_open() || !pFile->Append(pBuffer, length)))
     {
-        std::streamsize taken = 0;
-        try
-        {
-            taken = pFile->mFile.write(pBuffer + written, static_cast<std::streamsize>(length - written));
-        }
-        catch (const std::exception&)
-        {
-            taken = 0;
-        }
-        if (taken <= 0)
-        {
-            LogImportant("CallbackDimeWrite - !nwritten. \n Could not write to file properly. Abort streaming.",
-                         "joxwsstreaming::CallbackDimeWrite");
-            pSoap->error = SOAP_EOF;
-            return SOAP_EOF;
-        }
-        written += static_cast<std::size_t>(taken);
+        LogImportant(kWriteFailed, "joxwsstreaming::CallbackDimeWrite");
+        pSoap->error = SOAP_EOF;
+        return SOAP_EOF;
     }
     return SOAP_OK;
 }
@@ -122,6 +109,7 @@ void CallbackDimeWriteClose(struct soap*, void* pHandle)
         pStatus->SetProgressDetails(QStringLiteral("Finished streaming of file"));
         pStatus->FinishPhase();
     }
+    bool complete = pFile->mFile.is_open() && pFile->Flush();
     try
     {
         if (pFile->mFile.is_open())
@@ -129,6 +117,14 @@ void CallbackDimeWriteClose(struct soap*, void* pHandle)
     }
     catch (const std::exception&)
     {
+        complete = false;
+    }
+    if (!complete && pFile->mFilled > 0)
+    {
+        // The end of the data never reached the disk: no file, so the
+        // download cannot be committed.
+        LogImportant(kWriteFailed, "joxwsstreaming::CallbackDimeWrite");
+        std::remove(pFile->mPath.c_str());
     }
     delete pFile;
 }

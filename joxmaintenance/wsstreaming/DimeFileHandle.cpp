@@ -1,11 +1,60 @@
 #include "joxwsstreaming/DimeFileHandle.h"
 
+#include <algorithm>
+#include <cstring>
+#include <exception>
+
 namespace joxwsstreaming {
+
+namespace {
+
+constexpr std::size_t kBufferBytes = 1024 * 1024;
+
+} // namespace
 
 DimeFileHandle::DimeFileHandle(const std::string& rPath, const std::string& rLookupKey)
     : mFile(rPath, std::ios::out | std::ios::binary | std::ios::trunc)
+    , mPath(rPath)
     , mLookupKey(rLookupKey)
+    , mBuffer(kBufferBytes)
 {
+}
+
+bool DimeFileHandle::Append(const char* pData, std::size_t length)
+{
+    while (length > 0)
+    {
+        if (mFilled == mBuffer.size() && !Flush())
+            return false;
+        const std::size_t taken = std::min(length, mBuffer.size() - mFilled);
+        std::memcpy(mBuffer.data() + mFilled, pData, taken);
+        mFilled += taken;
+        pData += taken;
+        length -= taken;
+    }
+    return true;
+}
+
+bool DimeFileHandle::Flush()
+{
+    std::size_t written = 0;
+    while (written < mFilled)
+    {
+        std::streamsize taken = 0;
+        try
+        {
+            taken = mFile.write(mBuffer.data() + written, static_cast<std::streamsize>(mFilled - written));
+        }
+        catch (const std::exception&)
+        {
+            taken = 0;
+        }
+        if (taken <= 0)
+            return false;
+        written += static_cast<std::size_t>(taken);
+    }
+    mFilled = 0;
+    return true;
 }
 
 } // namespace joxwsstreaming

@@ -2,18 +2,30 @@
 
 #include <boost/iostreams/device/file.hpp>
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace joxwsstreaming {
 
-// One attachment being written: the output file and the key of the command
-// status to report to.
+// One attachment being written: the output file, a write buffer in front of
+// it (the runtime hands over pieces of about 2 KiB), and the key of the
+// command status to report to.
 struct DimeFileHandle
 {
     DimeFileHandle(const std::string& rPath, const std::string& rLookupKey);
 
+    // Buffers the bytes, writing full buffers to the file; false when the
+    // file takes no byte.
+    bool Append(const char* pData, std::size_t length);
+    // Writes what is buffered; false when the file takes no byte.
+    bool Flush();
+
     boost::iostreams::file_sink mFile;
+    std::string mPath;
     std::string mLookupKey;
+    std::vector<char> mBuffer;
+    std::size_t mFilled = 0;
 };
 
 } // namespace joxwsstreaming
