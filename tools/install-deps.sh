@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-liberation fonts-dejavu-core
-  iproute2 util-linux procps wsdd gdb curl python3 xdg-utils
+  iproute2 util-linux procps wsdd gdb curl python3 xdg-utils time
 )
 
 missing=()
