@@ -306,6 +306,18 @@ TEST_F(CommandsTest, GatherStreamsTheNewCollectionIntoTheFolder)
     EXPECT_EQ(cs_pending, gather.GetCommandStatus()->GetCommandStatus());
 }
 
+TEST_F(CommandsTest, AGatherAnswerWithoutFileSucceedsWithoutTheRecord)
+{
+    mServer.SetFault("LogCreateAndFetchCollection", Fault::UnknownChild);
+    CommandLogGather gather(mUrl, mDownloads, {});
+    gather.DoExecute();
+    EXPECT_EQ(JoxCore::StateSucceeded, gather.GetState());
+    EXPECT_EQ(mDownloads, gather.GetResultPath());
+    EXPECT_TRUE(mLog.InCategory("maintenance").empty());
+    EXPECT_TRUE(FolderEntries(mFolder.File("downloads")).empty());
+    EXPECT_FALSE(mServer.GetRequests().back().mHasSources);
+}
+
 TEST_F(CommandsTest, FetchWritesOnlyIntoTheFolderItWasGiven)
 {
     ASSERT_TRUE(mServer.AddCollection("c.zip", "collection bytes"));
