@@ -1,16 +1,18 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 
 #include <functional>
 
-
 namespace joxguitest {
 
-// Waits (bounded) for a modal dialog to appear while a nested exec() runs,
-// then hands it to an action once. Counts the dialogs seen.
+// Waits (bounded) for a modal dialog to appear while a nested exec() runs and
+// hands it to an action. A dialog still open 300 ms after the action gets it
+// again; one still open when the ten seconds are over is rejected, so a test
+// fails instead of hanging. Seen counts the distinct dialogs.
 class ModalDriver
 {
 public:
@@ -22,11 +24,14 @@ public:
     int Seen() const { return mSeen; }
 
 private:
+    void Tick();
+
     std::function<void(QDialog*)> mAction;
     QTimer mTimer;
+    QElapsedTimer mClock;
+    QElapsedTimer mSinceAction;
     QPointer<QDialog> mpLast;
     int mSeen = 0;
-    int mTicks = 0;
 };
 
 } // namespace joxguitest

@@ -218,7 +218,10 @@ TEST(WidgetHelpersTest, ChooseFileAppendsMissingSuffix)
                 pFileDialog->reject();
                 return;
             }
-            pFileDialog->selectFile(rName);
+            // selectFile leaves a focused name field alone; type the name instead.
+            auto* pNameEdit = pFileDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(pNameEdit, nullptr);
+            pNameEdit->setText(rName);
             static_cast<QDialog*>(pFileDialog)->accept();
         });
         const QString result = ChooseFile("Pick", QFileDialog::AnyFile, folder, "Text (*.txt)", ".txt",
