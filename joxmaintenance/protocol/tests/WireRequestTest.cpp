@@ -164,6 +164,17 @@ TEST_F(WireRequestTest, EmptyRecordsAndNullRequest)
     });
     EXPECT_EQ(Body("<jox:LogStatusRequest></jox:LogStatusRequest>"), empty.mBody);
 
+    CapturedRequest withoutStatus = Capture(EmptyReply("LogFetchCollection"), [](ServiceProxy& rProxy, const char* pUrl) {
+        jox__LogFetchCollectionRequest fetch;
+        fetch.ClientPath = "p";
+        fetch.LogFileName = "n";
+        jox__LogFetchCollectionResponse response;
+        return rProxy.LogFetchCollection(pUrl, "", &fetch, response);
+    });
+    EXPECT_EQ(Body("<jox:LogFetchCollectionRequest><ClientPath>p</ClientPath><LogFileName>n</LogFileName>"
+                   "</jox:LogFetchCollectionRequest>"),
+              withoutStatus.mBody);
+
     CapturedRequest none = Capture(EmptyReply("LogList"), [](ServiceProxy& rProxy, const char* pUrl) {
         jox__LogListResponse response;
         return rProxy.LogList(pUrl, nullptr, nullptr, response);

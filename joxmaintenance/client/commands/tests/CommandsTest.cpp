@@ -27,6 +27,7 @@
 
 #include <chrono>
 #include <memory>
+#include <thread>
 
 using namespace joxmaintenance;
 using simserver::Fault;
@@ -361,6 +362,21 @@ TEST_F(CommandsTest, AFailedDownloadLeavesTheExistingFileAndNoPart)
     EXPECT_EQ(JoxCore::StateSucceeded, again.GetState());
     EXPECT_EQ(std::string(2 * 1024 * 1024, 'n'), tandriltest::ReadFile(Download("c.zip")));
     EXPECT_EQ((std::vector<std::string>{"c.zip"}), FolderEntries(mFolder.File("downloads")));
+}
+
+TEST_F(CommandsTest, TwoDownloadsAtOnceEachKeepTheirOwnFile)
+{
+    ASSERT_TRUE(mServer.AddCollection("a.zip", std::string(3 * 1024 * 1024, 'a')));
+    ASSERT_TRUE(mServer.AddCollection("b.zip", std::string(3 * 1024 * 1024, 'b')));
+    CommandLogFetch first(mUrl, mDownloads, "a.zip");
+    CommandLogFetch second(mUrl, mDownloads, "b.zip");
+    std::thread other([&second] { second.DoExecute(); });
+    first.DoExecute();
+    other.join();
+    EXPECT_EQ(JoxCore::StateSucceeded, first.GetState());
+    EXPECT_EQ(JoxCore::StateSucceeded, second.GetState());
+    EXPECT_EQ(std::string(3 * 1024 * 1024, 'a'), tandriltest::ReadFile(Download("a.zip")));
+    EXPECT_EQ(std::string(3 * 1024 * 1024, 'b'), tandriltest::ReadFile(Download("b.zip")));
 }
 
 TEST_F(CommandsTest, ZeroByteCollectionsAndMissingFolders)
