@@ -1,0 +1,120 @@
+// The simulated server as a program: start-up line, state from the command
+// line, clean stop on SIGTERM, refusal of bad arguments.
+#include "TempDir.h"
+#include "joxmaintenanceServiceProxy.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+using namespace joxmaintenance;
+
+namespace {
+
+// Runs the program with its stdout on a pipe.
+struct Program
+{
+    explicit Program(std::vector<std::string> arguments)
+    {
+        int pipeEnds[2];
+        EXPECT_EQ(0, ::pipe(pipeEnds));
+        mPid = ::fork();
+        if (mPid == 0)
+        {
+            ::dup2(pipeEnds[1], 1);
+            ::close(pipeEnds[0]);
+            std::vector<char*> argv;
+            arguments.insert(arguments.begin(), TANDRIL_SIMSERVER_PROGRAM);
+            for (std::string& rArgument : arguments)
+                argv.push_back(rArgument.data());
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        ::close(pipeEnds[1]);
+        mpOutput = ::fdopen(pipeEnds[0], "r");
+    }
+    ~Program()
+    {
+        if (mPid > 0 && !mExited)
+        {
+            ::kill(mPid, SIGKILL);
+            ::waitpid(mPid, nullptr, 0);
+        }
+        if (mpOutput)
+            std::fclose(mpOutput);
+    }
+    std::string ReadLine()
+    {
+        char line[512] = {};
+        return std::fgets(line, sizeof line, mpOutput) ? std::string(line) : std::string();
+    }
+    // The exit code, or -1 when the program has not ended within the time.
+    int WaitForExit(std::chrono::milliseconds limit)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < deadline)
+        {
+            int status = 0;
+            if (::waitpid(mPid, &status, WNOHANG) == mPid)
+            {
+                mExited = true;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return -1;
+    }
+
+    pid_t mPid = -1;
+    bool mExited = false;
+    std::FILE* mpOutput = nullptr;
+};
+
+TEST(SimServerProgramTest, ServesItsCommandLineStateAndStopsOnSigterm)
+{
+    tandriltest::TempDir folder;
+    Program program({"--folder", folder.File("server"), "--source", "systemlogs,2026-01-02T03:04:05,60",
+                     "--info", "2.0,Bench,9.9", "--fault", "LogStatus=http-error"});
+    const std::string line = program.ReadLine();
+    ASSERT_EQ(0u, line.rfind("listening on http://127.0.0.1:", 0)) << line;
+    const std::string url = line.substr(13, line.size() - 14);
+
+    ServiceProxy proxy(SOAP_IO_CHUNK);
+    jox__ServiceFetchInformationRequest informationRequest;
+    jox__ServiceFetchInformationResponse information;
+    ASSERT_EQ(SOAP_OK, proxy.ServiceFetchInformation(url.c_str(), "", &informationRequest, information));
+    EXPECT_EQ("2.0", information.ServiceVersion);
+    EXPECT_EQ("Bench", information.Name);
+    jox__LogListRequest listRequest;
+    jox__LogListResponse list;
+    ASSERT_EQ(SOAP_OK, proxy.LogList(url.c_str(), "", &listRequest, list));
+    ASSERT_NE(nullptr, list.Sources);
+    ASSERT_EQ(1u, list.Sources->Source.size());
+    EXPECT_EQ("2026-01-02T03:04:05", list.Sources->Source[0]->StartTime);
+    jox__LogStatusRequest statusRequest;
+    jox__LogStatusResponse status;
+    EXPECT_EQ(503, proxy.LogStatus(url.c_str(), "", &statusRequest, status));
+    proxy.destroy();
+
+    ASSERT_EQ(0, ::kill(program.mPid, SIGTERM));
+    EXPECT_EQ(0, program.WaitForExit(std::chrono::seconds(5)));
+}
+
+TEST(SimServerProgramTest, RefusesBadArguments)
+{
+    for (const std::vector<std::string>& rArguments :
+         {std::vector<std::string>{}, {"--folder"}, {"--folder", "x", "--fault", "LogList=nonsense"}, {"--bogus", "1"}})
+    {
+        Program program(rArguments);
+        EXPECT_EQ(2, program.WaitForExit(std::chrono::seconds(5)));
+    }
+}
+
+} // namespace
