@@ -1,7 +1,6 @@
 #include "ControllerTestSupport.h"
 #include "ModalDriver.h"
 
-#include <joxgui/Messagebox.h>
 #include <joxmaintenance/CommandLogStatus.h>
 #include <joxmaintenance/CommandPollWorker.h>
 #include <joxmaintenance/CommandType.h>
