@@ -6,6 +6,8 @@
 
 #include <boost/regex.hpp>
 
+#include <sys/socket.h>
+
 #include <mutex>
 #include <stdexcept>
 
@@ -71,6 +73,9 @@ boost::shared_ptr<ServiceProxy> CreateServiceClient()
     pSoap->send_timeout = timeouts.mSendIdleSeconds;
     pSoap->recv_timeout = timeouts.mReceiveIdleSeconds;
     pSoap->transfer_timeout = 0;
+    // A peer that closes while a request is sent fails the call instead of
+    // raising SIGPIPE, which would end the program.
+    pSoap->socket_flags = MSG_NOSIGNAL;
     // Collections of any size: no limit on the received message length.
     pSoap->recv_maxlength = 0;
     pSoap->fdimewriteopen = joxwsstreaming::CallbackDimeWriteOpen;

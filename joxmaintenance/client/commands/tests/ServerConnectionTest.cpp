@@ -6,6 +6,8 @@
 
 #include <stdexcept>
 
+#include <sys/socket.h>
+
 using namespace joxmaintenance;
 
 namespace {
@@ -60,6 +62,7 @@ TEST(ServerConnectionTest, ProxiesComeReadyForStreamedDownloadsOfAnySize)
     EXPECT_EQ(60, pSoap->send_timeout);
     EXPECT_EQ(60, pSoap->recv_timeout);
     EXPECT_EQ(0, pSoap->transfer_timeout);
+    EXPECT_EQ(MSG_NOSIGNAL, pSoap->socket_flags);
     EXPECT_EQ(nullptr, pProxy->soap_endpoint);
 }
 

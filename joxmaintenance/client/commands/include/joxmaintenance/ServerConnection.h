@@ -47,7 +47,7 @@ ServiceClientTimeouts GetServiceClientTimeouts();
 void SetServiceClientTimeouts(const ServiceClientTimeouts& rTimeouts);
 
 // A new proxy for one exchange: chunked mode, no message size limit, the
-// timeouts above and the DIME download callbacks installed. Throws
+// timeouts above, no SIGPIPE, and the DIME download callbacks installed. Throws
 // std::runtime_error "could not create new client" when none results.
 boost::shared_ptr<ServiceProxy> CreateServiceClient();
 
