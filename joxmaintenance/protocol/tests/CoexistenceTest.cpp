@@ -28,7 +28,7 @@ std::string DefiningObject(const void* pSymbol)
 TEST(CoexistenceTest, TheGlobalSymbolsComeFromTheGlobalUnitOnly)
 {
     const std::string global = DefiningObject(reinterpret_cast<const void*>(&namespaces));
-    EXPECT_NE(std::string::npos, global.find("libjoxmaintenance_soapglobal.so")) << global;
+    EXPECT_NE(std::string::npos, global.find(TANDRIL_SOAP_GLOBAL_FILE)) << global;
     EXPECT_EQ(global, DefiningObject(reinterpret_cast<const void*>(&::soap_getheader)));
     EXPECT_EQ(global, DefiningObject(reinterpret_cast<const void*>(&::soap_putheader)));
     EXPECT_EQ(global, DefiningObject(reinterpret_cast<const void*>(&::soap_getfault)));
