@@ -3,6 +3,8 @@
 
 #include "simserver/ScriptedHttpServer.h"
 
+#include "Network.h"
+
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -46,18 +48,7 @@ std::string Fault11(const std::string& rCode, const std::string& rString, const 
                                          "</faultstring>" + rDetail + "</SOAP-ENV:Fault>"));
 }
 
-int UnusedLoopbackPort()
-{
-    int probe = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(probe);
-    return ntohs(address.sin_port);
-}
+using tandriltest::UnusedLoopbackPort;
 
 TEST_F(ReplyReadingTest, ReorderedExtraRepeatedAndPrefixedChildren)
 {

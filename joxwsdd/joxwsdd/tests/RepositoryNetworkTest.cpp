@@ -3,6 +3,7 @@
 
 #include "NetnsSandbox.h"
 #include "TargetProcess.h"
+#include "TestRepository.h"
 #include "UdpPeer.h"
 
 #include <joxwsdd/WSDDClient.h>
@@ -22,15 +23,6 @@ using namespace std::chrono_literals;
 using JoxWsdd::WebServiceInfoPtr;
 
 namespace {
-
-class TestRepository : public JoxWsdd::WebServiceRepositoryWithFilter
-{
-public:
-    using WebServiceRepositoryWithFilter::WebServiceRepositoryWithFilter;
-    void OnThreadStarted() override {}
-    void OnThreadStopping() override {}
-    void OnAutoProbe() override {}
-};
 
 // Collects the signals on the test's own thread (queued from the workers).
 struct SignalLog

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
+#include "TestRepository.h"
 
 #include <QCoreApplication>
 #include <QSettings>
@@ -29,15 +30,6 @@ using JoxWsdd::WebServiceInfo;
 using JoxWsdd::WebServiceInfoPtr;
 
 namespace {
-
-class TestRepository : public JoxWsdd::WebServiceRepositoryWithFilter
-{
-public:
-    using WebServiceRepositoryWithFilter::WebServiceRepositoryWithFilter;
-    void OnThreadStarted() override {}
-    void OnThreadStopping() override {}
-    void OnAutoProbe() override {}
-};
 
 class FakeMatches : public JoxWsdd::IWSDDProbeMatches
 {

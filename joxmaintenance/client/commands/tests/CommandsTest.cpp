@@ -15,6 +15,8 @@
 #include <joxmaintenance/LockedCommandStatusList.h>
 #include <joxmaintenance/ServerConnection.h>
 
+#include "Network.h"
+
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
@@ -51,18 +53,7 @@ std::vector<std::string> FolderEntries(const std::string& rFolder)
     return names;
 }
 
-int UnusedLoopbackPort()
-{
-    int probe = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(probe);
-    return ntohs(address.sin_port);
-}
+using tandriltest::UnusedLoopbackPort;
 
 class CommandsTest : public ::testing::Test
 {
