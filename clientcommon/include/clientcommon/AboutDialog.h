@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDialog>
+#include <QPixmap>
+#include <QString>
+
+#include <cstdint>
+
+namespace JoxGui {
+class PushButton;
+}
+
+namespace clientcommon {
+
+// The frameless about window of the client programs: a picture on the left;
+// logo, rights line, version rows, the notice file "Copyright.txt" of the
+// document folder and two buttons on the right.
+class AboutDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // The version is packed one byte per part, most significant first; the
+    // document folder ends in '/'.
+    AboutDialog(QWidget* pParent, const QString& rTitle, const QString& rSubtitle, const QPixmap& rLogo,
+                const QPixmap& rPicture, std::uint32_t version, const QString& rRevision,
+                const QString& rDocumentFolder);
+
+    // "2009" or "2009-" and the build year taken from a compiler date text
+    // such as "Aug 30 2016".
+    static QString YearRange(const char* pCompileDate);
+
+private slots:
+    // Opens "Open_Source_Acknowledgment.pdf" of the document folder.
+    void SlotOpenOSA();
+
+private:
+    QWidget* BuildHeader(QWidget* pParent);
+    QWidget* BuildVersionBlock(QWidget* pParent);
+    QWidget* BuildNoticePanel(QWidget* pParent);
+    QWidget* BuildButtonRow(QWidget* pParent);
+
+    JoxGui::PushButton* mpCloseButton = nullptr;
+    JoxGui::PushButton* mpOsaButton = nullptr;
+    QString mTitle;
+    QString mSubtitle;
+    QPixmap mLogo;
+    QPixmap mPicture;
+    std::uint32_t mVersion;
+    QString mRevision;
+    QString mDocumentFolder;
+};
+
+} // namespace clientcommon

@@ -1,0 +1,62 @@
+#include <gui/ListLogStatusWidget.h>
+
+#include <gui/ListLogStatusModel.h>
+#include <gui/LogStatusFilterProxyModel.h>
+#include <gui/ProgressWidgetDelegate.h>
+
+#include <styles/StyleMetrics.h>
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace joxmaintenance {
+
+ListLogStatusWidget::ListLogStatusWidget(QWidget* pParent)
+    : QWidget(pParent)
+    , mpTableView(new QTableView(this))
+    , mpModel(new ListLogStatusModel(this))
+    , mpFilter(new LogStatusFilterProxyModel(this))
+    , mpDelegate(new ProgressWidgetDelegate(this))
+{
+    QVBoxLayout* pLayout = new QVBoxLayout(this);
+    pLayout->addWidget(mpTableView);
+    QPushButton* pFilterButton = new QPushButton(QStringLiteral("Filter finished"), this);
+    QHBoxLayout* pButtonRow = new QHBoxLayout();
+    pButtonRow->addStretch();
+    pButtonRow->addWidget(pFilterButton);
+    pLayout->addLayout(pButtonRow);
+    pLayout->addStretch();
+
+    mpTableView->horizontalHeader()->hide();
+    mpTableView->verticalHeader()->hide();
+    mpTableView->setShowGrid(true);
+    mpTableView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    mpTableView->setSelectionMode(QAbstractItemView::SingleSelection);
+    mpTableView->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    mpTableView->horizontalHeader()->setStretchLastSection(true);
+
+    mpFilter->setSourceModel(mpModel);
+    mpTableView->setModel(mpFilter);
+    mpTableView->setItemDelegate(mpDelegate);
+
+    pFilterButton->setCheckable(true);
+    pFilterButton->setChecked(false);
+    pFilterButton->setFixedSize(UnitsWidth(3), StyleMetric(3));
+    pFilterButton->setToolTip(QStringLiteral("Do not show successfully finished Jobs in table."));
+    connect(pFilterButton, &QPushButton::clicked, this, &ListLogStatusWidget::SlotFilterFinished);
+}
+
+void ListLogStatusWidget::UpdateStatus(const QString& rServerUrl, const QList<CommandStatusPtr>& rStatuses)
+{
+    mpModel->SetStatusList(rServerUrl, rStatuses);
+}
+
+void ListLogStatusWidget::SlotFilterFinished(bool checked)
+{
+    mpFilter->SetFilterFinished(checked);
+}
+
+} // namespace joxmaintenance

@@ -1,0 +1,90 @@
+#include <gui/ListLogWidget.h>
+
+#include <styles/StyleMetrics.h>
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace joxmaintenance {
+
+ListLogWidget::ListLogWidget(QWidget* pParent)
+    : QWidget(pParent)
+    , mpTable(new QTableWidget(this))
+    , mpDownload(new QPushButton(QStringLiteral("Download"), this))
+    , mpDelete(new QPushButton(QStringLiteral("Delete"), this))
+    , mpDeleteAll(new QPushButton(QStringLiteral("Delete all"), this))
+{
+    QVBoxLayout* pLayout = new QVBoxLayout(this);
+    pLayout->addWidget(mpTable);
+    QHBoxLayout* pButtons = new QHBoxLayout();
+    pButtons->addStretch();
+    pButtons->addWidget(mpDownload);
+    pButtons->addWidget(mpDelete);
+    pButtons->addWidget(mpDeleteAll);
+    pLayout->addLayout(pButtons);
+
+    mpTable->setColumnCount(1);
+    mpTable->horizontalHeader()->hide();
+    mpTable->verticalHeader()->hide();
+    mpTable->setShowGrid(true);
+    mpTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    mpTable->setSelectionMode(QAbstractItemView::MultiSelection);
+    mpTable->horizontalHeader()->setStretchLastSection(true);
+    connect(mpTable, &QTableWidget::itemSelectionChanged, this, &ListLogWidget::SlotSelectionChanged);
+
+    for (QPushButton* pButton : {mpDownload, mpDelete, mpDeleteAll})
+    {
+        pButton->setFixedSize(UnitsWidth(3), StyleMetric(3));
+        pButton->setEnabled(false);
+    }
+    connect(mpDownload, &QPushButton::clicked, this, &ListLogWidget::SlotFetchClicked);
+    connect(mpDelete, &QPushButton::clicked, this, &ListLogWidget::SlotDeleteClicked);
+    connect(mpDeleteAll, &QPushButton::clicked, this, &ListLogWidget::SignalClear);
+}
+
+void ListLogWidget::SetCollections(const QStringList& rNames)
+{
+    if (rNames == mNames)
+        return;
+    mpTable->clearContents();
+    mpTable->setRowCount(static_cast<int>(rNames.size()));
+    for (int row = 0; row < rNames.size(); ++row)
+    {
+        QTableWidgetItem* pItem = new QTableWidgetItem(rNames.at(row));
+        pItem->setFlags(pItem->flags() & ~Qt::ItemIsEditable);
+        mpTable->setItem(row, 0, pItem);
+    }
+    mpDeleteAll->setEnabled(!rNames.isEmpty());
+    mNames = rNames;
+    SlotSelectionChanged();
+}
+
+void ListLogWidget::SlotSelectionChanged()
+{
+    const bool selected = !mpTable->selectedItems().isEmpty();
+    mpDownload->setEnabled(selected);
+    mpDelete->setEnabled(selected);
+}
+
+void ListLogWidget::SlotFetchClicked()
+{
+    QStringList names;
+    for (const QTableWidgetItem* pItem : mpTable->selectedItems())
+        names.append(pItem->text());
+    emit SignalFetch(names);
+    mpTable->clearSelection();
+}
+
+void ListLogWidget::SlotDeleteClicked()
+{
+    QStringList names;
+    for (const QTableWidgetItem* pItem : mpTable->selectedItems())
+        names.append(pItem->text());
+    for (const QString& rName : names)
+        emit SignalDelete(rName);
+}
+
+} // namespace joxmaintenance

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+class QPushButton;
+class QTableWidget;
+
+namespace joxmaintenance {
+
+// The "List log packages" page: the collections held on the server, with
+// "Download", "Delete" and "Delete all".
+class ListLogWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ListLogWidget(QWidget* pParent = nullptr);
+
+    // Shows the names; the same names in the same order change nothing, so
+    // the selection survives the periodic refresh.
+    void SetCollections(const QStringList& rNames);
+
+signals:
+    // Delete every collection of the server.
+    void SignalClear();
+    void SignalFetch(const QStringList& rNames);
+    void SignalDelete(const QString& rName);
+
+private slots:
+    void SlotFetchClicked();
+    void SlotDeleteClicked();
+    void SlotSelectionChanged();
+
+private:
+    QStringList mNames;
+    QTableWidget* mpTable;
+    QPushButton* mpDownload;
+    QPushButton* mpDelete;
+    QPushButton* mpDeleteAll;
+};
+
+} // namespace joxmaintenance

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <joxmaintenance/Command.h>
+#include <joxmaintenance/CommandStatus.h>
+#include <joxmaintenance/LogEntry.h>
+#include <joxwsdd/WebServiceInfo.h>
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+class QLabel;
+class QStackedWidget;
+class QVBoxLayout;
+
+namespace JoxGui {
+class StylableTabWidget;
+}
+
+namespace joxmaintenance {
+
+class CreateLogWidget;
+class ListLogStatusWidget;
+class ListLogWidget;
+class MaintenanceController;
+
+// The middle column: turns the selected service into a server URL, drives
+// the one maintenance controller and connects its results with the three
+// pages "Create log package", "List log packages" and "Track running tasks".
+class WorkspaceWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit WorkspaceWidget(QWidget* pParent = nullptr);
+    ~WorkspaceWidget() override;
+
+    // "Current server: " with the name and the short URL.
+    void SetServerLabel(const QString& rName, const QString& rUrl);
+
+    // For tests and the window: the current controller, null without server.
+    MaintenanceController* GetController() const { return mpController; }
+
+public slots:
+    void SlotActiveUrlChanged(const QList<JoxWsdd::WebServiceInfoPtr>& rServices);
+    void SlotGather();
+    void SlotFetch(const QStringList& rNames);
+    void SlotDelete(const QString& rName);
+    void SlotClearLogEntries();
+    void SlotLogCollect();
+    void SlotUpdateCreateLogWidget(const joxmaintenance::LogEntryList& rEntries);
+    void SlotUpdateListLogWidget(const QStringList& rNames);
+    void SlotUpdateCommandStatusWidget(const QString& rServerUrl,
+                                       const QList<joxmaintenance::CommandStatusPtr>& rStatuses);
+    void SlotCommandHandlingFailed(const joxmaintenance::CommandPtr& rCommand);
+
+protected:
+    // Asks for the target folder of a download; empty when cancelled.
+    virtual QString ChooseFolder();
+
+private:
+    void DisconnectAll();
+    void ConnectAll();
+    void DropController();
+
+    QVBoxLayout* mpLayout;
+    QLabel* mpServerLabel;
+    JoxGui::StylableTabWidget* mpTabWidget;
+    CreateLogWidget* mpCreateLogWidget;
+    QLabel* mpPromptLabel;
+    QStackedWidget* mpCreateStack;
+    ListLogWidget* mpListLogWidget;
+    ListLogStatusWidget* mpStatusWidget;
+    MaintenanceController* mpController;
+    QString mLastFolder;
+};
+
+} // namespace joxmaintenance
