@@ -1,0 +1,141 @@
+#include <clientview/WsddConnectionView.h>
+
+#include <clientview/ConnectionController.h>
+#include <clientview/ConnectionModel.h>
+#include <clientview/WsddConnectionItemDelegate.h>
+
+#include <QApplication>
+#include <QDrag>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QSortFilterProxyModel>
+
+namespace JoxWsdd {
+
+namespace {
+
+const int cChannelColumnWidth = 40;
+
+} // namespace
+
+WsddConnectionView::WsddConnectionView(QWidget* pParent)
+    : QTableView(pParent), mPressPosition(0, 0), mpDelegate(nullptr), mClearOnEmptyClick(false)
+{
+}
+
+void WsddConnectionView::SetUp(QAbstractItemView::SelectionMode mode, bool clearOnEmptyClick)
+{
+    mClearOnEmptyClick = clearOnEmptyClick;
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    horizontalHeader()->hide();
+    horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    horizontalHeader()->setSectionResizeMode(1, QHeaderView::Fixed);
+    horizontalHeader()->resizeSection(1, cChannelColumnWidth);
+    setSelectionMode(mode);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    mpDelegate = new WsddConnectionItemDelegate(this);
+    setItemDelegateForColumn(0, mpDelegate);
+}
+
+void WsddConnectionView::SetDetails(bool details)
+{
+    if (mpDelegate != nullptr)
+        mpDelegate->SetDetails(details);
+    updateGeometries();
+    // Rows sized to their contents take the delegate's new height.
+    verticalHeader()->resizeSections(QHeaderView::ResizeToContents);
+}
+
+Qt::DropAction WsddConnectionView::ExecuteDrag(QDrag* pDrag, Qt::DropActions actions)
+{
+    return pDrag->exec(actions);
+}
+
+void WsddConnectionView::StartDrag()
+{
+    QItemSelectionModel* pSelection = selectionModel();
+    if (pSelection == nullptr || model() == nullptr)
+        return;
+    const QModelIndexList indexes = pSelection->selectedIndexes();
+    for (const QModelIndex& rIndex : indexes)
+    {
+        if (!rIndex.data(ConnectionModel::DragTypeRole).toBool())
+            return;
+    }
+    QDrag* pDrag = new QDrag(this);
+    QMimeData* pData = model()->mimeData(indexes);
+    if (pData == nullptr)
+    {
+        delete pDrag;
+        return;
+    }
+    pDrag->setMimeData(pData);
+    emit SignalStartConnectionDrag();
+    ExecuteDrag(pDrag, Qt::MoveAction);
+    emit SignalEndConnectionDrag();
+}
+
+void WsddConnectionView::mousePressEvent(QMouseEvent* pEvent)
+{
+    QTableView::mousePressEvent(pEvent);
+    mPressPosition = pEvent->pos();
+
+    QModelIndexList rows;
+    if (selectionModel() != nullptr)
+        rows = selectionModel()->selectedRows();
+    QList<WebServiceInfoPtr> result;
+    if (mClearOnEmptyClick && !indexAt(mPressPosition).isValid())
+    {
+        clearSelection();
+    }
+    else
+    {
+        // Rows belong to the proxy's source; the controller's model stands
+        // in when the view shows another model.
+        const auto* pProxy = qobject_cast<const QSortFilterProxyModel*>(model());
+        ConnectionModel* pModel = pProxy != nullptr ? qobject_cast<ConnectionModel*>(pProxy->sourceModel()) : nullptr;
+        if (pModel == nullptr)
+            pModel = ConnectionController::Instance()->GetModel();
+        for (const QModelIndex& rRow : rows)
+        {
+            if (!rRow.isValid())
+                continue;
+            const int sourceRow = pProxy != nullptr ? pProxy->mapToSource(rRow).row() : rRow.row();
+            const WebServiceInfoPtr pEntry = pModel->GetService(sourceRow);
+            if (pEntry)
+                result.append(pEntry);
+        }
+    }
+    emit SignalSelectionChanged(result);
+}
+
+void WsddConnectionView::mouseMoveEvent(QMouseEvent* pEvent)
+{
+    QTableView::mouseMoveEvent(pEvent);
+    if ((pEvent->buttons() & Qt::LeftButton) &&
+        (pEvent->pos() - mPressPosition).manhattanLength() >= QApplication::startDragDistance())
+        StartDrag();
+}
+
+void WsddConnectionView::mouseDoubleClickEvent(QMouseEvent* pEvent)
+{
+    QTableView::mouseDoubleClickEvent(pEvent);
+    if (pEvent->buttons() & Qt::LeftButton)
+        StartDrag();
+}
+
+void WsddConnectionView::keyPressEvent(QKeyEvent* pEvent)
+{
+    if (pEvent->key() == Qt::Key_Tab)
+    {
+        pEvent->ignore();
+        return;
+    }
+    QTableView::keyPressEvent(pEvent);
+}
+
+} // namespace JoxWsdd
