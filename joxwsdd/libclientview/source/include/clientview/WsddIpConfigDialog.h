@@ -1,0 +1,38 @@
+#pragma once
+
+#include <clientview/IConfigDialog.h>
+
+#include <QStringList>
+
+#include <vector>
+
+class QCheckBox;
+
+namespace JoxWsdd {
+
+// The "IP-Configuration" dialog: one check box per local address; the
+// unchecked ones become the muted local addresses, on which discovery stays
+// silent.
+class WsddIpConfigDialog : public IConfigDialog
+{
+    Q_OBJECT
+
+public:
+    WsddIpConfigDialog(const QStringList& rLocalAddresses, QWidget* pParent = nullptr);
+
+    // Unchecks every box whose text contains a muted address.
+    void SetConfig(const JoxConfig::ConfigWsddClientPtr& rConfig) override;
+    // The configuration with one muted "MACHINE" entry per unchecked box.
+    JoxConfig::ConfigWsddClientPtr GetConfig() const override;
+
+    const std::vector<QCheckBox*>& GetCheckBoxes() const { return mCheckBoxes; }
+
+private slots:
+    void SlotOnSaveClicked();
+
+private:
+    std::vector<QCheckBox*> mCheckBoxes;
+    JoxConfig::ConfigWsddClientPtr mpConfig;
+};
+
+} // namespace JoxWsdd
