@@ -1,0 +1,70 @@
+#include "CrashHandler.h"
+#include "MainApplication.h"
+#include "MainWindow.h"
+#include "StartWsddClient.h"
+#include "TestCloseHook.h"
+
+#include <joxcore/QtLogHandler.h>
+#include <joxlog/JoxLog.h>
+#include <logfile/LogFile.h>
+#include <logfile/LogRecord.h>
+#include <logfile/TextConversions.h>
+
+#include <QMessageBox>
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+namespace {
+
+const std::uint32_t kProgramVersion = 0x0100010E;
+
+// Registered before main: from here on every record reaches the log writer,
+// which drops them until the log file is started.
+OxalLogConnection gLogConnection("ossirane", 0x400000, false, false, "not used");
+JoxCore::SetLogHandler gLogHandler(&JoxCore::LogHandlerCallback);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    InstallCrashHandler("tandril.dmp");
+    try
+    {
+        JoxCore::QtLogHandler qtLogHandler;
+        LogFile::Start(GetLogPath(), 5, QStringLiteral("Tandril"), FormatVersion(kProgramVersion), QString());
+
+        joxmaintenance::MainApplication application(argc, argv);
+        joxmaintenance::InstallTestCloseHook();
+
+        JoxWsdd::WSDDClient* pClient = joxmaintenance::startWSDDClient();
+        if (!pClient)
+        {
+            LogFile::Write(QStringLiteral("WSDDClient failed to start!"), QStringLiteral("app"), 1);
+            QMessageBox::critical(nullptr, QStringLiteral("Critical"),
+                                  QStringLiteral("WSDDClient failed to start. Tandril is not functional.\nQuitting application..."),
+                                  QMessageBox::Ok);
+            return 1;
+        }
+
+        // Lives until the process ends.
+        joxmaintenance::MainWindow* pWindow = new joxmaintenance::MainWindow(pClient->GetThreadListenIps());
+        pWindow->show();
+        application.setActiveWindow(pWindow);
+        const int result = application.exec();
+
+        delete pClient;
+        return result;
+    }
+    catch (const std::exception& rError)
+    {
+        const std::string message = std::string("Caught an exception: ") + rError.what();
+        JoxCore::Log(5, 0, "Tandril", message.c_str(), __FILE__, __LINE__, "main");
+    }
+    catch (...)
+    {
+        JoxCore::Log(5, 0, "Tandril", "Caught an unknown exception", __FILE__, __LINE__, "main");
+    }
+    return -1;
+}
