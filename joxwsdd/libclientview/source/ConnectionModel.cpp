@@ -324,10 +324,27 @@ void ConnectionModel::Remove(WebServiceInfoPtr pEntry)
     Locker lock(&mMutex);
     if (pEntry->IsStatic())
     {
-        const WebServiceInfoPtr pBefore = boost::make_shared<WebServiceInfo>(*pEntry);
-        pEntry->SetStatus(JoxTypesMaster::eStatusNone, nullptr);
-        Changed(pBefore, pEntry);
+        // The shown state changes on a copy; the reported object may still be
+        // read by the discovery threads.
+        const WebServiceInfoPtr pKept = boost::make_shared<WebServiceInfo>(*pEntry);
+        pKept->SetStatus(JoxTypesMaster::eStatusNone, nullptr);
+        Changed(pEntry, pKept);
         return;
+    }
+
+    // A row the user configured stays, with status 5, also when the report
+    // of its departure (a Bye) is not flagged static itself. The row gets a
+    // copy: the reported objects are shared with the discovery threads.
+    for (int row = 0; row < mEntries.size(); ++row)
+    {
+        const WebServiceInfoPtr pRow = mEntries[row];
+        if (!pRow->IsStatic() || !pRow->Equals(*pEntry))
+            continue;
+        const WebServiceInfoPtr pKept = boost::make_shared<WebServiceInfo>(*pRow);
+        pKept->SetStatus(JoxTypesMaster::eStatusNone, nullptr);
+        emit SignalServiceChanged(*pRow, *pKept);
+        mEntries[row] = pKept;
+        ReportRowChanged(row);
     }
 
     // Searched from the top each time: removing from the group entry may
@@ -337,7 +354,7 @@ void ConnectionModel::Remove(WebServiceInfoPtr pEntry)
         int found = -1;
         for (int row = 0; row < mEntries.size() && found < 0; ++row)
         {
-            if (mEntries[row]->Equals(*pEntry))
+            if (!mEntries[row]->IsStatic() && mEntries[row]->Equals(*pEntry))
                 found = row;
         }
         if (found < 0)

@@ -253,3 +253,26 @@ TEST(ConnectionModelTest, ClearResetsAndRegroupReportsColumnZero)
     ASSERT_EQ(errors.size(), 1);
     EXPECT_EQ(errors.at(0).at(0).toString(), QStringLiteral("no socket"));
 }
+
+TEST(ConnectionModelTest, DepartureOfAConfiguredServerKeepsItsRow)
+{
+    ConnectionModel model;
+    const WebServiceInfoPtr pStatic =
+        boost::make_shared<WebServiceInfo>(QString::fromStdString(cUrlB), true, WebServiceInfo::ServiceTypeMaintenance);
+    model.AddSorted(pStatic);
+    const WebServiceInfoPtr pFound = Service(cUrlB, "service_name__MAINTENANCE status_name__active");
+    model.AddSorted(pFound);
+    ASSERT_TRUE(model.GetService(0)->IsStatic());
+
+    // A Bye is reported with a new, unflagged entry of the same service.
+    SignalLog log(model);
+    model.Remove(Service(cUrlB, "service_name__MAINTENANCE"));
+    ASSERT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(model.GetService(0)->GetStatus(), JoxWsdd::JoxTypesMaster::eStatusNone);
+    EXPECT_EQ(log.mLines, (Lines{"changed " + cUrlB + " 7 active/ -> " + cUrlB + " 7 /"}));
+    // The reported objects themselves are left as they were.
+    EXPECT_EQ(pFound->GetStatus(), JoxWsdd::JoxTypesMaster::eStatusActive);
+    model.Remove(pFound);
+    EXPECT_EQ(pFound->GetStatus(), JoxWsdd::JoxTypesMaster::eStatusActive);
+    EXPECT_EQ(model.rowCount(), 1);
+}
