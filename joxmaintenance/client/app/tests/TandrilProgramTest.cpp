@@ -1,6 +1,7 @@
 // Runs the built program as the operator would, inside private network
 // namespaces, and checks its exit codes and its log file.
 #include "NetnsSandbox.h"
+#include "StartWsddClient.h"
 #include "TempDir.h"
 
 #include <QDir>
@@ -109,4 +110,14 @@ TEST(TandrilProgramTest, DiscoveryThatCannotStartEndsWithOne)
     EXPECT_GT(detail, fatal);
     ASSERT_GT(direct, detail);
     EXPECT_EQ(run.mLogLines.at(direct).mid(26), QStringLiteral("Error         app           WSDDClient failed to start!"));
+}
+
+TEST(TandrilProgramTest, OnlyLoopbackGivesOneLoopbackThread)
+{
+    TANDRIL_REQUIRE_PRIVATE_NETNS();
+    const auto parameters = joxmaintenance::DiscoveryThreadParameters();
+    ASSERT_EQ(parameters.size(), 1u);
+    EXPECT_EQ(parameters[0].mIp, "127.0.0.1");
+    EXPECT_EQ(parameters[0].mUnicastPort, 0);
+    EXPECT_EQ(parameters[0].mMulticastPort, 3702);
 }
