@@ -12,6 +12,7 @@
 #include <joxmaintenance/MaintenanceController.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
@@ -280,6 +281,17 @@ TEST_F(WorkspaceTest, DownloadSkipsCollectionsThatExistLocally)
     mWorkspace.SlotFetch({QStringLiteral("a.zip")});
     mWorkspace.SlotGather();
     EXPECT_EQ(mWorkspace.mAsked, asked + 2);
+}
+
+TEST_F(WorkspaceTest, GatherStreamsTheNewCollectionIntoTheChosenFolder)
+{
+    tandriltest::TempDir target;
+    mWorkspace.mFolder = QString::fromStdString(target.Path());
+    mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
+    QTRY_VERIFY_WITH_TIMEOUT(mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Logs")) != nullptr, 10000);
+    mWorkspace.SlotGather();
+    QTRY_COMPARE_WITH_TIMEOUT(QDir(mWorkspace.mFolder).entryList(QDir::Files).size(), 1, 10000);
+    EXPECT_EQ(mServer.Count("LogCreateAndFetchCollection"), 1);
 }
 
 TEST_F(WorkspaceTest, DeleteAndClearReachTheServer)
