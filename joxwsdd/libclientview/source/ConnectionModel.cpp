@@ -301,6 +301,9 @@ void ConnectionModel::Changed(WebServiceInfoPtr pPrevious, WebServiceInfoPtr pEn
         return;
     }
 
+    // A configured row stays configured, as when it is replaced on arrival.
+    if (mEntries[found]->IsStatic())
+        pEntry->SetStatic(true);
     emit SignalServiceChanged(pPrevious ? *pPrevious : WebServiceInfo(), *pEntry);
     mEntries[found] = pEntry;
     ReportRowChanged(found);

@@ -264,6 +264,12 @@ TEST(ConnectionModelTest, DepartureOfAConfiguredServerKeepsItsRow)
     model.AddSorted(pFound);
     ASSERT_TRUE(model.GetService(0)->IsStatic());
 
+    // A change keeps the row configured.
+    const WebServiceInfoPtr pChanged = Service(cUrlB, "service_name__MAINTENANCE status_name__active service_version__2");
+    model.Changed(pFound, pChanged);
+    EXPECT_TRUE(model.GetService(0)->IsStatic());
+    EXPECT_EQ(model.GetService(0), pChanged);
+
     // A Bye is reported with a new, unflagged entry of the same service.
     SignalLog log(model);
     model.Remove(Service(cUrlB, "service_name__MAINTENANCE"));
@@ -271,8 +277,8 @@ TEST(ConnectionModelTest, DepartureOfAConfiguredServerKeepsItsRow)
     EXPECT_EQ(model.GetService(0)->GetStatus(), JoxWsdd::JoxTypesMaster::eStatusNone);
     EXPECT_EQ(log.mLines, (Lines{"changed " + cUrlB + " 7 active/ -> " + cUrlB + " 7 /"}));
     // The reported objects themselves are left as they were.
-    EXPECT_EQ(pFound->GetStatus(), JoxWsdd::JoxTypesMaster::eStatusActive);
-    model.Remove(pFound);
-    EXPECT_EQ(pFound->GetStatus(), JoxWsdd::JoxTypesMaster::eStatusActive);
+    EXPECT_EQ(pChanged->GetStatus(), JoxWsdd::JoxTypesMaster::eStatusActive);
+    model.Remove(pChanged);
+    EXPECT_EQ(pChanged->GetStatus(), JoxWsdd::JoxTypesMaster::eStatusActive);
     EXPECT_EQ(model.rowCount(), 1);
 }
