@@ -112,6 +112,10 @@ TEST(ConnectionModelTest, FurtherChannelServicesUpdateTheGroupEntry)
     EXPECT_EQ(log.mLines, (Lines{"changed " + cUrlA + " 9 / -> " + cUrlA + " 9 /HARLEN",
                                  "added " + cUrlA + " 5 active/"}));
 
+    // A free newcomer leaves the holder alone.
+    model.AddSorted(Service(cUrlA, "service_name__FIMS_transfer status_name__free"));
+    EXPECT_EQ(pGroup->GetStatusBlockedBy(), "HARLEN");
+
     // A blocked service names its own holder.
     model.AddSorted(Service(cUrlA, "service_name__FIMS_capture status_name__blocked status_blockedby__MOS"));
     EXPECT_EQ(pGroup->GetStatusBlockedBy(), "MOS");

@@ -261,3 +261,16 @@ TEST_F(PanelTest, ButtonsOpenTheFilterAndAddressDialogs)
     // Rejected: the list was not refreshed.
     EXPECT_EQ(mpModel->rowCount(), 6);
 }
+
+TEST(PanelWithoutModelTest, OptionsAndNullModelDoNothing)
+{
+    WsddConnectionWidget panel({}, QStringLiteral("Servers"), nullptr, QStringLiteral("OTHER"), QString());
+    Child<QCheckBox>(&panel, QStringLiteral("Descending"))->setChecked(true);
+    panel.SetModel(nullptr, QAbstractItemView::SingleSelection, true);
+    EXPECT_EQ(panel.GetProxy(), nullptr);
+    EXPECT_EQ(panel.GetView()->model(), nullptr);
+    // Without a dialog for the entry type, the Filter button opens nothing.
+    joxguitest::ModalDriver driver([](QDialog* pDialog) { pDialog->reject(); });
+    Child<QPushButton>(&panel, QStringLiteral("Filter"))->click();
+    EXPECT_EQ(driver.Seen(), 0);
+}
