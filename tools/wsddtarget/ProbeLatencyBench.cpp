@@ -5,6 +5,8 @@
 // Prints the median and 99th percentile in milliseconds. Run it inside a
 // private network namespace (bench/discovery-probe-latency.sh does).
 
+#include "NetnsSandbox.h"
+
 #include <joxwsdd/IWSDDClientObserver.h>
 #include <joxwsdd/IWSDDProbeMatches.h>
 #include <joxwsdd/WSDDClient.h>
@@ -115,11 +117,10 @@ double Percentile(std::vector<double> values, double fraction)
 
 int main(int argc, char** argv)
 {
-    const char* pPrivate = std::getenv("TANDRIL_PRIVATE_NETNS");
-    if (pPrivate == nullptr || std::string(pPrivate) != "1")
+    const std::string refusal = tandriltest::NetnsSandbox::RefusalReason();
+    if (!refusal.empty())
     {
-        std::fprintf(stderr, "refusing to run outside a private network namespace "
-                             "(use the bench/ script, which runs it inside tools/in-test-netns.sh)\n");
+        std::fprintf(stderr, "refusing to run: %s (use the bench/ script)\n", refusal.c_str());
         return 2;
     }
     std::string target;

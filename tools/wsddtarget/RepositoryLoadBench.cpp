@@ -4,6 +4,8 @@
 //   wsdd_repository_load --target PATH [--services N] [--interval-us N]
 // Run it inside a private network namespace (bench/discovery-repository-load.sh does).
 
+#include "NetnsSandbox.h"
+
 #include <joxwsdd/WSDDClient.h>
 #include <joxwsdd/WebServiceRepositoryWithFilter.h>
 
@@ -58,11 +60,10 @@ public:
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
-    const char* pPrivate = std::getenv("TANDRIL_PRIVATE_NETNS");
-    if (pPrivate == nullptr || std::string(pPrivate) != "1")
+    const std::string refusal = tandriltest::NetnsSandbox::RefusalReason();
+    if (!refusal.empty())
     {
-        std::fprintf(stderr, "refusing to run outside a private network namespace "
-                             "(use the bench/ script, which runs it inside tools/in-test-netns.sh)\n");
+        std::fprintf(stderr, "refusing to run: %s (use the bench/ script)\n", refusal.c_str());
         return 2;
     }
     std::string target;

@@ -193,25 +193,31 @@ QString WorkspaceWidget::ChooseFolder()
     return QFileDialog::getExistingDirectory(this, tr("Save log file into"), mLastFolder, QFileDialog::ShowDirsOnly);
 }
 
-void WorkspaceWidget::SlotGather()
+QString WorkspaceWidget::ChooseTargetFolder()
 {
     if (!mpController)
-        return;
+        return QString();
     const QString folder = ChooseFolder();
+    // The dialog runs an event loop: the controller may be gone afterwards.
     if (folder.isEmpty() || !mpController)
-        return;
+        return QString();
     mLastFolder = folder;
+    return folder;
+}
+
+void WorkspaceWidget::SlotGather()
+{
+    const QString folder = ChooseTargetFolder();
+    if (folder.isEmpty())
+        return;
     mpController->GatherLogs(folder, mpCreateLogWidget->GetLogEntryList());
 }
 
 void WorkspaceWidget::SlotFetch(const QStringList& rNames)
 {
-    if (!mpController)
+    const QString folder = ChooseTargetFolder();
+    if (folder.isEmpty())
         return;
-    const QString folder = ChooseFolder();
-    if (folder.isEmpty() || !mpController)
-        return;
-    mLastFolder = folder;
     QStringList existing;
     for (const QString& rName : rNames)
     {

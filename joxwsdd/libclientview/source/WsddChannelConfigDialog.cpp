@@ -106,34 +106,15 @@ void WsddChannelConfigDialog::AcceptIfValid()
 
 JoxConfig::ConfigWsddClientPtr WsddChannelConfigDialog::GetConfig() const
 {
-    const auto pResult = mpConfig ? boost::make_shared<JoxConfig::ConfigWsddClient>(*mpConfig)
-                                  : boost::make_shared<JoxConfig::ConfigWsddClient>();
-    pResult->ClearBlacklist();
-    pResult->ClearWhitelist();
-    pResult->ClearStaticEntries();
-    struct Target
-    {
-        QTableWidget* mpTable;
-        void (JoxConfig::ConfigWsddClient::*mAdd)(const JoxConfig::ConfigWsddClientEntryPtr&);
-    };
-    const Target targets[] = {{mpBlacklistTable, &JoxConfig::ConfigWsddClient::AddBlacklistEntry},
-                              {mpWhitelistTable, &JoxConfig::ConfigWsddClient::AddWhitelistEntry},
-                              {mpStaticTable, &JoxConfig::ConfigWsddClient::AddStaticEntry}};
-    for (const Target& rTarget : targets)
-    {
-        for (int row = 0; row < rTarget.mpTable->rowCount(); ++row)
-        {
-            const QTableWidgetItem* pIp = rTarget.mpTable->item(row, 0);
-            const QTableWidgetItem* pChannel = rTarget.mpTable->item(row, 1);
-            if (pIp == nullptr || pChannel == nullptr)
-                continue;
-            const qint64 port = pChannel->text().toLongLong(nullptr, 10) + cPortOffset;
-            const QString address = QStringLiteral("%1:%2").arg(pIp->text()).arg(port);
-            ((*pResult).*rTarget.mAdd)(boost::make_shared<JoxConfig::ConfigWsddClientEntry>(
-                address, QLatin1String(cChannelType), QString()));
-        }
-    }
-    return pResult;
+    return ConfigFromTables([](const QTableWidget* pTable, int row) -> JoxConfig::ConfigWsddClientEntryPtr {
+        const QTableWidgetItem* pIp = pTable->item(row, 0);
+        const QTableWidgetItem* pChannel = pTable->item(row, 1);
+        if (pIp == nullptr || pChannel == nullptr)
+            return {};
+        const qint64 port = pChannel->text().toLongLong(nullptr, 10) + cPortOffset;
+        const QString address = QStringLiteral("%1:%2").arg(pIp->text()).arg(port);
+        return boost::make_shared<JoxConfig::ConfigWsddClientEntry>(address, QLatin1String(cChannelType), QString());
+    });
 }
 
 } // namespace JoxWsdd

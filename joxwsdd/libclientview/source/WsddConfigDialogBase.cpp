@@ -1,5 +1,7 @@
 #include <clientview/WsddConfigDialogBase.h>
 
+#include <joxconfig/ConfigWsddClient.h>
+
 #include <joxgui/StylableTabWidget.h>
 #include <styles/StyleMetrics.h>
 
@@ -216,6 +218,33 @@ void WsddConfigDialogBase::SlotDelWhitelist()
 void WsddConfigDialogBase::SlotAccept()
 {
     AcceptIfValid();
+}
+
+JoxConfig::ConfigWsddClientPtr WsddConfigDialogBase::ConfigFromTables(
+    const std::function<JoxConfig::ConfigWsddClientEntryPtr(const QTableWidget*, int)>& rRowEntry) const
+{
+    const auto pResult = mpConfig ? boost::make_shared<JoxConfig::ConfigWsddClient>(*mpConfig)
+                                  : boost::make_shared<JoxConfig::ConfigWsddClient>();
+    pResult->ClearBlacklist();
+    pResult->ClearWhitelist();
+    pResult->ClearStaticEntries();
+    struct Target
+    {
+        QTableWidget* mpTable;
+        void (JoxConfig::ConfigWsddClient::*mAdd)(const JoxConfig::ConfigWsddClientEntryPtr&);
+    };
+    const Target targets[] = {{mpBlacklistTable, &JoxConfig::ConfigWsddClient::AddBlacklistEntry},
+                              {mpWhitelistTable, &JoxConfig::ConfigWsddClient::AddWhitelistEntry},
+                              {mpStaticTable, &JoxConfig::ConfigWsddClient::AddStaticEntry}};
+    for (const Target& rTarget : targets)
+    {
+        for (int row = 0; row < rTarget.mpTable->rowCount(); ++row)
+        {
+            if (const JoxConfig::ConfigWsddClientEntryPtr pEntry = rRowEntry(rTarget.mpTable, row))
+                ((*pResult).*rTarget.mAdd)(pEntry);
+        }
+    }
+    return pResult;
 }
 
 } // namespace JoxWsdd

@@ -59,31 +59,13 @@ void WsddSystemConfigDialog::AcceptIfValid()
 
 JoxConfig::ConfigWsddClientPtr WsddSystemConfigDialog::GetConfig() const
 {
-    const auto pResult = mpConfig ? boost::make_shared<JoxConfig::ConfigWsddClient>(*mpConfig)
-                                  : boost::make_shared<JoxConfig::ConfigWsddClient>();
-    pResult->ClearBlacklist();
-    pResult->ClearWhitelist();
-    pResult->ClearStaticEntries();
-    struct Target
-    {
-        QTableWidget* mpTable;
-        void (JoxConfig::ConfigWsddClient::*mAdd)(const JoxConfig::ConfigWsddClientEntryPtr&);
-    };
-    const Target targets[] = {{mpBlacklistTable, &JoxConfig::ConfigWsddClient::AddBlacklistEntry},
-                              {mpWhitelistTable, &JoxConfig::ConfigWsddClient::AddWhitelistEntry},
-                              {mpStaticTable, &JoxConfig::ConfigWsddClient::AddStaticEntry}};
-    for (const Target& rTarget : targets)
-    {
-        for (int row = 0; row < rTarget.mpTable->rowCount(); ++row)
-        {
-            const QTableWidgetItem* pIp = rTarget.mpTable->item(row, 0);
-            if (pIp == nullptr)
-                continue;
-            ((*pResult).*rTarget.mAdd)(boost::make_shared<JoxConfig::ConfigWsddClientEntry>(
-                pIp->text(), QLatin1String(cMachineType), QString()));
-        }
-    }
-    return pResult;
+    return ConfigFromTables([](const QTableWidget* pTable, int row) -> JoxConfig::ConfigWsddClientEntryPtr {
+        const QTableWidgetItem* pIp = pTable->item(row, 0);
+        if (pIp == nullptr)
+            return {};
+        return boost::make_shared<JoxConfig::ConfigWsddClientEntry>(pIp->text(), QLatin1String(cMachineType),
+                                                                   QString());
+    });
 }
 
 } // namespace JoxWsdd

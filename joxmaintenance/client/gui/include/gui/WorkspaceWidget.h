@@ -60,6 +60,9 @@ protected:
     virtual QString ChooseFolder();
 
 private:
+    // ChooseFolder while a controller exists (before and after the dialog),
+    // remembered as the next start folder; empty when there is none.
+    QString ChooseTargetFolder();
     void DisconnectAll();
     void ConnectAll();
     void DropController();

@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 class QTableWidget;
 
 namespace JoxWsdd {
@@ -50,6 +52,11 @@ protected:
     bool ValidateAddress(const QString& rText, QString& rError);
     // A warning box with the text; the dialog stays open.
     void ShowWarning(const QString& rText);
+    // A copy of the dialog's configuration whose black-list, white-list and
+    // static lists hold what rRowEntry makes of the tables' rows, from the
+    // top; a null entry skips its row.
+    JoxConfig::ConfigWsddClientPtr ConfigFromTables(
+        const std::function<JoxConfig::ConfigWsddClientEntryPtr(const QTableWidget*, int)>& rRowEntry) const;
 
     QTableWidget* mpBlacklistTable;
     QTableWidget* mpWhitelistTable;
