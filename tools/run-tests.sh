@@ -34,6 +34,9 @@ FUZZ_BUILD_DIR=build/fuzz bash fuzz/run-fuzz.sh 60 || status=1
 echo "== tests: normal build"
 run_ctest build/release || status=1
 
+echo "== tests: discovery network tests as an unprivileged user"
+bash tools/run-unprivileged-netns-tests.sh build/release || status=1
+
 echo "== tests: AddressSanitizer and UndefinedBehaviorSanitizer build"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:exitcode=23:strict_string_checks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:exitcode=24"

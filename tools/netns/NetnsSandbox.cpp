@@ -1,7 +1,5 @@
 #include "NetnsSandbox.h"
 
-#include "PeerNamespace.h"
-
 #include <sched.h>
 #include <unistd.h>
 
@@ -24,7 +22,6 @@ std::string NetnsSandbox::RefusalReason()
 
 bool NetnsSandbox::EnterFreshNamespace(std::string& rError)
 {
-    PeerNamespace::RemoveStale();
     if (unshare(CLONE_NEWNET) != 0)
     {
         rError = std::string("unshare(CLONE_NEWNET) failed: ") + std::strerror(errno);

@@ -6,10 +6,12 @@
 
 namespace tandriltest {
 
-// A named network namespace joined to the caller's namespace by veth pairs,
-// removed with everything running in it when the object goes (also when a
-// test fails). Names carry the process id, so parallel tests never clash and
-// leftovers of a crashed process can be recognised and removed.
+// A network namespace joined to the caller's namespace by veth pairs. It is
+// held by a child process that unshares it and waits; the namespace goes, with
+// everything running in it, when the object stops that child (also when a
+// test fails, and when the test process dies: the child dies with it).
+// Needs no root: only the capabilities of the user namespace that
+// tools/in-test-netns.sh creates, and leaves nothing in /run/netns.
 class PeerNamespace
 {
 public:
@@ -18,8 +20,10 @@ public:
     PeerNamespace(const PeerNamespace&) = delete;
     PeerNamespace& operator=(const PeerNamespace&) = delete;
 
-    bool IsValid() const { return mValid; }
-    const std::string& GetName() const { return mName; }
+    bool IsValid() const { return mHolder > 0; }
+
+    // The process id that holds the namespace (its /proc entry names it).
+    pid_t GetHolderPid() const { return mHolder; }
 
     // Adds a veth pair with localIp/24 on the caller's side and peerIp/24 on
     // this side, both up with multicast; the first link also carries this
@@ -37,12 +41,10 @@ public:
     // Runs a shell command inside this namespace; true on exit code 0.
     bool Run(const std::string& rCommand) const;
 
-    // Removes namespaces left behind by test processes that no longer run.
-    static void RemoveStale();
-
 private:
-    std::string mName;
-    bool mValid;
+    std::string NamespacePath() const;
+
+    pid_t mHolder;
     int mLinks;
     std::vector<pid_t> mProcesses;
 };
