@@ -15,8 +15,8 @@ namespace {
 
 const int kCrashExitCode = 3;
 // How long a later fault waits for the first one's dump before ending the
-// process: 100 steps of 50 ms.
-const int kWaitSteps = 100;
+// process: 700 steps of 50 ms, longer than gdb may take for the core.
+const int kWaitSteps = 700;
 const long kWaitStepNs = 50L * 1000L * 1000L;
 
 // The path lives in a fixed buffer so the handlers read it without
@@ -28,7 +28,7 @@ std::atomic<int> gFaultCount{0};
 std::atomic<bool> gDumpDone{false};
 std::terminate_handler gPreviousTerminate = nullptr;
 
-const int kSignals[] = {SIGABRT, SIGFPE, SIGILL, SIGSEGV};
+const int kSignals[] = {SIGABRT, SIGFPE, SIGILL, SIGSEGV, SIGBUS};
 
 const char* SignalName(int signalNumber)
 {
@@ -42,6 +42,8 @@ const char* SignalName(int signalNumber)
         return "illegal instruction";
     case SIGSEGV:
         return "segmentation fault";
+    case SIGBUS:
+        return "bus error";
     default:
         return "signal";
     }
@@ -53,10 +55,11 @@ bool FirstFault()
     return gFaultCount.fetch_add(1) == 0;
 }
 
-void WriteFaultDump(int signalNumber, const char* pFault)
+void WriteFaultDump(int signalNumber, const char* pFault, const siginfo_t* pInfo = nullptr,
+                    const void* pContext = nullptr)
 {
     if (gWriterLoaded.load())
-        platform::WriteDump(gDumpPath, signalNumber, pFault);
+        platform::WriteDump(gDumpPath, signalNumber, pFault, pInfo, pContext);
     gDumpDone.store(true);
 }
 
@@ -68,12 +71,23 @@ void WaitForDump()
         ::nanosleep(&step, nullptr);
 }
 
-void CrashSignalHandler(int signalNumber)
+void CrashSignalHandler(int signalNumber, siginfo_t* pInfo, void* pContext);
+
+void InstallSignalHandler(int signalNumber)
+{
+    struct sigaction action = {};
+    action.sa_sigaction = CrashSignalHandler;
+    action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(signalNumber, &action, nullptr);
+}
+
+void CrashSignalHandler(int signalNumber, siginfo_t* pInfo, void* pContext)
 {
     if (FirstFault())
     {
-        WriteFaultDump(signalNumber, SignalName(signalNumber));
-        std::signal(signalNumber, CrashSignalHandler);
+        WriteFaultDump(signalNumber, SignalName(signalNumber), pInfo, pContext);
+        InstallSignalHandler(signalNumber);
     }
     else
     {
@@ -98,10 +112,12 @@ void CrashTerminateHandler()
 std::string CrashDumpPath(const char* pName)
 {
     const std::string name = pName ? pName : "";
-    const char* pTemp = std::getenv("TEMP");
-    if (pTemp)
-        return std::string(pTemp) + "/" + name;
-    return name;
+    const char* pFolder = std::getenv("TEMP");
+    if (!pFolder)
+        pFolder = std::getenv("TMPDIR");
+    if (!pFolder)
+        pFolder = "/tmp";
+    return std::string(pFolder) + "/" + name;
 }
 
 bool InstallCrashHandler(const char* pName)
@@ -123,8 +139,11 @@ bool RegisterCrashHandlers(const std::string& rPath)
     gDumpPath[rPath.size()] = '\0';
     gWriterLoaded.store(true);
 
+    // Threads started later have no alternate stack: a stack overflow there
+    // ends the process without a dump.
+    platform::InstallAlternateStack();
     for (int signalNumber : kSignals)
-        std::signal(signalNumber, CrashSignalHandler);
+        InstallSignalHandler(signalNumber);
     gPreviousTerminate = std::set_terminate(CrashTerminateHandler);
     return true;
 }
@@ -133,5 +152,5 @@ bool WriteMiniDump(const char* pPath)
 {
     if (!pPath || !*pPath || !gWriterLoaded.load())
         return false;
-    return platform::WriteDump(pPath, 0, "requested");
+    return platform::WriteDump(pPath, 0, "requested", nullptr, nullptr);
 }

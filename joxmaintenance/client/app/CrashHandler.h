@@ -4,10 +4,11 @@
 
 // Writes one dump of the process into the temporary folder when it fails
 // hard: on a fatal signal (abort, floating-point error, illegal instruction,
-// segmentation fault) and on terminate. Only the first fault writes a dump.
+// segmentation fault, bus error) and on terminate. Only the first fault
+// writes a dump: a core file when gdb is on PATH, else a text dump.
 
-// The handlers for a dump named rName in TEMP ("$TEMP/name", the bare name
-// without TEMP); false for an empty name or when installation failed.
+// The handlers for a dump named pName in the temporary folder: TEMP, else
+// TMPDIR, else /tmp; false for an empty name or when installation failed.
 bool InstallCrashHandler(const char* pName);
 // The once-per-process installation; a later call only reports whether the
 // first one succeeded.
