@@ -100,6 +100,8 @@ TEST(ControllerNetworkTest, AddressEnabledAgainInTheDialogIsProbedAtOnce)
         pShown->findChild<QPushButton*>()->click();
     });
     EXPECT_TRUE(JoxWsdd::RunConfigDialog(pDialog, QStringLiteral("IP-Configuration"), QStringLiteral("Tandril")));
+    // The worker listened before the probes went out, so no answer was lost.
+    EXPECT_TRUE(client.WaitForThreadRunning(0));
     EXPECT_TRUE(QTest::qWaitFor([&] { return pModel->rowCount() == 1; }, 5000));
     QFile::remove(path);
 }

@@ -321,7 +321,7 @@ TEST(IpDialogTest, UncheckedAddressesBecomeMutedEntries)
     rBoxes[0]->setChecked(true);
     rBoxes[2]->setChecked(false);
     const ConfigWsddClientPtr pResult = dialog.GetConfig();
-    EXPECT_EQ(pResult->GetMutedLocalIps(), (std::vector<std::string>{"", "10.0.0.77", "10.0.0.2"}));
+    ASSERT_EQ(pResult->GetMutedLocalIps(), (std::vector<std::string>{"", "10.0.0.77", "10.0.0.2"}));
     EXPECT_EQ(pResult->GetMutedLocalIpEntries().GetEntries()[2]->GetType(), QStringLiteral("MACHINE"));
     EXPECT_EQ(pResult->GetBlacklistUrls(), pConfig->GetBlacklistUrls());
 
