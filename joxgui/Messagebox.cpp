@@ -382,9 +382,14 @@ void Messagebox::resizeEvent(QResizeEvent*)
 
 void Messagebox::closeEvent(QCloseEvent* pEvent)
 {
+    // Closed by the title bar, the box ends with the escape code, so that
+    // finished() (and the remembered result) carries what exec() returns.
+    if (isVisible() && mEscapeButton >= 0 && mEscapeButton < 3 && mpPushButtons[mEscapeButton] != nullptr) {
+        done(mButtons[mEscapeButton]);
+        pEvent->setAccepted(!isVisible());
+        return;
+    }
     QDialog::closeEvent(pEvent);
-    if (mEscapeButton >= 0 && mEscapeButton < 3 && mpPushButtons[mEscapeButton] != nullptr)
-        setResult(mButtons[mEscapeButton]);
 }
 
 void Messagebox::showEvent(QShowEvent* pEvent)

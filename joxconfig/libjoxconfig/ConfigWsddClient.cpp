@@ -155,6 +155,7 @@ void ConfigWsddClient::ClearMutedLocalIps() { mMutedLocalIps.Clear(); }
 ConfigWsddClientEntryList ConfigWsddClient::GetBlacklist() const { return mBlacklist; }
 ConfigWsddClientEntryList ConfigWsddClient::GetWhitelist() const { return mWhitelist; }
 ConfigWsddClientEntryList ConfigWsddClient::GetStaticEntries() const { return mStatic; }
+ConfigWsddClientEntryList ConfigWsddClient::GetMutedLocalIpEntries() const { return mMutedLocalIps; }
 
 QString ConfigWsddClient::GetGroupName() const
 {

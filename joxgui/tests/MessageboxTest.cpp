@@ -215,6 +215,31 @@ TEST(MessageboxTest, RememberKeepsTheLastTickedResult)
     EXPECT_EQ(runBox("&Yes", true), std::make_pair(4, 0)); // answered by itself
 }
 
+TEST(MessageboxTest, RememberedTitleBarCloseAnswersTheEscapeCode)
+{
+    // Ticked, then closed by the title bar: the escape code is both the answer
+    // and what is remembered; without an escape button both are 0.
+    struct Case
+    {
+        const char* mTitle;
+        int mEscapeFlag;
+        int mExpected;
+    };
+    for (const Case& rCase : {Case{"RememberClose", Messagebox::ButtonEscape, 4}, Case{"RememberClose0", 0, 0}}) {
+        for (int run = 0; run < 2; ++run) {
+            ModalDriver driver([](QDialog* pDialog) {
+                pDialog->findChild<QCheckBox*>()->setChecked(true);
+                pDialog->close();
+            });
+            EXPECT_EQ(Messagebox::Critical(nullptr, rCase.mTitle, "t", 3, 4 | rCase.mEscapeFlag, 0,
+                                           Messagebox::CheckBoxRemember),
+                      rCase.mExpected)
+                << rCase.mTitle << " run " << run;
+            EXPECT_EQ(driver.Seen(), run == 0 ? 1 : 0) << rCase.mTitle;
+        }
+    }
+}
+
 TEST(MessageboxTest, WidthBetween365AndTheScreen)
 {
     Messagebox shortBox("t", "short", Messagebox::IconInformation, 1, 0, 0);

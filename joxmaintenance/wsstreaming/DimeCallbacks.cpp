@@ -15,9 +15,10 @@ namespace joxwsstreaming {
 
 namespace {
 
-void LogImportant(const char* pMessage, const char* pFunction)
+// The line defaults to the caller's, so the record names the line that logs.
+void LogImportant(const char* pMessage, const char* pFunction, int line = __builtin_LINE())
 {
-    JoxCore::Log(3, 0, "maintenance", pMessage, __FILE__, __LINE__, pFunction);
+    JoxCore::Log(3, 0, "maintenance", pMessage, __FILE__, line, pFunction);
 }
 
 const char* const kOpenFunction = "joxwsstreaming::CallbackDimeWriteOpen";

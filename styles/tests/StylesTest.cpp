@@ -15,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -155,6 +157,32 @@ TEST(PaletteTest, TellingColours)
     EXPECT_TRUE(StylePalette::PenBorder.isCosmetic());
     EXPECT_EQ(StylePalette::PenBorder.width(), 0);
     EXPECT_EQ(StylePalette::PenSelection.color(), StylePalette::ColorSelection);
+}
+
+TEST(PaletteTest, GreyRampHoldsValidOpaqueGreys)
+{
+#define TANDRIL_GREYS(X) \
+    X(008) X(016) X(024) X(032) X(040) X(048) X(056) X(064) X(072) X(080) X(088) X(096) X(104) X(112) X(120) \
+    X(128) X(136) X(144) X(152) X(160) X(168) X(176) X(184) X(192) X(200) X(208) X(216) X(224) X(232) X(240) \
+    X(248) X(256) X(264) X(272) X(280) X(288) X(296) X(304) X(312) X(320) X(328) X(336) X(344) X(352) X(360) \
+    X(368) X(376)
+#define TANDRIL_GREY_ENTRY(n) {#n, StylePalette::ColorGrey##n},
+    const std::pair<const char*, QColor> greys[] = {TANDRIL_GREYS(TANDRIL_GREY_ENTRY)};
+#undef TANDRIL_GREY_ENTRY
+#undef TANDRIL_GREYS
+    int previous = 0;
+    for (const auto& rGrey : greys) {
+        const QColor& rColor = rGrey.second;
+        EXPECT_TRUE(rColor.isValid()) << rGrey.first;
+        EXPECT_EQ(rColor.spec(), QColor::Rgb) << rGrey.first;
+        EXPECT_EQ(rColor.alpha(), 255) << rGrey.first;
+        EXPECT_TRUE(rColor.red() == rColor.green() && rColor.green() == rColor.blue()) << rGrey.first;
+        // Named by value: exact up to 248, then white; never darker than the one before.
+        const int named = QByteArray(rGrey.first).toInt();
+        EXPECT_EQ(rColor.red(), std::min(named, 255)) << rGrey.first;
+        EXPECT_GE(rColor.red(), previous) << rGrey.first;
+        previous = rColor.red();
+    }
 }
 
 TEST_F(HarlenStyleTest, InstallsStyleSheetAndBlackShadows)

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QSettings>
 #include <boost/make_shared.hpp>
@@ -189,7 +190,7 @@ TEST_F(ConfigHandlerTest, OlderVersionIsLeftAloneWhenNoBackupCanBeMade)
     EXPECT_EQ(Read(IniPath() + QStringLiteral(".backup")), QByteArray("an earlier backup"));
 }
 
-TEST_F(ConfigHandlerTest, DamagedFilesGiveDefaults)
+TEST_F(ConfigHandlerTest, DamagedFilesMakeUpNoEntries)
 {
     QByteArray garbage;
     for (int i = 0; i < 4096; ++i)
@@ -207,6 +208,87 @@ TEST_F(ConfigHandlerTest, DamagedFilesGiveDefaults)
         QFile::remove(IniPath());
         QFile::remove(IniPath() + QStringLiteral(".backup"));
     }
+}
+
+TEST_F(ConfigHandlerTest, OneBadLineKeepsTheReadableListsAndSavingKeepsACopy)
+{
+    const QByteArray damaged = "[1.0]\n"
+                               "WsddClient_Tandril\\blacklist\\size=1\n"
+                               "WsddClient_Tandril\\blacklist\\1\\IP=10.0.0.1\n"
+                               "WsddClient_Tandril\\blacklist\\1\\Type=MACHINE\n"
+                               "this line is no key\n"
+                               "WsddClient_Tandril\\whitelist\\size=1\n"
+                               "WsddClient_Tandril\\whitelist\\1\\IP=10.0.0.2\n"
+                               "WsddClient_Tandril\\whitelist\\1\\Type=MACHINE\n"
+                               "WsddClient_Other\\static\\size=1\n"
+                               "WsddClient_Other\\static\\1\\IP=10.0.0.3\n";
+    const QString copyPath = IniPath() + QStringLiteral(".damaged");
+    Write(IniPath(), damaged);
+    {
+        ConfigHandlerWsddConfig handler(IniPath(), 1, 0);
+        const auto config = handler.CreateConfig(QStringLiteral("Tandril"));
+        EXPECT_EQ(config->GetBlacklistUrls(), QStringList{QStringLiteral("10.0.0.1:*")});
+        EXPECT_EQ(config->GetWhitelistUrls(), QStringList{QStringLiteral("10.0.0.2:*")});
+        EXPECT_TRUE(Logged(2, "Settings file " + IniPath().toStdString() +
+                                  " is damaged; only its readable entries are used. Type: wsddclient"));
+
+        // The first save keeps the damaged text aside, then writes.
+        config->AddStaticEntry(boost::make_shared<JoxConfig::ConfigWsddClientEntry>(
+            QStringLiteral("10.0.0.9"), -1, QStringLiteral("MACHINE"), QString()));
+        EXPECT_TRUE(handler.saveSettings(config));
+        EXPECT_EQ(Read(copyPath), damaged);
+        EXPECT_TRUE(Logged(2, "Settings file " + IniPath().toStdString() +
+                                  " could not be read cleanly; a copy is kept as " + copyPath.toStdString() + "."));
+    }
+    {
+        ConfigHandlerWsddConfig handler(IniPath(), 1, 0);
+        const auto config = handler.CreateConfig(QStringLiteral("Tandril"));
+        EXPECT_EQ(config->GetBlacklistUrls().size(), 1);
+        EXPECT_EQ(config->GetWhitelistUrls().size(), 1);
+        EXPECT_EQ(config->GetStaticUrls().size(), 1);
+        EXPECT_EQ(handler.CreateConfig(QStringLiteral("Other"))->GetStaticUrls().size(), 1);
+        // A clean file is saved without another copy.
+        gRecords.clear();
+        EXPECT_TRUE(handler.saveSettings(config));
+        EXPECT_TRUE(gRecords.empty());
+        EXPECT_FALSE(QFile::exists(copyPath + QStringLiteral(".2")));
+    }
+
+    // Damaged again, with other text: the earlier copy stays, a second one is made.
+    const QByteArray second = damaged + "[broken\n";
+    Write(IniPath(), second);
+    {
+        ConfigHandlerWsddConfig handler(IniPath(), 1, 0);
+        EXPECT_TRUE(handler.saveSettings(handler.CreateConfig(QStringLiteral("Tandril"))));
+    }
+    EXPECT_EQ(Read(copyPath), damaged);
+    EXPECT_EQ(Read(copyPath + QStringLiteral(".2")), second);
+}
+
+TEST_F(ConfigHandlerTest, UnreadableFileIsNotOverwrittenWithoutACopy)
+{
+    // A folder in the file's place can neither be read nor copied.
+    ASSERT_TRUE(QDir().mkpath(IniPath()));
+    ConfigHandlerWsddConfig handler(IniPath(), 1, 0);
+    const auto config = handler.CreateConfig(QStringLiteral("Tandril"));
+    gRecords.clear();
+    EXPECT_FALSE(handler.saveSettings(config));
+    EXPECT_TRUE(Logged(2, "Settings file " + IniPath().toStdString() +
+                              " could not be read cleanly and no copy of it could be kept; it is left unchanged."));
+    EXPECT_TRUE(QFileInfo(IniPath()).isDir());
+    QDir(IniPath()).removeRecursively();
+}
+
+TEST_F(ConfigHandlerTest, FailedWriteIsReported)
+{
+    // The configuration folder cannot be made: a file holds its name.
+    QDir(QString::fromStdString(mTemp.File("JOX"))).removeRecursively();
+    Write(QString::fromStdString(mTemp.File("JOX")), "not a folder");
+    ConfigHandlerWsddConfig handler(IniPath(), 1, 0);
+    const auto config = handler.CreateConfig(QStringLiteral("Tandril"));
+    EXPECT_FALSE(handler.saveSettings(config));
+    EXPECT_TRUE(Logged(2, "Could not write settings file " + IniPath().toStdString() + "."));
+    EXPECT_FALSE(handler.saveSettings(nullptr));
 }
 
 } // namespace

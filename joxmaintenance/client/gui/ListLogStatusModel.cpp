@@ -11,9 +11,10 @@ namespace {
 
 const char* const kDataFunction = "joxmaintenance::ListLogStatusModel::data";
 
-QVariant Refuse(const char* pCondition)
+// The line defaults to the caller's, so the record names the failed check.
+QVariant Refuse(const char* pCondition, int line = __builtin_LINE())
 {
-    JoxCore::Log(2, 0, "Tandril", pCondition, __FILE__, __LINE__, kDataFunction);
+    JoxCore::Log(2, 0, "Tandril", pCondition, __FILE__, line, kDataFunction);
     return QVariant();
 }
 

@@ -26,9 +26,10 @@ namespace joxmaintenance {
 
 namespace {
 
-void LogMaintenance(const QString& rText, const char* pFunction)
+// The line defaults to the caller's, so the record names the line that logs.
+void LogMaintenance(const QString& rText, const char* pFunction, int line = __builtin_LINE())
 {
-    JoxCore::Log(3, 0, "Maintenance", rText.toUtf8().constData(), __FILE__, __LINE__, pFunction);
+    JoxCore::Log(3, 0, "Maintenance", rText.toUtf8().constData(), __FILE__, line, pFunction);
 }
 
 } // namespace

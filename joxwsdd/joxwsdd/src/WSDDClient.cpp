@@ -8,6 +8,13 @@
 
 namespace JoxWsdd {
 
+namespace {
+
+// How long MuteIps waits for a restarted worker to listen.
+const unsigned int mpRestartWaitMs = 2000;
+
+} // namespace
+
 WSDDClient::WSDDClient(std::vector<ClientThreadParameter> parameters)
 {
     InitThreads(parameters);
@@ -133,7 +140,9 @@ int WSDDClient::MuteIps(const std::vector<std::string>& rIps)
         else if (!bMute && !rThread->IsRunning())
         {
             bChanged = true;
-            if (!rThread->Start())
+            // Probes sent right after this must find the worker listening,
+            // or the answers to them are lost.
+            if (!rThread->Start() || !rThread->WaitForThreadRunning(mpRestartWaitMs))
             {
                 bFailed = true;
                 JoxCore::Log(2, 0, "WSDDClient::MuteIps", ("Unable to start thread with ip: " + rThread->GetIp()).c_str(),

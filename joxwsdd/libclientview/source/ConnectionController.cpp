@@ -37,10 +37,11 @@ void ConnectionController::ReloadSettings()
 
 void ConnectionController::Refresh()
 {
-    ReloadSettings();
     ClientWebServiceRepository* pRepository = ClientWebServiceRepository::GetInstance();
     if (pRepository == nullptr)
         return;
+    emit SignalRefreshStarted();
+    ReloadSettings();
     if (mpConnected != pRepository)
     {
         connect(pRepository, &WebServiceRepositoryWithFilter::ServiceAdded, this,

@@ -106,14 +106,21 @@ void WsddChannelConfigDialog::AcceptIfValid()
 
 JoxConfig::ConfigWsddClientPtr WsddChannelConfigDialog::GetConfig() const
 {
-    return ConfigFromTables([](const QTableWidget* pTable, int row) -> JoxConfig::ConfigWsddClientEntryPtr {
+    return ConfigFromTables([](const QTableWidget* pTable, int row,
+                               const JoxConfig::ConfigWsddClientEntryPtr& rLoaded) -> JoxConfig::ConfigWsddClientEntryPtr {
         const QTableWidgetItem* pIp = pTable->item(row, 0);
         const QTableWidgetItem* pChannel = pTable->item(row, 1);
         if (pIp == nullptr || pChannel == nullptr)
             return {};
         const qint64 port = pChannel->text().toLongLong(nullptr, 10) + cPortOffset;
+        if (rLoaded && rLoaded->GetIp() == pIp->text() && rLoaded->GetPort() == port)
+            return rLoaded;
         const QString address = QStringLiteral("%1:%2").arg(pIp->text()).arg(port);
-        return boost::make_shared<JoxConfig::ConfigWsddClientEntry>(address, QLatin1String(cChannelType), QString());
+        if (!rLoaded)
+            return boost::make_shared<JoxConfig::ConfigWsddClientEntry>(address, QLatin1String(cChannelType),
+                                                                       QString());
+        return boost::make_shared<JoxConfig::ConfigWsddClientEntry>(address, rLoaded->GetType(),
+                                                                   rLoaded->GetQuorelIp());
     });
 }
 

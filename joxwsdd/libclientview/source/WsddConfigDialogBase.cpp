@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMap>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegExp>
@@ -21,6 +22,8 @@ namespace JoxWsdd {
 namespace {
 
 const char* const cQuote = "\"";
+// Item data of a row's first cell: the index of the loaded entry it shows.
+const int cLoadedIndexRole = Qt::UserRole + 1;
 
 QTableWidget* CreateTable(const QStringList& rHeaders, QWidget* pParent)
 {
@@ -108,11 +111,28 @@ void WsddConfigDialogBase::SetConfig(const JoxConfig::ConfigWsddClientPtr& rConf
     const JoxConfig::ConfigWsddClientEntryList lists[] = {rConfig->GetBlacklist(), rConfig->GetWhitelist(),
                                                           rConfig->GetStaticEntries()};
     QTableWidget* const tables[] = {mpBlacklistTable, mpWhitelistTable, mpStaticTable};
+    QList<LoadedEntry>* const loaded[] = {&mLoadedBlacklist, &mLoadedWhitelist, &mLoadedStatic};
     for (int list = 0; list < 3; ++list)
     {
         for (const JoxConfig::ConfigWsddClientEntryPtr& rEntry : lists[list].GetEntries())
+        {
+            const int rows = tables[list]->rowCount();
             AddEntryRow(tables[list], rEntry);
+            const bool shown = tables[list]->rowCount() > rows && tables[list]->item(rows, 0) != nullptr;
+            if (shown)
+                tables[list]->item(rows, 0)->setData(cLoadedIndexRole, loaded[list]->size());
+            loaded[list]->append({rEntry, shown});
+        }
     }
+}
+
+const QList<WsddConfigDialogBase::LoadedEntry>& WsddConfigDialogBase::LoadedOf(const QTableWidget* pTable) const
+{
+    if (pTable == mpBlacklistTable)
+        return mLoadedBlacklist;
+    if (pTable == mpWhitelistTable)
+        return mLoadedWhitelist;
+    return mLoadedStatic;
 }
 
 QString WsddConfigDialogBase::AddressMessage(const QString& rAddress)
@@ -220,8 +240,7 @@ void WsddConfigDialogBase::SlotAccept()
     AcceptIfValid();
 }
 
-JoxConfig::ConfigWsddClientPtr WsddConfigDialogBase::ConfigFromTables(
-    const std::function<JoxConfig::ConfigWsddClientEntryPtr(const QTableWidget*, int)>& rRowEntry) const
+JoxConfig::ConfigWsddClientPtr WsddConfigDialogBase::ConfigFromTables(const RowEntryFunction& rRowEntry) const
 {
     const auto pResult = mpConfig ? boost::make_shared<JoxConfig::ConfigWsddClient>(*mpConfig)
                                   : boost::make_shared<JoxConfig::ConfigWsddClient>();
@@ -238,11 +257,34 @@ JoxConfig::ConfigWsddClientPtr WsddConfigDialogBase::ConfigFromTables(
                               {mpStaticTable, &JoxConfig::ConfigWsddClient::AddStaticEntry}};
     for (const Target& rTarget : targets)
     {
+        const auto add = [&](const JoxConfig::ConfigWsddClientEntryPtr& rEntry) {
+            if (rEntry)
+                ((*pResult).*rTarget.mAdd)(rEntry);
+        };
+        const QList<LoadedEntry>& rLoaded = LoadedOf(rTarget.mpTable);
+        // Loaded entries by index -> their row; rows are only appended or
+        // removed, so the loaded rows keep their order.
+        QMap<int, int> loadedRows;
+        QList<int> addedRows;
         for (int row = 0; row < rTarget.mpTable->rowCount(); ++row)
         {
-            if (const JoxConfig::ConfigWsddClientEntryPtr pEntry = rRowEntry(rTarget.mpTable, row))
-                ((*pResult).*rTarget.mAdd)(pEntry);
+            const QTableWidgetItem* pFirst = rTarget.mpTable->item(row, 0);
+            bool isLoaded = false;
+            const int index = pFirst != nullptr ? pFirst->data(cLoadedIndexRole).toInt(&isLoaded) : 0;
+            if (isLoaded && index >= 0 && index < rLoaded.size())
+                loadedRows.insert(index, row);
+            else
+                addedRows.append(row);
         }
+        for (int index = 0; index < rLoaded.size(); ++index)
+        {
+            if (!rLoaded[index].mShown)
+                add(rLoaded[index].mpEntry);
+            else if (loadedRows.contains(index))
+                add(rRowEntry(rTarget.mpTable, loadedRows.value(index), rLoaded[index].mpEntry));
+        }
+        for (const int row : addedRows)
+            add(rRowEntry(rTarget.mpTable, row, JoxConfig::ConfigWsddClientEntryPtr()));
     }
     return pResult;
 }

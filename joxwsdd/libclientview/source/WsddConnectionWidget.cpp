@@ -159,6 +159,9 @@ void WsddConnectionWidget::SetModel(ConnectionModel* pModel, int selectionMode, 
     connect(pModel, &ConnectionModel::SignalServiceRemoved, this, &WsddConnectionWidget::SlotServiceRemoved);
     connect(pModel, &ConnectionModel::SignalError, this, &WsddConnectionWidget::SlotError);
 
+    connect(ConnectionController::Instance(), &ConnectionController::SignalRefreshStarted, this,
+            &WsddConnectionWidget::SlotRefreshStarted, Qt::UniqueConnection);
+
     ConnectionController::Instance()->Refresh();
 }
 
@@ -246,7 +249,22 @@ void WsddConnectionWidget::SlotError(QString text)
     JoxCore::Log(1, 0, "WSDD ConnectionWidget", message.toUtf8().constData(), __FILE__, __LINE__, __func__);
     mpMessageLabel->setText(text);
     mpMessageLabel->show();
-    setEnabled(false);
+    SetListEnabled(false);
+}
+
+void WsddConnectionWidget::SlotRefreshStarted()
+{
+    mpMessageLabel->hide();
+    mpMessageLabel->clear();
+    SetListEnabled(true);
+}
+
+void WsddConnectionWidget::SetListEnabled(bool enabled)
+{
+    // The header, refresh and the dialogs stay usable: they are the way out.
+    for (QWidget* pWidget : std::initializer_list<QWidget*>{mpView, mpSortBox, mpDescending, mpShowAll, mpGrouping,
+                                                            mpDetails})
+        pWidget->setEnabled(enabled);
 }
 
 } // namespace JoxWsdd

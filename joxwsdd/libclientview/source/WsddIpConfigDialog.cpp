@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace JoxWsdd {
 
 WsddIpConfigDialog::WsddIpConfigDialog(const QStringList& rLocalAddresses, QWidget* pParent)
@@ -56,13 +58,10 @@ void WsddIpConfigDialog::SetConfig(const JoxConfig::ConfigWsddClientPtr& rConfig
     mpConfig = rConfig;
     for (const std::string& rMuted : rConfig->GetMutedLocalIps())
     {
-        // An empty address would be contained in every box.
-        if (rMuted.empty())
-            continue;
         const QString muted = QString::fromStdString(rMuted);
         for (QCheckBox* pBox : mCheckBoxes)
         {
-            if (pBox->text().contains(muted, Qt::CaseSensitive))
+            if (pBox->text() == muted)
                 pBox->setChecked(false);
         }
     }
@@ -73,9 +72,25 @@ JoxConfig::ConfigWsddClientPtr WsddIpConfigDialog::GetConfig() const
     const auto pResult = mpConfig ? boost::make_shared<JoxConfig::ConfigWsddClient>(*mpConfig)
                                   : boost::make_shared<JoxConfig::ConfigWsddClient>();
     pResult->ClearMutedLocalIps();
+    // Mutes of addresses without a box here (another machine's or a network
+    // card that is gone) stay; a box decides for its own address only.
+    QStringList muted;
+    if (mpConfig)
+    {
+        const JoxConfig::ConfigWsddClientEntryList loaded = mpConfig->GetMutedLocalIpEntries();
+        for (const JoxConfig::ConfigWsddClientEntryPtr& rEntry : loaded.GetEntries())
+        {
+            const auto box = std::find_if(mCheckBoxes.begin(), mCheckBoxes.end(),
+                                          [&rEntry](const QCheckBox* pBox) { return pBox->text() == rEntry->GetIp(); });
+            if (box != mCheckBoxes.end() && (*box)->isChecked())
+                continue;
+            pResult->AddMutedLocalIp(rEntry);
+            muted.append(rEntry->GetIp());
+        }
+    }
     for (const QCheckBox* pBox : mCheckBoxes)
     {
-        if (pBox->isChecked())
+        if (pBox->isChecked() || muted.contains(pBox->text()))
             continue;
         pResult->AddMutedLocalIp(boost::make_shared<JoxConfig::ConfigWsddClientEntry>(
             pBox->text() + QStringLiteral(":0"), QStringLiteral("MACHINE"), QString()));

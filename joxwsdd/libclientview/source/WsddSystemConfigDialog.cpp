@@ -59,12 +59,18 @@ void WsddSystemConfigDialog::AcceptIfValid()
 
 JoxConfig::ConfigWsddClientPtr WsddSystemConfigDialog::GetConfig() const
 {
-    return ConfigFromTables([](const QTableWidget* pTable, int row) -> JoxConfig::ConfigWsddClientEntryPtr {
+    return ConfigFromTables([](const QTableWidget* pTable, int row,
+                               const JoxConfig::ConfigWsddClientEntryPtr& rLoaded) -> JoxConfig::ConfigWsddClientEntryPtr {
         const QTableWidgetItem* pIp = pTable->item(row, 0);
         if (pIp == nullptr)
             return {};
-        return boost::make_shared<JoxConfig::ConfigWsddClientEntry>(pIp->text(), QLatin1String(cMachineType),
-                                                                   QString());
+        if (rLoaded && rLoaded->GetIp() == pIp->text())
+            return rLoaded;
+        if (!rLoaded)
+            return boost::make_shared<JoxConfig::ConfigWsddClientEntry>(pIp->text(), QLatin1String(cMachineType),
+                                                                       QString());
+        return boost::make_shared<JoxConfig::ConfigWsddClientEntry>(pIp->text(), rLoaded->GetType(),
+                                                                   rLoaded->GetQuorelIp());
     });
 }
 

@@ -24,11 +24,14 @@ public:
 
     // The largest top-level group name that is a number; -1 when none is.
     double GetConfigVersionFromFile();
-    // Lets the object read itself from the version group; a missing or
-    // unreadable file leaves its defaults.
+    // Lets the object read itself from the version group; a missing file
+    // leaves its defaults, a damaged one gives what can still be read.
     void loadSettings(const boost::shared_ptr<ConfigBase>& rConfig);
-    // Lets the object replace its group inside the version group.
-    void saveSettings(const boost::shared_ptr<ConfigBase>& rConfig);
+    // Lets the object replace its group inside the version group. A file
+    // that does not read cleanly is first copied to "<path>.damaged" (or
+    // ".damaged.N"); without such a copy it is not touched. False when
+    // nothing or not everything was written.
+    bool saveSettings(const boost::shared_ptr<ConfigBase>& rConfig);
     // A new discovery filter configuration with the suffix, loaded from the file.
     boost::shared_ptr<ConfigWsddClient> CreateConfig(const QString& rGroupSuffix);
 

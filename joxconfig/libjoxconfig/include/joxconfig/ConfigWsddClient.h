@@ -44,6 +44,8 @@ public:
     ConfigWsddClientEntryList GetBlacklist() const;
     ConfigWsddClientEntryList GetWhitelist() const;
     ConfigWsddClientEntryList GetStaticEntries() const;
+    // The muted local addresses as entries.
+    ConfigWsddClientEntryList GetMutedLocalIpEntries() const;
 
     const QString& GetGroupSuffix() const { return mGroupSuffix; }
     // "WsddClient", or "WsddClient_" and the suffix.

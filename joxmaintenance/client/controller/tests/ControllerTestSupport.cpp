@@ -2,6 +2,9 @@
 
 #include <joxlog/JoxLog.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include <unistd.h>
 
 namespace controllertest {
@@ -12,12 +15,12 @@ std::mutex gMutex;
 std::vector<Record> gRecords;
 std::unique_ptr<JoxCore::SetLogHandler> gpHandler;
 
-void Capture(int level, int, const char* pCategory, const char* pMessage, const char*, int,
+void Capture(int level, int, const char* pCategory, const char* pMessage, const char* pFile, int line,
              const char* pFunction, const JoxCore::TimeStamp*)
 {
     std::lock_guard<std::mutex> lock(gMutex);
     gRecords.push_back({level, pCategory ? pCategory : "", pMessage ? pMessage : "",
-                        pFunction ? pFunction : ""});
+                        pFunction ? pFunction : "", pFile ? pFile : "", line});
 }
 
 } // namespace
@@ -54,6 +57,34 @@ int LocalServer::Count(const std::string& rOperation) const
         if (rRequest.mOperation == rOperation)
             ++count;
     return count;
+}
+
+bool RecordPointsAt(const Record& rRecord, const std::string& rCallText)
+{
+    // A relative name (the compiler's, relative to the build folder) is
+    // looked for below the folders above the current one.
+    std::filesystem::path file(rRecord.mFile);
+    if (file.is_relative()) {
+        std::filesystem::path below;
+        for (const std::filesystem::path& rPart : file)
+            if (rPart != ".." && rPart != ".")
+                below /= rPart;
+        for (std::filesystem::path folder = std::filesystem::current_path(); !folder.empty();
+             folder = folder.parent_path()) {
+            if (std::filesystem::exists(folder / below)) {
+                file = folder / below;
+                break;
+            }
+            if (folder == folder.parent_path())
+                break;
+        }
+    }
+    std::ifstream source(file);
+    std::string text;
+    for (int line = 1; line <= rRecord.mLine && std::getline(source, text); ++line)
+        if (line >= rRecord.mLine - 2 && text.find(rCallText) != std::string::npos)
+            return true;
+    return false;
 }
 
 LogCapture::LogCapture()

@@ -36,7 +36,13 @@ struct Record
     std::string mCategory;
     std::string mMessage;
     std::string mFunction;
+    std::string mFile;
+    int mLine = -1;
 };
+
+// True when the record's source line, or one of the two above it (a call
+// written over several lines), holds the text.
+bool RecordPointsAt(const Record& rRecord, const std::string& rCallText);
 
 // Collects every log record of the process while it lives.
 class LogCapture

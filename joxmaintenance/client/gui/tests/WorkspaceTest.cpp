@@ -201,6 +201,9 @@ TEST_F(WorkspaceTest, MatchingUrlWinsOverTheFirstUrlAndFallbackIsLogged)
     EXPECT_EQ(fallback[0].mMessage, "Could not determine common subnet IP with server use fallback: http://127.0.0.1:1");
     EXPECT_EQ(fallback[0].mLevel, 3);
     EXPECT_EQ(fallback[0].mCategory, "Maintenance");
+    // The record names the line that logs, not the logging helper's.
+    EXPECT_TRUE(controllertest::RecordPointsAt(fallback[0], "Could not determine common subnet IP"))
+        << fallback[0].mFile << ":" << fallback[0].mLine;
     EXPECT_EQ(ServerLabel(mWorkspace), QStringLiteral("Current server: other (127.0.0.1:1)"));
 }
 

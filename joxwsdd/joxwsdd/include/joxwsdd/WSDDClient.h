@@ -52,8 +52,8 @@ public:
     QStringList GetThreadListenIps() const;
 
     // Stops the running workers whose address is listed and starts the
-    // stopped ones that are not: -1 when all were already as wanted, 1 when
-    // a start or stop failed, else 0.
+    // stopped ones that are not, waiting (bounded) until each listens: -1
+    // when all were already as wanted, 1 when a start or stop failed, else 0.
     int MuteIps(const std::vector<std::string>& rIps);
 
     // These take effect when a worker next starts.

@@ -1,19 +1,30 @@
 // The controller over a real discovery client inside a private network
-// namespace: a refresh probes, and the answer reaches the model queued.
+// namespace: a refresh probes, and the answer reaches the model queued; an
+// address the address dialog enables again is probed on at once.
 
+#include "ModalDriver.h"
 #include "NetnsSandbox.h"
 #include "TargetProcess.h"
 
 #include <clientview/ClientWebServiceRepository.h>
 #include <clientview/ConnectionController.h>
 #include <clientview/ConnectionModel.h>
+#include <clientview/RunConfigDialog.h>
+#include <clientview/WsddIpConfigDialog.h>
 
+#include <joxconfig/ConfigHandlerWsddConfig.h>
+#include <joxconfig/ConfigLocations.h>
 #include <joxwsdd/WSDDClient.h>
 
 #include <boost/make_shared.hpp>
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
 #include <QTest>
 
 TEST(ControllerNetworkTest, RefreshFillsTheModelFromProbeAnswers)
@@ -46,4 +57,51 @@ TEST(ControllerNetworkTest, RefreshFillsTheModelFromProbeAnswers)
 
     EXPECT_TRUE(target.Stop());
     ASSERT_TRUE(QTest::qWaitFor([&] { return pModel->rowCount() == 0; }, 5000));
+}
+
+TEST(ControllerNetworkTest, AddressEnabledAgainInTheDialogIsProbedAtOnce)
+{
+    TANDRIL_REQUIRE_PRIVATE_NETNS();
+    const QString path = JoxConfig::ConfigFilePath(JoxConfig::ConfigFileWsddClient, JoxConfig::ProductNone);
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+    {
+        JoxConfig::ConfigHandlerWsddConfig handler(path, 1.0, 0);
+        const auto pConfig = boost::make_shared<JoxConfig::ConfigWsddClient>(QStringLiteral("Tandril"));
+        pConfig->AddMutedLocalIp(boost::make_shared<JoxConfig::ConfigWsddClientEntry>(
+            QStringLiteral("127.0.0.1:0"), QStringLiteral("MACHINE"), QString()));
+        ASSERT_TRUE(handler.saveSettings(pConfig));
+    }
+
+    JoxWsdd::WSDDClient::ClientThreadParameter loopback;
+    loopback.mIp = "127.0.0.1";
+    JoxWsdd::WSDDClient client({loopback});
+    const auto pRepository = boost::make_shared<JoxWsdd::ClientWebServiceRepository>(&client);
+    ASSERT_TRUE(client.AddObserver(pRepository));
+    ASSERT_TRUE(client.Start());
+    ASSERT_TRUE(client.WaitForThreadRunning(2000));
+    JoxWsdd::ConnectionController* pController = JoxWsdd::ConnectionController::Instance();
+    pController->SetConfigurationName(QStringLiteral("Tandril"));
+    JoxWsdd::ConnectionModel* pModel = pController->GetModel();
+    pelwicktest::TargetProcess target({"--types", "service_name__MAINTENANCE status_name__free", "--xaddrs",
+                                       "http://127.0.0.1:8080/maintenance"});
+    ASSERT_TRUE(target.IsReady());
+
+    // Muted, the only worker is silent and nothing is found.
+    pController->Refresh();
+    QTest::qWait(500);
+    EXPECT_EQ(pModel->rowCount(), 0);
+
+    // The operator ticks the address again and saves; no refresh is pressed.
+    const auto pDialog = boost::make_shared<JoxWsdd::WsddIpConfigDialog>(QStringList{QStringLiteral("127.0.0.1")});
+    joxguitest::ModalDriver driver([&pDialog](QDialog* pShown) {
+        QCheckBox* pBox = pDialog->GetCheckBoxes().front();
+        EXPECT_FALSE(pBox->isChecked());
+        pBox->setChecked(true);
+        pShown->findChild<QPushButton*>()->click();
+    });
+    EXPECT_TRUE(JoxWsdd::RunConfigDialog(pDialog, QStringLiteral("IP-Configuration"), QStringLiteral("Tandril")));
+    // The worker listened before the probes went out, so no answer was lost.
+    EXPECT_TRUE(client.WaitForThreadRunning(0));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pModel->rowCount() == 1; }, 5000));
+    QFile::remove(path);
 }

@@ -17,6 +17,9 @@
 #include <joxconfig/ConfigHandlerWsddConfig.h>
 #include <joxconfig/ConfigLocations.h>
 
+#include "ScopedEnv.h"
+#include "TempDir.h"
+
 #include <boost/make_shared.hpp>
 
 #include <gtest/gtest.h>
@@ -113,11 +116,12 @@ TEST(FilterDialogTest, ChannelRowsComeFromAndGoToChannelEntries)
 
     const ConfigWsddClientPtr pResult = dialog.GetConfig();
     const QList<ConfigWsddClientEntryPtr> statics = pResult->GetStaticEntries().GetEntries();
-    ASSERT_EQ(statics.size(), 2);
-    EXPECT_EQ(statics[1]->GetIp(), QStringLiteral("10.0.0.5"));
-    EXPECT_EQ(statics[1]->GetPort(), 8013);
-    EXPECT_EQ(statics[1]->GetType(), QStringLiteral("CHANNEL"));
+    ASSERT_EQ(statics.size(), 3);
+    EXPECT_EQ(statics[2]->GetIp(), QStringLiteral("10.0.0.5"));
+    EXPECT_EQ(statics[2]->GetPort(), 8013);
+    EXPECT_EQ(statics[2]->GetType(), QStringLiteral("CHANNEL"));
     EXPECT_EQ(statics[0]->GetPort(), 8026);
+    EXPECT_EQ(statics[1]->GetIp(), QStringLiteral("10.0.0.8")); // not shown, kept
     EXPECT_EQ(pResult->GetBlacklist().GetEntries().size(), 1);
     EXPECT_EQ(pResult->GetMutedLocalIps(), std::vector<std::string>{"192.168.0.1"});
     EXPECT_EQ(pResult->GetGroupSuffix(), QStringLiteral("Tandril"));
@@ -208,10 +212,70 @@ TEST(FilterDialogTest, MachineRowsAndValidation)
     dialog.SetConfig(pConfig);
     ASSERT_EQ(dialog.GetWhitelistTable()->rowCount(), 2);
     EXPECT_EQ(dialog.GetWhitelistTable()->columnCount(), 1);
-    const QList<ConfigWsddClientEntryPtr> saved = dialog.GetConfig()->GetWhitelist().GetEntries();
-    ASSERT_EQ(saved.size(), 2);
-    EXPECT_EQ(saved[1]->GetIp(), QStringLiteral("10.0.0.3"));
-    EXPECT_EQ(saved[1]->GetType(), QStringLiteral("MACHINE"));
+    EXPECT_EQ(dialog.GetWhitelistTable()->item(1, 0)->text(), QStringLiteral("10.0.0.3"));
+}
+
+TEST(FilterDialogTest, SavingKeepsWhatTheDialogDoesNotShow)
+{
+    // Each list holds an entry of each kind, some with a second address.
+    const auto pConfig = boost::make_shared<ConfigWsddClient>(QStringLiteral("Tandril"));
+    for (auto add : {&ConfigWsddClient::AddBlacklistEntry, &ConfigWsddClient::AddWhitelistEntry,
+                     &ConfigWsddClient::AddStaticEntry})
+    {
+        ((*pConfig).*add)(boost::make_shared<ConfigWsddClientEntry>(QStringLiteral("10.0.0.1"), 8012,
+                                                                    QStringLiteral("CHANNEL"), QStringLiteral("10.1.0.1")));
+        ((*pConfig).*add)(boost::make_shared<ConfigWsddClientEntry>(QStringLiteral("10.0.0.2"), -1,
+                                                                    QStringLiteral("ALL"), QStringLiteral("10.1.0.2")));
+        ((*pConfig).*add)(boost::make_shared<ConfigWsddClientEntry>(QStringLiteral("10.0.0.3"), -1,
+                                                                    QStringLiteral("MACHINE"), QStringLiteral("10.1.0.3")));
+    }
+    pConfig->AddMutedLocalIp(Entry(QStringLiteral("10.0.0.9"), 0, "MACHINE"));
+    const auto describe = [](const JoxConfig::ConfigWsddClientEntryList& rList) {
+        QStringList texts;
+        for (const ConfigWsddClientEntryPtr& rEntry : rList.GetEntries())
+            texts.append(QStringLiteral("%1 %2 %3 %4")
+                             .arg(rEntry->GetIp())
+                             .arg(rEntry->GetPort())
+                             .arg(rEntry->GetType(), rEntry->GetQuorelIp()));
+        return texts;
+    };
+    const QStringList loaded = describe(pConfig->GetStaticEntries());
+
+    JoxWsdd::WsddSystemConfigDialog machine;
+    JoxWsdd::WsddChannelConfigDialog channel;
+    for (JoxWsdd::WsddConfigDialogBase* pDialog : {static_cast<JoxWsdd::WsddConfigDialogBase*>(&machine),
+                                                   static_cast<JoxWsdd::WsddConfigDialogBase*>(&channel)})
+    {
+        pDialog->SetConfig(pConfig);
+        // Unedited, every list comes back as it was loaded, in its order.
+        const ConfigWsddClientPtr pSaved = pDialog->GetConfig();
+        EXPECT_EQ(describe(pSaved->GetBlacklist()), describe(pConfig->GetBlacklist()));
+        EXPECT_EQ(describe(pSaved->GetWhitelist()), describe(pConfig->GetWhitelist()));
+        EXPECT_EQ(describe(pSaved->GetStaticEntries()), loaded);
+        EXPECT_EQ(pSaved->GetMutedLocalIps(), std::vector<std::string>{"10.0.0.9"});
+    }
+
+    // Machine dialog: rows 10.0.0.2 (ALL) and 10.0.0.3. The first is edited,
+    // the second removed, one is added: the edit keeps type and second address,
+    // the hidden channel entry stays in its place, the new row is a machine.
+    QTableWidget* pStatic = machine.GetStaticTable();
+    ASSERT_EQ(pStatic->rowCount(), 2);
+    pStatic->item(0, 0)->setText(QStringLiteral("10.0.0.20"));
+    pStatic->setCurrentCell(1, 0);
+    Button(&machine, QStringLiteral("Remove"))->click();
+    SetRow(pStatic, {QStringLiteral("10.0.0.4")});
+    EXPECT_EQ(describe(machine.GetConfig()->GetStaticEntries()),
+              (QStringList{QStringLiteral("10.0.0.1 8012 CHANNEL 10.1.0.1"), QStringLiteral("10.0.0.20 -1 ALL 10.1.0.2"),
+                           QStringLiteral("10.0.0.4 -1 MACHINE ")}));
+
+    // Channel dialog: rows 10.0.0.1 (channel 2) and 10.0.0.2 (ALL, no port);
+    // the channel of the first is changed; the machine entry stays hidden.
+    QTableWidget* pChannelStatic = channel.GetStaticTable();
+    ASSERT_EQ(pChannelStatic->rowCount(), 2);
+    pChannelStatic->item(0, 1)->setText(QStringLiteral("5"));
+    EXPECT_EQ(describe(channel.GetConfig()->GetStaticEntries()),
+              (QStringList{QStringLiteral("10.0.0.1 8015 CHANNEL 10.1.0.1"), QStringLiteral("10.0.0.2 -1 ALL 10.1.0.2"),
+                           QStringLiteral("10.0.0.3 -1 MACHINE 10.1.0.3")}));
 }
 
 TEST(FilterDialogTest, RemoveTakesOnlyTheCurrentRow)
@@ -243,16 +307,22 @@ TEST(IpDialogTest, UncheckedAddressesBecomeMutedEntries)
     pConfig->AddMutedLocalIp(boost::make_shared<ConfigWsddClientEntry>(QStringLiteral(":0"),
                                                                        QStringLiteral("MACHINE"), QString()));
     pConfig->AddBlacklistEntry(Entry(QStringLiteral("10.9.9.9"), -1, "MACHINE"));
+    // A mute of an address without a box here (another network card).
+    pConfig->AddMutedLocalIp(boost::make_shared<ConfigWsddClientEntry>(QStringLiteral("10.0.0.77:0"),
+                                                                       QStringLiteral("MACHINE"), QString()));
     dialog.SetConfig(pConfig);
+    // Only the box of the muted address itself is unchecked.
     EXPECT_FALSE(rBoxes[0]->isChecked());
-    EXPECT_FALSE(rBoxes[1]->isChecked());
+    EXPECT_TRUE(rBoxes[1]->isChecked());
     EXPECT_TRUE(rBoxes[2]->isChecked());
+    // Saved untouched, the mutes stay as they were, 10.0.0.12 is not muted.
+    EXPECT_EQ(dialog.GetConfig()->GetMutedLocalIps(), (std::vector<std::string>{"10.0.0.1", "", "10.0.0.77"}));
 
     rBoxes[0]->setChecked(true);
-    rBoxes[1]->setChecked(true);
     rBoxes[2]->setChecked(false);
     const ConfigWsddClientPtr pResult = dialog.GetConfig();
-    EXPECT_EQ(pResult->GetMutedLocalIps(), std::vector<std::string>{"10.0.0.2"});
+    ASSERT_EQ(pResult->GetMutedLocalIps(), (std::vector<std::string>{"", "10.0.0.77", "10.0.0.2"}));
+    EXPECT_EQ(pResult->GetMutedLocalIpEntries().GetEntries()[2]->GetType(), QStringLiteral("MACHINE"));
     EXPECT_EQ(pResult->GetBlacklistUrls(), pConfig->GetBlacklistUrls());
 
     Button(&dialog, QStringLiteral("Save"))->click();
@@ -315,5 +385,58 @@ TEST(RunConfigDialogTest, SavesAndRefreshesOnlyWhenAccepted)
     // The refresh emptied the list and brought the new static entry.
     ASSERT_EQ(pModel->rowCount(), 1);
     EXPECT_TRUE(pModel->GetService(0)->GetUrl().contains(QStringLiteral("10.0.0.7")));
+    EXPECT_TRUE(pModel->GetService(0)->IsStatic());
+}
+
+TEST(RunConfigDialogTest, FailedSaveIsShownAndTheEditsStay)
+{
+    // The configuration folder cannot be made while a file holds its name.
+    tandriltest::TempDir temp;
+    tandriltest::ScopedEnv env("PROGRAMDATA", temp.Path().c_str());
+    tandriltest::WriteFile(temp.File("JOX"), "not a folder");
+
+    JoxWsdd::WSDDClient client(std::vector<JoxWsdd::WSDDClient::ClientThreadParameter>{});
+    const auto pRepository = boost::make_shared<JoxWsdd::ClientWebServiceRepository>(&client);
+    JoxWsdd::ConnectionController::Instance()->SetConfigurationName(QStringLiteral("Tandril"));
+    JoxWsdd::ConnectionModel* pModel = JoxWsdd::ConnectionController::Instance()->GetModel();
+    pModel->AddSorted(boost::make_shared<JoxWsdd::WebServiceInfo>(QStringLiteral("http://10.0.0.1:80"), false,
+                                                                  JoxWsdd::WebServiceInfo::ServiceTypeMaintenance));
+
+    const auto pDialog = boost::make_shared<JoxWsdd::WsddSystemConfigDialog>();
+    QStringList warnings;
+    int runs = 0;
+    joxguitest::ModalDriver driver([&](QDialog* pShown) {
+        if (auto* pBox = qobject_cast<QMessageBox*>(pShown))
+        {
+            warnings.append(pBox->text());
+            pBox->accept();
+            return;
+        }
+        ++runs;
+        if (runs == 1)
+        {
+            SetRow(pDialog->GetStaticTable(), {QStringLiteral("10.0.0.7")});
+        }
+        else
+        {
+            // Back with the edit; the operator mends the folder and saves again.
+            EXPECT_EQ(pDialog->GetStaticTable()->rowCount(), 1);
+            EXPECT_EQ(pModel->rowCount(), 1); // nothing refreshed meanwhile
+            QFile::remove(QString::fromStdString(temp.File("JOX")));
+        }
+        Button(pShown, QStringLiteral("OK"))->click();
+    });
+    EXPECT_TRUE(JoxWsdd::RunConfigDialog(pDialog, QStringLiteral("Filter"), QStringLiteral("Tandril")));
+    EXPECT_EQ(runs, 2);
+    ASSERT_EQ(warnings.size(), 1);
+    EXPECT_TRUE(warnings[0].startsWith(QStringLiteral("The settings could not be saved to \""))) << warnings[0].toStdString();
+    EXPECT_TRUE(warnings[0].contains(QStringLiteral("wsdd_client.conf")));
+
+    JoxConfig::ConfigHandlerWsddConfig handler(FilterFilePath(), 1.0, 0);
+    const ConfigWsddClientPtr pSaved = handler.CreateConfig(QStringLiteral("Tandril"));
+    ASSERT_EQ(pSaved->GetStaticEntries().GetEntries().size(), 1);
+    EXPECT_EQ(pSaved->GetStaticEntries().GetEntries()[0]->GetIp(), QStringLiteral("10.0.0.7"));
+    // Saved at last, the list was refreshed.
+    ASSERT_EQ(pModel->rowCount(), 1);
     EXPECT_TRUE(pModel->GetService(0)->IsStatic());
 }

@@ -28,6 +28,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 
 using clientviewtest::Service;
 using JoxWsdd::ConnectionModel;
@@ -144,8 +145,10 @@ TEST_F(PanelTest, OptionsResortRegroupAndShowDetails)
     EXPECT_EQ(mPanel.GetView()->rowHeight(0), 50 + grid);
 }
 
-TEST_F(PanelTest, DiscoveryErrorIsLoggedShownAndDisablesThePanel)
+TEST_F(PanelTest, DiscoveryErrorDisablesTheListUntilTheNextRefresh)
 {
+    JoxWsdd::WSDDClient client(std::vector<JoxWsdd::WSDDClient::ClientThreadParameter>{});
+    const auto pRepository = boost::make_shared<JoxWsdd::ClientWebServiceRepository>(&client);
     mpModel->SetError(QStringLiteral("bind failed on 10.0.0.100"));
     EXPECT_NE(std::find(gLogged.begin(), gLogged.end(),
                         "1 WSDD ConnectionWidget: Error in WSDD Backend 'bind failed on 10.0.0.100'."),
@@ -153,7 +156,38 @@ TEST_F(PanelTest, DiscoveryErrorIsLoggedShownAndDisablesThePanel)
     auto* pLabel = mPanel.findChild<QLabel*>(QStringLiteral("LabelMessage"));
     EXPECT_EQ(pLabel->text(), QStringLiteral("bind failed on 10.0.0.100"));
     EXPECT_TRUE(pLabel->isVisibleTo(&mPanel));
-    EXPECT_FALSE(mPanel.isEnabled());
+    EXPECT_FALSE(mPanel.GetView()->isEnabled());
+    EXPECT_FALSE(Child<QCheckBox>(&mPanel, QStringLiteral("Details"))->isEnabled());
+
+    // The way out stays open: unfold the options, the dialogs and refresh work.
+    auto* pFold = mPanel.findChild<QAbstractButton*>(QStringLiteral("ButtonHeaderFold"));
+    ASSERT_NE(pFold, nullptr);
+    EXPECT_TRUE(pFold->isEnabled());
+    QTest::mouseClick(pFold, Qt::LeftButton);
+    auto* pRefresh = mPanel.findChild<QPushButton*>(QStringLiteral("ButtonRefresh"));
+    auto* pConfiguration = Child<QPushButton>(&mPanel, QStringLiteral("Configuration"));
+    ASSERT_TRUE(pRefresh->isVisible());
+    for (QPushButton* pButton : {pRefresh, pConfiguration, Child<QPushButton>(&mPanel, QStringLiteral("Filter"))})
+        EXPECT_TRUE(pButton->isEnabled()) << pButton->text().toStdString();
+    {
+        joxguitest::ModalDriver driver([](QDialog* pDialog) { pDialog->reject(); });
+        QTest::mouseClick(pConfiguration, Qt::LeftButton);
+        EXPECT_EQ(driver.Seen(), 1);
+    }
+
+    // A refresh without error brings the list back.
+    QTest::mouseClick(pRefresh, Qt::LeftButton);
+    EXPECT_TRUE(mPanel.GetView()->isEnabled());
+    EXPECT_TRUE(Child<QCheckBox>(&mPanel, QStringLiteral("Details"))->isEnabled());
+    EXPECT_FALSE(pLabel->isVisibleTo(&mPanel));
+
+    // One that fails again disables it again.
+    const QMetaObject::Connection failing = QObject::connect(
+        mpModel, &ConnectionModel::modelReset, [this] { mpModel->SetError(QStringLiteral("again")); });
+    QTest::mouseClick(pRefresh, Qt::LeftButton);
+    QObject::disconnect(failing);
+    EXPECT_FALSE(mPanel.GetView()->isEnabled());
+    EXPECT_EQ(pLabel->text(), QStringLiteral("again"));
 }
 
 TEST_F(PanelTest, MosChangesBecomeSignals)

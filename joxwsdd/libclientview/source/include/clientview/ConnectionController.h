@@ -32,8 +32,14 @@ public:
     // repository; nothing without a repository.
     void ReloadSettings();
     // ReloadSettings, connects the repository (once per repository object)
-    // and discovers again.
+    // and discovers again; SignalRefreshStarted first. Nothing without a
+    // repository.
     void Refresh();
+
+signals:
+    // A refresh begins: an error shown from an earlier one is over; errors
+    // of this one follow.
+    void SignalRefreshStarted();
 
 private slots:
     void SlotAddService(JoxWsdd::WebServiceInfoPtr pEntry);

@@ -15,7 +15,10 @@ namespace JoxWsdd {
 // The "Filter" dialog's frame: tabs "Static", "Blacklist" and "Whitelist",
 // each a table of entries with "Add IP" and "Remove", and "Cancel" and "OK".
 // OK saves only when every row is valid; the first bad value is named in a
-// warning box and the dialog stays open.
+// warning box and the dialog stays open. Entries the dialog does not show
+// (another kind) are saved back unchanged in their places; a loaded row
+// keeps its entry's type and second address, and an unedited one its whole
+// entry.
 class WsddConfigDialogBase : public IConfigDialog
 {
     Q_OBJECT
@@ -52,11 +55,15 @@ protected:
     bool ValidateAddress(const QString& rText, QString& rError);
     // A warning box with the text; the dialog stays open.
     void ShowWarning(const QString& rText);
+    // Makes the entry of a table row; the loaded entry the row shows, null
+    // for a row added in the dialog. A null result skips the row.
+    using RowEntryFunction = std::function<JoxConfig::ConfigWsddClientEntryPtr(
+        const QTableWidget*, int, const JoxConfig::ConfigWsddClientEntryPtr&)>;
     // A copy of the dialog's configuration whose black-list, white-list and
-    // static lists hold what rRowEntry makes of the tables' rows, from the
-    // top; a null entry skips its row.
-    JoxConfig::ConfigWsddClientPtr ConfigFromTables(
-        const std::function<JoxConfig::ConfigWsddClientEntryPtr(const QTableWidget*, int)>& rRowEntry) const;
+    // static lists hold, in the loaded order, the entries without a row and
+    // what rRowEntry makes of the loaded rows still there, then the added
+    // rows from the top.
+    JoxConfig::ConfigWsddClientPtr ConfigFromTables(const RowEntryFunction& rRowEntry) const;
 
     QTableWidget* mpBlacklistTable;
     QTableWidget* mpWhitelistTable;
@@ -73,7 +80,19 @@ protected slots:
     void SlotAccept();
 
 private:
+    // One loaded entry of a list and whether it got a row.
+    struct LoadedEntry
+    {
+        JoxConfig::ConfigWsddClientEntryPtr mpEntry;
+        bool mShown;
+    };
+
     void AddNewRow(QTableWidget* pTable);
+    const QList<LoadedEntry>& LoadedOf(const QTableWidget* pTable) const;
+
+    QList<LoadedEntry> mLoadedBlacklist;
+    QList<LoadedEntry> mLoadedWhitelist;
+    QList<LoadedEntry> mLoadedStatic;
 };
 
 } // namespace JoxWsdd

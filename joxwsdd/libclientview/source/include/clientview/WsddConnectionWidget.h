@@ -21,7 +21,9 @@ class WsddConnectionView;
 // The "Servers" panel: the list of discovered services over the connection
 // model, a foldable options area (sort order, descending, grouping, details,
 // the filter and address dialogs, refresh) and a message line for a
-// discovery error, which disables the panel for good. It passes the view's
+// discovery error, which disables the list and its options until the next
+// refresh starts; the header, refresh and the dialogs' buttons stay usable.
+// It passes the view's
 // selection on and turns changes of MOS services into signals of its own.
 class WsddConnectionWidget : public JoxGui::PinContainerWidget
 {
@@ -64,8 +66,12 @@ private slots:
     void SlotServiceAdded(JoxWsdd::WebServiceInfo entry);
     void SlotServiceRemoved(JoxWsdd::WebServiceInfo entry);
     void SlotError(QString text);
+    // Clears the error line and enables the list again.
+    void SlotRefreshStarted();
 
 private:
+    void SetListEnabled(bool enabled);
+
     ConnectionModel* mpModel;
     WsddConnectionProxyModel* mpProxy;
     WsddConnectionView* mpView;

@@ -20,9 +20,11 @@ class WsddIpConfigDialog : public IConfigDialog
 public:
     WsddIpConfigDialog(const QStringList& rLocalAddresses, QWidget* pParent = nullptr);
 
-    // Unchecks every box whose text contains a muted address.
+    // Unchecks every box whose text is a muted address.
     void SetConfig(const JoxConfig::ConfigWsddClientPtr& rConfig) override;
-    // The configuration with one muted "MACHINE" entry per unchecked box.
+    // The configuration whose muted list keeps the loaded mutes of addresses
+    // without a box or with an unchecked one, then a new "MACHINE" entry for
+    // each other unchecked box.
     JoxConfig::ConfigWsddClientPtr GetConfig() const override;
 
     const std::vector<QCheckBox*>& GetCheckBoxes() const { return mCheckBoxes; }
