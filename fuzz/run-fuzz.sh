@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the discovery datagram fuzzer with clang (libFuzzer + AddressSanitizer)
+# Builds the discovery datagram and codec XML fuzzers with clang (libFuzzer + AddressSanitizer)
 # in $FUZZ_BUILD_DIR (default build-wsdd-fuzz/) and runs it from the committed seed corpus for a bounded time.
 #   fuzz/run-fuzz.sh [SECONDS]   (default 60)
 # Exits non-zero when the build fails or the fuzzer finds a crash, leak or
@@ -29,3 +29,11 @@ cp fuzz/corpus/wsdd/* "$scratch"/
 tools/in-test-netns.sh env ASAN_OPTIONS=detect_leaks=1 \
   "$folder/bin/wsdd_datagram_fuzzer" -max_total_time="$seconds" -max_len=65507 \
   -artifact_prefix="$folder/" -print_final_stats=1 "$scratch"
+
+# Codec configuration XML: a run of half that time from its own seed corpus.
+ninja -C "$folder" codec_xml_fuzzer
+codecScratch=$(mktemp -d)
+trap 'rm -rf "$scratch" "$codecScratch"' EXIT
+cp fuzz/corpus/codec/* "$codecScratch"/
+ASAN_OPTIONS=detect_leaks=1 "$folder/bin/codec_xml_fuzzer" -max_total_time=$(( (seconds + 1) / 2 )) \
+  -max_len=4096 -artifact_prefix="$folder/" -print_final_stats=1 "$codecScratch"
