@@ -322,7 +322,14 @@ TEST(CommandRequestReaderTest, CutsDocuments)
         {"unfinished", {"<a><b>"}, {}},
         {"declaration and comment", {"<?xml version='1.0'?><!-- c --><a/>"}, {"<?xml version='1.0'?><!-- c --><a/>"}},
         {"garbage comes out whole", {"junk <a/>"}, {"junk <a/>"}},
-        {"mismatched tags come out whole", {"<a></b><c/>"}, {"<a></b><c/>"}},
+        {"end tag first", {"</a><c/>"}, {"</a><c/>"}},
+        {"mismatched end tag", {"<a><b></a><c/>"}, {"<a><b></a><c/>"}},
+        {"nested namesakes", {"<a><a/><a></a></a>"}, {"<a><a/><a></a></a>"}},
+        {"markup characters in quotes and sections", {"<a x='>'><![CDATA[</a>]]><!-- </a> --><?p </a>?>", "</a>"},
+         {"<a x='>'><![CDATA[</a>]]><!-- </a> --><?p </a>?></a>"}},
+        {"document type with internal subset", {"<!DOCTYPE a [<!ENTITY e \"x>\">]><a>&e;</a>"},
+         {"<!DOCTYPE a [<!ENTITY e \"x>\">]><a>&e;</a>"}},
+        {"split before a comment ends", {"<a><!-", "- x -", "-></a>"}, {"<a><!-- x --></a>"}},
     };
     for (const Case& c : cases) {
         CommandRequestReader reader;
@@ -335,6 +342,27 @@ TEST(CommandRequestReaderTest, CutsDocuments)
         }
         EXPECT_EQ(documents, std::vector<std::string>(c.documents.begin(), c.documents.end())) << c.what;
     }
+}
+
+TEST(CommandRequestReaderTest, LongRequestsInTinyPiecesTakeLinearTime)
+{
+    // A long comment and a long attribute value, one byte per read: a reader
+    // that scans its held input again on every read would take minutes.
+    QByteArray request = "<command name=\"n\"><!--" + QByteArray(200000, '-').replace("--", "-x") + "-->";
+    request += "<parameter name=\"" + QByteArray(200000, 'a') + "\">v</parameter></command>";
+    CommandRequestReader reader;
+    QString document;
+    QElapsedTimer timer;
+    timer.start();
+    int documents = 0;
+    for (char c : request) {
+        reader.Append(QByteArray(1, c));
+        while (reader.TakeNext(document))
+            ++documents;
+    }
+    EXPECT_EQ(documents, 1);
+    EXPECT_EQ(document.size(), request.size());
+    EXPECT_LT(timer.elapsed(), 10000);
 }
 
 } // namespace
