@@ -1,20 +1,12 @@
 #!/usr/bin/env bash
-# Builds a fuzzer with clang (libFuzzer + AddressSanitizer) in $FUZZ_BUILD_DIR
-# (default build-wsdd-fuzz/) and runs it from its committed seed corpus for a
-# bounded time.
-#   fuzz/run-fuzz.sh [SECONDS] [TARGET]   (default 60, wsdd_datagram_fuzzer;
-#   command_path_fuzzer: atom paths and command server requests)
+# Builds the discovery datagram fuzzer with clang (libFuzzer + AddressSanitizer)
+# in $FUZZ_BUILD_DIR (default build-wsdd-fuzz/) and runs it from the committed seed corpus for a bounded time.
+#   fuzz/run-fuzz.sh [SECONDS]   (default 60)
 # Exits non-zero when the build fails or the fuzzer finds a crash, leak or
 # sanitizer error; new inputs go to a scratch corpus, never into the repo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-target=${2:-wsdd_datagram_fuzzer}
-case $target in
-  wsdd_datagram_fuzzer) corpus=fuzz/corpus/wsdd; max_len=65507 ;;
-  command_path_fuzzer) corpus=fuzz/corpus/command; max_len=8192 ;;
-  *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
-esac
 folder=${FUZZ_BUILD_DIR:-build-wsdd-fuzz}
 mkdir -p "$folder"
 
@@ -27,13 +19,22 @@ CC=clang CXX=clang++ cmake -S . -B "$folder" -G Ninja -DBUILD_TESTING=OFF -DTAND
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address" \
   -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address" >"$folder/configure.log" 2>&1 \
   || { cat "$folder/configure.log"; exit 1; }
-ninja -C "$folder" "$target"
+ninja -C "$folder" wsdd_datagram_fuzzer
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-cp "$corpus"/* "$scratch"/
+cp fuzz/corpus/wsdd/* "$scratch"/
 # The fuzzer opens one loopback socket and sends nothing; run it in a private
 # namespace all the same.
 tools/in-test-netns.sh env ASAN_OPTIONS=detect_leaks=1 \
-  "$folder/bin/$target" -max_total_time="$seconds" -max_len="$max_len" \
+  "$folder/bin/wsdd_datagram_fuzzer" -max_total_time="$seconds" -max_len=65507 \
   -artifact_prefix="$folder/" -print_final_stats=1 "$scratch"
+
+# Atom paths and command server requests: half that time from its own seed
+# corpus.
+ninja -C "$folder" command_path_fuzzer
+commandScratch=$(mktemp -d)
+trap 'rm -rf "$scratch" "$commandScratch"' EXIT
+cp fuzz/corpus/command/* "$commandScratch"/
+ASAN_OPTIONS=detect_leaks=1 "$folder/bin/command_path_fuzzer" -max_total_time=$(( (seconds + 1) / 2 )) \
+  -max_len=8192 -artifact_prefix="$folder/" -print_final_stats=1 "$commandScratch"

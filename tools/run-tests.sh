@@ -30,8 +30,6 @@ build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTANDRIL_SANITIZE=ON || exit 1
 # corpus in fuzz/corpus/wsdd; any crash or sanitizer report fails the run.
 echo "== fuzz: discovery datagrams"
 FUZZ_BUILD_DIR=build/fuzz bash fuzz/run-fuzz.sh 60 || status=1
-echo "== fuzz: atom paths and command server requests"
-FUZZ_BUILD_DIR=build/fuzz bash fuzz/run-fuzz.sh 30 command_path_fuzzer || status=1
 
 echo "== tests: normal build"
 run_ctest build/release || status=1
