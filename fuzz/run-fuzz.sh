@@ -22,7 +22,9 @@ CC=clang CXX=clang++ cmake -S . -B "$folder" -G Ninja -DBUILD_TESTING=OFF -DTAND
 ninja -C "$folder" wsdd_datagram_fuzzer
 
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+codecScratch=$(mktemp -d)
+commandScratch=$(mktemp -d)
+trap 'rm -rf "$scratch" "$codecScratch" "$commandScratch"' EXIT
 cp fuzz/corpus/wsdd/* "$scratch"/
 # The fuzzer opens one loopback socket and sends nothing; run it in a private
 # namespace all the same.
@@ -32,8 +34,13 @@ tools/in-test-netns.sh env ASAN_OPTIONS=detect_leaks=1 \
 
 # Codec configuration XML: a run of half that time from its own seed corpus.
 ninja -C "$folder" codec_xml_fuzzer
-codecScratch=$(mktemp -d)
-trap 'rm -rf "$scratch" "$codecScratch"' EXIT
 cp fuzz/corpus/codec/* "$codecScratch"/
 ASAN_OPTIONS=detect_leaks=1 "$folder/bin/codec_xml_fuzzer" -max_total_time=$(( (seconds + 1) / 2 )) \
   -max_len=4096 -artifact_prefix="$folder/" -print_final_stats=1 "$codecScratch"
+
+# Atom paths and command server requests: half that time from its own seed
+# corpus.
+ninja -C "$folder" command_path_fuzzer
+cp fuzz/corpus/command/* "$commandScratch"/
+ASAN_OPTIONS=detect_leaks=1 "$folder/bin/command_path_fuzzer" -max_total_time=$(( (seconds + 1) / 2 )) \
+  -max_len=8192 -artifact_prefix="$folder/" -print_final_stats=1 "$commandScratch"

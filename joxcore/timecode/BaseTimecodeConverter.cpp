@@ -1,0 +1,9 @@
+#include <joxcore/BaseTimecodeConverter.h>
+
+namespace JoxCore {
+
+BaseTimecodeConverter::BaseTimecodeConverter(QObject* pParent) : QObject(pParent) {}
+
+BaseTimecodeConverter::~BaseTimecodeConverter() = default;
+
+} // namespace JoxCore

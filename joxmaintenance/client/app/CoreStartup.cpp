@@ -1,0 +1,13 @@
+// Start-up objects of the core data library, which the program carries but
+// does not use: one parameter container, and the command event handler with
+// the command registry. Built before main, released at exit.
+
+#include <joxcore/AbstractContainer.h>
+#include <joxcore/CommandEventHandler.h>
+
+namespace {
+
+JoxCore::AbstractContainer gParameterContainer;
+CommandEventHandler* const gpCommandEventHandler = CommandEventHandler::Instance();
+
+} // namespace
