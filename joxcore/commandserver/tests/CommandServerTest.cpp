@@ -1,0 +1,340 @@
+#include <joxcore/CommandArguments.h>
+#include <joxcore/CommandContexts.h>
+#include <joxcore/CommandDispatch.h>
+#include <joxcore/CommandDispatchState.h>
+#include <joxcore/CommandRequestReader.h>
+#include <joxcore/CommandServer.h>
+#include <joxcore/ICommandContext.h>
+
+#include <QCoreApplication>
+#include <QDomDocument>
+#include <QDomElement>
+#include <QElapsedTimer>
+#include <QMap>
+#include <QMutex>
+#include <QTcpSocket>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace {
+
+std::string Str(const QString& rText)
+{
+    return rText.toStdString();
+}
+
+// Records what it is asked, answers with its configured outcome and echoes
+// every parameter as a result "got:<name>".
+class RecordingContext : public ICommandContext
+{
+public:
+    explicit RecordingContext(bool outcome) : mOutcome(outcome) {}
+    bool Execute(const QString& rName, CommandArguments* pArguments) override
+    {
+        QMutexLocker lock(&mMutex);
+        mNames.append(rName);
+        if (pArguments != nullptr)
+            for (auto it = pArguments->mParameters.constBegin(); it != pArguments->mParameters.constEnd(); ++it)
+                pArguments->mResults.insert(QStringLiteral("got:") + it.key(), it.value());
+        return mOutcome;
+    }
+    QMutex mMutex;
+    QStringList mNames;
+    bool mOutcome;
+};
+
+struct Response
+{
+    QString tag;
+    QString status;
+    bool hasId = false;
+    QString id;
+    QMap<QString, QString> parameters;
+};
+
+Response ParseResponse(const QString& rText)
+{
+    Response response;
+    QDomDocument document;
+    EXPECT_TRUE(document.setContent(rText)) << Str(rText);
+    const QDomElement root = document.documentElement();
+    response.tag = root.tagName();
+    response.status = root.attribute(QStringLiteral("status"));
+    response.hasId = root.hasAttribute(QStringLiteral("id"));
+    response.id = root.attribute(QStringLiteral("id"));
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        EXPECT_EQ(Str(e.tagName()), "parameter");
+        response.parameters.insert(e.attribute(QStringLiteral("name")), e.text());
+    }
+    return response;
+}
+
+class CommandServerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CommandContexts::Clear();
+        ASSERT_TRUE(mServer.Start());
+        mClient.connectToHost(mServer.serverAddress(), mServer.serverPort());
+        ASSERT_TRUE(WaitFor([this] { return mClient.state() == QAbstractSocket::ConnectedState; }));
+    }
+    void TearDown() override { CommandContexts::Clear(); }
+
+    // Spins the event loop until the condition holds or 5 s pass.
+    template <typename Condition>
+    bool WaitFor(Condition condition, int timeoutMs = 5000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!condition()) {
+            if (timer.elapsed() > timeoutMs)
+                return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        return true;
+    }
+    // Collects `count` response documents from the client socket.
+    std::vector<Response> Receive(size_t count)
+    {
+        std::vector<Response> responses;
+        WaitFor([&] {
+            mResponses.Append(mClient.readAll());
+            QString document;
+            while (mResponses.TakeNext(document))
+                responses.push_back(ParseResponse(document));
+            return responses.size() >= count;
+        });
+        return responses;
+    }
+    Response Exchange(const QByteArray& rRequest)
+    {
+        mClient.write(rRequest);
+        const std::vector<Response> responses = Receive(1);
+        return responses.empty() ? Response() : responses.front();
+    }
+
+    CommandServer mServer;
+    QTcpSocket mClient;
+    CommandRequestReader mResponses;
+};
+
+TEST_F(CommandServerTest, RequestsAndResponses)
+{
+    QString parseMessage;
+    int line = 0;
+    int column = 0;
+    const QByteArray malformed = "<command name=\"x\" id=\"7\">\n  <parameter></command>";
+    QDomDocument().setContent(QString::fromUtf8(malformed), false, &parseMessage, &line, &column);
+    const QString malformedError = QStringLiteral("error: %1 at %2, %3").arg(parseMessage).arg(line).arg(column);
+
+    auto main = std::make_shared<RecordingContext>(true);
+    auto failing = std::make_shared<RecordingContext>(false);
+    struct Case
+    {
+        const char* what;
+        std::function<void()> registry;
+        QByteArray request;
+        const char* status;
+        const char* id; // nullptr: no id attribute
+        QMap<QString, QString> parameters;
+    };
+    const std::function<void()> none = [] {};
+    const std::function<void()> withMain = [main] { CommandContexts::Register(QStringLiteral("main"), main); };
+    const std::function<void()> withDefault = [main] { CommandContexts::Register(QString(), main); };
+    const Case cases[] = {
+        {"unknown context without default", none, "<command context=\"nope\" name=\"run\" id=\"1\"/>", "failed",
+         "1", {{"error", "unknown context"}}},
+        {"unknown context with default", withDefault, "<command context=\"nope\" name=\"run\"/>", "ok", nullptr,
+         {{"warning", "unknown context, using default context"}}},
+        {"registered context", withMain,
+         "<command context=\"main\" name=\"run\" id=\"a b\"><parameter name=\"p\">v</parameter></command>", "ok",
+         "a b", {{"got:p", "v"}}},
+        {"repeated and nameless parameters", withMain,
+         "<command context=\"main\" name=\"run\"><parameter name=\"p\">1</parameter><parameter>x</parameter>"
+         "<parameter name=\"p\">2</parameter></command>",
+         "ok", nullptr, {{"got:p", "2"}}},
+        {"whole text of a parameter", withMain,
+         "<command context=\"main\" name=\"run\"><parameter name=\"p\"><!-- note -->a<![CDATA[<b>]]>c</parameter>"
+         "<parameter name=\"q\"></parameter></command>",
+         "ok", nullptr, {{"got:p", "a<b>c"}, {"got:q", ""}}},
+        {"other document element", withMain, "<cmd context=\"main\" name=\"run\" id=\"9\"/>", "failed", "9",
+         {{"error", "invalid command"}}},
+        {"missing name", withMain, "<command context=\"main\" id=\"9\"/>", "failed", "9",
+         {{"error", "invalid command"}}},
+        {"malformed XML", withMain, malformed, "failed", nullptr, {{"error", malformedError}}},
+        {"null handler", [] { CommandContexts::Register(QStringLiteral("null"), nullptr); },
+         "<command context=\"null\" name=\"run\"/>", "failed", nullptr, {{"error", "invalid context"}}},
+        {"context fails", [failing] { CommandContexts::Register(QStringLiteral("f"), failing); },
+         "<command context=\"f\" name=\"run\"><parameter name=\"k\">1</parameter></command>", "failed", nullptr,
+         {{"got:k", "1"}}},
+    };
+    for (const Case& c : cases) {
+        CommandContexts::Clear();
+        c.registry();
+        const Response response = Exchange(c.request);
+        EXPECT_EQ(Str(response.tag), "response") << c.what;
+        EXPECT_EQ(Str(response.status), c.status) << c.what;
+        EXPECT_EQ(response.hasId, c.id != nullptr) << c.what;
+        EXPECT_EQ(Str(response.id), c.id != nullptr ? c.id : "") << c.what;
+        EXPECT_EQ(response.parameters, c.parameters) << c.what;
+    }
+    EXPECT_EQ(main->mNames.size(), 4);
+    EXPECT_EQ(failing->mNames, QStringList{QStringLiteral("run")});
+    EXPECT_EQ(mClient.state(), QAbstractSocket::ConnectedState);
+}
+
+TEST_F(CommandServerTest, RequestInPiecesAndRequestsTogether)
+{
+    auto main = std::make_shared<RecordingContext>(true);
+    CommandContexts::Register(QStringLiteral("main"), main);
+    // Three pieces, the middle one splitting a two-byte character.
+    const QByteArray request =
+        QStringLiteral("<command context=\"main\" name=\"split\"><parameter name=\"p\">\u00e4\u00f6</parameter></command>")
+            .toUtf8();
+    const int cut = request.indexOf("\xc3\xb6") + 1;
+    const QByteArray pieces[] = {request.left(20), request.mid(20, cut - 20), request.mid(cut)};
+    for (const QByteArray& rPiece : pieces) {
+        // No answer before the request is complete.
+        EXPECT_EQ(mClient.bytesAvailable(), 0);
+        mClient.write(rPiece);
+        ASSERT_TRUE(mClient.waitForBytesWritten(1000));
+        // Let the server read this piece on its own.
+        WaitFor([] { return false; }, 50);
+    }
+    std::vector<Response> responses = Receive(1);
+    ASSERT_EQ(responses.size(), 1u);
+    EXPECT_EQ(Str(responses[0].status), "ok");
+    EXPECT_EQ(Str(responses[0].parameters.value(QStringLiteral("got:p"))), "\u00e4\u00f6");
+
+    // Three requests in one write, each answered in order.
+    mClient.write("<command context=\"main\" name=\"one\" id=\"1\"/>\n"
+                  "<?xml version=\"1.0\"?><command context=\"main\" name=\"two\" id=\"2\"/>"
+                  "<cmd id=\"3\"/>");
+    responses = Receive(3);
+    ASSERT_EQ(responses.size(), 3u);
+    EXPECT_EQ(Str(responses[0].id), "1");
+    EXPECT_EQ(Str(responses[1].id), "2");
+    EXPECT_EQ(Str(responses[2].status), "failed");
+    EXPECT_EQ(main->mNames, (QStringList{QStringLiteral("split"), QStringLiteral("one"), QStringLiteral("two")}));
+}
+
+TEST_F(CommandServerTest, OversizedRequestIsRefusedAndClosed)
+{
+    QByteArray request = "<command name=\"big\"><parameter name=\"p\">";
+    request += QByteArray(CommandRequestReader::MaxPendingBytes, 'x');
+    mClient.write(request);
+    const std::vector<Response> responses = Receive(1);
+    ASSERT_EQ(responses.size(), 1u);
+    EXPECT_EQ(Str(responses[0].status), "failed");
+    EXPECT_EQ(Str(responses[0].parameters.value(QStringLiteral("error"))), "request too large");
+    EXPECT_TRUE(WaitFor([this] { return mClient.state() == QAbstractSocket::UnconnectedState; }));
+}
+
+TEST(CommandServerStartTest, ListensOnLoopbackAndClosesIdleConnections)
+{
+    CommandServer server;
+    EXPECT_EQ(server.GetIdleTimeout(), CommandServer::DefaultIdleTimeoutMs);
+    server.SetIdleTimeout(150);
+    ASSERT_TRUE(server.Start());
+    EXPECT_EQ(server.serverAddress(), QHostAddress(QHostAddress::LocalHost));
+    QTcpSocket client;
+    client.connectToHost(server.serverAddress(), server.serverPort());
+    ASSERT_TRUE(client.waitForConnected(2000));
+    QElapsedTimer timer;
+    timer.start();
+    while (client.state() != QAbstractSocket::UnconnectedState && timer.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(client.state(), QAbstractSocket::UnconnectedState);
+    EXPECT_GE(timer.elapsed(), 100);
+}
+
+// Removes itself from the registry while it runs, then uses its own state.
+class SelfRemovingContext : public ICommandContext
+{
+public:
+    ~SelfRemovingContext() override { *mpDestroyed = true; }
+    bool Execute(const QString&, CommandArguments*) override
+    {
+        CommandContexts::Remove(QStringLiteral("self"));
+        mCalls += 1;
+        return !*mpDestroyed;
+    }
+    std::shared_ptr<bool> mpDestroyed = std::make_shared<bool>(false);
+    int mCalls = 0;
+};
+
+TEST(CommandDispatchTest, HandlerOutlivesItsRemovalDuringDispatch)
+{
+    CommandContexts::Clear();
+    auto pContext = std::make_shared<SelfRemovingContext>();
+    const std::shared_ptr<bool> pDestroyed = pContext->mpDestroyed;
+    CommandContexts::Register(QStringLiteral("self"), std::move(pContext));
+    CommandArguments arguments;
+    EXPECT_TRUE(CommandDispatch(QStringLiteral("self"), QStringLiteral("go"), &arguments));
+    EXPECT_TRUE(*pDestroyed);
+    EXPECT_TRUE(arguments.mResults.isEmpty());
+    // Gone now: no default either.
+    EXPECT_FALSE(CommandDispatch(QStringLiteral("self"), QStringLiteral("go"), nullptr));
+}
+
+TEST(CommandDispatchTest, CallsInProgressCountsAcrossThreads)
+{
+    CommandContexts::Clear();
+    CommandContexts::Register(QString(), std::make_shared<RecordingContext>(true));
+    std::atomic<int> highest{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; ++t)
+        threads.emplace_back([&highest] {
+            for (int i = 0; i < 20000; ++i) {
+                CommandDispatch(QStringLiteral("x"), QString(), nullptr);
+                const int now = CommandDispatchState::Instance().mCallsInProgress;
+                int seen = highest;
+                while (now > seen && !highest.compare_exchange_weak(seen, now)) {
+                }
+            }
+        });
+    for (std::thread& rThread : threads)
+        rThread.join();
+    EXPECT_EQ(CommandDispatchState::Instance().mCallsInProgress, 0);
+    EXPECT_LE(highest.load(), 8);
+    CommandContexts::Clear();
+}
+
+TEST(CommandRequestReaderTest, CutsDocuments)
+{
+    struct Case
+    {
+        const char* what;
+        std::vector<QByteArray> pieces;
+        std::vector<const char*> documents;
+    };
+    const Case cases[] = {
+        {"whole", {"<a/>"}, {"<a/>"}},
+        {"white space between", {"  <a>t</a>\n\n<b x='1'/> "}, {"<a>t</a>", "<b x='1'/>"}},
+        {"split inside a tag", {"<a><b", "/></", "a>"}, {"<a><b/></a>"}},
+        {"unfinished", {"<a><b>"}, {}},
+        {"declaration and comment", {"<?xml version='1.0'?><!-- c --><a/>"}, {"<?xml version='1.0'?><!-- c --><a/>"}},
+        {"garbage comes out whole", {"junk <a/>"}, {"junk <a/>"}},
+        {"mismatched tags come out whole", {"<a></b><c/>"}, {"<a></b><c/>"}},
+    };
+    for (const Case& c : cases) {
+        CommandRequestReader reader;
+        std::vector<std::string> documents;
+        for (const QByteArray& rPiece : c.pieces) {
+            reader.Append(rPiece);
+            QString document;
+            while (reader.TakeNext(document))
+                documents.push_back(Str(document));
+        }
+        EXPECT_EQ(documents, std::vector<std::string>(c.documents.begin(), c.documents.end())) << c.what;
+    }
+}
+
+} // namespace
