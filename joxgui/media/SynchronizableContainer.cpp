@@ -131,7 +131,7 @@ void SynchronizableContainer::Unbind(QWidget* pWidget)
     for (auto it = mBindings.begin(); it != mBindings.end();) {
         for (Group& rGroup : it.value())
             rGroup.removeAll(pWidget);
-        it.value().removeAll(Group());
+        it.value().removeIf([](const Group& rGroup) { return rGroup.isEmpty(); });
         it = it.value().isEmpty() ? mBindings.erase(it) : std::next(it);
     }
     ClearMatchCache();
