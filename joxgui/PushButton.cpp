@@ -40,6 +40,14 @@ bool PushButton::event(QEvent* pEvent)
     return QPushButton::event(pEvent);
 }
 
+void PushButton::changeEvent(QEvent* pEvent)
+{
+    // The elided text depends on the font and the style's margins as well.
+    if (pEvent->type() == QEvent::FontChange || pEvent->type() == QEvent::StyleChange)
+        mCachedWidth = -1;
+    QPushButton::changeEvent(pEvent);
+}
+
 void PushButton::paintEvent(QPaintEvent* pEvent)
 {
     if (mElideMode == Qt::ElideNone) {

@@ -151,6 +151,28 @@ TEST(PushButtonTest, ElidesOnlyWhenAModeIsSet)
     button.setStyle(nullptr);
 }
 
+TEST(PushButtonTest, LargerFontElidesATextThatFittedBefore)
+{
+    RecordingStyle style;
+    const QString text = QStringLiteral("Twelve chars");
+    PushButton button(text);
+    button.setStyle(&style);
+    button.SetElideMode(Qt::ElideRight);
+    QFont font = button.font();
+    font.setPixelSize(10);
+    button.setFont(font);
+    button.resize(button.fontMetrics().horizontalAdvance(text) + 40, 30);
+    button.show();
+    (void)button.grab();
+    ASSERT_EQ(style.mLastText, text);
+
+    font.setPixelSize(30);
+    button.setFont(font);
+    (void)button.grab();
+    EXPECT_TRUE(style.mLastText.endsWith(QChar(0x2026))) << style.mLastText.toStdString();
+    button.setStyle(nullptr);
+}
+
 TEST(WidgetHelpersTest, ChildrenGetClickFocus)
 {
     QWidget parent;

@@ -20,6 +20,7 @@ public:
 protected:
     bool event(QEvent* pEvent) override;
     void paintEvent(QPaintEvent* pEvent) override;
+    void changeEvent(QEvent* pEvent) override;
 
 private:
     int mElideMode = Qt::ElideNone;

@@ -1,0 +1,12 @@
+#include <joxgui/ApplicationTab.h>
+
+namespace JoxGui {
+
+ApplicationTab::ApplicationTab(const QString& rText, QWidget* pParent)
+    : PushButton(rText, pParent)
+{
+    setCheckable(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+} // namespace JoxGui
