@@ -57,8 +57,9 @@ ServiceClientTimeouts GetServiceClientTimeouts();
 void SetServiceClientTimeouts(const ServiceClientTimeouts& rTimeouts);
 
 // A new proxy for one exchange: chunked mode, no message size limit, the
-// timeouts and keepalive above, no SIGPIPE, and the DIME download callbacks installed. Throws
-// std::runtime_error "could not create new client" when none results.
+// timeouts and keepalive above, no SIGPIPE, and the DIME download callbacks
+// installed. Throws std::runtime_error "could not create new client" when
+// none results.
 boost::shared_ptr<ServiceProxy> CreateServiceClient();
 
 // Lets the proxy's next call wait up to the build limit for its reply to
