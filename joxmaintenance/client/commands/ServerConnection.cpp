@@ -111,6 +111,8 @@ boost::shared_ptr<ServiceProxy> CreateServiceClient()
     pSoap->send_timeout = timeouts.mSendIdleSeconds;
     pSoap->recv_timeout = timeouts.mReceiveIdleSeconds;
     pSoap->transfer_timeout = 0;
+    // The kernel sizes the receive buffer (a fixed size turns its tuning off).
+    pSoap->rcvbuf = 0;
     pSoap->tcp_keep_alive = 1;
     pSoap->tcp_keep_idle = static_cast<unsigned int>(timeouts.mKeepAliveIdleSeconds);
     pSoap->tcp_keep_intvl = static_cast<unsigned int>(timeouts.mKeepAliveIntervalSeconds);

@@ -62,6 +62,7 @@ TEST(ServerConnectionTest, ProxiesComeReadyForStreamedDownloadsOfAnySize)
     EXPECT_EQ(60, pSoap->send_timeout);
     EXPECT_EQ(60, pSoap->recv_timeout);
     EXPECT_EQ(0, pSoap->transfer_timeout);
+    EXPECT_EQ(0, pSoap->rcvbuf);
     EXPECT_EQ(1, pSoap->tcp_keep_alive);
     EXPECT_EQ(30u, pSoap->tcp_keep_idle);
     EXPECT_EQ(10u, pSoap->tcp_keep_intvl);
