@@ -8,7 +8,10 @@ namespace joxwsstreaming {
 
 namespace {
 
-constexpr std::size_t kBufferBytes = 1024 * 1024;
+// The size of each write to the file. Measured: pieces of 64 KiB cost about
+// as little kernel time as 1 MiB ones when memory is warm, and half as much
+// after the machine has been idle (large writes then pay for fresh pages).
+constexpr std::size_t kBufferBytes = 64 * 1024;
 
 } // namespace
 

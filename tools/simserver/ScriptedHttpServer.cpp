@@ -147,14 +147,11 @@ void ScriptedHttpServer::Run()
                 std::lock_guard<std::mutex> lock(mMutex);
                 mRequests.push_back(request);
             }
+            SendAll(socket, reply.mBytes);
             if (reply.mSilent)
             {
                 std::unique_lock<std::mutex> lock(mMutex);
                 mStopped.wait(lock, [this] { return mStopping; });
-            }
-            else
-            {
-                SendAll(socket, reply.mBytes);
             }
         }
         {

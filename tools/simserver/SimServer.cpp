@@ -168,6 +168,12 @@ void SimServer::WaitSilently(int socket)
     }
 }
 
+void SimServer::WaitForBuild()
+{
+    std::unique_lock<std::mutex> lock(mMutex);
+    mStopped.wait_for(lock, mBuildDelay, [this] { return mStopping; });
+}
+
 int SimServer::GetPort() const
 {
     std::lock_guard<std::mutex> lock(mMutex);
@@ -254,6 +260,12 @@ void SimServer::SetFault(const std::string& rOperation, Fault fault)
 {
     std::lock_guard<std::mutex> lock(mMutex);
     mFaults[rOperation] = fault;
+}
+
+void SimServer::SetBuildDelay(std::chrono::milliseconds delay)
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    mBuildDelay = delay;
 }
 
 void SimServer::SetCutOffBytes(std::uint64_t bytes)

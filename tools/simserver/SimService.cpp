@@ -2,6 +2,8 @@
 
 #include "simserver/SimServer.h"
 
+#include "AttachmentStream.h"
+
 #include <joxmaintenance/SchemaNamespace.h>
 
 #include <algorithm>
@@ -33,46 +35,15 @@ std::string Envelope(const std::string& rHeader, const std::string& rBody)
            "xmlns:jox=\"" + joxmaintenance::SchemaNamespace() + "\">" + rHeader + "<SOAP-ENV:Body>" + rBody + "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
 }
 
-void Put16(std::string& rOut, std::size_t value)
-{
-    rOut += static_cast<char>((value >> 8) & 0xFF);
-    rOut += static_cast<char>(value & 0xFF);
-}
-
-void PutPadded(std::string& rOut, const std::string& rData)
-{
-    rOut += rData;
-    rOut.append((4 - rData.size() % 4) % 4, '\0');
-}
-
 // One DIME record: flags in the first byte, type format in the second.
 std::string DimeRecord(unsigned char flags, unsigned char typeFormat, const std::string& rId,
                        const std::string& rType, const std::string& rData)
 {
-    std::string record;
-    record += static_cast<char>(0x08 | flags);
-    record += static_cast<char>(typeFormat);
-    Put16(record, 0);
-    Put16(record, rId.size());
-    Put16(record, rType.size());
-    Put16(record, rData.size() >> 16);
-    Put16(record, rData.size() & 0xFFFF);
-    PutPadded(record, rId);
-    PutPadded(record, rType);
-    PutPadded(record, rData);
+    std::string record = AttachmentStream::RecordHeader(flags, typeFormat, "", rId, rType, rData.size());
+    record += rData;
+    record.append((4 - rData.size() % 4) % 4, '\0');
     return record;
 }
-
-// Streaming of a stored collection from disk.
-struct AttachmentSource
-{
-    std::FILE* mpFile = nullptr;
-    std::uint64_t mSent = 0;
-    std::uint64_t mCutOff = 0; // 0: no cut-off
-    std::uint64_t mRate = 0;   // bytes per second, 0: unpaced
-    std::chrono::steady_clock::time_point mStart = std::chrono::steady_clock::now();
-    int mSocket = -1;
-};
 
 // Plain data, allocated in the context: it goes with the context even when
 // the attachment is never opened.
@@ -84,51 +55,15 @@ struct AttachmentRequest
     int mSocket;
 };
 
-void* DimeReadOpen(struct soap* pSoap, void* pHandle, const char*, const char*, const char*)
+// Streams the whole attachment and the end of the reply itself, so the
+// runtime writes nothing more.
+void* DimeReadOpen(struct soap* pSoap, void* pHandle, const char* pId, const char* pType, const char* pOptions)
 {
     auto* pRequest = static_cast<AttachmentRequest*>(pHandle);
-    auto* pSource = new AttachmentSource;
-    pSource->mpFile = std::fopen(pRequest->mpPath, "rb");
-    pSource->mCutOff = pRequest->mCutOff;
-    pSource->mRate = pRequest->mRate;
-    pSource->mSocket = pRequest->mSocket;
-    if (!pSource->mpFile)
-    {
-        delete pSource;
-        pSoap->error = SOAP_EOF;
-        return nullptr;
-    }
-    return pSource;
-}
-
-size_t DimeRead(struct soap*, void* pHandle, char* pBuffer, size_t length)
-{
-    auto* pSource = static_cast<AttachmentSource*>(pHandle);
-    if (pSource->mCutOff > 0 && pSource->mSent >= pSource->mCutOff)
-    {
-        // End the connection in the middle of the attachment.
-        ::shutdown(pSource->mSocket, SHUT_RDWR);
-        return 0;
-    }
-    if (pSource->mCutOff > 0 && pSource->mSent + length > pSource->mCutOff)
-        length = static_cast<size_t>(pSource->mCutOff - pSource->mSent);
-    if (pSource->mRate > 0)
-    {
-        // Small pieces, each sent when the pace allows it.
-        length = std::min<size_t>(length, std::max<std::uint64_t>(pSource->mRate / 20, 1));
-        const auto due = pSource->mStart + std::chrono::microseconds(pSource->mSent * 1000000 / pSource->mRate);
-        std::this_thread::sleep_until(due);
-    }
-    size_t got = std::fread(pBuffer, 1, length, pSource->mpFile);
-    pSource->mSent += got;
-    return got;
-}
-
-void DimeReadClose(struct soap*, void* pHandle)
-{
-    auto* pSource = static_cast<AttachmentSource*>(pHandle);
-    std::fclose(pSource->mpFile);
-    delete pSource;
+    AttachmentStream(pRequest->mpPath, pRequest->mCutOff, pRequest->mRate, pRequest->mSocket)
+        .Send(pSoap, pId, pType, pOptions);
+    pSoap->error = SOAP_STOP;
+    return nullptr;
 }
 
 std::vector<LogSource> ToSources(const jox__AvailableLogsListType* pList)
@@ -177,8 +112,6 @@ SimService::SimService(SimServer& rServer, int socket)
     soap->send_timeout = 30;
     soap->recv_maxlength = 0;
     soap->fdimereadopen = DimeReadOpen;
-    soap->fdimeread = DimeRead;
-    soap->fdimereadclose = DimeReadClose;
     soap->fclose = KeepSocketOpen;
 }
 
@@ -350,6 +283,7 @@ int SimService::LogCreateAndFetchCollection(jox__LogCreateAndFetchCollectionRequ
     Fault fault = mServer.TakeFault("LogCreateAndFetchCollection");
     if (fault != Fault::None && fault != Fault::CutOff)
         return Misbehave(fault, "LogCreateAndFetchCollection");
+    mServer.WaitForBuild();
     const std::string name = mServer.CreateCollection(received.mSources);
     if (name.empty())
         return soap_receiverfault("Could not create the collection", nullptr);
@@ -372,6 +306,7 @@ int SimService::LogCreateCollection(jox__LogCreateCollectionRequest* pRequest,
     mServer.Record(received);
     if (Fault fault = mServer.TakeFault("LogCreateCollection"); fault != Fault::None)
         return Misbehave(fault, "LogCreateCollection");
+    mServer.WaitForBuild();
     if (mServer.CreateCollection(received.mSources).empty())
         return soap_receiverfault("Could not create the collection", nullptr);
     if (pRequest)

@@ -1,7 +1,7 @@
 // tandril-simserver: the simulated media server as a program.
 //   tandril-simserver --folder DIR [--address A] [--port P] [--source TYPE[,START,SECONDS]]...
 //                     [--no-sources] [--info VERSION,NAME,SOFTWARE] [--fault [OPERATION=]KIND]...
-//                     [--cutoff BYTES]
+//                     [--cutoff BYTES] [--build-delay MS]
 // Prints "listening on <url>" once it serves, and runs until SIGINT or SIGTERM.
 #include "simserver/SimServer.h"
 
@@ -49,6 +49,7 @@ int Usage(const std::string& rProblem)
     std::cerr << "tandril-simserver: " << rProblem << "\n"
               << "usage: tandril-simserver --folder DIR [--address A] [--port P] [--source TYPE[,START,SECONDS]]...\n"
               << "       [--no-sources] [--info VERSION,NAME,SOFTWARE] [--fault [OPERATION=]KIND]... [--cutoff BYTES]\n"
+              << "       [--build-delay MS]\n"
               << "KIND: none soap11 soap12 unknown-child envelope-child must-understand dime-missing\n"
               << "      http-error empty-success cut-off silent\n";
     return 2;
@@ -66,6 +67,7 @@ int main(int argc, char** argv)
     simserver::ServerInformation information;
     std::vector<std::pair<std::string, simserver::Fault>> faults;
     long long cutOff = -1;
+    long long buildDelay = 0;
 
     for (int i = 1; i < argc; ++i)
     {
@@ -110,6 +112,8 @@ int main(int argc, char** argv)
             }
             else if (option == "--cutoff")
                 cutOff = std::stoll(argv[++i]);
+            else if (option == "--build-delay")
+                buildDelay = std::stoll(argv[++i]);
             else
                 return Usage("unknown option " + option);
         }
@@ -139,6 +143,7 @@ int main(int argc, char** argv)
         server.SetFault(rFault.first, rFault.second);
     if (cutOff >= 0)
         server.SetCutOffBytes(static_cast<std::uint64_t>(cutOff));
+    server.SetBuildDelay(std::chrono::milliseconds(buildDelay));
     if (!server.Start(address, port))
     {
         std::cerr << "tandril-simserver: " << server.GetError() << "\n";

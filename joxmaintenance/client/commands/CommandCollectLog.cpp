@@ -1,6 +1,7 @@
 #include "joxmaintenance/CommandCollectLog.h"
 
 #include "Latin1.h"
+#include "joxmaintenance/ServerConnection.h"
 #include "joxmaintenanceServiceProxy.h"
 #include <joxmaintenance/CommandType.h>
 #include <joxmaintenance/CommandStatusConversion.h>
@@ -31,6 +32,7 @@ void CommandCollectLog::DoExecute()
     Execute(
         "joxmaintenance::CommandCollectLog::DoExecute",
         [this](ServiceProxy& rProxy, const char* pEndpoint) {
+            AwaitCollectionBuild(rProxy);
             jox__LogCreateCollectionRequest request;
             request.Sources = LogEntryList2SoapListPointer(rProxy.soap, mEntries);
             request.Status = CommandStatus2SoapPointer(rProxy.soap, mpStatus);

@@ -1,6 +1,7 @@
 #include "joxmaintenance/CommandLogGather.h"
 
 #include "Latin1.h"
+#include "joxmaintenance/ServerConnection.h"
 #include "joxmaintenanceServiceProxy.h"
 #include <joxmaintenance/CommandType.h>
 #include "Download.h"
@@ -37,6 +38,7 @@ void CommandLogGather::DoExecute()
     Execute(
         "joxmaintenance::CommandLogGather::DoExecute",
         [this, &folder, &logFile](ServiceProxy& rProxy, const char* pEndpoint) {
+            AwaitCollectionBuild(rProxy);
             jox__LogCreateAndFetchCollectionRequest request;
             request.Sources = LogEntryList2SoapListPointer(rProxy.soap, mEntries);
             request.LogFilePath = folder;

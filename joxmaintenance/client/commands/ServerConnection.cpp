@@ -27,6 +27,44 @@ ServiceClientTimeouts& Timeouts()
     return timeouts;
 }
 
+const char* const kBuildWaitPlugin = "tandril-build-wait";
+
+// What a context waiting for a collection build restores once its reply begins.
+struct BuildWait
+{
+    size_t (*mpReceive)(struct soap*, char*, size_t);
+    int mReceiveIdleSeconds;
+};
+
+void DeleteBuildWait(struct soap*, struct soap_plugin* pPlugin)
+{
+    delete static_cast<BuildWait*>(pPlugin->data);
+}
+
+int RegisterBuildWait(struct soap*, struct soap_plugin* pPlugin, void* pArgument)
+{
+    pPlugin->id = kBuildWaitPlugin;
+    pPlugin->data = pArgument;
+    pPlugin->fcopy = nullptr;
+    pPlugin->fdelete = DeleteBuildWait;
+    return SOAP_OK;
+}
+
+// The receive function during a build wait: the first bytes end the wait.
+size_t ReceiveAfterBuild(struct soap* pSoap, char* pBuffer, size_t length)
+{
+    const auto* pWait = static_cast<const BuildWait*>(soap_lookup_plugin(pSoap, kBuildWaitPlugin));
+    if (!pWait)
+        return 0;
+    const size_t received = pWait->mpReceive(pSoap, pBuffer, length);
+    if (received > 0)
+    {
+        pSoap->recv_timeout = pWait->mReceiveIdleSeconds;
+        pSoap->frecv = pWait->mpReceive;
+    }
+    return received;
+}
+
 void DestroyProxy(ServiceProxy* pProxy)
 {
     if (!pProxy)
@@ -73,6 +111,12 @@ boost::shared_ptr<ServiceProxy> CreateServiceClient()
     pSoap->send_timeout = timeouts.mSendIdleSeconds;
     pSoap->recv_timeout = timeouts.mReceiveIdleSeconds;
     pSoap->transfer_timeout = 0;
+    // The kernel sizes the receive buffer (a fixed size turns its tuning off).
+    pSoap->rcvbuf = 0;
+    pSoap->tcp_keep_alive = 1;
+    pSoap->tcp_keep_idle = static_cast<unsigned int>(timeouts.mKeepAliveIdleSeconds);
+    pSoap->tcp_keep_intvl = static_cast<unsigned int>(timeouts.mKeepAliveIntervalSeconds);
+    pSoap->tcp_keep_cnt = static_cast<unsigned int>(timeouts.mKeepAliveProbes);
     // A peer that closes while a request is sent fails the call instead of
     // raising SIGPIPE, which would end the program.
     pSoap->socket_flags = MSG_NOSIGNAL;
@@ -82,6 +126,21 @@ boost::shared_ptr<ServiceProxy> CreateServiceClient()
     pSoap->fdimewriteclose = joxwsstreaming::CallbackDimeWriteClose;
     pSoap->fdimewrite = joxwsstreaming::CallbackDimeWrite;
     return pProxy;
+}
+
+void AwaitCollectionBuild(ServiceProxy& rProxy)
+{
+    struct soap* pSoap = rProxy.soap;
+    if (soap_lookup_plugin(pSoap, kBuildWaitPlugin))
+        return;
+    auto* pWait = new BuildWait{pSoap->frecv, pSoap->recv_timeout};
+    if (soap_register_plugin_arg(pSoap, RegisterBuildWait, pWait) != SOAP_OK)
+    {
+        delete pWait;
+        throw std::runtime_error("could not prepare the client to wait for the collection");
+    }
+    pSoap->recv_timeout = GetServiceClientTimeouts().mBuildWaitSeconds;
+    pSoap->frecv = ReceiveAfterBuild;
 }
 
 } // namespace joxmaintenance

@@ -62,8 +62,18 @@ TEST(ServerConnectionTest, ProxiesComeReadyForStreamedDownloadsOfAnySize)
     EXPECT_EQ(60, pSoap->send_timeout);
     EXPECT_EQ(60, pSoap->recv_timeout);
     EXPECT_EQ(0, pSoap->transfer_timeout);
+    EXPECT_EQ(0, pSoap->rcvbuf);
+    EXPECT_EQ(1, pSoap->tcp_keep_alive);
+    EXPECT_EQ(30u, pSoap->tcp_keep_idle);
+    EXPECT_EQ(10u, pSoap->tcp_keep_intvl);
+    EXPECT_EQ(3u, pSoap->tcp_keep_cnt);
     EXPECT_EQ(MSG_NOSIGNAL, pSoap->socket_flags);
     EXPECT_EQ(nullptr, pProxy->soap_endpoint);
+
+    // A call that has the server build a collection waits half an hour for
+    // its reply to begin.
+    AwaitCollectionBuild(*pProxy);
+    EXPECT_EQ(30 * 60, pSoap->recv_timeout);
 }
 
 } // namespace

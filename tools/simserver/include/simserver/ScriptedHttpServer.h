@@ -17,8 +17,8 @@ class ScriptedHttpServer
 public:
     struct Reply
     {
-        std::string mBytes;  // sent as they are, then the connection is closed
-        bool mSilent = false; // read the request, never answer (until Stop)
+        std::string mBytes;   // sent as they are, then the connection is closed
+        bool mSilent = false; // after mBytes (may be empty), send nothing more and keep the connection (until Stop)
     };
 
     ScriptedHttpServer();

@@ -2,6 +2,7 @@
 
 #include "simserver/SimServerTypes.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <map>
@@ -60,6 +61,9 @@ public:
     // Paces every attachment to at most this many bytes per second (0: as fast as possible).
     void SetAttachmentRate(std::uint64_t bytesPerSecond);
     std::uint64_t GetAttachmentRate() const;
+    // How long building a collection takes (LogCreateAndFetchCollection and
+    // LogCreateCollection answer only after it); 0 by default.
+    void SetBuildDelay(std::chrono::milliseconds delay);
     // Bytes of an attachment sent before a CutOff download ends the connection.
     void SetCutOffBytes(std::uint64_t bytes);
     std::uint64_t GetCutOffBytes() const;
@@ -80,6 +84,8 @@ private:
     Fault TakeFault(const std::string& rOperation) const;
     void Record(const ReceivedRequest& rRequest);
     std::string CreateCollection(const std::vector<LogSource>& rSources);
+    // Waits for the build delay, or less when Stop() comes first.
+    void WaitForBuild();
     // Waits until Stop() or until the peer closes the socket.
     void WaitSilently(int socket);
 
@@ -109,6 +115,7 @@ private:
     std::uint64_t mCutOffBytes = 1024 * 1024;
     std::string mAttachmentOption;
     std::uint64_t mAttachmentRate = 0;
+    std::chrono::milliseconds mBuildDelay{0};
     std::vector<ReceivedRequest> mRequests;
 };
 

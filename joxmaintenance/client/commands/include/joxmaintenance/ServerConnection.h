@@ -40,6 +40,16 @@ struct ServiceClientTimeouts
     int mConnectSeconds = 10;
     int mSendIdleSeconds = 60;
     int mReceiveIdleSeconds = 60;
+    // Longest wait for the first byte of the reply of a call whose server
+    // builds a collection first (see AwaitCollectionBuild).
+    int mBuildWaitSeconds = 30 * 60;
+    // TCP keepalive on every connection, so that a vanished server or a
+    // broken connection is noticed during a long wait: the first probe after
+    // this much silence, then one per interval; the connection fails after
+    // this many unanswered probes.
+    int mKeepAliveIdleSeconds = 30;
+    int mKeepAliveIntervalSeconds = 10;
+    int mKeepAliveProbes = 3;
 };
 
 // The limits CreateServiceClient applies (process-wide; tests shorten them).
@@ -47,8 +57,14 @@ ServiceClientTimeouts GetServiceClientTimeouts();
 void SetServiceClientTimeouts(const ServiceClientTimeouts& rTimeouts);
 
 // A new proxy for one exchange: chunked mode, no message size limit, the
-// timeouts above, no SIGPIPE, and the DIME download callbacks installed. Throws
-// std::runtime_error "could not create new client" when none results.
+// timeouts and keepalive above, no SIGPIPE, and the DIME download callbacks
+// installed. Throws std::runtime_error "could not create new client" when
+// none results.
 boost::shared_ptr<ServiceProxy> CreateServiceClient();
+
+// Lets the proxy's next call wait up to the build limit for its reply to
+// begin, for operations whose server builds a collection before it answers;
+// from the first byte received on, the receive idle limit applies again.
+void AwaitCollectionBuild(ServiceProxy& rProxy);
 
 } // namespace joxmaintenance

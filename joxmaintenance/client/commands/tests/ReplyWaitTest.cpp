@@ -1,0 +1,217 @@
+// How long the commands wait for a server: a collection build may keep the
+// reply back far longer than the idle limit, while a vanished server is still
+// noticed through TCP keepalive.
+#include "NetnsSandbox.h"
+#include "PeerNamespace.h"
+#include "TempDir.h"
+#include "simserver/ScriptedHttpServer.h"
+#include "simserver/SimServer.h"
+
+#include <joxmaintenance/CommandCollectLog.h>
+#include <joxmaintenance/CommandLogGather.h>
+#include <joxmaintenance/ServerConnection.h>
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <future>
+#include <memory>
+#include <thread>
+
+using namespace joxmaintenance;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// Shortens the process-wide limits for one test and restores them after.
+class ScopedTimeouts
+{
+public:
+    explicit ScopedTimeouts(const ServiceClientTimeouts& rTimeouts)
+        : mPrevious(GetServiceClientTimeouts())
+    {
+        SetServiceClientTimeouts(rTimeouts);
+    }
+    ~ScopedTimeouts() { SetServiceClientTimeouts(mPrevious); }
+
+private:
+    ServiceClientTimeouts mPrevious;
+};
+
+ServiceClientTimeouts Scaled(int buildWaitSeconds)
+{
+    ServiceClientTimeouts timeouts;
+    timeouts.mSendIdleSeconds = 1;
+    timeouts.mReceiveIdleSeconds = 1;
+    timeouts.mBuildWaitSeconds = buildWaitSeconds;
+    timeouts.mKeepAliveIdleSeconds = 1;
+    timeouts.mKeepAliveIntervalSeconds = 1;
+    timeouts.mKeepAliveProbes = 2;
+    return timeouts;
+}
+
+// The two commands whose server builds a collection before it answers.
+struct BuildingCommand
+{
+    const char* mName;
+    std::function<std::unique_ptr<Command>(const QString& rUrl, const QString& rFolder)> mMake;
+};
+
+const BuildingCommand kBuildingCommands[] = {
+    {"LogCreateAndFetchCollection",
+     [](const QString& rUrl, const QString& rFolder) -> std::unique_ptr<Command> {
+         return std::make_unique<CommandLogGather>(rUrl, rFolder, LogEntryList());
+     }},
+    {"LogCreateCollection",
+     [](const QString& rUrl, const QString&) -> std::unique_ptr<Command> {
+         return std::make_unique<CommandCollectLog>(rUrl, LogEntryList());
+     }},
+};
+
+class ReplyWaitTest : public ::testing::Test
+{
+protected:
+    ReplyWaitTest()
+        : mServer(mFolder.File("server"))
+        , mDownloads(QString::fromStdString(mFolder.File("downloads")))
+    {
+    }
+
+    void SetUp() override
+    {
+        ASSERT_EQ(0, ::mkdir(mFolder.File("downloads").c_str(), 0755));
+        ASSERT_TRUE(mServer.Start()) << mServer.GetError();
+        mUrl = QString::fromStdString(mServer.GetUrl());
+    }
+
+    tandriltest::TempDir mFolder;
+    simserver::SimServer mServer;
+    QString mDownloads;
+    QString mUrl;
+};
+
+TEST_F(ReplyWaitTest, ABuildLongerThanTheIdleLimitSucceedsWithinTheBuildWait)
+{
+    ScopedTimeouts timeouts(Scaled(30));
+    mServer.SetBuildDelay(std::chrono::milliseconds(2500));
+    for (const BuildingCommand& rCase : kBuildingCommands)
+    {
+        SCOPED_TRACE(rCase.mName);
+        std::unique_ptr<Command> pCommand = rCase.mMake(mUrl, mDownloads);
+        const auto start = Clock::now();
+        pCommand->DoExecute();
+        EXPECT_EQ(JoxCore::StateSucceeded, pCommand->GetState()) << pCommand->GetMessagesText().toStdString();
+        EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(2500));
+    }
+    EXPECT_EQ(2u, mServer.GetCollections().size());
+    EXPECT_FALSE(tandriltest::ReadFile(mFolder.File("downloads/collection_1.zip")).empty());
+}
+
+TEST_F(ReplyWaitTest, ABuildLongerThanTheBuildWaitFails)
+{
+    ScopedTimeouts timeouts(Scaled(2));
+    mServer.SetBuildDelay(std::chrono::seconds(20));
+    for (const BuildingCommand& rCase : kBuildingCommands)
+    {
+        SCOPED_TRACE(rCase.mName);
+        std::unique_ptr<Command> pCommand = rCase.mMake(mUrl, mDownloads);
+        const auto start = Clock::now();
+        pCommand->DoExecute();
+        const auto elapsed = Clock::now() - start;
+        EXPECT_EQ(JoxCore::StateFailed, pCommand->GetState());
+        EXPECT_GE(elapsed, std::chrono::milliseconds(1900));
+        EXPECT_LT(elapsed, std::chrono::seconds(10));
+    }
+}
+
+// The long wait covers only the time until the reply begins: a reply that
+// stops flowing afterwards is cut by the idle limit.
+TEST(ReplyWaitStallTest, AReplyThatStallsAfterItBeganFailsAfterTheIdleLimit)
+{
+    ScopedTimeouts timeouts(Scaled(30));
+    tandriltest::TempDir folder;
+    for (const BuildingCommand& rCase : kBuildingCommands)
+    {
+        SCOPED_TRACE(rCase.mName);
+        simserver::ScriptedHttpServer server;
+        ASSERT_TRUE(server.Start({{"HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: 4000\r\n\r\n"
+                                   "<?xml version=\"1.0\"?>",
+                                   true}}));
+        std::unique_ptr<Command> pCommand =
+            rCase.mMake(QString::fromStdString(server.GetUrl()), QString::fromStdString(folder.Path()));
+        const auto start = Clock::now();
+        pCommand->DoExecute();
+        const auto elapsed = Clock::now() - start;
+        EXPECT_EQ(JoxCore::StateFailed, pCommand->GetState());
+        EXPECT_GE(elapsed, std::chrono::milliseconds(900));
+        EXPECT_LT(elapsed, std::chrono::seconds(10));
+    }
+}
+
+// Connects to address:port until it accepts or the time is up.
+bool WaitUntilListening(const std::string& rAddress, int port, std::chrono::seconds limit)
+{
+    const auto deadline = Clock::now() + limit;
+    while (Clock::now() < deadline)
+    {
+        const int probe = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        ::inet_pton(AF_INET, rAddress.c_str(), &address.sin_addr);
+        const bool accepted = ::connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        ::close(probe);
+        if (accepted)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+// The server's host drops off the network while it builds: nothing closes
+// the connection, only the unanswered keepalive probes end the wait.
+TEST(ReplyWaitVanishTest, AServerThatVanishesDuringTheBuildFailsWithinTheKeepaliveTime)
+{
+    TANDRIL_REQUIRE_PRIVATE_NETNS();
+    tandriltest::PeerNamespace::RemoveStale();
+    tandriltest::TempDir folder;
+    int subnet = 7;
+    for (const BuildingCommand& rCase : kBuildingCommands)
+    {
+        SCOPED_TRACE(rCase.mName);
+        // A subnet of its own each time: no neighbour entry of the last peer applies.
+        const std::string prefix = "10.93." + std::to_string(subnet++) + ".";
+        const std::string serverIp = prefix + "2";
+        tandriltest::PeerNamespace peer;
+        ASSERT_TRUE(peer.IsValid());
+        ASSERT_FALSE(peer.AddLink(prefix + "1", serverIp).empty());
+        ASSERT_GT(peer.Spawn({TANDRIL_SIMSERVER_PROGRAM, "--folder", folder.File("server"), "--address", serverIp,
+                              "--port", "8080", "--build-delay", "120000"}),
+                  0);
+        ASSERT_TRUE(WaitUntilListening(serverIp, 8080, std::chrono::seconds(10)));
+
+        ScopedTimeouts timeouts(Scaled(30));
+        std::unique_ptr<Command> pCommand =
+            rCase.mMake(QString::fromStdString("http://" + serverIp + ":8080"), QString::fromStdString(folder.Path()));
+        std::future<void> done = std::async(std::launch::async, [&] { pCommand->DoExecute(); });
+        // Well past the idle limit: the build wait holds the call.
+        EXPECT_EQ(std::future_status::timeout, done.wait_for(std::chrono::milliseconds(2000)));
+        ASSERT_TRUE(peer.Run("sh -c 'for l in $(ls /sys/class/net); do [ $l = lo ] || ip link set $l down; done'"));
+        const auto vanished = Clock::now();
+        // Keepalive: 1 s idle, then 2 probes 1 s apart.
+        ASSERT_EQ(std::future_status::ready, done.wait_for(std::chrono::seconds(15)));
+        const auto elapsed = Clock::now() - vanished;
+        EXPECT_EQ(JoxCore::StateFailed, pCommand->GetState());
+        EXPECT_FALSE(pCommand->GetMessagesText().isEmpty());
+        EXPECT_LT(elapsed, std::chrono::seconds(8));
+    }
+}
+
+} // namespace

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+struct soap;
+
+namespace simserver {
+
+// Sends a stored collection as the DIME attachment that ends a chunked reply,
+// the way a server with large buffers does: the file read in pieces of
+// kRecordBytes, one DIME record per piece, and each record sent as one HTTP
+// chunk, chunk header included, with a single send.
+class AttachmentStream
+{
+public:
+    static constexpr std::size_t kRecordBytes = 1024 * 1024;
+
+    // rPath: the file; cutOff: bytes after which the connection is ended
+    // (0: none); rate: bytes per second (0: unpaced).
+    AttachmentStream(const std::string& rPath, std::uint64_t cutOff, std::uint64_t rate, int socket);
+
+    // Sends what the runtime has buffered of the reply, the attachment
+    // records (options as the runtime would write them) and the end of the
+    // chunked body. False when the file cannot be read or the peer is gone.
+    bool Send(struct soap* pSoap, const char* pId, const char* pType, const char* pOptions);
+
+    // A DIME record header for dataLength bytes of data, followed by the
+    // padded options (raw, as many bytes as rOptions holds), id and type.
+    static std::string RecordHeader(unsigned char flags, unsigned char typeFormat, const std::string& rOptions,
+                                    const std::string& rId, const std::string& rType, std::uint64_t dataLength);
+
+private:
+    // Sends the parts as one message; false when the peer is gone.
+    bool SendAll(const std::string& rHead, const char* pData, std::size_t length, const std::string& rTail);
+
+    std::string mPath;
+    std::uint64_t mCutOff;
+    std::uint64_t mRate;
+    int mSocket;
+};
+
+} // namespace simserver
