@@ -74,7 +74,8 @@ WSDDBaseThread::WSDDBaseThread(std::string ip, bool unicast, unsigned short unic
       mRunning(false),
       mUnicast(unicast),
       mServeTimeout(-100000),
-      mThreadActive(false)
+      mThreadActive(false),
+      mStopRequested(false)
 {
     mInterfaceAddress.s_addr = INADDR_ANY;
     mMulticastEndpoint = CreateSoapUdpEndpoint(mpMulticastAddress, mMulticastPort);
@@ -83,7 +84,15 @@ WSDDBaseThread::WSDDBaseThread(std::string ip, bool unicast, unsigned short unic
 
 WSDDBaseThread::~WSDDBaseThread()
 {
-    if (mRunning)
+    StopBeforeDestruction();
+    boost::mutex::scoped_lock lock(mSenderLock);
+    ReleaseContext(mpSender);
+    mpSender = nullptr;
+}
+
+void WSDDBaseThread::StopBeforeDestruction()
+{
+    if (mRunning || mThreadActive)
     {
         try
         {
@@ -95,15 +104,12 @@ WSDDBaseThread::~WSDDBaseThread()
             mThread.detach();
         }
     }
-    else if (mThread.joinable())
+    if (mThread.joinable())
     {
         // A thread that ended on a bind failure has nothing left to run.
         mThread.interrupt();
         mThread.join();
     }
-    boost::mutex::scoped_lock lock(mSenderLock);
-    ReleaseContext(mpSender);
-    mpSender = nullptr;
 }
 
 void WSDDBaseThread::CreateSender()
@@ -210,6 +216,10 @@ bool WSDDBaseThread::Start()
             mThread.interrupt();
             mThread.join();
         }
+        {
+            boost::mutex::scoped_lock lock(mLifeLock);
+            mStopRequested = false;
+        }
         mThreadActive = true;
         boost::thread thread(&WSDDBaseThread::ThreadFunction, this);
         const bool bStarted = thread.get_id() != boost::thread::id();
@@ -225,12 +235,22 @@ bool WSDDBaseThread::Start()
 
 bool WSDDBaseThread::Stop()
 {
+    bool bWasRunning = false;
+    bool bActive = false;
+    {
+        // A thread still binding checks this flag before it reports started.
+        boost::mutex::scoped_lock lock(mLifeLock);
+        mStopRequested = true;
+        bWasRunning = mRunning;
+        bActive = bWasRunning || mThreadActive;
+    }
     bool bResult = false;
-    if (mRunning)
+    if (bActive)
     {
         try
         {
-            OnThreadStopping();
+            if (bWasRunning)
+                OnThreadStopping();
             mThread.interrupt();
             mThread.join();
             bResult = true;
@@ -242,6 +262,16 @@ bool WSDDBaseThread::Stop()
     }
     mRunning = false;
     return bResult;
+}
+
+bool WSDDBaseThread::ReportStarted()
+{
+    boost::mutex::scoped_lock lock(mLifeLock);
+    if (mStopRequested)
+        return false;
+    mRunning = true;
+    OnThreadStarted();
+    return true;
 }
 
 bool WSDDBaseThread::WaitForThreadRunning(unsigned int milliseconds)
@@ -409,8 +439,8 @@ void WSDDBaseThread::RunSOAPServer(struct soap* pMulticast, struct soap* pUnicas
         WSDD_LOG(1, 0, pCategory, "BindUnicast failed");
         return;
     }
-    mRunning = true;
-    OnThreadStarted();
+    if (!ReportStarted())
+        return;
 
     mServeTimeout = mUnicast ? mListenTimeout / 2 : mListenTimeout;
     const int waitMs = TimeoutToMilliseconds(mServeTimeout);
