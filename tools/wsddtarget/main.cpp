@@ -2,6 +2,8 @@
 //   wsddtarget [--ip ADDR] [--endpoint URN] [--types TEXT] [--scopes TEXT]
 //              [--xaddrs TEXT] [--hello-interval-ms N [--hello-count N] [--distinct]]
 //              [--duration-ms N]
+// With --distinct every Hello has a new endpoint, and "%n" in the XAddrs
+// becomes the Hello's number (1, 2, ...), so that each service has its own URL.
 // Prints "READY <endpoint>" once it listens; SIGTERM or SIGINT (or the end of
 // the duration, 60 s by default) sends Bye and ends it.
 
@@ -30,6 +32,15 @@ int Usage()
                          "[--xaddrs TEXT] [--hello-interval-ms N] [--hello-count N] [--distinct] "
                          "[--duration-ms N]\n");
     return 2;
+}
+
+// The XAddrs with every "%n" replaced by the number.
+std::string NumberedXAddrs(std::string xAddrs, long number)
+{
+    const std::string text = std::to_string(number);
+    for (size_t at = xAddrs.find("%n"); at != std::string::npos; at = xAddrs.find("%n", at + text.size()))
+        xAddrs.replace(at, 2, text);
+    return xAddrs;
 }
 
 } // namespace
@@ -90,7 +101,8 @@ int main(int argc, char** argv)
         if (bMoreHellos && std::chrono::steady_clock::now() >= nextHello)
         {
             if (bDistinct)
-                target.SendHello(tandriltools::WsddTarget::NewUuid(), target.GetSettings().mTypes);
+                target.SendHello(tandriltools::WsddTarget::NewUuid(), target.GetSettings().mTypes,
+                                 NumberedXAddrs(target.GetSettings().mXAddrs, hellosSent + 1));
             else
                 target.SendHello();
             ++hellosSent;

@@ -32,6 +32,8 @@ const int cServerInputExtra = SOAP_C_MBSTRING | SOAP_XML_STRICT;
 const int cServerOutputExtra = SOAP_C_MBSTRING | SOAP_XML_CANONICAL | SOAP_XML_STRICT | SOAP_IO_STORE;
 const char* const cAllIpv4 = "0.0.0.0";
 const unsigned int cWaitStepMs = 25;
+// Room for bursts of announcements while an observer call holds the worker.
+const int cMulticastReceiveBuffer = 4 * 1024 * 1024;
 
 #define WSDD_LOG(level, subtype, category, message) \
     JoxCore::Log(level, subtype, category, message, __FILE__, __LINE__, __func__)
@@ -373,6 +375,14 @@ bool WSDDBaseThread::BindMulticast(struct soap* pSoap)
     // deliver the group traffic of every interface that any socket joined.
     const int all = 0;
     setsockopt(pSoap->master, IPPROTO_IP, IP_MULTICAST_ALL, &all, sizeof(all));
+    // The system caps SO_RCVBUF at its maximum; a privileged process may go past it.
+    setsockopt(pSoap->master, SOL_SOCKET, SO_RCVBUF, &cMulticastReceiveBuffer, sizeof(cMulticastReceiveBuffer));
+    int granted = 0;
+    socklen_t grantedLength = sizeof(granted);
+    if (getsockopt(pSoap->master, SOL_SOCKET, SO_RCVBUF, &granted, &grantedLength) == 0 &&
+        granted < cMulticastReceiveBuffer)
+        setsockopt(pSoap->master, SOL_SOCKET, SO_RCVBUFFORCE, &cMulticastReceiveBuffer,
+                   sizeof(cMulticastReceiveBuffer));
 
     ip_mreq request;
     std::memset(&request, 0, sizeof(request));
