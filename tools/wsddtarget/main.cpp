@@ -4,7 +4,8 @@
 //              [--duration-ms N]
 // With --distinct every Hello has a new endpoint, and "%n" in the XAddrs
 // becomes the Hello's number (1, 2, ...), so that each service has its own URL.
-// Prints "READY <endpoint>" once it listens; SIGTERM or SIGINT (or the end of
+// Prints "READY <endpoint>" once it listens and "SENT <count> <monotonic ns>"
+// after the last counted Hello; SIGTERM or SIGINT (or the end of
 // the duration, 60 s by default) sends Bye and ends it.
 
 #include "WsddTarget.h"
@@ -106,6 +107,15 @@ int main(int argc, char** argv)
             else
                 target.SendHello();
             ++hellosSent;
+            if (hellosSent == helloCount)
+            {
+                // The steady clock is CLOCK_MONOTONIC: benchmarks compare it across processes.
+                std::printf("SENT %ld %lld\n", hellosSent,
+                            static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                                       std::chrono::steady_clock::now().time_since_epoch())
+                                                       .count()));
+                std::fflush(stdout);
+            }
             nextHello += std::chrono::milliseconds(helloIntervalMs);
             continue;
         }
