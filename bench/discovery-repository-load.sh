@@ -15,4 +15,4 @@ bench="$PWD/$folder/bin/wsdd_repository_load"
 target="$PWD/$folder/bin/wsddtarget"
 tools/in-test-netns.sh unshare -n sh -c \
   "ip link set lo up && ip link set lo multicast on && ip route add 239.0.0.0/8 dev lo && \
-   QT_QPA_PLATFORM=offscreen '$bench' --target '$target' --services ${SERVICES:-10000} --interval-us 1000"
+   QT_QPA_PLATFORM=offscreen '$bench' --target '$target' --services ${SERVICES:-10000} --interval-us 1000 --burst ${BURST:-1}"

@@ -1,7 +1,6 @@
 // Preloaded into the program by the servers-list benchmark (never linked
 // into it): whenever a JoxWsdd::ConnectionModel has inserted rows, the row
-// count is checked, and on the first row, every thousandth and the count
-// named by TANDRIL_BENCH_ROWS_TARGET one line goes to the file named by
+// count is checked, and each new count gives one line in the file named by
 // TANDRIL_BENCH_ROWS: "rows N MONOTONIC_NS GUI_THREAD_CPU_NS".
 
 #include <QAbstractItemModel>
@@ -30,17 +29,11 @@ void Record(int rows)
         const char* pPath = std::getenv("TANDRIL_BENCH_ROWS");
         return pPath != nullptr ? open(pPath, O_WRONLY | O_CREAT | O_APPEND, 0644) : -1;
     }();
-    static const int sTarget = [] {
-        const char* pTarget = std::getenv("TANDRIL_BENCH_ROWS_TARGET");
-        return pTarget != nullptr ? std::atoi(pTarget) : 0;
-    }();
     static int sRecorded = 0;
     // A refresh empties the model: its first row starts the count again.
     if (rows == 1)
         sRecorded = 0;
     if (sFile < 0 || rows <= sRecorded)
-        return;
-    if (rows != 1 && rows % 1000 != 0 && rows != sTarget)
         return;
     sRecorded = rows;
     char line[128];

@@ -3,7 +3,8 @@
 // reports when the repository holds all of them, the CPU that one
 // announcement costs the repository at the first and at the last thousand,
 // the peak RSS and whether any was lost or doubled.
-//   wsdd_repository_load --target PATH [--services N] [--interval-us N]
+//   wsdd_repository_load --target PATH [--services N] [--interval-us N] [--burst N]
+// (--burst N: N Hellos back to back every interval)
 // Run it inside a private network namespace (bench/discovery-repository-load.sh does).
 
 #include "NetnsSandbox.h"
@@ -92,6 +93,7 @@ int main(int argc, char** argv)
     std::string target;
     long services = 10000;
     long intervalUs = 1000;
+    long burst = 1;
     for (int index = 1; index + 1 < argc; index += 2)
     {
         const std::string option = argv[index];
@@ -101,10 +103,12 @@ int main(int argc, char** argv)
             services = std::atol(argv[index + 1]);
         else if (option == "--interval-us")
             intervalUs = std::atol(argv[index + 1]);
+        else if (option == "--burst")
+            burst = std::atol(argv[index + 1]);
     }
-    if (target.empty() || services <= 0 || services > 100000 || intervalUs < 1000)
+    if (target.empty() || services <= 0 || services > 100000 || intervalUs < 1000 || burst < 1)
     {
-        std::fprintf(stderr, "usage: wsdd_repository_load --target PATH [--services N] [--interval-us N>=1000]\n");
+        std::fprintf(stderr, "usage: wsdd_repository_load --target PATH [--services N] [--interval-us N>=1000] [--burst N]\n");
         return 2;
     }
 
@@ -131,11 +135,13 @@ int main(int argc, char** argv)
     if (pid == 0)
     {
         const std::string interval = std::to_string(intervalMs);
+        const std::string burstText = std::to_string(burst);
         const std::string count = std::to_string(services);
         const std::string duration = std::to_string(services * intervalMs + 60000);
         execl(target.c_str(), target.c_str(), "--types", "tds:Device service_name__MAINTENANCE status_name__free",
               "--xaddrs", "http://127.0.0.1:8080/maintenance/%n", "--hello-interval-ms", interval.c_str(),
-              "--hello-count", count.c_str(), "--distinct", "--duration-ms", duration.c_str(),
+              "--hello-count", count.c_str(), "--hello-burst", burstText.c_str(), "--distinct", "--duration-ms",
+              duration.c_str(),
               static_cast<char*>(nullptr));
         _exit(127);
     }

@@ -1,6 +1,6 @@
 // wsddtarget: a WS-Discovery target service for tests and benchmarks.
 //   wsddtarget [--ip ADDR] [--endpoint URN] [--types TEXT] [--scopes TEXT]
-//              [--xaddrs TEXT] [--hello-interval-ms N [--hello-count N] [--distinct]]
+//              [--xaddrs TEXT] [--hello-interval-ms N [--hello-count N] [--hello-burst N] [--distinct]]
 //              [--duration-ms N]
 // With --distinct every Hello has a new endpoint, and "%n" in the XAddrs
 // becomes the Hello's number (1, 2, ...), so that each service has its own URL.
@@ -10,6 +10,7 @@
 
 #include "WsddTarget.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -30,7 +31,7 @@ void OnSignal(int)
 int Usage()
 {
     std::fprintf(stderr, "usage: wsddtarget [--ip ADDR] [--endpoint URN] [--types TEXT] [--scopes TEXT] "
-                         "[--xaddrs TEXT] [--hello-interval-ms N] [--hello-count N] [--distinct] "
+                         "[--xaddrs TEXT] [--hello-interval-ms N] [--hello-count N] [--hello-burst N] [--distinct] "
                          "[--duration-ms N]\n");
     return 2;
 }
@@ -51,6 +52,7 @@ int main(int argc, char** argv)
     tandriltools::WsddTarget::Settings settings;
     long helloIntervalMs = 0;
     long helloCount = 0;
+    long helloBurst = 1;
     long durationMs = 60000;
     bool bDistinct = false;
     for (int index = 1; index < argc; ++index)
@@ -75,6 +77,8 @@ int main(int argc, char** argv)
             helloIntervalMs = std::atol(argv[++index]);
         else if (option == "--hello-count")
             helloCount = std::atol(argv[++index]);
+        else if (option == "--hello-burst")
+            helloBurst = std::max(1L, std::atol(argv[++index]));
         else if (option == "--duration-ms")
             durationMs = std::atol(argv[++index]);
         else
@@ -116,7 +120,9 @@ int main(int argc, char** argv)
                                                        .count()));
                 std::fflush(stdout);
             }
-            nextHello += std::chrono::milliseconds(helloIntervalMs);
+            // A burst sends its Hellos back to back, then waits for the next interval.
+            if (hellosSent % helloBurst == 0)
+                nextHello += std::chrono::milliseconds(helloIntervalMs);
             continue;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(bMoreHellos ? 1 : 10));
