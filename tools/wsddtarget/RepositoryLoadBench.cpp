@@ -79,6 +79,17 @@ double Mean(const std::vector<double>& rValues, size_t first, size_t count)
     return count == 0 ? 0 : sum / static_cast<double>(count);
 }
 
+// Less moved than the mean by the odd announcement that other processes slowed.
+double Median(const std::vector<double>& rValues, size_t first, size_t count)
+{
+    std::vector<double> part(rValues.begin() + static_cast<long>(first),
+                             rValues.begin() + static_cast<long>(std::min(first + count, rValues.size())));
+    if (part.empty())
+        return 0;
+    std::nth_element(part.begin(), part.begin() + static_cast<long>(part.size() / 2), part.end());
+    return part[part.size() / 2];
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -116,11 +127,12 @@ int main(int argc, char** argv)
     const auto pRepository = boost::make_shared<LoadRepository>(&client);
     pRepository->SetRequestedServices({"MAINTENANCE"});
     std::mutex addedLock;
-    std::multiset<std::string> added;
+    // Kept cheap: it runs inside the measured announcement.
+    std::vector<std::string> added;
     QObject::connect(pRepository.get(), &JoxWsdd::WebServiceRepositoryWithFilter::ServiceAdded, pRepository.get(),
                      [&](JoxWsdd::WebServiceInfoPtr entry) {
                          std::lock_guard<std::mutex> lock(addedLock);
-                         added.insert(entry->GetEndpoint());
+                         added.push_back(entry->GetEndpoint());
                      },
                      Qt::DirectConnection);
     client.AddObserver(pRepository);
@@ -191,8 +203,12 @@ int main(int argc, char** argv)
     const size_t block = std::min<size_t>(1000, cpu.size() / 2);
     const double firstCpu = Mean(cpu, 0, block);
     const double lastCpu = Mean(cpu, cpu.size() - block, block);
-    std::printf("CPU per announcement: first %zu %.1f us, last %zu %.1f us, ratio %.2f (target <= 1.5)\n", block,
-                firstCpu, block, lastCpu, firstCpu > 0 ? lastCpu / firstCpu : 0.0);
+    const double firstMedian = Median(cpu, 0, block);
+    const double lastMedian = Median(cpu, cpu.size() - block, block);
+    std::printf("CPU per announcement (mean): first %zu %.1f us, last %zu %.1f us, ratio %.2f (target <= 1.5)\n",
+                block, firstCpu, block, lastCpu, firstCpu > 0 ? lastCpu / firstCpu : 0.0);
+    std::printf("CPU per announcement (median): first %zu %.1f us, last %zu %.1f us, ratio %.2f\n", block,
+                firstMedian, block, lastMedian, firstMedian > 0 ? lastMedian / firstMedian : 0.0);
     std::printf("lost %ld, doubled %zu, peak RSS %ld KiB\n",
                 static_cast<long>(services + 1) - static_cast<long>(distinct), total - distinct, usage.ru_maxrss);
     client.Stop();
