@@ -1,7 +1,10 @@
-// wsdd_repository_load: 1000 distinct services announce themselves (Hello)
-// within about one second; reports when the repository holds all of them,
+// wsdd_repository_load: distinct services (10000 by default, each with its
+// own endpoint and URL) announce themselves (Hello, one per millisecond);
+// reports when the repository holds all of them, the CPU that one
+// announcement costs the repository at the first and at the last thousand,
 // the peak RSS and whether any was lost or doubled.
-//   wsdd_repository_load --target PATH [--services N] [--interval-us N]
+//   wsdd_repository_load --target PATH [--services N] [--interval-us N] [--burst N]
+// (--burst N: N Hellos back to back every interval)
 // Run it inside a private network namespace (bench/discovery-repository-load.sh does).
 
 #include "NetnsSandbox.h"
@@ -15,10 +18,12 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <time.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -48,12 +53,42 @@ public:
             mLastHello = Clock::now();
             ++mHellos;
         }
+        const double before = ThreadCpuMicroseconds();
         WebServiceRepositoryWithFilter::OnHello(endpoint, types, scopes, metadataVersion, xAddrs);
+        const double spent = ThreadCpuMicroseconds() - before;
+        std::lock_guard<std::mutex> lock(mLock);
+        mCpuPerHello.push_back(spent);
+    }
+    static double ThreadCpuMicroseconds()
+    {
+        timespec now;
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return now.tv_sec * 1e6 + now.tv_nsec / 1e3;
     }
     std::mutex mLock;
     Clock::time_point mLastHello;
     unsigned long mHellos = 0;
+    std::vector<double> mCpuPerHello;   // microseconds, in arrival order
 };
+
+double Mean(const std::vector<double>& rValues, size_t first, size_t count)
+{
+    double sum = 0;
+    for (size_t index = first; index < first + count && index < rValues.size(); ++index)
+        sum += rValues[index];
+    return count == 0 ? 0 : sum / static_cast<double>(count);
+}
+
+// Less moved than the mean by the odd announcement that other processes slowed.
+double Median(const std::vector<double>& rValues, size_t first, size_t count)
+{
+    std::vector<double> part(rValues.begin() + static_cast<long>(first),
+                             rValues.begin() + static_cast<long>(std::min(first + count, rValues.size())));
+    if (part.empty())
+        return 0;
+    std::nth_element(part.begin(), part.begin() + static_cast<long>(part.size() / 2), part.end());
+    return part[part.size() / 2];
+}
 
 } // namespace
 
@@ -67,8 +102,9 @@ int main(int argc, char** argv)
         return 2;
     }
     std::string target;
-    long services = 1000;
+    long services = 10000;
     long intervalUs = 1000;
+    long burst = 1;
     for (int index = 1; index + 1 < argc; index += 2)
     {
         const std::string option = argv[index];
@@ -78,10 +114,12 @@ int main(int argc, char** argv)
             services = std::atol(argv[index + 1]);
         else if (option == "--interval-us")
             intervalUs = std::atol(argv[index + 1]);
+        else if (option == "--burst")
+            burst = std::atol(argv[index + 1]);
     }
-    if (target.empty() || services <= 0 || services > 100000 || intervalUs < 1000)
+    if (target.empty() || services <= 0 || services > 100000 || intervalUs < 1000 || burst < 1)
     {
-        std::fprintf(stderr, "usage: wsdd_repository_load --target PATH [--services N] [--interval-us N>=1000]\n");
+        std::fprintf(stderr, "usage: wsdd_repository_load --target PATH [--services N] [--interval-us N>=1000] [--burst N]\n");
         return 2;
     }
 
@@ -89,11 +127,12 @@ int main(int argc, char** argv)
     const auto pRepository = boost::make_shared<LoadRepository>(&client);
     pRepository->SetRequestedServices({"MAINTENANCE"});
     std::mutex addedLock;
-    std::multiset<std::string> added;
+    // Kept cheap: it runs inside the measured announcement.
+    std::vector<std::string> added;
     QObject::connect(pRepository.get(), &JoxWsdd::WebServiceRepositoryWithFilter::ServiceAdded, pRepository.get(),
                      [&](JoxWsdd::WebServiceInfoPtr entry) {
                          std::lock_guard<std::mutex> lock(addedLock);
-                         added.insert(entry->GetEndpoint());
+                         added.push_back(entry->GetEndpoint());
                      },
                      Qt::DirectConnection);
     client.AddObserver(pRepository);
@@ -108,16 +147,21 @@ int main(int argc, char** argv)
     if (pid == 0)
     {
         const std::string interval = std::to_string(intervalMs);
+        const std::string burstText = std::to_string(burst);
         const std::string count = std::to_string(services);
+        const std::string duration = std::to_string(services * intervalMs + 60000);
         execl(target.c_str(), target.c_str(), "--types", "tds:Device service_name__MAINTENANCE status_name__free",
-              "--xaddrs", "http://127.0.0.1:8080/maintenance", "--hello-interval-ms", interval.c_str(),
-              "--hello-count", count.c_str(), "--distinct", "--duration-ms", "60000", static_cast<char*>(nullptr));
+              "--xaddrs", "http://127.0.0.1:8080/maintenance/%n", "--hello-interval-ms", interval.c_str(),
+              "--hello-count", count.c_str(), "--hello-burst", burstText.c_str(), "--distinct", "--duration-ms",
+              duration.c_str(),
+              static_cast<char*>(nullptr));
         _exit(127);
     }
     const Clock::time_point start = Clock::now();
     Clock::time_point full;
     bool bComplete = false;
-    while (Clock::now() - start < std::chrono::seconds(30))
+    const auto patience = std::chrono::milliseconds(services * intervalMs + 30000);
+    while (Clock::now() - start < patience)
     {
         // One more than the services: the target's own Hello at start.
         if (pRepository->GetServiceCount() >= static_cast<size_t>(services) + 1)
@@ -134,10 +178,12 @@ int main(int argc, char** argv)
 
     Clock::time_point lastHello;
     unsigned long hellos = 0;
+    std::vector<double> cpu;
     {
         std::lock_guard<std::mutex> lock(pRepository->mLock);
         lastHello = pRepository->mLastHello;
         hellos = pRepository->mHellos;
+        cpu = pRepository->mCpuPerHello;
     }
     size_t distinct = 0;
     size_t total = 0;
@@ -154,6 +200,15 @@ int main(int argc, char** argv)
     if (bComplete)
         std::printf("all stored %.1f ms after the first Hello was sent, %.1f ms after the last Hello arrived\n",
                     ms(full - start), ms(full - lastHello) < 0 ? 0.0 : ms(full - lastHello));
+    const size_t block = std::min<size_t>(1000, cpu.size() / 2);
+    const double firstCpu = Mean(cpu, 0, block);
+    const double lastCpu = Mean(cpu, cpu.size() - block, block);
+    const double firstMedian = Median(cpu, 0, block);
+    const double lastMedian = Median(cpu, cpu.size() - block, block);
+    std::printf("CPU per announcement (mean): first %zu %.1f us, last %zu %.1f us, ratio %.2f (target <= 1.5)\n",
+                block, firstCpu, block, lastCpu, firstCpu > 0 ? lastCpu / firstCpu : 0.0);
+    std::printf("CPU per announcement (median): first %zu %.1f us, last %zu %.1f us, ratio %.2f\n", block,
+                firstMedian, block, lastMedian, firstMedian > 0 ? lastMedian / firstMedian : 0.0);
     std::printf("lost %ld, doubled %zu, peak RSS %ld KiB\n",
                 static_cast<long>(services + 1) - static_cast<long>(distinct), total - distinct, usage.ru_maxrss);
     client.Stop();

@@ -165,6 +165,11 @@ bool WsddTarget::SendHello()
 
 bool WsddTarget::SendHello(const std::string& rEndpoint, const std::string& rTypes)
 {
+    return SendHello(rEndpoint, rTypes, mSettings.mXAddrs);
+}
+
+bool WsddTarget::SendHello(const std::string& rEndpoint, const std::string& rTypes, const std::string& rXAddrs)
+{
     std::lock_guard<std::mutex> guard(mSendLock);
     if (mpSender == nullptr)
         return false;
@@ -172,7 +177,7 @@ bool WsddTarget::SendHello(const std::string& rEndpoint, const std::string& rTyp
     const int result = soap_wsdd_Hello(mpSender, SOAP_WSDD_ADHOC, cGroupEndpoint, id.c_str(), nullptr,
         rEndpoint.c_str(), rTypes.empty() ? nullptr : rTypes.c_str(),
         mSettings.mScopes.empty() ? nullptr : mSettings.mScopes.c_str(), nullptr,
-        mSettings.mXAddrs.empty() ? nullptr : mSettings.mXAddrs.c_str(), mSettings.mMetadataVersion);
+        rXAddrs.empty() ? nullptr : rXAddrs.c_str(), mSettings.mMetadataVersion);
     soap_destroy(mpSender);
     soap_end(mpSender);
     return result == SOAP_OK;

@@ -41,6 +41,7 @@ public:
     // Another Hello, for instance with changed types or endpoint.
     bool SendHello();
     bool SendHello(const std::string& rEndpoint, const std::string& rTypes);
+    bool SendHello(const std::string& rEndpoint, const std::string& rTypes, const std::string& rXAddrs);
     bool SendBye(const std::string& rEndpoint, const std::string& rTypes);
 
     const Settings& GetSettings() const { return mSettings; }

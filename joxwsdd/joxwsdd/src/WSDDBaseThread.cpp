@@ -32,6 +32,8 @@ const int cServerInputExtra = SOAP_C_MBSTRING | SOAP_XML_STRICT;
 const int cServerOutputExtra = SOAP_C_MBSTRING | SOAP_XML_CANONICAL | SOAP_XML_STRICT | SOAP_IO_STORE;
 const char* const cAllIpv4 = "0.0.0.0";
 const unsigned int cWaitStepMs = 25;
+// Room for bursts of announcements while an observer call holds the worker.
+const int cMulticastReceiveBuffer = 4 * 1024 * 1024;
 
 #define WSDD_LOG(level, subtype, category, message) \
     JoxCore::Log(level, subtype, category, message, __FILE__, __LINE__, __func__)
@@ -74,7 +76,8 @@ WSDDBaseThread::WSDDBaseThread(std::string ip, bool unicast, unsigned short unic
       mRunning(false),
       mUnicast(unicast),
       mServeTimeout(-100000),
-      mThreadActive(false)
+      mThreadActive(false),
+      mStopRequested(false)
 {
     mInterfaceAddress.s_addr = INADDR_ANY;
     mMulticastEndpoint = CreateSoapUdpEndpoint(mpMulticastAddress, mMulticastPort);
@@ -83,7 +86,15 @@ WSDDBaseThread::WSDDBaseThread(std::string ip, bool unicast, unsigned short unic
 
 WSDDBaseThread::~WSDDBaseThread()
 {
-    if (mRunning)
+    StopBeforeDestruction();
+    boost::mutex::scoped_lock lock(mSenderLock);
+    ReleaseContext(mpSender);
+    mpSender = nullptr;
+}
+
+void WSDDBaseThread::StopBeforeDestruction()
+{
+    if (mRunning || mThreadActive)
     {
         try
         {
@@ -95,15 +106,12 @@ WSDDBaseThread::~WSDDBaseThread()
             mThread.detach();
         }
     }
-    else if (mThread.joinable())
+    if (mThread.joinable())
     {
         // A thread that ended on a bind failure has nothing left to run.
         mThread.interrupt();
         mThread.join();
     }
-    boost::mutex::scoped_lock lock(mSenderLock);
-    ReleaseContext(mpSender);
-    mpSender = nullptr;
 }
 
 void WSDDBaseThread::CreateSender()
@@ -210,6 +218,10 @@ bool WSDDBaseThread::Start()
             mThread.interrupt();
             mThread.join();
         }
+        {
+            boost::mutex::scoped_lock lock(mLifeLock);
+            mStopRequested = false;
+        }
         mThreadActive = true;
         boost::thread thread(&WSDDBaseThread::ThreadFunction, this);
         const bool bStarted = thread.get_id() != boost::thread::id();
@@ -225,12 +237,22 @@ bool WSDDBaseThread::Start()
 
 bool WSDDBaseThread::Stop()
 {
+    bool bWasRunning = false;
+    bool bActive = false;
+    {
+        // A thread still binding checks this flag before it reports started.
+        boost::mutex::scoped_lock lock(mLifeLock);
+        mStopRequested = true;
+        bWasRunning = mRunning;
+        bActive = bWasRunning || mThreadActive;
+    }
     bool bResult = false;
-    if (mRunning)
+    if (bActive)
     {
         try
         {
-            OnThreadStopping();
+            if (bWasRunning)
+                OnThreadStopping();
             mThread.interrupt();
             mThread.join();
             bResult = true;
@@ -242,6 +264,16 @@ bool WSDDBaseThread::Stop()
     }
     mRunning = false;
     return bResult;
+}
+
+bool WSDDBaseThread::ReportStarted()
+{
+    boost::mutex::scoped_lock lock(mLifeLock);
+    if (mStopRequested)
+        return false;
+    mRunning = true;
+    OnThreadStarted();
+    return true;
 }
 
 bool WSDDBaseThread::WaitForThreadRunning(unsigned int milliseconds)
@@ -343,6 +375,14 @@ bool WSDDBaseThread::BindMulticast(struct soap* pSoap)
     // deliver the group traffic of every interface that any socket joined.
     const int all = 0;
     setsockopt(pSoap->master, IPPROTO_IP, IP_MULTICAST_ALL, &all, sizeof(all));
+    // The system caps SO_RCVBUF at its maximum; a privileged process may go past it.
+    setsockopt(pSoap->master, SOL_SOCKET, SO_RCVBUF, &cMulticastReceiveBuffer, sizeof(cMulticastReceiveBuffer));
+    int granted = 0;
+    socklen_t grantedLength = sizeof(granted);
+    if (getsockopt(pSoap->master, SOL_SOCKET, SO_RCVBUF, &granted, &grantedLength) == 0 &&
+        granted < cMulticastReceiveBuffer)
+        setsockopt(pSoap->master, SOL_SOCKET, SO_RCVBUFFORCE, &cMulticastReceiveBuffer,
+                   sizeof(cMulticastReceiveBuffer));
 
     ip_mreq request;
     std::memset(&request, 0, sizeof(request));
@@ -409,8 +449,8 @@ void WSDDBaseThread::RunSOAPServer(struct soap* pMulticast, struct soap* pUnicas
         WSDD_LOG(1, 0, pCategory, "BindUnicast failed");
         return;
     }
-    mRunning = true;
-    OnThreadStarted();
+    if (!ReportStarted())
+        return;
 
     mServeTimeout = mUnicast ? mListenTimeout / 2 : mListenTimeout;
     const int waitMs = TimeoutToMilliseconds(mServeTimeout);

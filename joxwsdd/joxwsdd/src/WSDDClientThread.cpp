@@ -18,10 +18,13 @@
 
 namespace JoxWsdd {
 
+// Touched by the worker thread only (and by the destructor once it is joined).
 struct WSDDClientThread::AutoProbeTimer
 {
     boost::asio::io_service mService;
     boost::asio::deadline_timer mTimer{mService};
+    bool mArmed = false;
+    unsigned int mArmedStart = 0;   // the start that armed the timer
 };
 
 namespace {
@@ -57,25 +60,16 @@ WSDDClientThread::WSDDClientThread(std::string ip, unsigned short unicastPort, u
     : WSDDBaseThread(std::move(ip), true, unicastPort, multicastPort),
       mAutoProbeInterval(5),
       mpAutoProbe(new AutoProbeTimer),
-      mAutoProbeActive(false)
+      mAutoProbeActive(false),
+      mAutoProbeStarts(0)
 {
 }
 
 WSDDClientThread::~WSDDClientThread()
 {
-    if (mRunning)
-    {
-        try
-        {
-            Stop();
-        }
-        catch (...)
-        {
-            JoxCore::Log(1, 0, "WSDDBaseThread::~WSDDBaseThread()", "Unable to stop thread! Detaching.",
-                         __FILE__, __LINE__, __func__);
-            mThread.detach();
-        }
-    }
+    // Stopped here, while this object is whole: the thread calls its
+    // overrides until it is joined.
+    StopBeforeDestruction();
     boost::system::error_code ignored;
     mpAutoProbe->mTimer.cancel(ignored);
 }
@@ -133,31 +127,51 @@ void WSDDClientThread::StartAutoProbe(unsigned int seconds)
     mAutoProbeInterval = seconds;
     if (mAutoProbeActive)
         return;
-    mpAutoProbe->mService.restart();
-    mpAutoProbe->mTimer.expires_from_now(boost::posix_time::seconds(seconds));
-    mpAutoProbe->mTimer.async_wait(
-        boost::bind(&WSDDClientThread::AutoProbeTimerExpired, this, boost::placeholders::_1));
+    ++mAutoProbeStarts;
     mAutoProbeActive = true;
 }
 
 void WSDDClientThread::StopAutoProbe()
 {
-    if (!mAutoProbeActive)
-        return;
-    boost::system::error_code ignored;
-    mpAutoProbe->mTimer.cancel(ignored);
     mAutoProbeActive = false;
 }
 
 void WSDDClientThread::Tick()
 {
-    if (mAutoProbeActive)
+    ApplyAutoProbeRequest();
+    if (mpAutoProbe->mArmed)
         mpAutoProbe->mService.poll_one();
+}
+
+void WSDDClientThread::ApplyAutoProbeRequest()
+{
+    AutoProbeTimer& rProbe = *mpAutoProbe;
+    const unsigned int start = mAutoProbeStarts;
+    if (mAutoProbeActive)
+    {
+        if (rProbe.mArmed && rProbe.mArmedStart == start)
+            return;
+        // Setting the expiry cancels a pending wait; its aborted handler runs
+        // with the next poll and returns at once.
+        rProbe.mService.restart();
+        rProbe.mTimer.expires_from_now(boost::posix_time::seconds(mAutoProbeInterval.load()));
+        rProbe.mTimer.async_wait(
+            boost::bind(&WSDDClientThread::AutoProbeTimerExpired, this, boost::placeholders::_1));
+        rProbe.mArmed = true;
+        rProbe.mArmedStart = start;
+    }
+    else if (rProbe.mArmed)
+    {
+        boost::system::error_code ignored;
+        rProbe.mTimer.cancel(ignored);
+        rProbe.mService.poll();
+        rProbe.mArmed = false;
+    }
 }
 
 void WSDDClientThread::AutoProbeTimerExpired(const boost::system::error_code& rError)
 {
-    if (rError == boost::asio::error::operation_aborted)
+    if (rError == boost::asio::error::operation_aborted || !mAutoProbeActive)
         return;
     {
         boost::mutex::scoped_lock lock(mObserverLock);

@@ -294,13 +294,11 @@ WebServiceInfo::ServiceType WebServiceInfo::GetActiveType() const
 
 unsigned int WebServiceInfo::GetChannelNumber() const
 {
-    try
-    {
-        return boost::lexical_cast<unsigned int>(GetDescriptionNumber());
-    }
-    catch (const boost::bad_lexical_cast&)
-    {
-    }
+    // Converted as lexical_cast does, without an exception for the many
+    // entries that carry no number (this runs for every row on every paint).
+    unsigned int number = 0;
+    if (boost::conversion::try_lexical_convert(GetDescriptionNumber(), number))
+        return number;
     const QStringList parts = GetUrl().split(QLatin1Char(':'), Qt::KeepEmptyParts);
     bool bOk = false;
     const int port = parts.back().toInt(&bOk, 10);

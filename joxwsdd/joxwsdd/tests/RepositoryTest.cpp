@@ -332,3 +332,114 @@ TEST_F(RepositoryTest, SettingsFileFeedsTheRepository)
     EXPECT_EQ(mAdded.count(), 2);
     EXPECT_EQ(mpRepository->GetServiceCount(), 3u);
 }
+
+namespace {
+
+// Stores entries directly, as the settings and the announcements do.
+class DirectRepository : public TestRepository
+{
+public:
+    using TestRepository::TestRepository;
+    using TestRepository::AddService;
+};
+
+} // namespace
+
+// The indexes answer as a walk over the list would: the first stored entry
+// that Equals the asked one (same type; same endpoint when both have one,
+// else the same first URL), through additions, changes and removals.
+TEST(RepositoryIndexTest, FindsWhatAWalkOverTheListFinds)
+{
+    JoxWsdd::WSDDClient client(std::vector<JoxWsdd::WSDDClient::ClientThreadParameter>{});
+    const auto pRepository = boost::make_shared<DirectRepository>(&client);
+    pRepository->SetRequestedServices({"MAINTENANCE", "QUOREL"});
+    const std::vector<const char*> endpoints = {"", "urn:uuid:a", "urn:uuid:b"};
+    const std::vector<const char*> urls = {"http://10.0.0.1:8080", "http://10.0.0.2:8080"};
+    const std::vector<const char*> names = {"service_name__MAINTENANCE", "service_name__QUOREL"};
+    std::vector<WebServiceInfoPtr> queries;
+    for (const char* pEndpoint : endpoints)
+        for (const char* pUrl : urls)
+            for (const char* pName : names)
+                queries.push_back(boost::make_shared<WebServiceInfo>(pEndpoint, Types(pName), pUrl));
+
+    const auto check = [&](const std::string& rStep) {
+        const auto stored = pRepository->GetAllServices();
+        for (const WebServiceInfoPtr& rQuery : queries)
+        {
+            JoxWsdd::WebServiceRepository::EntryPtr walked;
+            for (const auto& rEntry : stored)
+            {
+                if (rQuery->Equals(*rEntry))
+                {
+                    walked = rEntry;
+                    break;
+                }
+            }
+            EXPECT_EQ(pRepository->FindEqual(rQuery).get(), walked.get())
+                << rStep << ": " << rQuery->GetEndpoint() << " " << rQuery->GetUrl().toStdString() << " "
+                << rQuery->GetServiceType();
+        }
+    };
+    // A configured entry (no endpoint) first, then discovered ones at its URL
+    // and elsewhere, a change that moves an entry last, an endpoint-less
+    // announcement that replaces the first of several, and removals.
+    pRepository->AddService(boost::make_shared<WebServiceInfo>("http://10.0.0.1:8080", true,
+                                                               WebServiceInfo::ServiceTypeMaintenance));
+    check("static");
+    pRepository->OnHello("urn:uuid:a", Types("service_name__QUOREL"), nullptr, 1, "http://10.0.0.1:8080");
+    pRepository->OnHello("urn:uuid:b", Types("service_name__QUOREL"), nullptr, 1, "http://10.0.0.1:8080");
+    pRepository->OnHello("urn:uuid:a", Types("service_name__MAINTENANCE"), nullptr, 1, "http://10.0.0.2:8080");
+    check("hellos");
+    pRepository->OnHello("urn:uuid:a", Types("service_name__QUOREL status_name__active"), nullptr, 2,
+                         "http://10.0.0.2:8080");
+    check("change");
+    pRepository->OnResolveMatch("", Types("service_name__QUOREL"), nullptr, 1, "http://10.0.0.1:8080");
+    pRepository->OnResolveMatch("", Types("service_name__QUOREL status_name__free"), nullptr, 1,
+                                "http://10.0.0.1:8080");
+    check("without endpoint");
+    pRepository->OnBye("urn:uuid:a", Types("service_name__MAINTENANCE"), nullptr, 0, nullptr);
+    pRepository->OnBye("urn:uuid:b", Types("service_name__QUOREL"), nullptr, 0, nullptr);
+    check("byes");
+    EXPECT_GT(pRepository->GetServiceCount(), 0u);
+}
+
+// Past the limit of discovered entries a new service is refused, with one
+// level-2 record however many are refused; changes, departures and static
+// entries go on as before, and a departure makes room again.
+TEST_F(RepositoryTest, DiscoveredEntriesAreBounded)
+{
+    EXPECT_EQ(mpRepository->GetDiscoveredLimit(), 20000u);
+    mpRepository->SetDiscoveredLimit(3);
+    const auto hello = [&](int number, const char* pStatus = "status_name__free") {
+        const std::string endpoint = "urn:uuid:" + std::to_string(number);
+        const std::string url = "http://10.0.1." + std::to_string(number) + ":8080";
+        mpRepository->OnHello(endpoint.c_str(), Types((std::string("service_name__MAINTENANCE ") + pStatus).c_str()),
+                              nullptr, 1, url.c_str());
+    };
+    for (int number = 1; number <= 10; ++number)
+        hello(number);
+    EXPECT_EQ(mpRepository->GetServiceCount(), 3u);
+    EXPECT_EQ(mAdded.count(), 3);
+    {
+        std::lock_guard<std::mutex> lock(gLogLock);
+        const auto refusals = std::count_if(gLogged.begin(), gLogged.end(), [](const std::string& rLine) {
+            return rLine.compare(0, 2, "2 ") == 0 && rLine.find("Holding 3 discovered services") != std::string::npos;
+        });
+        EXPECT_EQ(refusals, 1);
+    }
+    // A known service still changes.
+    hello(2, "status_name__active");
+    EXPECT_EQ(mChanged.count(), 1);
+    // A configured entry is always taken.
+    FakeConfig config;
+    config.mStatic = {{"10.0.0.9:8080", "MAINTENANCE"}};
+    mpRepository->ReadSettings(config);
+    EXPECT_EQ(mpRepository->GetServiceCount(), 4u);
+    // A departure makes room for one more.
+    mpRepository->OnBye("urn:uuid:1", Types("service_name__MAINTENANCE"), nullptr, 0, nullptr);
+    hello(11);
+    hello(12);
+    EXPECT_EQ(mpRepository->GetServiceCount(), 4u);
+    EXPECT_EQ(mAdded.count(), 5);
+    EXPECT_EQ(Entry(mAdded, 4)->GetEndpoint(), "urn:uuid:11");
+}

@@ -20,6 +20,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -166,6 +167,52 @@ TEST(WSDDClientTest, StopReturnsPromptly)
     EXPECT_FALSE(client.IsRunning());
 }
 
+// Stop or destruction right after Start meets the worker while it binds.
+// Afterwards no thread runs and no observer hears anything; every started
+// notice has its stopping notice.
+TEST(WSDDClientTest, StopOrDestructionWhileBindingStopsTheWorker)
+{
+    TANDRIL_REQUIRE_PRIVATE_NETNS();
+    const int cTries = 200;
+    const auto pObserver = boost::make_shared<RecordingObserver>();
+    {
+        JoxWsdd::WSDDClientThread worker("127.0.0.1", 0, 3702);
+        worker.AddObserver(pObserver);
+        int stoppedWhileBinding = 0;
+        for (int attempt = 0; attempt < cTries; ++attempt)
+        {
+            ASSERT_TRUE(worker.Start());
+            const bool bWasRunning = worker.IsRunning();
+            ASSERT_TRUE(worker.Stop()) << "attempt " << attempt;
+            if (!bWasRunning)
+                ++stoppedWhileBinding;
+            EXPECT_FALSE(worker.IsRunning());
+        }
+        EXPECT_GT(stoppedWhileBinding, 0);
+        const size_t events = pObserver->Events("started").size() + pObserver->Events("stopping").size();
+        EXPECT_FALSE(worker.WaitForThreadRunning(200));
+        EXPECT_EQ(pObserver->Events("started").size() + pObserver->Events("stopping").size(), events);
+        EXPECT_EQ(pObserver->Count("started"), pObserver->Count("stopping"));
+        // The worker starts again normally.
+        ASSERT_TRUE(worker.Start());
+        EXPECT_TRUE(worker.WaitForThreadRunning(2000)) << worker.GetErrorString();
+    }
+    EXPECT_EQ(pObserver->Count("started"), pObserver->Count("stopping"));
+
+    const auto pDestroyed = boost::make_shared<RecordingObserver>();
+    for (int attempt = 0; attempt < cTries; ++attempt)
+    {
+        auto pWorker = std::make_unique<JoxWsdd::WSDDClientThread>("127.0.0.1", 0, 3702);
+        pWorker->AddObserver(pDestroyed);
+        ASSERT_TRUE(pWorker->Start());
+        pWorker.reset();
+    }
+    const size_t started = pDestroyed->Count("started");
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(pDestroyed->Count("started"), started);
+    EXPECT_EQ(pDestroyed->Count("started"), pDestroyed->Count("stopping"));
+}
+
 TEST(WSDDClientTest, BindFailuresAreReportedAtOnce)
 {
     TANDRIL_REQUIRE_PRIVATE_NETNS();
@@ -234,20 +281,82 @@ TEST(WSDDClientTest, MuteIpsStopsAndRestartsWorkers)
     EXPECT_EQ(client.MuteIps({}), -1);
 }
 
+namespace {
+
+// Records on which thread the worker started and every auto-probe tick came.
+class ThreadRecordingObserver : public RecordingObserver
+{
+public:
+    void OnThreadStarted() override
+    {
+        {
+            std::lock_guard<std::mutex> lock(mThreadLock);
+            mWorker = std::this_thread::get_id();
+        }
+        RecordingObserver::OnThreadStarted();
+    }
+    void OnAutoProbe() override
+    {
+        {
+            std::lock_guard<std::mutex> lock(mThreadLock);
+            mProbeThreads.push_back(std::this_thread::get_id());
+            mProbeTimes.push_back(std::chrono::steady_clock::now());
+        }
+        RecordingObserver::OnAutoProbe();
+    }
+    std::mutex mThreadLock;
+    std::thread::id mWorker;
+    std::vector<std::thread::id> mProbeThreads;
+    std::vector<std::chrono::steady_clock::time_point> mProbeTimes;
+};
+
+} // namespace
+
 TEST(WSDDClientTest, AutoProbeTicksOnTheWorker)
 {
     TANDRIL_REQUIRE_PRIVATE_NETNS();
     WSDDClient client({Parameter("127.0.0.1")});
-    const auto pObserver = boost::make_shared<RecordingObserver>();
+    const auto pObserver = boost::make_shared<ThreadRecordingObserver>();
     client.AddObserver(pObserver);
-    ASSERT_TRUE(client.Start());
-    ASSERT_TRUE(client.WaitForThreadRunning(2000));
+    // Asked for before the worker runs: the interval counts from when the
+    // worker arms its timer, on its own thread.
     EXPECT_FALSE(client.IsAutoProbeActive());
     client.StartAutoProbe(1);
     EXPECT_TRUE(client.IsAutoProbeActive());
+    std::this_thread::sleep_for(1200ms);
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(client.Start());
+    ASSERT_TRUE(client.WaitForThreadRunning(2000));
     EXPECT_EQ(pObserver->WaitFor("autoprobe", 3s).mKind, "autoprobe");
+    {
+        std::lock_guard<std::mutex> lock(pObserver->mThreadLock);
+        ASSERT_EQ(pObserver->mProbeTimes.size(), 1u);
+        EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(pObserver->mProbeTimes[0] - started).count(),
+                  900);
+    }
+    // Stopped and started again between two ticks: still one timer.
+    client.StopAutoProbe();
+    client.StartAutoProbe(1);
+    const auto deadline = std::chrono::steady_clock::now() + 4s;
+    while (pObserver->Count("autoprobe") < 3 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(20ms);
+    EXPECT_GE(pObserver->Count("autoprobe"), 3u);
     client.StopAutoProbe();
     EXPECT_FALSE(client.IsAutoProbeActive());
+    std::this_thread::sleep_for(200ms);
+    const size_t probes = pObserver->Count("autoprobe");
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_EQ(pObserver->Count("autoprobe"), probes);
+    std::lock_guard<std::mutex> lock(pObserver->mThreadLock);
+    for (const std::thread::id& rThread : pObserver->mProbeThreads)
+        EXPECT_EQ(rThread, pObserver->mWorker);
+    // Never closer together than the interval: a stop and start between
+    // two ticks does not leave a second timer behind.
+    for (size_t index = 1; index < pObserver->mProbeTimes.size(); ++index)
+        EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(pObserver->mProbeTimes[index] -
+                                                                         pObserver->mProbeTimes[index - 1])
+                      .count(),
+                  900);
 }
 
 TEST(WSDDClientTest, SendFailureIsLoggedTwiceAndNotRetried)

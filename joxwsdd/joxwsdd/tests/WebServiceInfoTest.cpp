@@ -88,6 +88,24 @@ TEST(WebServiceInfoTest, ChannelNumberFromPort)
     EXPECT_EQ(WebServiceInfo("urn:uuid:x", {}, "http://10.1.1.1:8011/path").GetDisplayName(), "10.1.1.1");
 }
 
+// The description number as boost's lexical conversion reads it (sign
+// accepted, a minus wrapping around); anything else falls back to the port.
+TEST(WebServiceInfoTest, ChannelNumberFromDescriptionNumber)
+{
+    const struct
+    {
+        const char* mNumber;
+        unsigned int mChannel;
+    } cases[] = {{"7", 7}, {"+7", 7}, {"-1", 4294967295u}, {"4294967295", 4294967295u}, {"4294967296", 2},
+                 {"", 2}, {"7a", 2}, {"0x7", 2}, {"-", 2}};
+    for (const auto& rCase : cases)
+    {
+        WebServiceInfo info("urn:uuid:x", {}, "http://h:8012");
+        info.SetDescriptionNumber(rCase.mNumber);
+        EXPECT_EQ(info.GetChannelNumber(), rCase.mChannel) << '"' << rCase.mNumber << '"';
+    }
+}
+
 TEST(WebServiceInfoTest, StaticEntries)
 {
     const WebServiceInfo info("10.0.0.9:8080", true, WebServiceInfo::ServiceTypeMaintenance);

@@ -10,6 +10,7 @@
 #include <QMutexLocker>
 #include <QPixmap>
 
+#include <algorithm>
 #include <string>
 
 namespace JoxWsdd {
@@ -108,7 +109,9 @@ void ConnectionModel::Insert(int row, WebServiceInfoPtr pEntry)
     if (row < 0 || row > mEntries.size() || !pEntry)
         return;
     beginInsertRows(QModelIndex(), row, row);
+    mOutOfOrder -= OutOfOrder(row) ? 1 : 0;
     mEntries.insert(row, pEntry);
+    mOutOfOrder += (OutOfOrder(row) ? 1 : 0) + (OutOfOrder(row + 1) ? 1 : 0);
     endInsertRows();
 }
 
@@ -118,7 +121,9 @@ void ConnectionModel::Remove(int row)
     if (row < 0 || row >= mEntries.size())
         return;
     beginRemoveRows(QModelIndex(), row, row);
+    mOutOfOrder -= (OutOfOrder(row) ? 1 : 0) + (OutOfOrder(row + 1) ? 1 : 0);
     mEntries.removeAt(row);
+    mOutOfOrder += OutOfOrder(row) ? 1 : 0;
     endRemoveRows();
 }
 
@@ -127,6 +132,7 @@ void ConnectionModel::Clear()
     Locker lock(&mMutex);
     beginResetModel();
     mEntries.clear();
+    mOutOfOrder = 0;
     endResetModel();
 }
 
@@ -187,6 +193,18 @@ ConnectionModel::ServiceTypeList ConnectionModel::GetRelevantTypes() const
     return mRelevantTypes;
 }
 
+bool ConnectionModel::OutOfOrder(int row) const
+{
+    return row > 0 && row < mEntries.size() && mEntries[row]->GetUrl() < mEntries[row - 1]->GetUrl();
+}
+
+void ConnectionModel::ReplaceRow(int row, const WebServiceInfoPtr& rEntry)
+{
+    mOutOfOrder -= (OutOfOrder(row) ? 1 : 0) + (OutOfOrder(row + 1) ? 1 : 0);
+    mEntries[row] = rEntry;
+    mOutOfOrder += (OutOfOrder(row) ? 1 : 0) + (OutOfOrder(row + 1) ? 1 : 0);
+}
+
 void ConnectionModel::ReportRowChanged(int row)
 {
     const QModelIndex changed = index(row, 0);
@@ -232,10 +250,21 @@ void ConnectionModel::AddSorted(WebServiceInfoPtr pEntry)
     Locker lock(&mMutex);
     const QString url = pEntry->GetUrl();
     const bool channelService = pEntry->IsChannelService();
-    int position = 0;
+    // Rows whose URL sorts before the new one only move the position past
+    // them; in URL order they are skipped by a binary search.
+    int start = 0;
+    if (mOutOfOrder == 0)
+    {
+        start = static_cast<int>(std::lower_bound(mEntries.cbegin(), mEntries.cend(), url,
+                                                  [](const WebServiceInfoPtr& rRow, const QString& rUrl) {
+                                                      return rRow->GetUrl() < rUrl;
+                                                  }) -
+                                 mEntries.cbegin());
+    }
+    int position = start;
     bool insertNew = true;
     bool needGroupEntry = true;
-    for (int row = 0; row < mEntries.size(); ++row)
+    for (int row = start; row < mEntries.size(); ++row)
     {
         const WebServiceInfoPtr pCurrent = mEntries[row];
         const QString currentUrl = pCurrent->GetUrl();
@@ -259,7 +288,7 @@ void ConnectionModel::AddSorted(WebServiceInfoPtr pEntry)
                 if (pCurrent->IsStatic())
                     pEntry->SetStatic(true);
                 emit SignalServiceChanged(*pCurrent, *pEntry);
-                mEntries[row] = pEntry;
+                ReplaceRow(row, pEntry);
                 ReportRowChanged(row);
                 insertNew = false;
             }
@@ -305,7 +334,7 @@ void ConnectionModel::Changed(WebServiceInfoPtr pPrevious, WebServiceInfoPtr pEn
     if (mEntries[found]->IsStatic())
         pEntry->SetStatic(true);
     emit SignalServiceChanged(pPrevious ? *pPrevious : WebServiceInfo(), *pEntry);
-    mEntries[found] = pEntry;
+    ReplaceRow(found, pEntry);
     ReportRowChanged(found);
 
     if (!pEntry->IsChannelService())
@@ -346,7 +375,7 @@ void ConnectionModel::Remove(WebServiceInfoPtr pEntry)
         const WebServiceInfoPtr pKept = boost::make_shared<WebServiceInfo>(*pRow);
         pKept->SetStatus(JoxTypesMaster::eStatusNone, nullptr);
         emit SignalServiceChanged(*pRow, *pKept);
-        mEntries[row] = pKept;
+        ReplaceRow(row, pKept);
         ReportRowChanged(row);
     }
 

@@ -30,7 +30,9 @@ void WsddConnectionView::SetUp(QAbstractItemView::SelectionMode mode, bool clear
 {
     mClearOnEmptyClick = clearOnEmptyClick;
     verticalHeader()->hide();
-    verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The delegate's hint is the same for every row: a fixed size taken from
+    // it spares measuring every row whenever one is added.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->hide();
     horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     horizontalHeader()->setSectionResizeMode(1, QHeaderView::Fixed);
@@ -39,15 +41,25 @@ void WsddConnectionView::SetUp(QAbstractItemView::SelectionMode mode, bool clear
     setSelectionBehavior(QAbstractItemView::SelectRows);
     mpDelegate = new WsddConnectionItemDelegate(this);
     setItemDelegateForColumn(0, mpDelegate);
+    ApplyRowHeight();
+}
+
+void WsddConnectionView::ApplyRowHeight()
+{
+    if (mpDelegate == nullptr)
+        return;
+    // As a row sized to its contents: the hint and the grid line.
+    const int height = mpDelegate->sizeHint(QStyleOptionViewItem(), QModelIndex()).height() + (showGrid() ? 1 : 0);
+    verticalHeader()->setMinimumSectionSize(qMin(verticalHeader()->minimumSectionSize(), height));
+    verticalHeader()->setDefaultSectionSize(height);
 }
 
 void WsddConnectionView::SetDetails(bool details)
 {
     if (mpDelegate != nullptr)
         mpDelegate->SetDetails(details);
+    ApplyRowHeight();
     updateGeometries();
-    // Rows sized to their contents take the delegate's new height.
-    verticalHeader()->resizeSections(QHeaderView::ResizeToContents);
 }
 
 Qt::DropAction WsddConnectionView::ExecuteDrag(QDrag* pDrag, Qt::DropActions actions)

@@ -32,7 +32,8 @@ public:
     // Starts the thread; false when it already runs (or is still starting)
     // or cannot be started.
     bool Start();
-    // Interrupts and joins the thread; false when it was not running.
+    // Interrupts and joins the thread, also one that is still binding (it
+    // then never reports started); false when no thread was running.
     bool Stop();
     // True once the sockets are bound; waits in 25 ms steps up to the given
     // time and gives up early when the thread has stored an error.
@@ -80,6 +81,11 @@ protected:
     // Runs between two listen passes on the worker thread.
     virtual void Tick();
 
+    // Stops a running or still binding thread from a destructor; a failure
+    // is logged and the thread detached.
+    void StopBeforeDestruction();
+    // Sets running and calls OnThreadStarted, unless a Stop came first.
+    bool ReportStarted();
     bool BindMulticast(struct soap* pSoap);
     bool BindUnicast(struct soap* pSoap);
     void CreateSender();
@@ -105,6 +111,8 @@ private:
     void ThreadFunction();
     int mServeTimeout;                  // receive guard of one datagram, gSOAP convention
     std::atomic<bool> mThreadActive;    // from Start until the thread function ends
+    boost::mutex mLifeLock;             // orders the started notice against Stop
+    bool mStopRequested;                // set by Stop, cleared by Start
 };
 
 } // namespace JoxWsdd

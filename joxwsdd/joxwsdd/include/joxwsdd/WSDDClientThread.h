@@ -29,7 +29,8 @@ public:
     bool RemoveObserver(const boost::shared_ptr<IWSDDClientObserver>& rObserver);
 
     // Calls OnAutoProbe of the observers every given seconds, on the worker
-    // thread between two listen passes.
+    // thread between two listen passes. Start and stop only record the wish;
+    // the worker arms, cancels and fires its timer on its own thread.
     void StartAutoProbe(unsigned int seconds);
     void StopAutoProbe();
     bool IsAutoProbeActive() const { return mAutoProbeActive; }
@@ -63,6 +64,8 @@ private:
     void Notify(NotifyKind kind, const char* pEndpoint, const char* pTypes, const char* pScopes,
                 unsigned int metadataVersion, const char* pXAddrs);
     void AutoProbeTimerExpired(const boost::system::error_code& rError);
+    // On the worker thread: arms or cancels the timer as last asked.
+    void ApplyAutoProbeRequest();
     void SendRequest(bool bProbe, const char* pTypes, const char* pScopes, const char* pMatchBy,
                      const char* pEndpoint);
 
@@ -72,6 +75,7 @@ private:
     std::atomic<unsigned int> mAutoProbeInterval;
     std::unique_ptr<AutoProbeTimer> mpAutoProbe;
     std::atomic<bool> mAutoProbeActive;
+    std::atomic<unsigned int> mAutoProbeStarts;  // counts starts, so a stop and start between ticks re-arms
 };
 
 } // namespace JoxWsdd

@@ -11,6 +11,8 @@
 
 #include <QSignalSpy>
 
+#include <algorithm>
+
 using clientviewtest::Service;
 using JoxWsdd::ConnectionModel;
 using JoxWsdd::WebServiceInfo;
@@ -285,4 +287,53 @@ TEST(ConnectionModelTest, DepartureOfAConfiguredServerKeepsItsRow)
     model.Remove(pChanged);
     EXPECT_EQ(pChanged->GetStatus(), JoxWsdd::JoxTypesMaster::eStatusActive);
     EXPECT_EQ(model.rowCount(), 1);
+}
+
+// Many arrivals in scrambled order end in URL order, equal URLs in arrival
+// order; once a change has moved a row's URL out of order, a newcomer is
+// placed as the scan from the top places it (before the first larger URL).
+TEST(ConnectionModelOrderTest, ArrivalsSortByUrlAlsoAfterAMovedUrl)
+{
+    ConnectionModel model;
+    std::vector<std::string> expected;
+    for (int step = 0; step < 300; ++step)
+    {
+        const int host = (step * 37) % 101;
+        const std::string url = "http://10.0.0." + std::to_string(host) + ":8080";
+        const char* pName = step % 2 == 0 ? "service_name__MAINTENANCE" : "service_name__QUOREL";
+        if (std::find(expected.begin(), expected.end(), url + " " + (step % 2 == 0 ? "7" : "4")) != expected.end())
+            continue;
+        model.AddSorted(Service(url, pName));
+        expected.push_back(url + " " + (step % 2 == 0 ? "7" : "4"));
+    }
+    std::stable_sort(expected.begin(), expected.end(), [](const std::string& rLeft, const std::string& rRight) {
+        return QString::fromStdString(rLeft.substr(0, rLeft.find(' '))) <
+               QString::fromStdString(rRight.substr(0, rRight.find(' ')));
+    });
+    EXPECT_EQ(Rows(model), expected);
+
+    ConnectionModel moved;
+    for (const char* pUrl : {"http://10.0.0.1:8080", "http://10.0.0.3:8080", "http://10.0.0.5:8080"})
+        moved.AddSorted(Service(pUrl, "service_name__MAINTENANCE"));
+    // The second row's service now answers at a URL that sorts last; the row stays.
+    const WebServiceInfoPtr pSecond = moved.GetService(1);
+    const auto pMoved = boost::make_shared<WebServiceInfo>(pSecond->GetEndpoint().c_str(), pSecond->GetTypesList(),
+                                                           "http://10.0.0.9:8080");
+    moved.Changed(pSecond, pMoved);
+    moved.AddSorted(Service("http://10.0.0.6:8080", "service_name__MAINTENANCE"));
+    moved.AddSorted(Service("http://10.0.0.0:8080", "service_name__MAINTENANCE"));
+    EXPECT_EQ(Rows(moved), Lines({"http://10.0.0.0:8080 7", "http://10.0.0.1:8080 7", "http://10.0.0.6:8080 7",
+                                  "http://10.0.0.9:8080 7", "http://10.0.0.5:8080 7"}));
+    // Without the stray row, 6 still stands before 5: the newcomer goes
+    // before the first larger URL from the top.
+    moved.Remove(pMoved);
+    moved.AddSorted(Service("http://10.0.0.4:8080", "service_name__MAINTENANCE"));
+    EXPECT_EQ(Rows(moved), Lines({"http://10.0.0.0:8080 7", "http://10.0.0.1:8080 7", "http://10.0.0.4:8080 7",
+                                  "http://10.0.0.6:8080 7", "http://10.0.0.5:8080 7"}));
+    // Once the rows are in order again, a newcomer finds its place by URL.
+    moved.Remove(moved.GetService(3));
+    moved.AddSorted(Service("http://10.0.0.7:8080", "service_name__MAINTENANCE"));
+    moved.AddSorted(Service("http://10.0.0.2:8080", "service_name__MAINTENANCE"));
+    EXPECT_EQ(Rows(moved), Lines({"http://10.0.0.0:8080 7", "http://10.0.0.1:8080 7", "http://10.0.0.2:8080 7",
+                                  "http://10.0.0.4:8080 7", "http://10.0.0.5:8080 7", "http://10.0.0.7:8080 7"}));
 }

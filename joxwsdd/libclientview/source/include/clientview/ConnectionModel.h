@@ -129,6 +129,10 @@ private:
 
     bool IsValidRow(const QModelIndex& rIndex) const;
     void ReportRowChanged(int row);
+    // Replaces a row's entry without a signal, keeping the order count.
+    void ReplaceRow(int row, const WebServiceInfoPtr& rEntry);
+    // Whether the row's URL sorts before the previous row's.
+    bool OutOfOrder(int row) const;
     int FindGroupEntry(const QString& rUrl) const;
     void RemoveFromGroupLeader(const WebServiceInfo& rService);
     static void UpdateGroupEntry(WebServiceInfo& rGroup, const WebServiceInfo& rService, GroupUpdate kind);
@@ -143,6 +147,9 @@ private:
 
     mutable QRecursiveMutex mMutex;
     QList<WebServiceInfoPtr> mEntries;
+    // Neighbouring rows out of URL order (a change may move a URL); while
+    // there are none, AddSorted finds its place by binary search.
+    int mOutOfOrder = 0;
     bool mGrouping;
     ServiceTypeList mDragTypes;
     ServiceTypeList mRelevantTypes;

@@ -50,6 +50,9 @@ protected:
     virtual Qt::DropAction ExecuteDrag(QDrag* pDrag, Qt::DropActions actions);
 
 private:
+    // Every row as high as the delegate's size hint, without measuring rows.
+    void ApplyRowHeight();
+
     QPoint mPressPosition;
     WsddConnectionItemDelegate* mpDelegate;
     bool mClearOnEmptyClick;
