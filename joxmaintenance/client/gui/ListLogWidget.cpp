@@ -65,6 +65,11 @@ void ListLogWidget::SetCollections(const QStringList& rNames)
 void ListLogWidget::SlotSelectionChanged()
 {
     const bool selected = !mpTable->selectedItems().isEmpty();
+    // A disabled button passes its focus on to the next one, "Delete all",
+    // where one key press would delete every collection: the list takes it.
+    const QWidget* pFocus = window()->focusWidget();
+    if (!selected && (pFocus == mpDownload || pFocus == mpDelete))
+        mpTable->setFocus(Qt::OtherFocusReason);
     mpDownload->setEnabled(selected);
     mpDelete->setEnabled(selected);
 }
@@ -85,6 +90,7 @@ void ListLogWidget::SlotDeleteClicked()
         names.append(pItem->text());
     for (const QString& rName : names)
         emit SignalDelete(rName);
+    mpTable->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace joxmaintenance
