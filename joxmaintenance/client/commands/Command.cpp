@@ -7,6 +7,7 @@
 
 #include <joxlog/JoxLog.h>
 
+#include <QStringList>
 #include <QUuid>
 
 #include <boost/make_shared.hpp>
@@ -32,6 +33,17 @@ boost::shared_ptr<void> Command::GetSharedObject() const
 int Command::GetCommandType() const
 {
     return mpStatus->GetCommandType();
+}
+
+QString Command::GetErrorDetails() const
+{
+    QStringList details;
+    for (const JoxCore::Message& rMessage : mMessageList)
+    {
+        if (rMessage.GetType() == JoxCore::MessageError && !rMessage.GetDetail().empty())
+            details.append(QString::fromStdString(rMessage.GetDetail()).trimmed());
+    }
+    return details.join(QLatin1Char('\n'));
 }
 
 void Command::Execute(const char* pFunction, const Exchange& rCall, const Success& rOnSuccess)

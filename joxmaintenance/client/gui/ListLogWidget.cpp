@@ -4,6 +4,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -16,8 +17,13 @@ ListLogWidget::ListLogWidget(QWidget* pParent)
     , mpDownload(new QPushButton(QStringLiteral("Download"), this))
     , mpDelete(new QPushButton(QStringLiteral("Delete"), this))
     , mpDeleteAll(new QPushButton(QStringLiteral("Delete all"), this))
+    , mpFailureLabel(new QLabel(this))
 {
     QVBoxLayout* pLayout = new QVBoxLayout(this);
+    mpFailureLabel->setObjectName(QStringLiteral("ListingFailedLabel"));
+    mpFailureLabel->setWordWrap(true);
+    mpFailureLabel->hide();
+    pLayout->addWidget(mpFailureLabel);
     pLayout->addWidget(mpTable);
     QHBoxLayout* pButtons = new QHBoxLayout();
     pButtons->addStretch();
@@ -47,6 +53,7 @@ ListLogWidget::ListLogWidget(QWidget* pParent)
 
 void ListLogWidget::SetCollections(const QStringList& rNames)
 {
+    mpFailureLabel->hide();
     if (rNames == mNames)
         return;
     mpTable->clearContents();
@@ -60,6 +67,13 @@ void ListLogWidget::SetCollections(const QStringList& rNames)
     mpDeleteAll->setEnabled(!rNames.isEmpty());
     mNames = rNames;
     SlotSelectionChanged();
+}
+
+void ListLogWidget::SetListingFailed(const QString& rServer)
+{
+    mpFailureLabel->setText(
+        QStringLiteral("The log packages of server %1 could not be listed; the list below may be out of date.").arg(rServer));
+    mpFailureLabel->show();
 }
 
 void ListLogWidget::SlotSelectionChanged()

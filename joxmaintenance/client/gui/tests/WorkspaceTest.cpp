@@ -22,6 +22,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include <boost/make_shared.hpp>
 
 using namespace joxmaintenance;
@@ -249,6 +252,106 @@ TEST_F(WorkspaceTest, FailedSourceListingShowsANonModalBoxAndDropsTheServer)
     EXPECT_TRUE(PromptShown(mWorkspace));
     pBox->close();
     QTRY_VERIFY_WITH_TIMEOUT(pBox.isNull(), 5000);
+}
+
+namespace {
+
+// The texts of the open "Request Failed" boxes of the workspace.
+QStringList FailureTexts(const WorkspaceWidget& rWorkspace)
+{
+    QStringList texts;
+    for (QWidget* pBox : rWorkspace.findChildren<QWidget*>(QStringLiteral("RequestFailedBox")))
+    {
+        if (!pBox->isVisible())
+            continue;
+        EXPECT_EQ(pBox->windowTitle(), QStringLiteral("Request Failed"));
+        EXPECT_FALSE(pBox->isModal());
+        for (QLabel* pLabel : pBox->findChildren<QLabel*>())
+            if (pLabel->text().contains(QStringLiteral(" failed on server ")))
+                texts.append(pLabel->text());
+    }
+    return texts;
+}
+
+void CloseFailureBoxes(const WorkspaceWidget& rWorkspace)
+{
+    for (QWidget* pBox : rWorkspace.findChildren<QWidget*>(QStringLiteral("RequestFailedBox")))
+        pBox->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+TEST_F(WorkspaceTest, FailedRequestsNameServerOperationAndReasonOnce)
+{
+    tandriltest::TempDir target;
+    mWorkspace.mFolder = QString::fromStdString(target.Path());
+    mWorkspace.show();
+    mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
+    QTRY_COMPARE_WITH_TIMEOUT(Collections(mWorkspace).size(), 2, 10000);
+    const QString server = QStringLiteral("simserver (%1)").arg(QString::fromStdString(mServer->GetUrl()));
+
+    struct Case
+    {
+        const char* mOperation;
+        simserver::Fault mFault;
+        std::function<void()> mRequest;
+        QString mStart;
+        QString mReason;
+    };
+    const std::vector<Case> cases = {
+        {"LogDeleteCollection", simserver::Fault::Soap11Fault, [&] { mWorkspace.SlotDelete(QStringLiteral("a.zip")); },
+         QStringLiteral("Deleting log package \"a.zip\" failed on server ") + server, QStringLiteral("Simulated fault")},
+        {"LogDeleteAllCollections", simserver::Fault::HttpError, [&] { mWorkspace.SlotClearLogEntries(); },
+         QStringLiteral("Deleting all log packages failed on server ") + server, QStringLiteral("503")},
+        {"LogFetchCollection", simserver::Fault::Soap11Fault,
+         [&] { mWorkspace.SlotFetch({QStringLiteral("b.zip")}); },
+         QStringLiteral("Downloading log package \"b.zip\" failed on server ") + server, QStringLiteral("Simulated fault")},
+        {"LogCreateAndFetchCollection", simserver::Fault::HttpError, [&] { mWorkspace.SlotGather(); },
+         QStringLiteral("Gathering logs into \"%1\" failed on server ").arg(mWorkspace.mFolder) + server,
+         QStringLiteral("503")},
+    };
+    for (const Case& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mOperation);
+        mServer->SetFault(rCase.mOperation, rCase.mFault);
+        // Twice: the second, identical message is not stacked on the first.
+        rCase.mRequest();
+        rCase.mRequest();
+        QTRY_COMPARE_WITH_TIMEOUT(mServer.Count(rCase.mOperation), 2, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(FailureTexts(mWorkspace).size(), 1, 10000);
+        QTest::qWait(200);
+        const QStringList texts = FailureTexts(mWorkspace);
+        ASSERT_EQ(texts.size(), 1) << texts.join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(texts.first().startsWith(rCase.mStart + QStringLiteral(".\nReason: "))) << texts.first().toStdString();
+        EXPECT_TRUE(texts.first().contains(rCase.mReason)) << texts.first().toStdString();
+        mServer->SetFault(rCase.mOperation, simserver::Fault::None);
+        CloseFailureBoxes(mWorkspace);
+    }
+    EXPECT_NE(mWorkspace.GetController(), nullptr);
+}
+
+TEST_F(WorkspaceTest, FailedListingIsShownAndNeverLooksLikeAnEmptyServer)
+{
+    mServer->SetFault("LogListCollections", simserver::Fault::HttpError);
+    mWorkspace.show();
+    mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
+    QTRY_COMPARE_WITH_TIMEOUT(FailureTexts(mWorkspace).size(), 1, 10000);
+    EXPECT_TRUE(FailureTexts(mWorkspace).first().startsWith(QStringLiteral("Listing the log packages failed on server ")));
+    EXPECT_TRUE(FailureTexts(mWorkspace).first().contains(
+        QStringLiteral("(%1).\nReason: ").arg(QString::fromStdString(mServer->GetUrl()))));
+    QLabel* pNote = mWorkspace.findChild<QLabel*>(QStringLiteral("ListingFailedLabel"));
+    ASSERT_NE(pNote, nullptr);
+    EXPECT_FALSE(pNote->isHidden());
+    // The poll keeps failing: still one box.
+    const int polls = mServer.Count("LogListCollections");
+    QTRY_VERIFY_WITH_TIMEOUT(mServer.Count("LogListCollections") >= polls + 3, 10000);
+    EXPECT_EQ(FailureTexts(mWorkspace).size(), 1);
+
+    mServer->SetFault("LogListCollections", simserver::Fault::None);
+    QTRY_COMPARE_WITH_TIMEOUT(Collections(mWorkspace).size(), 2, 10000);
+    EXPECT_TRUE(pNote->isHidden());
+    CloseFailureBoxes(mWorkspace);
 }
 
 TEST_F(WorkspaceTest, DownloadSkipsCollectionsThatExistLocally)

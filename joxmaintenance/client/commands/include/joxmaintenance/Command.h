@@ -38,6 +38,9 @@ public:
     QString GetServerUrl() const { return mServerUrl; }
     int GetCommandType() const;
     CommandStatusPtr GetCommandStatus() const { return mpStatus; }
+    // The details of the error messages (the fault texts), one after the
+    // other; empty when the command recorded none.
+    QString GetErrorDetails() const;
 
 protected:
     using Exchange = std::function<int(ServiceProxy& rProxy, const char* pEndpoint)>;
