@@ -6,6 +6,7 @@
 #include "ControllerTestSupport.h"
 #include "ModalDriver.h"
 #include "TempDir.h"
+#include "WaitFor.h"
 
 #include <joxconfig/LocalIpMatcher.h>
 #include <joxmaintenance/CommandPollWorker.h>
@@ -31,6 +32,7 @@ using namespace joxmaintenance;
 using controllertest::LocalServer;
 using controllertest::LogCapture;
 using joxguitest::ModalDriver;
+using tandriltest::WaitFor;
 
 namespace {
 
@@ -288,7 +290,7 @@ TEST_F(WorkspaceTest, FailedRequestsNameServerOperationAndReasonOnce)
     mWorkspace.mFolder = QString::fromStdString(target.Path());
     mWorkspace.show();
     mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
-    QTRY_COMPARE_WITH_TIMEOUT(Collections(mWorkspace).size(), 2, 10000);
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == 2; }, 10000));
     const QString server = QStringLiteral("simserver (%1)").arg(QString::fromStdString(mServer->GetUrl()));
 
     struct Case
@@ -318,8 +320,8 @@ TEST_F(WorkspaceTest, FailedRequestsNameServerOperationAndReasonOnce)
         // Twice: the second, identical message is not stacked on the first.
         rCase.mRequest();
         rCase.mRequest();
-        QTRY_COMPARE_WITH_TIMEOUT(mServer.Count(rCase.mOperation), 2, 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(FailureTexts(mWorkspace).size(), 1, 10000);
+        ASSERT_TRUE(WaitFor([&] { return mServer.Count(rCase.mOperation) == 2; }, 10000));
+        ASSERT_TRUE(WaitFor([&] { return FailureTexts(mWorkspace).size() == 1; }, 10000));
         QTest::qWait(200);
         const QStringList texts = FailureTexts(mWorkspace);
         ASSERT_EQ(texts.size(), 1) << texts.join(QLatin1Char('|')).toStdString();
@@ -336,7 +338,7 @@ TEST_F(WorkspaceTest, FailedListingIsShownAndNeverLooksLikeAnEmptyServer)
     mServer->SetFault("LogListCollections", simserver::Fault::HttpError);
     mWorkspace.show();
     mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
-    QTRY_COMPARE_WITH_TIMEOUT(FailureTexts(mWorkspace).size(), 1, 10000);
+    ASSERT_TRUE(WaitFor([&] { return FailureTexts(mWorkspace).size() == 1; }, 10000));
     EXPECT_TRUE(FailureTexts(mWorkspace).first().startsWith(QStringLiteral("Listing the log packages failed on server ")));
     EXPECT_TRUE(FailureTexts(mWorkspace).first().contains(
         QStringLiteral("(%1).\nReason: ").arg(QString::fromStdString(mServer->GetUrl()))));
@@ -345,11 +347,11 @@ TEST_F(WorkspaceTest, FailedListingIsShownAndNeverLooksLikeAnEmptyServer)
     EXPECT_FALSE(pNote->isHidden());
     // The poll keeps failing: still one box.
     const int polls = mServer.Count("LogListCollections");
-    QTRY_VERIFY_WITH_TIMEOUT(mServer.Count("LogListCollections") >= polls + 3, 10000);
+    ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogListCollections") >= polls + 3; }, 10000));
     EXPECT_EQ(FailureTexts(mWorkspace).size(), 1);
 
     mServer->SetFault("LogListCollections", simserver::Fault::None);
-    QTRY_COMPARE_WITH_TIMEOUT(Collections(mWorkspace).size(), 2, 10000);
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == 2; }, 10000));
     EXPECT_TRUE(pNote->isHidden());
     CloseFailureBoxes(mWorkspace);
 }
