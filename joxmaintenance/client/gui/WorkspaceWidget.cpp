@@ -79,7 +79,7 @@ WorkspaceWidget::WorkspaceWidget(QWidget* pParent)
 
 WorkspaceWidget::~WorkspaceWidget()
 {
-    delete mpController;
+    DropController();
 }
 
 void WorkspaceWidget::DisconnectAll()
@@ -109,7 +109,10 @@ void WorkspaceWidget::ConnectAll()
 
 void WorkspaceWidget::DropController()
 {
-    delete mpController;
+    // Never waits for the network: the controller ends its requests and
+    // polls and deletes itself when its threads are done.
+    if (mpController)
+        mpController->Abandon();
     mpController = nullptr;
 }
 

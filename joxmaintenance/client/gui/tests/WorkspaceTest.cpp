@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
@@ -128,6 +129,8 @@ protected:
     void TearDown() override
     {
         mWorkspace.SlotActiveUrlChanged({});
+        // The dropped controllers end with their threads.
+        EXPECT_TRUE(MaintenanceController::StopAll(3000));
         CommandPollWorker::SetIntervalsForTesting(5000, 60000);
         while (QApplication::overrideCursor())
             QApplication::restoreOverrideCursor();
@@ -354,6 +357,24 @@ TEST_F(WorkspaceTest, FailedListingIsShownAndNeverLooksLikeAnEmptyServer)
     ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == 2; }, 10000));
     EXPECT_TRUE(pNote->isHidden());
     CloseFailureBoxes(mWorkspace);
+}
+
+TEST_F(WorkspaceTest, DeselectingASilentServerNeverBlocks)
+{
+    // The status poll of this server is never answered.
+    mServer->SetFault("LogStatus", simserver::Fault::Silent);
+    mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
+    ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogStatus") >= 1; }));
+    QPointer<MaintenanceController> pOld = mWorkspace.GetController();
+    ASSERT_FALSE(pOld.isNull());
+
+    QElapsedTimer timer;
+    timer.start();
+    mWorkspace.SlotActiveUrlChanged({});
+    EXPECT_LT(timer.elapsed(), 300);
+    EXPECT_EQ(mWorkspace.GetController(), nullptr);
+    // Gone once its threads have ended.
+    ASSERT_TRUE(WaitFor([&] { return pOld.isNull(); }, 3000));
 }
 
 TEST_F(WorkspaceTest, DownloadSkipsCollectionsThatExistLocally)
