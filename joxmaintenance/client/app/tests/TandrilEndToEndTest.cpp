@@ -260,8 +260,8 @@ TEST(TandrilEndToEndTest, OperatorGathersDownloadsAndClosesTheWindowDuringADownl
     click(spots.mCollectionRow[1]);
     click(spots.mDownload);
     answerFolderQuestion();
-    ASSERT_TRUE(WaitFor([&] { return Files(target).size() == 3; }, 15000)) << Files(target).join(QLatin1Char(' ')).toStdString();
-    QTest::qWait(500);
+    ASSERT_TRUE(WaitFor([&] { return server.Count("LogFetchCollection") == 2; }, 15000));
+    QTest::qWait(1000);
     QElapsedTimer closing;
     closing.start();
     ASSERT_TRUE(tandriltest::SendDeleteWindow(display.toStdString(), window.toULong()));
