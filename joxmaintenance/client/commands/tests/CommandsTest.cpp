@@ -230,6 +230,9 @@ TEST_F(CommandsTest, AnUnreachableServerFailsEveryCommand)
         ExpectOneError(*rpCommand, rpCommand->GetDescription(),
                        "SOAP 1.1 fault SOAP-ENV:Server[no subcode]\n\"Connection refused\"\n"
                        "Detail: connect failed in tcp_connect()\n");
+        // What the operator is shown as the reason.
+        EXPECT_EQ(rpCommand->GetErrorDetails().toStdString(),
+                  "SOAP 1.1 fault SOAP-ENV:Server[no subcode]\n\"Connection refused\"\nDetail: connect failed in tcp_connect()");
     }
     EXPECT_TRUE(FolderEntries(mFolder.File("downloads")).empty());
 }
