@@ -157,14 +157,14 @@ TEST_F(WorkspaceTest, SelectingAServerFillsThePagesAndTheSameServerSendsNothing)
     EXPECT_FALSE(PromptShown(mWorkspace));
     EXPECT_EQ(QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor, Qt::BusyCursor);
 
-    QTRY_VERIFY_WITH_TIMEOUT(mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Logs")) != nullptr, 10000);
+    ASSERT_TRUE(WaitFor([&] { return mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Logs")) != nullptr; }, 10000));
     EXPECT_NE(mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Agent logs")), nullptr);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     // The name is the selected one or, once the information query came
     // back, the server's own.
     EXPECT_TRUE(ServerLabel(mWorkspace).startsWith(QStringLiteral("Current server: ")));
     EXPECT_TRUE(ServerLabel(mWorkspace).endsWith(QStringLiteral(" (%1)").arg(HostPort()))) << ServerLabel(mWorkspace).toStdString();
-    QTRY_COMPARE_WITH_TIMEOUT(Collections(mWorkspace), QStringList({QStringLiteral("a.zip"), QStringLiteral("b.zip")}), 10000);
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace) == QStringList({QStringLiteral("a.zip"), QStringLiteral("b.zip")}); }, 10000));
 
     const int queries = mServer.Count("ServiceFetchInformation");
     const int lists = mServer.Count("LogList");
@@ -243,7 +243,7 @@ TEST_F(WorkspaceTest, FailedSourceListingShowsANonModalBoxAndDropsTheServer)
     mServer->SetFault("LogList", simserver::Fault::Soap11Fault);
     mWorkspace.show();
     mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
-    QTRY_VERIFY_WITH_TIMEOUT(mWorkspace.GetController() == nullptr, 10000);
+    ASSERT_TRUE(WaitFor([&] { return mWorkspace.GetController() == nullptr; }, 10000));
     QPointer<QWidget> pBox = mWorkspace.findChild<QWidget*>(QStringLiteral("ConnectionErrorBox"));
     ASSERT_FALSE(pBox.isNull());
     EXPECT_TRUE(pBox->isVisible());
@@ -256,7 +256,7 @@ TEST_F(WorkspaceTest, FailedSourceListingShowsANonModalBoxAndDropsTheServer)
     EXPECT_TRUE(found);
     EXPECT_TRUE(PromptShown(mWorkspace));
     pBox->close();
-    QTRY_VERIFY_WITH_TIMEOUT(pBox.isNull(), 5000);
+    ASSERT_TRUE(WaitFor([&] { return pBox.isNull(); }, 5000));
 }
 
 namespace {
@@ -414,23 +414,23 @@ TEST_F(WorkspaceTest, GatherStreamsTheNewCollectionIntoTheChosenFolder)
     tandriltest::TempDir target;
     mWorkspace.mFolder = QString::fromStdString(target.Path());
     mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
-    QTRY_VERIFY_WITH_TIMEOUT(mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Logs")) != nullptr, 10000);
+    ASSERT_TRUE(WaitFor([&] { return mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Logs")) != nullptr; }, 10000));
     mWorkspace.SlotGather();
-    QTRY_COMPARE_WITH_TIMEOUT(QDir(mWorkspace.mFolder).entryList(QDir::Files).size(), 1, 10000);
+    ASSERT_TRUE(WaitFor([&] { return QDir(mWorkspace.mFolder).entryList(QDir::Files).size() == 1; }, 10000));
     EXPECT_EQ(mServer.Count("LogCreateAndFetchCollection"), 1);
 }
 
 TEST_F(WorkspaceTest, DeleteAndClearReachTheServer)
 {
     mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
-    QTRY_COMPARE_WITH_TIMEOUT(Collections(mWorkspace).size(), 2, 10000);
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == 2; }, 10000));
     LogCapture capture;
     mWorkspace.SlotDelete(QString());
     EXPECT_EQ(capture.Matching("delete logfile with empty name requested. Ignore.").size(), 1u);
     mWorkspace.SlotDelete(QStringLiteral("a.zip"));
-    QTRY_COMPARE_WITH_TIMEOUT(Collections(mWorkspace), QStringList({QStringLiteral("b.zip")}), 10000);
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace) == QStringList({QStringLiteral("b.zip")}); }, 10000));
     mWorkspace.SlotClearLogEntries();
-    QTRY_VERIFY_WITH_TIMEOUT(Collections(mWorkspace).isEmpty(), 10000);
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).isEmpty(); }, 10000));
     EXPECT_TRUE(mServer->GetCollections().empty());
 }
 
