@@ -210,16 +210,17 @@ TEST(TandrilEndToEndTest, OperatorGathersDownloadsAndClosesTheWindowDuringADownl
                       QString::number(rSpot.y()), QStringLiteral("click"), QStringLiteral("1")},
             display);
     };
+    const auto folderQuestionShown = [&](int timeoutMs) {
+        return WaitFor([&] {
+            return !RunTool(xdotool, {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                      QStringLiteral("Save log file into")},
+                            display)
+                        .isEmpty();
+        }, timeoutMs);
+    };
     // Answers the folder question with the folder it starts in.
     const auto answerFolderQuestion = [&] {
-        bool shown = false;
-        EXPECT_TRUE(WaitFor([&] {
-            shown = !RunTool(xdotool, {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                                   QStringLiteral("Save log file into")},
-                         display)
-                         .isEmpty();
-            return shown;
-        }, 10000));
+        ASSERT_TRUE(folderQuestionShown(10000));
         QTest::qWait(300);
         RunTool(xdotool, {QStringLiteral("key"), QStringLiteral("Return")}, display);
     };
@@ -230,10 +231,13 @@ TEST(TandrilEndToEndTest, OperatorGathersDownloadsAndClosesTheWindowDuringADownl
         click(spots.mFirstServer);
         return WaitFor([&] { return server.Count("LogList") > 0; }, 1000);
     }, 30000)) << "the simulated server was never selected";
-    QTest::qWait(1000);
 
-    // "Save as": the server builds a collection that streams into the folder.
-    click(spots.mSaveAs);
+    // "Save as", once the sources are shown below which it sits: the server
+    // builds a collection that streams into the folder.
+    ASSERT_TRUE(WaitFor([&] {
+        click(spots.mSaveAs);
+        return folderQuestionShown(2000);
+    }, 20000));
     answerFolderQuestion();
     ASSERT_TRUE(WaitFor([&] { return Files(target) == QStringList({QStringLiteral("collection_1.zip")}); }, 15000))
         << Files(target).join(QLatin1Char(' ')).toStdString();
