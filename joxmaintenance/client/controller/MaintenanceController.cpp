@@ -217,7 +217,8 @@ void MaintenanceController::QueryMachineInformation()
 void MaintenanceController::StartWorker(CommandPtr pCommand)
 {
     auto* pThread = new QThread;
-    mRequests.append(Request{QPointer<QThread>(pThread), pCommand});
+    const quint64 serial = ++mRequestSerial;
+    mRequests.append(Request{serial, QPointer<QThread>(pThread), pCommand});
     auto* pWorker = new MaintenanceWorker(std::move(pCommand));
     pWorker->moveToThread(pThread);
     connect(pThread, &QThread::started, pWorker, &MaintenanceWorker::SlotDoWork);
@@ -225,10 +226,9 @@ void MaintenanceController::StartWorker(CommandPtr pCommand)
     connect(pWorker, &MaintenanceWorker::SigWorkFinished, this, &MaintenanceController::SlotCommandFinished);
     connect(pThread, &QThread::finished, pWorker, &QObject::deleteLater);
     connect(pThread, &QThread::finished, pThread, &QObject::deleteLater);
-    // The thread is only a key here: it may be gone when this runs.
-    connect(pThread, &QThread::finished, this, [this, pThread] {
+    connect(pThread, &QThread::finished, this, [this, serial] {
         mRequests.erase(std::remove_if(mRequests.begin(), mRequests.end(),
-                                       [pThread](const Request& rRequest) { return rRequest.mpThread == pThread || !rRequest.mpThread; }),
+                                       [serial](const Request& rRequest) { return rRequest.mSerial == serial; }),
                         mRequests.end());
         DeleteWhenIdle();
     });
@@ -289,7 +289,8 @@ void MaintenanceController::SlotCommandFinished(joxmaintenance::CommandPtr pComm
                     .arg(serviceVersion, QLatin1String(kClientServiceVersion)),
                 QStringLiteral("OK"), QString(), QString(), 0, -1,
                 JoxGui::Messagebox::CheckBoxDontShowAgain);
-            if (pSelf.isNull())
+            // Given up meanwhile: its pollers may be gone with their thread.
+            if (pSelf.isNull() || mAbandoned)
                 return;
         }
         for (CommandPollWorker* pPoller : mPollers)

@@ -21,6 +21,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -380,6 +381,26 @@ TEST_F(ControllerTest, DeletingTheControllerWhileTheVersionBoxIsOpenIsSafe)
     pController->QueryMachineInformation();
     ASSERT_TRUE(WaitFor([&] { return pGuard.isNull() && driver.Seen() == 1; }));
     QTest::qWait(50);
+}
+
+TEST_F(ControllerTest, AbandoningTheControllerWhileTheVersionBoxIsOpenIsSafe)
+{
+    simserver::ServerInformation information;
+    information.mServiceVersion = "3.0";
+    mServer->SetInformation(information);
+    auto* pController = MakeController(mServer.Url()).release();
+    QPointer<MaintenanceController> pGuard(pController);
+    // Given up while the box is open; its poll thread ends (and its pollers
+    // go) before the box is answered.
+    ModalDriver driver([&](QDialog* pDialog) {
+        if (!pGuard)
+            return;
+        pGuard->Abandon();
+        QTimer::singleShot(300, pDialog, [pDialog] { pDialog->findChild<QPushButton*>()->click(); });
+    });
+    pController->QueryMachineInformation();
+    ASSERT_TRUE(WaitFor([&] { return pGuard.isNull() && driver.Seen() == 1; }));
+    EXPECT_EQ(mServer.Count("LogStatus"), 0);
 }
 
 TEST_F(ControllerTest, DestroyingTheControllerWhileRequestsRunDoesNotCrash)

@@ -89,6 +89,7 @@ private:
     // A request thread and its command, until the thread has ended.
     struct Request
     {
+        quint64 mSerial;
         QPointer<QThread> mpThread;
         CommandPtr mpCommand;
     };
@@ -97,6 +98,7 @@ private:
     JoxCore::QThreadWrapper mPollThread;
     QList<CommandPollWorker*> mPollers;
     QList<Request> mRequests;
+    quint64 mRequestSerial = 0;
     bool mPollThreadQuit = false;
     bool mPollThreadEnded = false;
     bool mAbandoned = false;
