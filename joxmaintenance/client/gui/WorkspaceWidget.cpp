@@ -123,6 +123,7 @@ void WorkspaceWidget::SlotActiveUrlChanged(const QList<JoxWsdd::WebServiceInfoPt
         QApplication::restoreOverrideCursor();
         DisconnectAll();
         mpListLogWidget->SetCollections(QStringList());
+        mListingFailureShown = false;
         if (mpController)
             mpStatusWidget->UpdateStatus(mpController->GetServerUrl(), QList<CommandStatusPtr>());
         DropController();
@@ -161,6 +162,7 @@ void WorkspaceWidget::SlotActiveUrlChanged(const QList<JoxWsdd::WebServiceInfoPt
     {
         DisconnectAll();
         mpListLogWidget->SetCollections(QStringList());
+        mListingFailureShown = false;
         mpStatusWidget->UpdateStatus(mpController->GetServerUrl(), QList<CommandStatusPtr>());
         SetServerLabel(name, url);
     }
@@ -284,6 +286,7 @@ void WorkspaceWidget::SlotUpdateCreateLogWidget(const LogEntryList& rEntries)
 
 void WorkspaceWidget::SlotUpdateListLogWidget(const QStringList& rNames)
 {
+    mListingFailureShown = false;
     mpListLogWidget->SetCollections(rNames);
 }
 
@@ -317,7 +320,14 @@ void WorkspaceWidget::SlotCommandHandlingFailed(const CommandPtr& rCommand)
     if (reason.isEmpty())
         reason = QStringLiteral("No details; the program's log has more.");
     if (rCommand->GetCommandType() == ct_listcollections)
+    {
         mpListLogWidget->SetListingFailed(server);
+        // The listing is polled: once told, the operator is not told again
+        // until a listing has succeeded; the list page keeps saying it.
+        if (mListingFailureShown)
+            return;
+        mListingFailureShown = true;
+    }
     // The server's name may arrive between two failures: the URL tells
     // repeats apart.
     ShowFailureBox(QStringLiteral("Request Failed"),

@@ -348,10 +348,16 @@ TEST_F(WorkspaceTest, FailedListingIsShownAndNeverLooksLikeAnEmptyServer)
     QLabel* pNote = mWorkspace.findChild<QLabel*>(QStringLiteral("ListingFailedLabel"));
     ASSERT_NE(pNote, nullptr);
     EXPECT_FALSE(pNote->isHidden());
-    // The poll keeps failing: still one box.
-    const int polls = mServer.Count("LogListCollections");
+    // The poll keeps failing: still one box, and none once the operator
+    // has closed it; the list page keeps saying so.
+    int polls = mServer.Count("LogListCollections");
     ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogListCollections") >= polls + 3; }, 10000));
     EXPECT_EQ(FailureTexts(mWorkspace).size(), 1);
+    CloseFailureBoxes(mWorkspace);
+    polls = mServer.Count("LogListCollections");
+    ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogListCollections") >= polls + 3; }, 10000));
+    EXPECT_EQ(FailureTexts(mWorkspace).size(), 0);
+    EXPECT_FALSE(pNote->isHidden());
 
     mServer->SetFault("LogListCollections", simserver::Fault::None);
     ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == 2; }, 10000));

@@ -88,6 +88,8 @@ private:
     QString mLastFolder;
     // The failure boxes still open, by title and text.
     QHash<QString, QPointer<QWidget>> mOpenFailureBoxes;
+    // A failed listing has been reported and no listing succeeded since.
+    bool mListingFailureShown = false;
 };
 
 } // namespace joxmaintenance
