@@ -2,6 +2,7 @@
 
 #include <joxlog/JoxLog.h>
 
+#include <QDeadlineTimer>
 #include <QTextStream>
 
 namespace JoxCore {
@@ -9,7 +10,23 @@ namespace JoxCore {
 QThreadWrapper::QThreadWrapper(QObject* pParent)
     : QObject(pParent)
 {
+    connect(&mThread, &QThread::finished, this, &QThreadWrapper::SignalFinished, Qt::QueuedConnection);
     mThread.start(QThread::InheritPriority);
+}
+
+void QThreadWrapper::Quit()
+{
+    mThread.quit();
+}
+
+bool QThreadWrapper::Wait(int milliseconds)
+{
+    return mThread.wait(QDeadlineTimer(milliseconds));
+}
+
+bool QThreadWrapper::IsFinished() const
+{
+    return mThread.isFinished();
 }
 
 QThreadWrapper::~QThreadWrapper()

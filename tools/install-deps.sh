@@ -11,7 +11,7 @@ packages=(
   libboost-date-time-dev libboost-iostreams-dev
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
-  xvfb xauth fonts-liberation fonts-dejavu-core
+  xvfb xauth xdotool libx11-dev fonts-liberation fonts-dejavu-core
   iproute2 util-linux procps wsdd gdb curl python3 xdg-utils time
 )
 

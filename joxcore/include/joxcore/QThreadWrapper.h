@@ -21,6 +21,16 @@ public:
     // lifetime. A null object or one with a parent is refused (false).
     bool AddObject(QObject* pObject);
 
+    // Asks the thread's event loop to end and returns at once.
+    void Quit();
+    // Waits at most the given time for the thread to end; true when it has.
+    bool Wait(int milliseconds);
+    bool IsFinished() const;
+
+signals:
+    // The thread has ended (delivered in the wrapper's thread).
+    void SignalFinished();
+
 private:
     QThread mThread;
 };

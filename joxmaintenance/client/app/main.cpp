@@ -5,6 +5,7 @@
 #include "TestCloseHook.h"
 
 #include <joxcore/QtLogHandler.h>
+#include <joxmaintenance/MaintenanceController.h>
 #include <joxlog/JoxLog.h>
 #include <logfile/LogFile.h>
 #include <logfile/LogRecord.h>
@@ -13,12 +14,17 @@
 #include <QMessageBox>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <string>
 
 namespace {
 
 const std::uint32_t kProgramVersion = 0x0100010E;
+// The longest wait for the maintenance threads at exit; the discovery
+// threads stop in what is left of the exit's 3 s.
+const int kMaintenanceStopMs = 2000;
 
 // Registered before main: from here on every record reaches the log writer,
 // which drops them until the log file is started.
@@ -48,13 +54,26 @@ int main(int argc, char** argv)
             return 1;
         }
 
-        // Lives until the process ends.
         joxmaintenance::MainWindow* pWindow = new joxmaintenance::MainWindow(pClient->GetThreadListenIps());
         pWindow->show();
         application.setActiveWindow(pWindow);
         const int result = application.exec();
 
+        // The window gives its maintenance controller up; then every request
+        // and poll is aborted (a download removes its temporary file) and its
+        // thread waited for, within a bounded time.
+        delete pWindow;
+        const bool stopped = joxmaintenance::MaintenanceController::StopAll(kMaintenanceStopMs);
         delete pClient;
+        if (!stopped)
+        {
+            // A thread that is still running must not meet the static
+            // destructors: leave without them.
+            JoxCore::Log(2, 0, "Tandril", "Maintenance threads did not end in time; leaving at once.", __FILE__,
+                         __LINE__, "main");
+            std::fflush(nullptr);
+            std::_Exit(result);
+        }
         return result;
     }
     catch (const std::exception& rError)

@@ -34,6 +34,29 @@ QStringList CommandPollWorker::GetServerUrls() const
     return mServerUrls;
 }
 
+void CommandPollWorker::Abort()
+{
+    QMutexLocker lock(&mMutex);
+    mAborted = true;
+    if (mpRunning)
+        mpRunning->Abort();
+}
+
+bool CommandPollWorker::BeginCommand(const CommandPtr& rCommand)
+{
+    QMutexLocker lock(&mMutex);
+    if (mAborted)
+        return false;
+    mpRunning = rCommand;
+    return true;
+}
+
+void CommandPollWorker::EndCommand()
+{
+    QMutexLocker lock(&mMutex);
+    mpRunning.reset();
+}
+
 void CommandPollWorker::SetIntervalsForTesting(int fastMs, int slowMs)
 {
     gFastIntervalMs = fastMs;
@@ -54,13 +77,15 @@ void CommandPollWorker::SlotDoWork()
 
 void CommandPollWorker::RestartFastTimer()
 {
-    if (mpFastTimer != nullptr)
+    QMutexLocker lock(&mMutex);
+    if (mpFastTimer != nullptr && !mAborted)
         mpFastTimer->start(gFastIntervalMs.load());
 }
 
 void CommandPollWorker::RestartSlowTimer()
 {
-    if (mpSlowTimer != nullptr)
+    QMutexLocker lock(&mMutex);
+    if (mpSlowTimer != nullptr && !mAborted)
         mpSlowTimer->start(gSlowIntervalMs.load());
 }
 

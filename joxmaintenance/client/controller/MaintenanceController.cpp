@@ -21,8 +21,12 @@
 
 #include <boost/make_shared.hpp>
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QPointer>
 #include <QThread>
+
+#include <algorithm>
 
 namespace joxmaintenance {
 
@@ -65,13 +69,91 @@ MaintenanceController::MaintenanceController(const QString& rUrl, const QString&
         mPollThread.AddObject(pPoller);
         mPollers.append(pPoller);
     }
+    connect(&mPollThread, &JoxCore::QThreadWrapper::SignalFinished, this, [this] {
+        mPollThreadEnded = true;
+        DeleteWhenIdle();
+    });
+    Alive().append(this);
     emit SignalStartPolling();
 }
 
 MaintenanceController::~MaintenanceController()
 {
+    Alive().removeAll(this);
+    AbortAll();
     // The poll thread deletes the pollers as it finishes.
     mPollers.clear();
+}
+
+QList<MaintenanceController*>& MaintenanceController::Alive()
+{
+    static QList<MaintenanceController*> controllers;
+    return controllers;
+}
+
+void MaintenanceController::AbortAll()
+{
+    // The pollers live until their thread ends, which it does only once it
+    // has been asked to quit.
+    if (!mPollThreadQuit)
+    {
+        for (CommandPollWorker* pPoller : mPollers)
+            pPoller->Abort();
+        mPollThreadQuit = true;
+        mPollThread.Quit();
+    }
+    for (const Request& rRequest : mRequests)
+        rRequest.mpCommand->Abort();
+}
+
+void MaintenanceController::Abandon()
+{
+    mAbandoned = true;
+    AbortAll();
+    DeleteWhenIdle();
+}
+
+void MaintenanceController::DeleteWhenIdle()
+{
+    if (mAbandoned && mPollThreadEnded && mRequests.isEmpty())
+        deleteLater();
+}
+
+bool MaintenanceController::Stop(int milliseconds)
+{
+    AbortAll();
+    const QDeadlineTimer deadline(milliseconds);
+    bool stopped = mPollThread.Wait(static_cast<int>(std::max<qint64>(0, deadline.remainingTime())));
+    for (const Request& rRequest : mRequests)
+    {
+        // Its worker's own request to quit travels through the event loop,
+        // which may no longer run.
+        if (rRequest.mpThread)
+            rRequest.mpThread->quit();
+        if (rRequest.mpThread && !rRequest.mpThread->wait(deadline))
+            stopped = false;
+    }
+    return stopped;
+}
+
+bool MaintenanceController::StopAll(int milliseconds)
+{
+    const QDeadlineTimer deadline(milliseconds);
+    const QList<MaintenanceController*> controllers = Alive();
+    // All at once first, so that they end side by side.
+    for (MaintenanceController* pController : controllers)
+        pController->AbortAll();
+    bool stopped = true;
+    for (MaintenanceController* pController : controllers)
+    {
+        if (pController->Stop(static_cast<int>(std::max<qint64>(0, deadline.remainingTime()))))
+            delete pController;
+        else
+            stopped = false;
+    }
+    // The ended request threads delete themselves (deleteLater).
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return stopped;
 }
 
 void MaintenanceController::SetServer(const QString& rUrl, const QString& rName,
@@ -134,14 +216,24 @@ void MaintenanceController::QueryMachineInformation()
 
 void MaintenanceController::StartWorker(CommandPtr pCommand)
 {
-    auto* pWorker = new MaintenanceWorker(std::move(pCommand));
     auto* pThread = new QThread;
+    const quint64 serial = ++mRequestSerial;
+    mRequests.append(Request{serial, QPointer<QThread>(pThread), pCommand});
+    auto* pWorker = new MaintenanceWorker(std::move(pCommand));
     pWorker->moveToThread(pThread);
     connect(pThread, &QThread::started, pWorker, &MaintenanceWorker::SlotDoWork);
     connect(pWorker, &MaintenanceWorker::SigWorkFinished, pThread, &QThread::quit);
     connect(pWorker, &MaintenanceWorker::SigWorkFinished, this, &MaintenanceController::SlotCommandFinished);
     connect(pThread, &QThread::finished, pWorker, &QObject::deleteLater);
     connect(pThread, &QThread::finished, pThread, &QObject::deleteLater);
+    connect(pThread, &QThread::finished, this, [this, serial] {
+        mRequests.erase(std::remove_if(mRequests.begin(), mRequests.end(),
+                                       [serial](const Request& rRequest) { return rRequest.mSerial == serial; }),
+                        mRequests.end());
+        DeleteWhenIdle();
+    });
+    if (mAbandoned)
+        mRequests.last().mpCommand->Abort();
     pThread->start(QThread::InheritPriority);
 }
 
@@ -152,7 +244,8 @@ void MaintenanceController::SlotCommandFinished(joxmaintenance::CommandPtr pComm
     LogRecord(5, QStringLiteral("Command: %1 processed %2").arg(pCommand->GetDescription()).arg(pCommand->GetState()),
               __LINE__);
 
-    const bool current = pCommand->GetServerUrl() == mpServer->GetUrl();
+    // Once given up, nothing reaches the GUI any more.
+    const bool current = !mAbandoned && pCommand->GetServerUrl() == mpServer->GetUrl();
     if (pCommand->GetState() != JoxCore::StateSucceeded) {
         const QString reasons = pCommand->GetMessagesText();
         // A receiver may delete this controller; only the command is used
@@ -196,7 +289,8 @@ void MaintenanceController::SlotCommandFinished(joxmaintenance::CommandPtr pComm
                     .arg(serviceVersion, QLatin1String(kClientServiceVersion)),
                 QStringLiteral("OK"), QString(), QString(), 0, -1,
                 JoxGui::Messagebox::CheckBoxDontShowAgain);
-            if (pSelf.isNull())
+            // Given up meanwhile: its pollers may be gone with their thread.
+            if (pSelf.isNull() || mAbandoned)
                 return;
         }
         for (CommandPollWorker* pPoller : mPollers)

@@ -15,6 +15,8 @@
 #include <QSet>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace joxmaintenance {
 
 QString SourceGroupName(const std::string& rSourceName)
@@ -93,8 +95,11 @@ void CreateLogWidget::SetLogEntries(const LogEntryList& rEntries)
         }
         usedGroups.insert(title);
 
-        const QString text = LogSourceDisplayName(rEntry.GetType());
-        LogEntryWidget* pWidget = findChild<LogEntryWidget*>(text);
+        // One box per source name: display texts may repeat across and
+        // within groups.
+        LogEntryWidget* pWidget = FindEntryWidget(widgets, rEntry.GetType());
+        if (!pWidget)
+            pWidget = FindEntryWidget(mEntryWidgets, rEntry.GetType());
         if (pWidget)
         {
             pWidget->SetLogEntry(rEntry);
@@ -128,6 +133,16 @@ void CreateLogWidget::SetLogEntries(const LogEntryList& rEntries)
     }
 
     UpdateTimeRange();
+}
+
+LogEntryWidget* CreateLogWidget::FindEntryWidget(const QList<LogEntryWidget*>& rWidgets, const std::string& rSourceName)
+{
+    for (LogEntryWidget* pWidget : rWidgets)
+    {
+        if (pWidget->GetLogEntry().GetType() == rSourceName)
+            return pWidget;
+    }
+    return nullptr;
 }
 
 void CreateLogWidget::UpdateTimeRange()
@@ -186,6 +201,16 @@ void CreateLogWidget::SlotSaveAsClicked()
 {
     if (!mGroups.isEmpty() && !mEntryWidgets.isEmpty())
     {
+        // Without a ticked source the server would build an empty collection.
+        const bool anyChecked = std::any_of(mEntryWidgets.cbegin(), mEntryWidgets.cend(),
+                                            [](const LogEntryWidget* pWidget) { return pWidget->IsChecked(); });
+        if (!anyChecked)
+        {
+            JoxGui::Messagebox::Information(this, QStringLiteral("No log source chosen"),
+                                            QStringLiteral("Please tick at least one log source to gather."),
+                                            QStringLiteral("OK"));
+            return;
+        }
         if (CorrectTimeSpan())
         {
             JoxGui::Messagebox::Information(this, QStringLiteral("Log times corrected"),

@@ -4,6 +4,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -16,8 +17,13 @@ ListLogWidget::ListLogWidget(QWidget* pParent)
     , mpDownload(new QPushButton(QStringLiteral("Download"), this))
     , mpDelete(new QPushButton(QStringLiteral("Delete"), this))
     , mpDeleteAll(new QPushButton(QStringLiteral("Delete all"), this))
+    , mpFailureLabel(new QLabel(this))
 {
     QVBoxLayout* pLayout = new QVBoxLayout(this);
+    mpFailureLabel->setObjectName(QStringLiteral("ListingFailedLabel"));
+    mpFailureLabel->setWordWrap(true);
+    mpFailureLabel->hide();
+    pLayout->addWidget(mpFailureLabel);
     pLayout->addWidget(mpTable);
     QHBoxLayout* pButtons = new QHBoxLayout();
     pButtons->addStretch();
@@ -47,6 +53,7 @@ ListLogWidget::ListLogWidget(QWidget* pParent)
 
 void ListLogWidget::SetCollections(const QStringList& rNames)
 {
+    mpFailureLabel->hide();
     if (rNames == mNames)
         return;
     mpTable->clearContents();
@@ -62,9 +69,21 @@ void ListLogWidget::SetCollections(const QStringList& rNames)
     SlotSelectionChanged();
 }
 
+void ListLogWidget::SetListingFailed(const QString& rServer)
+{
+    mpFailureLabel->setText(
+        QStringLiteral("The log packages of server %1 could not be listed; the list below may be out of date.").arg(rServer));
+    mpFailureLabel->show();
+}
+
 void ListLogWidget::SlotSelectionChanged()
 {
     const bool selected = !mpTable->selectedItems().isEmpty();
+    // A disabled button passes its focus on to the next one, "Delete all",
+    // where one key press would delete every collection: the list takes it.
+    const QWidget* pFocus = window()->focusWidget();
+    if (!selected && (pFocus == mpDownload || pFocus == mpDelete))
+        mpTable->setFocus(Qt::OtherFocusReason);
     mpDownload->setEnabled(selected);
     mpDelete->setEnabled(selected);
 }
@@ -85,6 +104,7 @@ void ListLogWidget::SlotDeleteClicked()
         names.append(pItem->text());
     for (const QString& rName : names)
         emit SignalDelete(rName);
+    mpTable->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace joxmaintenance

@@ -1,6 +1,15 @@
 #include <gui/ProgressWidgetDelegate.h>
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QFontMetrics>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QToolTip>
+
+#include <algorithm>
+#include <cmath>
 
 namespace joxmaintenance {
 
@@ -10,6 +19,16 @@ namespace {
 QRectF Corners(int left, int top, int right, int bottom)
 {
     return QRectF(QRect(QPoint(left, top), QPoint(right, bottom)));
+}
+
+// The widest text the progress column shows, and the room around it: the
+// frame's inset on both sides and its rounded corners.
+const char* const kWidestProgressText = "100.0 %";
+const int kProgressTextRoom = 2 * 4 + 2 * 8;
+
+QString ProgressText(double value)
+{
+    return QStringLiteral("%1 %").arg(QString::number(value, 'f', 1));
 }
 
 } // namespace
@@ -28,9 +47,12 @@ void ProgressWidgetDelegate::paint(QPainter* pPainter, const QStyleOptionViewIte
         return;
 
     bool isNumber = false;
-    const double value = rIndex.data(Qt::DisplayRole).toDouble(&isNumber);
-    if (!isNumber || !(value >= 0.0))
+    double value = rIndex.data(Qt::DisplayRole).toDouble(&isNumber);
+    // Not a number, infinite or negative: nothing is drawn. Above 100 the
+    // bar and its text stop at 100.
+    if (!isNumber || !std::isfinite(value) || value < 0.0)
         return;
+    value = std::min(value, 100.0);
 
     const QRect& rCell = rOption.rect;
     const int left = rCell.left();
@@ -76,8 +98,40 @@ void ProgressWidgetDelegate::paint(QPainter* pPainter, const QStyleOptionViewIte
     const QRectF frame = Corners(left + 4, top + 4, right - 4, bottom - 4);
     pPainter->drawRoundedRect(frame, 5, 5, Qt::AbsoluteSize);
     pPainter->drawText(frame, Qt::AlignHCenter | Qt::AlignVCenter,
-                       QStringLiteral("%1 %").arg(QString::number(value, 'f', 1)));
+                       ProgressText(value));
     pPainter->restore();
+}
+
+QSize ProgressWidgetDelegate::sizeHint(const QStyleOptionViewItem& rOption, const QModelIndex& rIndex) const
+{
+    QSize size = QStyledItemDelegate::sizeHint(rOption, rIndex);
+    if (rIndex.column() == 1)
+    {
+        const int needed = rOption.fontMetrics.horizontalAdvance(QLatin1String(kWidestProgressText)) + kProgressTextRoom;
+        size.setWidth(std::max(size.width(), needed));
+    }
+    return size;
+}
+
+bool ProgressWidgetDelegate::helpEvent(QHelpEvent* pEvent, QAbstractItemView* pView,
+                                       const QStyleOptionViewItem& rOption, const QModelIndex& rIndex)
+{
+    if (!pEvent || pEvent->type() != QEvent::ToolTip || !rIndex.isValid() || rIndex.column() == 1)
+        return QStyledItemDelegate::helpEvent(pEvent, pView, rOption, rIndex);
+
+    // A text the cell cuts shows whole in the tool tip.
+    QStyleOptionViewItem option(rOption);
+    initStyleOption(&option, rIndex);
+    const QWidget* pWidget = option.widget;
+    const QStyle* pStyle = pWidget ? pWidget->style() : QApplication::style();
+    const int margin = pStyle->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, pWidget) + 1;
+    const int room = pStyle->subElementRect(QStyle::SE_ItemViewItemText, &option, pWidget).width() - 2 * margin;
+    if (!option.text.isEmpty() && option.fontMetrics.horizontalAdvance(option.text) > room)
+    {
+        QToolTip::showText(pEvent->globalPos(), option.text, pView);
+        return true;
+    }
+    return QStyledItemDelegate::helpEvent(pEvent, pView, rOption, rIndex);
 }
 
 } // namespace joxmaintenance

@@ -7,6 +7,9 @@
 #include <joxgui/Messagebox.h>
 #include <joxgui/StylableTabWidget.h>
 #include <joxlog/JoxLog.h>
+#include <joxmaintenance/CommandDeleteLog.h>
+#include <joxmaintenance/CommandLogFetch.h>
+#include <joxmaintenance/CommandLogGather.h>
 #include <joxmaintenance/CommandType.h>
 #include <joxmaintenance/MaintenanceController.h>
 #include <styles/StyleMetrics.h>
@@ -21,6 +24,7 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <iterator>
 
 namespace joxmaintenance {
 
@@ -76,7 +80,7 @@ WorkspaceWidget::WorkspaceWidget(QWidget* pParent)
 
 WorkspaceWidget::~WorkspaceWidget()
 {
-    delete mpController;
+    DropController();
 }
 
 void WorkspaceWidget::DisconnectAll()
@@ -106,7 +110,10 @@ void WorkspaceWidget::ConnectAll()
 
 void WorkspaceWidget::DropController()
 {
-    delete mpController;
+    // Never waits for the network: the controller ends its requests and
+    // polls and deletes itself when its threads are done.
+    if (mpController)
+        mpController->Abandon();
     mpController = nullptr;
 }
 
@@ -117,6 +124,7 @@ void WorkspaceWidget::SlotActiveUrlChanged(const QList<JoxWsdd::WebServiceInfoPt
         QApplication::restoreOverrideCursor();
         DisconnectAll();
         mpListLogWidget->SetCollections(QStringList());
+        mListingFailureShown = false;
         if (mpController)
             mpStatusWidget->UpdateStatus(mpController->GetServerUrl(), QList<CommandStatusPtr>());
         DropController();
@@ -155,6 +163,7 @@ void WorkspaceWidget::SlotActiveUrlChanged(const QList<JoxWsdd::WebServiceInfoPt
     {
         DisconnectAll();
         mpListLogWidget->SetCollections(QStringList());
+        mListingFailureShown = false;
         mpStatusWidget->UpdateStatus(mpController->GetServerUrl(), QList<CommandStatusPtr>());
         SetServerLabel(name, url);
     }
@@ -278,6 +287,7 @@ void WorkspaceWidget::SlotUpdateCreateLogWidget(const LogEntryList& rEntries)
 
 void WorkspaceWidget::SlotUpdateListLogWidget(const QStringList& rNames)
 {
+    mListingFailureShown = false;
     mpListLogWidget->SetCollections(rNames);
 }
 
@@ -289,18 +299,91 @@ void WorkspaceWidget::SlotUpdateCommandStatusWidget(const QString& rServerUrl,
 
 void WorkspaceWidget::SlotCommandHandlingFailed(const CommandPtr& rCommand)
 {
-    if (!rCommand || rCommand->GetCommandType() != ct_listlogfiles)
+    if (!rCommand)
+        return;
+    if (rCommand->GetCommandType() == ct_listlogfiles)
+    {
+        ShowFailureBox(QStringLiteral("Connection Error"),
+                       QWidget::tr("Could not request log list from server: %1.\nNo connection to server available.")
+                           .arg(rCommand->GetServerUrl()),
+                       QStringLiteral("ConnectionErrorBox"), rCommand->GetServerUrl());
+        SlotActiveUrlChanged(QList<JoxWsdd::WebServiceInfoPtr>());
+        return;
+    }
+    const QString operation = FailedOperationText(*rCommand);
+    if (operation.isEmpty())
+        return;
+
+    QString server = rCommand->GetServerUrl();
+    if (mpController && mpController->GetServerUrl() == server && !mpController->GetServerName().isEmpty())
+        server = mpController->GetServerName() + QStringLiteral(" (") + server + QStringLiteral(")");
+    QString reason = rCommand->GetErrorDetails();
+    if (reason.isEmpty())
+        reason = QStringLiteral("No details; the program's log has more.");
+    if (rCommand->GetCommandType() == ct_listcollections)
+    {
+        mpListLogWidget->SetListingFailed(server);
+        // The listing is polled: once told, the operator is not told again
+        // until a listing has succeeded; the list page keeps saying it.
+        if (mListingFailureShown)
+            return;
+        mListingFailureShown = true;
+    }
+    // The server's name may arrive between two failures: the URL tells
+    // repeats apart.
+    ShowFailureBox(QStringLiteral("Request Failed"),
+                   QStringLiteral("%1 failed on server %2.\nReason: %3").arg(operation, server, reason),
+                   QStringLiteral("RequestFailedBox"),
+                   rCommand->GetServerUrl() + QLatin1Char('\n') + operation + QLatin1Char('\n') + reason);
+}
+
+QString WorkspaceWidget::FailedOperationText(const Command& rCommand)
+{
+    switch (rCommand.GetCommandType())
+    {
+    case ct_loggather:
+        if (const auto* pGather = dynamic_cast<const CommandLogGather*>(&rCommand))
+            return QStringLiteral("Gathering logs into \"%1\"").arg(pGather->GetTargetFolder());
+        break;
+    case ct_fetchlog:
+        if (const auto* pFetch = dynamic_cast<const CommandLogFetch*>(&rCommand))
+            return QStringLiteral("Downloading log package \"%1\"").arg(pFetch->GetCollectionName());
+        break;
+    case ct_deletelog:
+        if (const auto* pDelete = dynamic_cast<const CommandDeleteLog*>(&rCommand))
+            return QStringLiteral("Deleting log package \"%1\"").arg(pDelete->GetCollectionName());
+        break;
+    case ct_cleanlogs:
+        return QStringLiteral("Deleting all log packages");
+    case ct_listcollections:
+        return QStringLiteral("Listing the log packages");
+    case ct_collectlog:
+        return QStringLiteral("Creating a log package");
+    default:
+        break;
+    }
+    // The server information and the job status are not the operator's
+    // requests: their failures are logged only.
+    return QString();
+}
+
+void WorkspaceWidget::ShowFailureBox(const QString& rTitle, const QString& rText, const QString& rObjectName,
+                                     const QString& rRepeatKey)
+{
+    // While a box is open, the same message for the same server is not
+    // shown again.
+    const QString key = rTitle + QLatin1Char('\n') + rRepeatKey;
+    for (auto open = mOpenFailureBoxes.begin(); open != mOpenFailureBoxes.end();)
+        open = open.value().isNull() ? mOpenFailureBoxes.erase(open) : std::next(open);
+    if (mOpenFailureBoxes.contains(key))
         return;
     JoxGui::Messagebox* pBox = new JoxGui::Messagebox(
-        QStringLiteral("Connection Error"),
-        QWidget::tr("Could not request log list from server: %1.\nNo connection to server available.")
-            .arg(rCommand->GetServerUrl()),
-        JoxGui::Messagebox::IconWarning, JoxGui::Messagebox::ButtonOk, JoxGui::Messagebox::ButtonNone,
+        rTitle, rText, JoxGui::Messagebox::IconWarning, JoxGui::Messagebox::ButtonOk, JoxGui::Messagebox::ButtonNone,
         JoxGui::Messagebox::ButtonNone, this, Qt::WindowFlags(0x100), JoxGui::Messagebox::CheckBoxNone);
     pBox->setAttribute(Qt::WA_DeleteOnClose);
-    pBox->setObjectName(QStringLiteral("ConnectionErrorBox"));
+    pBox->setObjectName(rObjectName);
+    mOpenFailureBoxes.insert(key, QPointer<QWidget>(pBox));
     pBox->show();
-    SlotActiveUrlChanged(QList<JoxWsdd::WebServiceInfoPtr>());
 }
 
 void WorkspaceWidget::SetServerLabel(const QString& rName, const QString& rUrl)

@@ -30,6 +30,7 @@
 #include <chrono>
 #include <memory>
 #include <thread>
+#include <vector>
 
 using namespace joxmaintenance;
 using simserver::Fault;
@@ -229,6 +230,9 @@ TEST_F(CommandsTest, AnUnreachableServerFailsEveryCommand)
         ExpectOneError(*rpCommand, rpCommand->GetDescription(),
                        "SOAP 1.1 fault SOAP-ENV:Server[no subcode]\n\"Connection refused\"\n"
                        "Detail: connect failed in tcp_connect()\n");
+        // What the operator is shown as the reason.
+        EXPECT_EQ(rpCommand->GetErrorDetails().toStdString(),
+                  "SOAP 1.1 fault SOAP-ENV:Server[no subcode]\n\"Connection refused\"\nDetail: connect failed in tcp_connect()");
     }
     EXPECT_TRUE(FolderEntries(mFolder.File("downloads")).empty());
 }
@@ -421,6 +425,49 @@ TEST_F(CommandsTest, ADownloadThatKeepsFlowingIsNotCutByTheIdleTimeout)
     EXPECT_EQ(JoxCore::StateSucceeded, fetch.GetState()) << fetch.GetMessagesText().toStdString();
     EXPECT_GT(elapsed, std::chrono::seconds(2));
     EXPECT_EQ(1024u * 1024u, tandriltest::ReadFile(Download("c.zip")).size());
+}
+
+TEST_F(CommandsTest, AbortEndsARunningExchangeAtOnceAndLeavesNoPartialFile)
+{
+    ASSERT_TRUE(mServer.AddCollection("big.zip", std::string(4 * 1024 * 1024, 'b')));
+    mServer.SetAttachmentRate(256 * 1024); // 16 s for the whole collection
+    mServer.SetFault("LogStatus", Fault::Silent);
+    struct Case
+    {
+        const char* mName;
+        std::shared_ptr<Command> mpCommand;
+    };
+    const std::vector<Case> cases = {
+        {"silent server", std::make_shared<CommandLogStatus>(mUrl)},
+        {"download under way", std::make_shared<CommandLogFetch>(mUrl, mDownloads, "big.zip")}};
+    for (const Case& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mName);
+        const int connections = mServer.GetConnectionCount();
+        std::thread worker([&rCase] { rCase.mpCommand->DoExecute(); });
+        // Well into the exchange: connected, and part of a download written.
+        while (mServer.GetConnectionCount() == connections)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        const auto start = std::chrono::steady_clock::now();
+        rCase.mpCommand->Abort();
+        worker.join();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+        EXPECT_TRUE(rCase.mpCommand->IsAborted());
+        EXPECT_EQ(JoxCore::StateFailed, rCase.mpCommand->GetState());
+        EXPECT_TRUE(FolderEntries(mFolder.File("downloads")).empty());
+    }
+
+    // Aborted before it runs: fails without connecting. A copy is not aborted.
+    CommandListLogCollections list(mUrl);
+    list.Abort();
+    const int connections = mServer.GetConnectionCount();
+    list.DoExecute();
+    EXPECT_EQ(JoxCore::StateFailed, list.GetState());
+    EXPECT_TRUE(list.GetErrorDetails().contains("abandoned")) << list.GetErrorDetails().toStdString();
+    EXPECT_EQ(connections, mServer.GetConnectionCount());
+    CommandListLogCollections copy(list);
+    EXPECT_FALSE(copy.IsAborted());
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QMetaObject>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
@@ -20,6 +21,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -381,6 +383,26 @@ TEST_F(ControllerTest, DeletingTheControllerWhileTheVersionBoxIsOpenIsSafe)
     QTest::qWait(50);
 }
 
+TEST_F(ControllerTest, AbandoningTheControllerWhileTheVersionBoxIsOpenIsSafe)
+{
+    simserver::ServerInformation information;
+    information.mServiceVersion = "3.0";
+    mServer->SetInformation(information);
+    auto* pController = MakeController(mServer.Url()).release();
+    QPointer<MaintenanceController> pGuard(pController);
+    // Given up while the box is open; its poll thread ends (and its pollers
+    // go) before the box is answered.
+    ModalDriver driver([&](QDialog* pDialog) {
+        if (!pGuard)
+            return;
+        pGuard->Abandon();
+        QTimer::singleShot(300, pDialog, [pDialog] { pDialog->findChild<QPushButton*>()->click(); });
+    });
+    pController->QueryMachineInformation();
+    ASSERT_TRUE(WaitFor([&] { return pGuard.isNull() && driver.Seen() == 1; }));
+    EXPECT_EQ(mServer.Count("LogStatus"), 0);
+}
+
 TEST_F(ControllerTest, DestroyingTheControllerWhileRequestsRunDoesNotCrash)
 {
     mServer->SetFault("LogListCollections", simserver::Fault::Silent);
@@ -393,6 +415,61 @@ TEST_F(ControllerTest, DestroyingTheControllerWhileRequestsRunDoesNotCrash)
     // The unanswered requests end with the server; their threads clean up.
     mServer->Stop();
     QTest::qWait(200);
+}
+
+// Entries of the folder, hidden ones (a download's temporary file) included.
+QStringList AllEntries(const std::string& rFolder)
+{
+    return QDir(QString::fromStdString(rFolder)).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+TEST_F(ControllerTest, AbandonNeverWaitsForTheNetworkAndTheControllerGoesWhenItsThreadsEnd)
+{
+    // A poll that is never answered and a download under way.
+    mServer->SetFault("LogStatus", simserver::Fault::Silent);
+    ASSERT_TRUE(mServer->AddCollection("big.zip", std::string(4 * 1024 * 1024, 'b')));
+    mServer->SetAttachmentRate(256 * 1024);
+    QPointer<MaintenanceController> pController = new MaintenanceController(mServer.Url(), "selected", "sw", "svc");
+    QSignalSpy failures(pController.data(), &MaintenanceController::SignalCommandHandlingFailed);
+    pController->QueryMachineInformation();
+    ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogStatus") >= 1; }));
+    pController->FetchLog(QString::fromStdString(mClientFolder.Path()), "big.zip");
+    ASSERT_TRUE(WaitFor([&] { return !AllEntries(mClientFolder.Path()).isEmpty(); }));
+    QTest::qWait(300);
+
+    QElapsedTimer timer;
+    timer.start();
+    pController->Abandon();
+    EXPECT_LT(timer.elapsed(), 100);
+    ASSERT_TRUE(WaitFor([&] { return pController.isNull(); }, 3000));
+    EXPECT_LT(timer.elapsed(), 3000);
+    // The download's temporary file is gone, and nothing was reported.
+    EXPECT_TRUE(AllEntries(mClientFolder.Path()).isEmpty()) << AllEntries(mClientFolder.Path()).join(' ').toStdString();
+    EXPECT_EQ(failures.count(), 0);
+}
+
+TEST_F(ControllerTest, StopAllEndsEveryControllerWithinItsTime)
+{
+    mServer->SetFault("LogStatus", simserver::Fault::Silent);
+    mServer->SetFault("LogListCollections", simserver::Fault::Silent);
+    QPointer<MaintenanceController> pFirst = new MaintenanceController(mServer.Url(), "first", "sw", "svc");
+    QPointer<MaintenanceController> pAbandoned = new MaintenanceController(mServer.Url(), "second", "sw", "svc");
+    for (MaintenanceController* pController : {pFirst.data(), pAbandoned.data()})
+    {
+        pController->QueryMachineInformation();
+        pController->ListLogCollections();
+    }
+    ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogStatus") >= 2 && mServer.Count("LogListCollections") >= 2; }));
+    pAbandoned->Abandon();
+
+    // As at exit: no event loop runs any more.
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_TRUE(MaintenanceController::StopAll(3000));
+    EXPECT_LT(timer.elapsed(), 1000);
+    EXPECT_TRUE(pFirst.isNull());
+    EXPECT_TRUE(pAbandoned.isNull());
+    EXPECT_TRUE(MaintenanceController::StopAll(0));
 }
 
 } // namespace

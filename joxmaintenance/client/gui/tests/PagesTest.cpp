@@ -4,6 +4,7 @@
 
 #include "ModalDriver.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDateTimeEdit>
 #include <QGroupBox>
@@ -14,6 +15,9 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 using namespace joxmaintenance;
 using joxguitest::ModalDriver;
@@ -140,6 +144,34 @@ TEST(CreateLogWidgetTest, RefillKeepsCheckMarksAndDropsUnusedGroups)
     EXPECT_EQ(page.GetLogEntryList().size(), 1u);
 }
 
+TEST(CreateLogWidgetTest, OneBoxPerSourceNameEvenWhenDisplayTextsRepeat)
+{
+    // A server source named like another source's display text.
+    CreateLogWidget page;
+    page.show();
+    page.SetLogEntries({LogEntry("harlenchannel1", "2026-03-01T10:00:00", 60)});
+    page.SetLogEntries({LogEntry("Channel 1", "2026-03-01T11:00:00", 60)});
+    QApplication::processEvents();
+    QList<QPair<QString, QStringList>> expected = {{QStringLiteral("System"), {QStringLiteral("Channel 1")}}};
+    EXPECT_EQ(Groups(page), expected);
+    LogEntryList sent = page.GetLogEntryList();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent.front().GetType(), "Channel 1");
+
+    // Both at once, in either group, and two of one group with one text:
+    // every source has its box and is sent.
+    page.SetLogEntries({LogEntry("Channel 1", "", 0), LogEntry("harlenchannel1", "", 0), LogEntry("systemlogs", "", 0),
+                        LogEntry("Logs", "", 0)});
+    QApplication::processEvents();
+    expected = {{QStringLiteral("System"), {QStringLiteral("Channel 1"), QStringLiteral("Logs"), QStringLiteral("Logs")}},
+                {QStringLiteral("HARLEN"), {QStringLiteral("Channel 1")}}};
+    EXPECT_EQ(Groups(page), expected);
+    std::vector<std::string> names;
+    for (const LogEntry& rEntry : page.GetLogEntryList())
+        names.push_back(rEntry.GetType());
+    EXPECT_EQ(names, (std::vector<std::string>{"Channel 1", "harlenchannel1", "systemlogs", "Logs"}));
+}
+
 TEST(CreateLogWidgetTest, TimeRangeFollowsTheSourcesWhileAllTimesIsChecked)
 {
     CreateLogWidget page;
@@ -216,6 +248,24 @@ TEST(CreateLogWidgetTest, SaveAsCorrectsTheSpanBeforeGathering)
     EXPECT_EQ(gather.count(), 2);
     EXPECT_EQ(edits[0]->dateTime(), QDateTime::fromString(QStringLiteral("2026-03-01T10:00:00"), Qt::ISODate));
     EXPECT_EQ(edits[1]->dateTime(), QDateTime::fromString(QStringLiteral("2026-03-01T12:00:00"), Qt::ISODate));
+}
+
+TEST(CreateLogWidgetTest, SaveAsWithoutATickedSourceSendsNothingAndSaysSo)
+{
+    CreateLogWidget page;
+    page.show();
+    QSignalSpy gather(&page, &CreateLogWidget::SignalGather);
+    page.SetLogEntries({LogEntry("systemlogs", "2026-03-01T10:00:00", 60), LogEntry("quorelagentlogs", "", 0)});
+    SourceBox(page, QStringLiteral("Logs"))->setChecked(false);
+    SourceBox(page, QStringLiteral("Agent logs"))->setChecked(false);
+    const QPair<QString, QString> seen = ClickAndAnswer(Button(page, QStringLiteral("Save as")));
+    EXPECT_EQ(seen.first, QStringLiteral("No log source chosen"));
+    EXPECT_EQ(seen.second, QStringLiteral("Please tick at least one log source to gather."));
+    EXPECT_EQ(gather.count(), 0);
+
+    SourceBox(page, QStringLiteral("Agent logs"))->setChecked(true);
+    EXPECT_TRUE(ClickAndAnswer(Button(page, QStringLiteral("Save as"))).first.isEmpty());
+    EXPECT_EQ(gather.count(), 1);
 }
 
 TEST(CreateLogWidgetTest, SourcesWithoutTimesLeaveTheEditsAlone)
@@ -309,4 +359,35 @@ TEST(ListLogWidgetTest, ButtonsSignalTheSelectedNames)
 
     Button(page, QStringLiteral("Delete all"))->click();
     EXPECT_EQ(clear.count(), 1);
+}
+
+TEST(ListLogWidgetTest, FocusAfterDeleteOrDownloadReturnsToTheList)
+{
+    ListLogWidget page;
+    page.show();
+    QApplication::setActiveWindow(&page);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+    QSignalSpy fetch(&page, &ListLogWidget::SignalFetch);
+    QSignalSpy remove(&page, &ListLogWidget::SignalDelete);
+    QSignalSpy clear(&page, &ListLogWidget::SignalClear);
+    QTableWidget* pTable = Table(page);
+
+    // The operator works with the keyboard only; the server's next listing
+    // lacks the deleted collection. A further Space must not reach
+    // "Delete all".
+    for (const QString& rButton : {QStringLiteral("Delete"), QStringLiteral("Download")})
+    {
+        page.SetCollections({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+        SelectRows(pTable, {1});
+        QPushButton* pButton = Button(page, rButton);
+        pButton->setFocus();
+        ASSERT_TRUE(pButton->hasFocus());
+        QTest::keyClick(pButton, Qt::Key_Space);
+        page.SetCollections({QStringLiteral("a"), QStringLiteral("c")});
+        EXPECT_EQ(QApplication::focusWidget(), pTable) << rButton.toStdString();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        EXPECT_EQ(clear.count(), 0) << rButton.toStdString();
+    }
+    EXPECT_EQ(remove.count(), 1);
+    EXPECT_EQ(fetch.count(), 1);
 }

@@ -5,15 +5,20 @@
 
 #include <joxmaintenance/CommandType.h>
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QImage>
 #include <QPainter>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
 #include <boost/make_shared.hpp>
+
+#include <limits>
 
 using namespace joxmaintenance;
 
@@ -108,13 +113,16 @@ TEST(LogStatusFilterProxyModelTest, FilterHidesOnlyFinishedJobs)
 
 namespace {
 
-// Paints the percent cell of one status into a 200 x 30 image.
-QImage PaintCell(double percent)
+// Paints the percent cell (200 x 30) of one status into a 400 x 30 image,
+// with the progress delegate or, for comparison, the plain one.
+QImage PaintCell(double percent, bool plain = false)
 {
     ListLogStatusModel model;
     model.SetStatusList(QStringLiteral("http://a"), {Status(ct_loggather, cs_running, percent)});
-    ProgressWidgetDelegate delegate;
-    QImage image(200, 30, QImage::Format_ARGB32);
+    ProgressWidgetDelegate progressDelegate;
+    QStyledItemDelegate plainDelegate;
+    QStyledItemDelegate& delegate = plain ? plainDelegate : progressDelegate;
+    QImage image(400, 30, QImage::Format_ARGB32);
     image.fill(Qt::black);
     QPainter painter(&image);
     QStyleOptionViewItem option;
@@ -155,6 +163,52 @@ TEST(ProgressWidgetDelegateTest, BarCoversThePercentOfTheCell)
 
     // The text differs between the two (42.5 % against 0.0 %) in the centre.
     EXPECT_NE(half.copy(70, 8, 60, 14), none.copy(70, 8, 60, 14));
+}
+
+TEST(ProgressWidgetDelegateTest, OutOfRangeValuesStayInsideTheCellOrAreNotDrawn)
+{
+    // Above 100 the bar and its text are those of 100, and nothing is
+    // painted beyond the cell.
+    const QImage full = PaintCell(100.0);
+    const QImage over = PaintCell(250.0);
+    // (Inside the frame: the plain text below the bar differs.)
+    const QRect inside(5, 5, 190, 20);
+    EXPECT_EQ(over.copy(inside), full.copy(inside));
+    EXPECT_EQ(over.pixel(300, 8), QColor(Qt::black).rgb());
+
+    // A value that is not a finite number is not drawn, like a negative one:
+    // the cell is what the plain delegate paints.
+    for (double value : {-1.0, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()})
+        EXPECT_EQ(PaintCell(value), PaintCell(value, true)) << value;
+}
+
+TEST(ListLogStatusWidgetTest, ProgressColumnFitsItsTextAndCutDetailsShowInTheToolTip)
+{
+    ListLogStatusWidget page;
+    page.resize(600, 300);
+    page.show();
+    const QString longDetails = QStringLiteral("Collecting the logs of every channel: ") + QString(200, QLatin1Char('x'));
+    page.UpdateStatus(QStringLiteral("http://a"),
+                      {Status(ct_loggather, cs_running, 100, QStringLiteral("short")),
+                       Status(ct_loggather, cs_running, 24.5, longDetails)});
+    QTableView* pView = page.findChild<QTableView*>();
+    ASSERT_NE(pView, nullptr);
+    QApplication::processEvents();
+
+    // The frame is inset by 4 pixels on each side: "100.0 %" fits inside it.
+    const int textWidth = pView->fontMetrics().horizontalAdvance(QStringLiteral("100.0 %"));
+    EXPECT_GE(pView->columnWidth(1), textWidth + 8 + 2 * 5) << pView->columnWidth(1);
+
+    // Whole details in the tool tip only when the column cuts them.
+    const auto toolTipAt = [pView](int row) {
+        QToolTip::hideText();
+        const QRect cell = pView->visualRect(pView->model()->index(row, 3));
+        QHelpEvent event(QEvent::ToolTip, cell.center(), pView->viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(pView->viewport(), &event);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(toolTipAt(0), QString());
+    EXPECT_EQ(toolTipAt(1), longDetails);
 }
 
 TEST(ListLogStatusWidgetTest, ButtonFiltersFinishedRowsOfTheTable)

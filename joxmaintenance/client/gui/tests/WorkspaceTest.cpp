@@ -6,6 +6,7 @@
 #include "ControllerTestSupport.h"
 #include "ModalDriver.h"
 #include "TempDir.h"
+#include "WaitFor.h"
 
 #include <joxconfig/LocalIpMatcher.h>
 #include <joxmaintenance/CommandPollWorker.h>
@@ -13,6 +14,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
@@ -22,12 +24,16 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include <boost/make_shared.hpp>
 
 using namespace joxmaintenance;
 using controllertest::LocalServer;
 using controllertest::LogCapture;
 using joxguitest::ModalDriver;
+using tandriltest::WaitFor;
 
 namespace {
 
@@ -123,6 +129,8 @@ protected:
     void TearDown() override
     {
         mWorkspace.SlotActiveUrlChanged({});
+        // The dropped controllers end with their threads.
+        EXPECT_TRUE(MaintenanceController::StopAll(3000));
         CommandPollWorker::SetIntervalsForTesting(5000, 60000);
         while (QApplication::overrideCursor())
             QApplication::restoreOverrideCursor();
@@ -149,14 +157,14 @@ TEST_F(WorkspaceTest, SelectingAServerFillsThePagesAndTheSameServerSendsNothing)
     EXPECT_FALSE(PromptShown(mWorkspace));
     EXPECT_EQ(QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor, Qt::BusyCursor);
 
-    QTRY_VERIFY_WITH_TIMEOUT(mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Logs")) != nullptr, 10000);
+    ASSERT_TRUE(WaitFor([&] { return mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Logs")) != nullptr; }, 10000));
     EXPECT_NE(mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Agent logs")), nullptr);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     // The name is the selected one or, once the information query came
     // back, the server's own.
     EXPECT_TRUE(ServerLabel(mWorkspace).startsWith(QStringLiteral("Current server: ")));
     EXPECT_TRUE(ServerLabel(mWorkspace).endsWith(QStringLiteral(" (%1)").arg(HostPort()))) << ServerLabel(mWorkspace).toStdString();
-    QTRY_COMPARE_WITH_TIMEOUT(Collections(mWorkspace), QStringList({QStringLiteral("a.zip"), QStringLiteral("b.zip")}), 10000);
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace) == QStringList({QStringLiteral("a.zip"), QStringLiteral("b.zip")}); }, 10000));
 
     const int queries = mServer.Count("ServiceFetchInformation");
     const int lists = mServer.Count("LogList");
@@ -238,7 +246,7 @@ TEST_F(WorkspaceTest, FailedSourceListingShowsANonModalBoxAndDropsTheServer)
     mServer->SetFault("LogList", simserver::Fault::Soap11Fault);
     mWorkspace.show();
     mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
-    QTRY_VERIFY_WITH_TIMEOUT(mWorkspace.GetController() == nullptr, 10000);
+    ASSERT_TRUE(WaitFor([&] { return mWorkspace.GetController() == nullptr; }, 10000));
     QPointer<QWidget> pBox = mWorkspace.findChild<QWidget*>(QStringLiteral("ConnectionErrorBox"));
     ASSERT_FALSE(pBox.isNull());
     EXPECT_TRUE(pBox->isVisible());
@@ -251,7 +259,131 @@ TEST_F(WorkspaceTest, FailedSourceListingShowsANonModalBoxAndDropsTheServer)
     EXPECT_TRUE(found);
     EXPECT_TRUE(PromptShown(mWorkspace));
     pBox->close();
-    QTRY_VERIFY_WITH_TIMEOUT(pBox.isNull(), 5000);
+    ASSERT_TRUE(WaitFor([&] { return pBox.isNull(); }, 5000));
+}
+
+namespace {
+
+// The texts of the open "Request Failed" boxes of the workspace.
+QStringList FailureTexts(const WorkspaceWidget& rWorkspace)
+{
+    QStringList texts;
+    for (QWidget* pBox : rWorkspace.findChildren<QWidget*>(QStringLiteral("RequestFailedBox")))
+    {
+        if (!pBox->isVisible())
+            continue;
+        EXPECT_EQ(pBox->windowTitle(), QStringLiteral("Request Failed"));
+        EXPECT_FALSE(pBox->isModal());
+        for (QLabel* pLabel : pBox->findChildren<QLabel*>())
+            if (pLabel->text().contains(QStringLiteral(" failed on server ")))
+                texts.append(pLabel->text());
+    }
+    return texts;
+}
+
+void CloseFailureBoxes(const WorkspaceWidget& rWorkspace)
+{
+    for (QWidget* pBox : rWorkspace.findChildren<QWidget*>(QStringLiteral("RequestFailedBox")))
+        pBox->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+TEST_F(WorkspaceTest, FailedRequestsNameServerOperationAndReasonOnce)
+{
+    tandriltest::TempDir target;
+    mWorkspace.mFolder = QString::fromStdString(target.Path());
+    mWorkspace.show();
+    mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == 2; }, 10000));
+    const QString server = QStringLiteral("simserver (%1)").arg(QString::fromStdString(mServer->GetUrl()));
+
+    struct Case
+    {
+        const char* mOperation;
+        simserver::Fault mFault;
+        std::function<void()> mRequest;
+        QString mStart;
+        QString mReason;
+    };
+    const std::vector<Case> cases = {
+        {"LogDeleteCollection", simserver::Fault::Soap11Fault, [&] { mWorkspace.SlotDelete(QStringLiteral("a.zip")); },
+         QStringLiteral("Deleting log package \"a.zip\" failed on server ") + server, QStringLiteral("Simulated fault")},
+        {"LogDeleteAllCollections", simserver::Fault::HttpError, [&] { mWorkspace.SlotClearLogEntries(); },
+         QStringLiteral("Deleting all log packages failed on server ") + server, QStringLiteral("503")},
+        {"LogFetchCollection", simserver::Fault::Soap11Fault,
+         [&] { mWorkspace.SlotFetch({QStringLiteral("b.zip")}); },
+         QStringLiteral("Downloading log package \"b.zip\" failed on server ") + server, QStringLiteral("Simulated fault")},
+        {"LogCreateAndFetchCollection", simserver::Fault::HttpError, [&] { mWorkspace.SlotGather(); },
+         QStringLiteral("Gathering logs into \"%1\" failed on server ").arg(mWorkspace.mFolder) + server,
+         QStringLiteral("503")},
+    };
+    for (const Case& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mOperation);
+        mServer->SetFault(rCase.mOperation, rCase.mFault);
+        // Twice: the second, identical message is not stacked on the first.
+        rCase.mRequest();
+        rCase.mRequest();
+        ASSERT_TRUE(WaitFor([&] { return mServer.Count(rCase.mOperation) == 2; }, 10000));
+        ASSERT_TRUE(WaitFor([&] { return FailureTexts(mWorkspace).size() == 1; }, 10000));
+        QTest::qWait(200);
+        const QStringList texts = FailureTexts(mWorkspace);
+        ASSERT_EQ(texts.size(), 1) << texts.join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(texts.first().startsWith(rCase.mStart + QStringLiteral(".\nReason: "))) << texts.first().toStdString();
+        EXPECT_TRUE(texts.first().contains(rCase.mReason)) << texts.first().toStdString();
+        mServer->SetFault(rCase.mOperation, simserver::Fault::None);
+        CloseFailureBoxes(mWorkspace);
+    }
+    EXPECT_NE(mWorkspace.GetController(), nullptr);
+}
+
+TEST_F(WorkspaceTest, FailedListingIsShownAndNeverLooksLikeAnEmptyServer)
+{
+    mServer->SetFault("LogListCollections", simserver::Fault::HttpError);
+    mWorkspace.show();
+    mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
+    ASSERT_TRUE(WaitFor([&] { return FailureTexts(mWorkspace).size() == 1; }, 10000));
+    EXPECT_TRUE(FailureTexts(mWorkspace).first().startsWith(QStringLiteral("Listing the log packages failed on server ")));
+    EXPECT_TRUE(FailureTexts(mWorkspace).first().contains(
+        QStringLiteral("(%1).\nReason: ").arg(QString::fromStdString(mServer->GetUrl()))));
+    QLabel* pNote = mWorkspace.findChild<QLabel*>(QStringLiteral("ListingFailedLabel"));
+    ASSERT_NE(pNote, nullptr);
+    EXPECT_FALSE(pNote->isHidden());
+    // The poll keeps failing: still one box, and none once the operator
+    // has closed it; the list page keeps saying so.
+    int polls = mServer.Count("LogListCollections");
+    ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogListCollections") >= polls + 3; }, 10000));
+    EXPECT_EQ(FailureTexts(mWorkspace).size(), 1);
+    CloseFailureBoxes(mWorkspace);
+    polls = mServer.Count("LogListCollections");
+    ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogListCollections") >= polls + 3; }, 10000));
+    EXPECT_EQ(FailureTexts(mWorkspace).size(), 0);
+    EXPECT_FALSE(pNote->isHidden());
+
+    mServer->SetFault("LogListCollections", simserver::Fault::None);
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == 2; }, 10000));
+    EXPECT_TRUE(pNote->isHidden());
+    CloseFailureBoxes(mWorkspace);
+}
+
+TEST_F(WorkspaceTest, DeselectingASilentServerNeverBlocks)
+{
+    // The status poll of this server is never answered.
+    mServer->SetFault("LogStatus", simserver::Fault::Silent);
+    mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
+    ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogStatus") >= 1; }));
+    QPointer<MaintenanceController> pOld = mWorkspace.GetController();
+    ASSERT_FALSE(pOld.isNull());
+
+    QElapsedTimer timer;
+    timer.start();
+    mWorkspace.SlotActiveUrlChanged({});
+    EXPECT_LT(timer.elapsed(), 300);
+    EXPECT_EQ(mWorkspace.GetController(), nullptr);
+    // Gone once its threads have ended.
+    ASSERT_TRUE(WaitFor([&] { return pOld.isNull(); }, 3000));
 }
 
 TEST_F(WorkspaceTest, DownloadSkipsCollectionsThatExistLocally)
@@ -291,23 +423,23 @@ TEST_F(WorkspaceTest, GatherStreamsTheNewCollectionIntoTheChosenFolder)
     tandriltest::TempDir target;
     mWorkspace.mFolder = QString::fromStdString(target.Path());
     mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
-    QTRY_VERIFY_WITH_TIMEOUT(mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Logs")) != nullptr, 10000);
+    ASSERT_TRUE(WaitFor([&] { return mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Logs")) != nullptr; }, 10000));
     mWorkspace.SlotGather();
-    QTRY_COMPARE_WITH_TIMEOUT(QDir(mWorkspace.mFolder).entryList(QDir::Files).size(), 1, 10000);
+    ASSERT_TRUE(WaitFor([&] { return QDir(mWorkspace.mFolder).entryList(QDir::Files).size() == 1; }, 10000));
     EXPECT_EQ(mServer.Count("LogCreateAndFetchCollection"), 1);
 }
 
 TEST_F(WorkspaceTest, DeleteAndClearReachTheServer)
 {
     mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
-    QTRY_COMPARE_WITH_TIMEOUT(Collections(mWorkspace).size(), 2, 10000);
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == 2; }, 10000));
     LogCapture capture;
     mWorkspace.SlotDelete(QString());
     EXPECT_EQ(capture.Matching("delete logfile with empty name requested. Ignore.").size(), 1u);
     mWorkspace.SlotDelete(QStringLiteral("a.zip"));
-    QTRY_COMPARE_WITH_TIMEOUT(Collections(mWorkspace), QStringList({QStringLiteral("b.zip")}), 10000);
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace) == QStringList({QStringLiteral("b.zip")}); }, 10000));
     mWorkspace.SlotClearLogEntries();
-    QTRY_VERIFY_WITH_TIMEOUT(Collections(mWorkspace).isEmpty(), 10000);
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).isEmpty(); }, 10000));
     EXPECT_TRUE(mServer->GetCollections().empty());
 }
 

@@ -10,6 +10,7 @@
 #include <boost/shared_ptr.hpp>
 
 #include <functional>
+#include <memory>
 
 namespace joxmaintenance {
 
@@ -23,8 +24,9 @@ class Command : public JoxCore::BasicCommand
 public:
     // The status record starts as (new UUID, empty address, type, pending).
     Command(const QString& rServerUrl, int commandType);
-    // Copies messages, state and URL; the copy shares the status record.
-    Command(const Command& rOther) = default;
+    // Copies messages, state and URL; the copy shares the status record and
+    // is not aborted.
+    Command(const Command& rOther);
     ~Command() override;
 
     QString GetDescription() const override = 0;
@@ -38,6 +40,15 @@ public:
     QString GetServerUrl() const { return mServerUrl; }
     int GetCommandType() const;
     CommandStatusPtr GetCommandStatus() const { return mpStatus; }
+    // Callable from any thread: a running exchange ends at once (its socket
+    // is shut down, so a download stops and its temporary file goes), and
+    // an exchange not yet started fails without connecting.
+    void Abort();
+    bool IsAborted() const;
+
+    // The details of the error messages (the fault texts), one after the
+    // other; empty when the command recorded none.
+    QString GetErrorDetails() const;
 
 protected:
     using Exchange = std::function<int(ServiceProxy& rProxy, const char* pEndpoint)>;
@@ -51,6 +62,11 @@ protected:
 
     CommandStatusPtr mpStatus;
     QString mServerUrl;
+
+private:
+    struct AbortLink;
+    friend struct AbortHooks;
+    std::shared_ptr<AbortLink> mpAbort;
 };
 
 using CommandPtr = boost::shared_ptr<Command>;

@@ -28,6 +28,10 @@ public:
     // The servers polled, in the order added.
     QStringList GetServerUrls() const;
 
+    // Callable from any thread: the running command is aborted (Command::Abort),
+    // the pass ends and no timer is armed again.
+    void Abort();
+
     // Test-only: replaces the fast and slow intervals of pollers armed from
     // now on. The program never calls it.
     static void SetIntervalsForTesting(int fastMs, int slowMs);
@@ -53,8 +57,16 @@ protected:
     void RestartSlowTimer();
 
 private:
+    // Starts the command of a pass unless the poller is aborted; false then.
+    bool BeginCommand(const CommandPtr& rCommand);
+    void EndCommand();
+
     mutable QMutex mMutex;
     QStringList mServerUrls;
+    // Under the mutex: the command of the pass now running, and whether the
+    // poller was aborted.
+    CommandPtr mpRunning;
+    bool mAborted = false;
     QTimer* mpFastTimer = nullptr;
     QTimer* mpSlowTimer = nullptr;
 };
@@ -65,7 +77,10 @@ void CommandPollWorker::RunPass(Make make)
     const QStringList urls = GetServerUrls();
     for (const QString& rUrl : urls) {
         CommandPtr pCommand = make(rUrl);
+        if (!BeginCommand(pCommand))
+            return;
         pCommand->DoExecute();
+        EndCommand();
         emit SigCommandFinished(pCommand);
     }
 }

@@ -9,6 +9,8 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
+#include <QThread>
 #include <QString>
 #include <QStringList>
 
@@ -29,8 +31,20 @@ public:
     // Throws std::runtime_error for a malformed URL.
     MaintenanceController(const QString& rUrl, const QString& rName, const QString& rSoftwareVersion,
                           const QString& rServiceVersion);
-    // Waits for the poll thread to finish its current pass.
+    // Aborts the running requests and polls and waits for the poll thread to
+    // end (at once, unless a connection is still being made).
     ~MaintenanceController() override;
+
+    // Gives the controller up without blocking: it emits nothing more, its
+    // running requests and polls are aborted (their sockets shut down), and
+    // it deletes itself once its poll thread and request threads have ended.
+    void Abandon();
+    // Aborts everything and waits at most the given time for the poll thread
+    // and the request threads to end; true when all have.
+    bool Stop(int milliseconds);
+    // At exit: stops every controller still alive within the given time in
+    // all and deletes those whose threads have ended; true when none is left.
+    static bool StopAll(int milliseconds);
 
     // Points the controller at another server; the same URL changes nothing.
     // Throws std::runtime_error for a malformed URL, leaving the current one.
@@ -65,10 +79,29 @@ private slots:
 
 private:
     void PublishStatusList(const CommandPtr& rCommand);
+    // Aborts the pollers (once, then quits the poll thread) and the running
+    // requests.
+    void AbortAll();
+    // Deletes an abandoned controller whose threads have all ended.
+    void DeleteWhenIdle();
+    static QList<MaintenanceController*>& Alive();
+
+    // A request thread and its command, until the thread has ended.
+    struct Request
+    {
+        quint64 mSerial;
+        QPointer<QThread> mpThread;
+        CommandPtr mpCommand;
+    };
 
     boost::shared_ptr<ServerConnection> mpServer;
     JoxCore::QThreadWrapper mPollThread;
     QList<CommandPollWorker*> mPollers;
+    QList<Request> mRequests;
+    quint64 mRequestSerial = 0;
+    bool mPollThreadQuit = false;
+    bool mPollThreadEnded = false;
+    bool mAbandoned = false;
 };
 
 } // namespace joxmaintenance

@@ -57,6 +57,8 @@ private slots:
     void SlotGatherAllToggled(int state);
 
 private:
+    // The box of the source name in the list, or null.
+    static LogEntryWidget* FindEntryWidget(const QList<LogEntryWidget*>& rWidgets, const std::string& rSourceName);
     bool HasTimeRange() const;
     void ShowTimeRange();
 

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QWidget>
 
+class QLabel;
 class QPushButton;
 class QTableWidget;
 
@@ -20,6 +21,10 @@ public:
     // Shows the names; the same names in the same order change nothing, so
     // the selection survives the periodic refresh.
     void SetCollections(const QStringList& rNames);
+    // Says above the table that the server's listing failed, so that an
+    // empty or old table does not pass for the server's collections; the
+    // next SetCollections takes it away.
+    void SetListingFailed(const QString& rServer);
 
 signals:
     // Delete every collection of the server.
@@ -38,6 +43,7 @@ private:
     QPushButton* mpDownload;
     QPushButton* mpDelete;
     QPushButton* mpDeleteAll;
+    QLabel* mpFailureLabel;
 };
 
 } // namespace joxmaintenance

@@ -5,7 +5,9 @@
 #include <joxmaintenance/LogEntry.h>
 #include <joxwsdd/WebServiceInfo.h>
 
+#include <QHash>
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -66,6 +68,13 @@ private:
     void DisconnectAll();
     void ConnectAll();
     void DropController();
+    // "Downloading log package ..." and the like for a failed request of the
+    // operator; empty for the failures that are only logged.
+    static QString FailedOperationText(const Command& rCommand);
+    // A non-modal warning box, unless one of the same title and repeat key
+    // is still open.
+    void ShowFailureBox(const QString& rTitle, const QString& rText, const QString& rObjectName,
+                        const QString& rRepeatKey);
 
     QVBoxLayout* mpLayout;
     QLabel* mpServerLabel;
@@ -77,6 +86,10 @@ private:
     ListLogStatusWidget* mpStatusWidget;
     MaintenanceController* mpController;
     QString mLastFolder;
+    // The failure boxes still open, by title and text.
+    QHash<QString, QPointer<QWidget>> mOpenFailureBoxes;
+    // A failed listing has been reported and no listing succeeded since.
+    bool mListingFailureShown = false;
 };
 
 } // namespace joxmaintenance
