@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Builds the discovery datagram fuzzer with clang (libFuzzer + AddressSanitizer)
-# in $FUZZ_BUILD_DIR (default build-wsdd-fuzz/) and runs it from the committed seed corpus for a bounded time.
-#   fuzz/run-fuzz.sh [SECONDS]   (default 60)
-# Exits non-zero when the build fails or the fuzzer finds a crash, leak or
-# sanitizer error; new inputs go to a scratch corpus, never into the repo.
+# Builds the discovery datagram fuzzer and the maintenance reply fuzzer with
+# clang (libFuzzer + AddressSanitizer) in $FUZZ_BUILD_DIR (default
+# build-wsdd-fuzz/) and runs each from its committed seed corpus for a bounded time.
+#   fuzz/run-fuzz.sh [SECONDS]   (default 60, for each fuzzer)
+# Exits non-zero when the build fails or a fuzzer finds a crash, leak,
+# sanitizer error, a file written outside its download folder or memory above
+# 512 MiB; new inputs go to a scratch corpus, never into the repo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -19,13 +21,20 @@ CC=clang CXX=clang++ cmake -S . -B "$folder" -G Ninja -DBUILD_TESTING=OFF -DTAND
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address" \
   -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address" >"$folder/configure.log" 2>&1 \
   || { cat "$folder/configure.log"; exit 1; }
-ninja -C "$folder" wsdd_datagram_fuzzer
+ninja -C "$folder" wsdd_datagram_fuzzer reply_fuzzer
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-cp fuzz/corpus/wsdd/* "$scratch"/
+mkdir "$scratch/wsdd" "$scratch/reply"
+cp fuzz/corpus/wsdd/* "$scratch/wsdd"/
+cp fuzz/corpus/reply/* "$scratch/reply"/
 # The fuzzer opens one loopback socket and sends nothing; run it in a private
 # namespace all the same.
 tools/in-test-netns.sh env ASAN_OPTIONS=detect_leaks=1 \
   "$folder/bin/wsdd_datagram_fuzzer" -max_total_time="$seconds" -max_len=65507 \
-  -artifact_prefix="$folder/" -print_final_stats=1 "$scratch"
+  -artifact_prefix="$folder/" -print_final_stats=1 "$scratch/wsdd"
+# The reply fuzzer answers the nine operations from its input; it opens no
+# socket and writes only below its own scratch folder in /tmp.
+tools/in-test-netns.sh env ASAN_OPTIONS=detect_leaks=1 \
+  "$folder/bin/reply_fuzzer" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=512 \
+  -artifact_prefix="$folder/reply-" -print_final_stats=1 "$scratch/reply"
