@@ -476,7 +476,9 @@ TEST_F(CommandsTest, ARepliesXmlIsBoundedWhileDownloadsAreNot)
     CommandListLogCollections list(mUrl);
     list.DoExecute();
     EXPECT_EQ(JoxCore::StateFailed, list.GetState());
-    EXPECT_TRUE(list.GetMessagesText().contains("max message length exceeded")) << list.GetMessagesText().toStdString();
+    EXPECT_TRUE(list.GetMessagesText().contains("\"The reply exceeds the limit of 16 MiB\"\nDetail: a reply may carry at "
+                                                "most 16 MiB besides its DIME attachments"))
+        << list.GetMessagesText().toStdString();
 
     // Past the limit as chunked DIME records (the simulated server) and as
     // one record in a reply with a length.
