@@ -4,18 +4,10 @@
 // malformed DIME records and file values.
 //   reply_corpus_recorder FOLDER
 
-#include <joxmaintenance/CommandClearLogEntries.h>
-#include <joxmaintenance/CommandCollectLog.h>
-#include <joxmaintenance/CommandDeleteLog.h>
-#include <joxmaintenance/CommandListAvailableLogs.h>
-#include <joxmaintenance/CommandListLogCollections.h>
-#include <joxmaintenance/CommandLogFetch.h>
-#include <joxmaintenance/CommandLogGather.h>
-#include <joxmaintenance/CommandLogStatus.h>
-#include <joxmaintenance/CommandQueryMachineInformation.h>
-#include <joxmaintenance/ServerConnection.h>
-
+#include "ReplyOperations.h"
 #include "simserver/SimServer.h"
+
+#include <joxmaintenance/ServerConnection.h>
 
 #include <stdsoap2.h>
 
@@ -72,24 +64,9 @@ int main(int argc, char** argv)
 
     const QString url = QString::fromStdString(server.GetUrl());
     const QString folder = scratch + QStringLiteral("/in");
-    const LogEntryList entries = {LogEntry("systemlogs", "2026-03-01T10:00:00", 60)};
-    auto command = [&](int operation) -> std::unique_ptr<Command> {
-        switch (operation)
-        {
-        case 0: return std::make_unique<CommandQueryMachineInformation>(url);
-        case 1: return std::make_unique<CommandLogGather>(url, folder, entries);
-        case 2: return std::make_unique<CommandCollectLog>(url, entries);
-        case 3: return std::make_unique<CommandListAvailableLogs>(url);
-        case 4: return std::make_unique<CommandListLogCollections>(url);
-        case 5: return std::make_unique<CommandLogFetch>(url, folder, QStringLiteral("c.zip"));
-        case 6: return std::make_unique<CommandDeleteLog>(url, QStringLiteral("c.zip"));
-        case 7: return std::make_unique<CommandClearLogEntries>(url);
-        default: return std::make_unique<CommandLogStatus>(url);
-        }
-    };
-    auto record = [&](int operation, const std::string& rName) {
+    auto record = [&](unsigned operation, const std::string& rName) {
         gReceived.clear();
-        std::unique_ptr<Command> pCommand = command(operation);
+        std::unique_ptr<Command> pCommand = replyfuzz::MakeCommand(operation, url, folder);
         pCommand->DoExecute();
         std::ofstream(corpus + "/" + rName, std::ios::binary) << static_cast<char>(operation) << gReceived;
         QDir(folder).removeRecursively();
@@ -97,16 +74,13 @@ int main(int argc, char** argv)
         server.AddCollection("c.zip", "collection bytes");
     };
 
-    const char* const operations[] = {"ServiceFetchInformation", "LogCreateAndFetchCollection", "LogCreateCollection",
-                                      "LogList", "LogListCollections", "LogFetchCollection", "LogDeleteCollection",
-                                      "LogDeleteAllCollections", "LogStatus"};
-    for (int operation = 0; operation < 9; ++operation)
-        record(operation, operations[operation]);
+    for (unsigned operation = 0; operation < replyfuzz::kOperationCount; ++operation)
+        record(operation, replyfuzz::OperationName(operation));
 
     using simserver::Fault;
     const struct
     {
-        int mOperation;
+        unsigned mOperation;
         Fault mFault;
         std::string mOptionField;
         const char* mpName;
@@ -127,12 +101,12 @@ int main(int argc, char** argv)
     };
     for (const auto& rCase : malformed)
     {
-        const int operation = rCase.mOperation % 9;
-        server.SetFault(operations[operation], rCase.mFault);
+        const unsigned operation = rCase.mOperation % replyfuzz::kOperationCount;
+        server.SetFault(replyfuzz::OperationName(operation), rCase.mFault);
         server.SetMalformedOptionField(rCase.mOptionField);
         server.SetCutOffBytes(8);
         record(operation, rCase.mpName);
-        server.SetFault(operations[operation], Fault::None);
+        server.SetFault(replyfuzz::OperationName(operation), Fault::None);
     }
     server.Stop();
     QDir(scratch).removeRecursively();

@@ -6,15 +6,8 @@
 // checks that nothing was written beside that folder and that no temporary
 // file was left in it.
 
-#include <joxmaintenance/CommandClearLogEntries.h>
-#include <joxmaintenance/CommandCollectLog.h>
-#include <joxmaintenance/CommandDeleteLog.h>
-#include <joxmaintenance/CommandListAvailableLogs.h>
-#include <joxmaintenance/CommandListLogCollections.h>
-#include <joxmaintenance/CommandLogFetch.h>
-#include <joxmaintenance/CommandLogGather.h>
-#include <joxmaintenance/CommandLogStatus.h>
-#include <joxmaintenance/CommandQueryMachineInformation.h>
+#include "ReplyOperations.h"
+
 #include <joxmaintenance/LockedCommandStatusList.h>
 #include <joxmaintenance/ServerConnection.h>
 
@@ -123,35 +116,6 @@ void RemoveFolders()
     ::rmdir(gOuter.c_str());
 }
 
-std::unique_ptr<joxmaintenance::Command> MakeCommand(unsigned operation)
-{
-    using namespace joxmaintenance;
-    const QString url = QStringLiteral("http://127.0.0.1:8070");
-    const QString folder = QString::fromStdString(gFolder);
-    const LogEntryList entries = {LogEntry("systemlogs", "2026-03-01T10:00:00", 60)};
-    switch (operation % 9)
-    {
-    case 0:
-        return std::make_unique<CommandQueryMachineInformation>(url);
-    case 1:
-        return std::make_unique<CommandLogGather>(url, folder, entries);
-    case 2:
-        return std::make_unique<CommandCollectLog>(url, entries);
-    case 3:
-        return std::make_unique<CommandListAvailableLogs>(url);
-    case 4:
-        return std::make_unique<CommandListLogCollections>(url);
-    case 5:
-        return std::make_unique<CommandLogFetch>(url, folder, QStringLiteral("c.zip"));
-    case 6:
-        return std::make_unique<CommandDeleteLog>(url, QStringLiteral("c.zip"));
-    case 7:
-        return std::make_unique<CommandClearLogEntries>(url);
-    default:
-        return std::make_unique<CommandLogStatus>(url);
-    }
-}
-
 // Reads every result, so that the sanitizers see each byte the command kept.
 size_t TouchResults(const joxmaintenance::Command& rCommand)
 {
@@ -211,7 +175,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, size_t size)
         return 0;
     gpInput = pData + 1;
     gInputLeft = size - 1;
-    std::unique_ptr<joxmaintenance::Command> pCommand = MakeCommand(pData[0]);
+    std::unique_ptr<joxmaintenance::Command> pCommand = replyfuzz::MakeCommand(
+        pData[0], QStringLiteral("http://127.0.0.1:8070"), QString::fromStdString(gFolder));
     pCommand->DoExecute();
     volatile size_t touched = TouchResults(*pCommand);
     (void)touched;
