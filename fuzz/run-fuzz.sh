@@ -34,7 +34,8 @@ tools/in-test-netns.sh env ASAN_OPTIONS=detect_leaks=1 \
   "$folder/bin/wsdd_datagram_fuzzer" -max_total_time="$seconds" -max_len=65507 \
   -artifact_prefix="$folder/" -print_final_stats=1 "$scratch/wsdd"
 # The reply fuzzer answers the nine operations from its input; it opens no
-# socket and writes only below its own scratch folder in /tmp.
+# socket and works in its own scratch folder in /tmp (so the artifact prefix
+# is absolute).
 tools/in-test-netns.sh env ASAN_OPTIONS=detect_leaks=1 \
   "$folder/bin/reply_fuzzer" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=512 \
-  -artifact_prefix="$folder/reply-" -print_final_stats=1 "$scratch/reply"
+  -artifact_prefix="$(realpath "$folder")/reply-" -print_final_stats=1 "$scratch/reply"
