@@ -54,7 +54,7 @@ int Usage(const std::string& rProblem)
               << "usage: tandril-simserver --folder DIR [--address A] [--port P] [--source TYPE[,START,SECONDS]]...\n"
               << "       [--no-sources] [--info VERSION,NAME,SOFTWARE] [--fault [OPERATION=]KIND]... [--cutoff BYTES]\n"
               << "KIND: none soap11 soap12 unknown-child envelope-child must-understand dime-missing\n"
-              << "      http-error empty-success cut-off silent\n";
+              << "      dime-short-option inline-file nil-file oversized http-error empty-success cut-off silent\n";
     return 2;
 }
 
