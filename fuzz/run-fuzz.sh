@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# Builds the discovery datagram and codec XML fuzzers with clang (libFuzzer + AddressSanitizer)
-# in $FUZZ_BUILD_DIR (default build-wsdd-fuzz/) and runs it from the committed seed corpus for a bounded time.
+# Builds the fuzzers with clang (libFuzzer + AddressSanitizer) in
+# $FUZZ_BUILD_DIR (default build-wsdd-fuzz/) and runs each from its committed
+# seed corpus for a bounded time: the discovery datagram fuzzer and the
+# maintenance reply fuzzer for SECONDS each, the codec configuration XML
+# fuzzer and the atom path and command request fuzzer for half of it.
 #   fuzz/run-fuzz.sh [SECONDS]   (default 60)
-# Exits non-zero when the build fails or the fuzzer finds a crash, leak or
-# sanitizer error; new inputs go to a scratch corpus, never into the repo.
+# Exits non-zero when the build fails or a fuzzer finds a crash, leak,
+# sanitizer error, a file written outside its download folder or memory above
+# its limit; new inputs go to a scratch corpus, never into the repo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
+half=$(( (seconds + 1) / 2 ))
 folder=${FUZZ_BUILD_DIR:-build-wsdd-fuzz}
 mkdir -p "$folder"
 
@@ -19,28 +24,27 @@ CC=clang CXX=clang++ cmake -S . -B "$folder" -G Ninja -DBUILD_TESTING=OFF -DTAND
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address" \
   -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address" >"$folder/configure.log" 2>&1 \
   || { cat "$folder/configure.log"; exit 1; }
-ninja -C "$folder" wsdd_datagram_fuzzer
+ninja -C "$folder" wsdd_datagram_fuzzer reply_fuzzer codec_xml_fuzzer command_path_fuzzer
 
 scratch=$(mktemp -d)
-codecScratch=$(mktemp -d)
-commandScratch=$(mktemp -d)
-trap 'rm -rf "$scratch" "$codecScratch" "$commandScratch"' EXIT
-cp fuzz/corpus/wsdd/* "$scratch"/
-# The fuzzer opens one loopback socket and sends nothing; run it in a private
-# namespace all the same.
-tools/in-test-netns.sh env ASAN_OPTIONS=detect_leaks=1 \
-  "$folder/bin/wsdd_datagram_fuzzer" -max_total_time="$seconds" -max_len=65507 \
-  -artifact_prefix="$folder/" -print_final_stats=1 "$scratch"
+trap 'rm -rf "$scratch"' EXIT
+artifacts=$(realpath "$folder")
 
-# Codec configuration XML: a run of half that time from its own seed corpus.
-ninja -C "$folder" codec_xml_fuzzer
-cp fuzz/corpus/codec/* "$codecScratch"/
-ASAN_OPTIONS=detect_leaks=1 "$folder/bin/codec_xml_fuzzer" -max_total_time=$(( (seconds + 1) / 2 )) \
-  -max_len=4096 -artifact_prefix="$folder/" -print_final_stats=1 "$codecScratch"
+# run FUZZER CORPUS SECONDS [LIBFUZZER OPTIONS...]: from a scratch copy of
+# fuzz/corpus/CORPUS, inside a private network namespace (the discovery
+# fuzzer opens one loopback socket; the others open none).
+run() {
+  local fuzzer=$1 corpus=$2 time=$3; shift 3
+  echo "== fuzz: $fuzzer for $time s"
+  mkdir "$scratch/$corpus"
+  cp fuzz/corpus/"$corpus"/* "$scratch/$corpus"/
+  tools/in-test-netns.sh env ASAN_OPTIONS=detect_leaks=1 \
+    "$folder/bin/$fuzzer" -max_total_time="$time" -artifact_prefix="$artifacts/$fuzzer-" \
+    -print_final_stats=1 "$@" "$scratch/$corpus"
+}
 
-# Atom paths and command server requests: half that time from its own seed
-# corpus.
-ninja -C "$folder" command_path_fuzzer
-cp fuzz/corpus/command/* "$commandScratch"/
-ASAN_OPTIONS=detect_leaks=1 "$folder/bin/command_path_fuzzer" -max_total_time=$(( (seconds + 1) / 2 )) \
-  -max_len=8192 -artifact_prefix="$folder/" -print_final_stats=1 "$commandScratch"
+run wsdd_datagram_fuzzer wsdd "$seconds" -max_len=65507
+# Works in its own scratch folder in /tmp, hence the absolute artifact prefix.
+run reply_fuzzer reply "$seconds" -max_len=65536 -rss_limit_mb=512
+run codec_xml_fuzzer codec "$half" -max_len=4096
+run command_path_fuzzer command "$half" -max_len=8192

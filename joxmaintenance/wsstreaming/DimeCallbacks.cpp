@@ -8,8 +8,12 @@
 
 #include <stdsoap2.h>
 
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <exception>
+#include <string>
 
 namespace joxwsstreaming {
 
@@ -24,6 +28,58 @@ void LogImportant(const char* pMessage, const char* pFunction, int line = __buil
 const char* const kOpenFunction = "joxwsstreaming::CallbackDimeWriteOpen";
 const char* const kOpenFailed = "CallbackDimeWriteOpen - !pDimeOption. \n Abort file streaming.";
 const char* const kWriteFailed = "CallbackDimeWrite - !nwritten. \n Could not write to file properly. Abort streaming.";
+const char* const kMalformedOption = "Refused the downloaded collection: malformed DIME option";
+const char* const kWriteError = "Could not write the downloaded collection";
+
+// The runtime keeps the fault texts by pointer: they are copied into the context.
+int SetFault(struct soap* pSoap, const char* pText, const std::string& rDetail, int error)
+{
+    return soap_set_receiver_error(pSoap, pText, rDetail.empty() ? nullptr : soap_strdup(pSoap, rDetail.c_str()), error);
+}
+
+// How many bytes at pField the runtime allocated for it, 0 when unknown. The
+// runtime reads each DIME field into a block of its own message memory, with a
+// NUL after the field's bytes; the chain of those blocks (soap->alist) links
+// each block's bookkeeping, which follows its data: the link, then the
+// block's size, which counts the data rounded up and a two-byte canary.
+std::size_t AllocatedFieldBytes(const struct soap* pSoap, const char* pField)
+{
+    const std::uintptr_t field = reinterpret_cast<std::uintptr_t>(pField);
+    for (const char* pLink = static_cast<const char*>(pSoap->alist); pLink;)
+    {
+        std::size_t size = 0;
+        std::memcpy(&size, pLink + sizeof(void*), sizeof size);
+        if (reinterpret_cast<std::uintptr_t>(pLink) - size == field)
+            return size > sizeof(unsigned short) ? size - sizeof(unsigned short) : 0;
+        std::memcpy(&pLink, pLink, sizeof pLink);
+    }
+    return 0;
+}
+
+// The data of the first option in the option field of a DIME record: the
+// 16-bit length in bytes 2 and 3, the data from byte 4. Only bytes the field
+// really holds are read: the length must fit in the field's block, and the
+// data may hold no NUL, so a field shorter than it declares (whose
+// terminating NUL lies inside the declared data) is refused. Returns false,
+// with rDeclared set (-1 when the field is too short to read it), when refused.
+bool FirstOptionData(const struct soap* pSoap, const char* pOptions, std::string& rData, long& rDeclared)
+{
+    rDeclared = -1;
+    // Too short for the option header, a name of three bytes and the NUL:
+    // the bytes after the field's NUL are not the server's, so not even the
+    // declared length is read.
+    const std::size_t allocated = AllocatedFieldBytes(pSoap, pOptions);
+    if (allocated < 4 + 3 + 1)
+        return false;
+    const std::size_t length =
+        (static_cast<std::size_t>(static_cast<unsigned char>(pOptions[2])) << 8) | static_cast<unsigned char>(pOptions[3]);
+    rDeclared = static_cast<long>(length);
+    // The field's own bytes end with the NUL at the latest one before the canary.
+    if (length <= 2 || 4 + length >= allocated || std::memchr(pOptions + 4, '\0', length))
+        return false;
+    rData.assign(pOptions + 4, length);
+    return true;
+}
 
 void SetProgressDetails(const std::string& rKey, const QString& rDetails)
 {
@@ -45,28 +101,43 @@ void* CallbackDimeWriteOpen(struct soap* pSoap, const char*, const char*, const 
         LogImportant(kOpenFailed, kOpenFunction);
         return nullptr;
     }
-    const std::size_t length =
-        (static_cast<std::size_t>(static_cast<unsigned char>(pOptions[2])) << 8) | static_cast<unsigned char>(pOptions[3]);
-    if (length <= 2)
+    std::string wireName;
+    long declared = -1;
+    if (!FirstOptionData(pSoap, pOptions, wireName, declared))
     {
-        pSoap->error = SOAP_EOF;
+        std::string detail = "the option field is too short to name a file";
+        if (declared >= 0 && declared <= 2)
+            detail = "the option's file name is shorter than three bytes";
+        else if (declared > 2)
+            detail = "the file name's declared length (" + std::to_string(declared) +
+                     " bytes) disagrees with the option field";
+        if (declared < 0 || declared > 2)
+            LogImportant("CallbackDimeWriteOpen - malformed DIME option. \n Abort file streaming.", kOpenFunction);
+        SetFault(pSoap, kMalformedOption, detail, SOAP_EOF);
         return nullptr;
     }
     try
     {
         auto* pTarget = static_cast<DownloadTarget*>(pSoap->user);
         const std::string key = pTarget ? pTarget->GetLookupKey() : std::string();
-        const std::string name = DownloadTarget::SafeFileName(std::string(pOptions + 4, length));
+        const std::string name = DownloadTarget::LocalFileName(wireName);
         if (!pTarget || name.empty())
         {
             LogImportant("CallbackDimeWriteOpen - refused the file name of the attachment. \n Abort file streaming.",
                          kOpenFunction);
-            // The runtime keeps the fault texts by pointer: they live in the context.
-            soap_set_receiver_error(pSoap, "Refused the file name of the downloaded collection",
-                                    soap_strdup(pSoap, std::string(pOptions + 4, length).c_str()), SOAP_DIME_ERROR);
+            SetFault(pSoap, "Refused the file name of the downloaded collection", wireName, SOAP_DIME_ERROR);
             return nullptr;
         }
-        auto* pHandle = new DimeFileHandle(pTarget->Begin(name), key);
+        const std::string temporaryPath = pTarget->Begin(name);
+        if (temporaryPath.empty())
+        {
+            LogImportant(kOpenFailed, kOpenFunction);
+            SetFault(pSoap, "Could not store the downloaded collection", pTarget->GetError(), SOAP_DIME_ERROR);
+            return nullptr;
+        }
+        auto* pHandle = new DimeFileHandle(temporaryPath, key);
+        // The reply's size limit guards its XML; an accepted attachment may be of any size.
+        pSoap->recv_maxlength = 0;
         SetProgressDetails(key, QStringLiteral("Started streaming of file"));
         return pHandle;
     }
@@ -85,14 +156,16 @@ int CallbackDimeWrite(struct soap* pSoap, void* pHandle, const char* pBuffer, st
         return SOAP_OK;
     if (length > 0 && (!pFile->mFile.is_open() || !pFile->Append(pBuffer, length)))
     {
+        pFile->mFailed = true;
         LogImportant(kWriteFailed, "joxwsstreaming::CallbackDimeWrite");
-        pSoap->error = SOAP_EOF;
-        return SOAP_EOF;
+        if (auto* pTarget = static_cast<DownloadTarget*>(pSoap->user))
+            pTarget->Fail(pFile->mPath, std::string(kWriteError) + ": " + pFile->GetWriteError());
+        return SetFault(pSoap, kWriteError, pFile->GetWriteError(), SOAP_EOF);
     }
     return SOAP_OK;
 }
 
-void CallbackDimeWriteClose(struct soap*, void* pHandle)
+void CallbackDimeWriteClose(struct soap* pSoap, void* pHandle)
 {
     auto* pFile = static_cast<DimeFileHandle*>(pHandle);
     if (!pFile)
@@ -101,16 +174,7 @@ void CallbackDimeWriteClose(struct soap*, void* pHandle)
                      "joxwsstreaming::CallbackDimeWriteClose");
         return;
     }
-    joxmaintenance::LockedCommandStatusList locked =
-        joxmaintenance::LockForWrite(joxmaintenance::GlobalCommandStatusList());
-    const std::string& rKey = pFile->mLookupKey;
-    if (joxmaintenance::CommandStatusPtr pStatus =
-            locked->Get(QString::fromLatin1(rKey.data(), static_cast<int>(rKey.size()))))
-    {
-        pStatus->SetProgressDetails(QStringLiteral("Finished streaming of file"));
-        pStatus->FinishPhase();
-    }
-    bool complete = pFile->mFile.is_open() && pFile->Flush();
+    bool complete = !pFile->mFailed && pFile->mFile.is_open() && pFile->Flush();
     try
     {
         if (pFile->mFile.is_open())
@@ -118,14 +182,35 @@ void CallbackDimeWriteClose(struct soap*, void* pHandle)
     }
     catch (const std::exception&)
     {
+        if (complete)
+            pFile->mWriteErrno = errno;
         complete = false;
     }
-    if (!complete && pFile->mFilled > 0)
+    if (!complete)
     {
-        // The end of the data never reached the disk: no file, so the
-        // download cannot be committed.
-        LogImportant(kWriteFailed, "joxwsstreaming::CallbackDimeWrite");
+        // The end of the data never reached the disk: the download cannot be committed.
+        if (!pFile->mFailed)
+        {
+            LogImportant(kWriteFailed, "joxwsstreaming::CallbackDimeWrite");
+            const std::string cause = pFile->GetWriteError();
+            if (auto* pTarget = static_cast<DownloadTarget*>(pSoap->user))
+                pTarget->Fail(pFile->mPath, std::string(kWriteError) + ": " + cause);
+            if (pSoap->error == SOAP_OK)
+                SetFault(pSoap, kWriteError, cause, SOAP_EOF);
+        }
         std::remove(pFile->mPath.c_str());
+    }
+    else if (pSoap->error == SOAP_OK)
+    {
+        joxmaintenance::LockedCommandStatusList locked =
+            joxmaintenance::LockForWrite(joxmaintenance::GlobalCommandStatusList());
+        const std::string& rKey = pFile->mLookupKey;
+        if (joxmaintenance::CommandStatusPtr pStatus =
+                locked->Get(QString::fromLatin1(rKey.data(), static_cast<int>(rKey.size()))))
+        {
+            pStatus->SetProgressDetails(QStringLiteral("Finished streaming of file"));
+            pStatus->FinishPhase();
+        }
     }
     delete pFile;
 }

@@ -1,6 +1,7 @@
 #include "joxwsstreaming/DimeFileHandle.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <exception>
 
@@ -21,6 +22,8 @@ DimeFileHandle::DimeFileHandle(const std::string& rPath, const std::string& rLoo
     , mLookupKey(rLookupKey)
     , mBuffer(kBufferBytes)
 {
+    if (!mFile.is_open())
+        mWriteErrno = errno;
 }
 
 bool DimeFileHandle::Append(const char* pData, std::size_t length)
@@ -44,6 +47,7 @@ bool DimeFileHandle::Flush()
     while (written < mFilled)
     {
         std::streamsize taken = 0;
+        errno = 0;
         try
         {
             taken = mFile.write(mBuffer.data() + written, static_cast<std::streamsize>(mFilled - written));
@@ -53,11 +57,31 @@ bool DimeFileHandle::Flush()
             taken = 0;
         }
         if (taken <= 0)
+        {
+            mWriteErrno = errno;
             return false;
+        }
         written += static_cast<std::size_t>(taken);
     }
     mFilled = 0;
-    return true;
+    // The file's own buffer may still hold bytes: a write error shows only here.
+    errno = 0;
+    bool flushed = false;
+    try
+    {
+        flushed = mFile.flush();
+    }
+    catch (const std::exception&)
+    {
+    }
+    if (!flushed)
+        mWriteErrno = errno;
+    return flushed;
+}
+
+std::string DimeFileHandle::GetWriteError() const
+{
+    return mWriteErrno != 0 ? std::strerror(mWriteErrno) : "the file took no more bytes";
 }
 
 } // namespace joxwsstreaming

@@ -1,13 +1,23 @@
 #include "joxwsstreaming/DownloadTarget.h"
 
+#include <QFile>
+#include <QString>
+
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <random>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace joxwsstreaming {
 
 namespace {
+
+// "." + name + "." + 16 hex digits + ".part"
+constexpr std::size_t kTemporaryExtraBytes = 1 + 1 + 16 + 5;
 
 std::string RandomSuffix()
 {
@@ -15,6 +25,38 @@ std::string RandomSuffix()
     char text[17];
     std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(generator()));
     return text;
+}
+
+// The longest file name the folder's file system takes.
+std::size_t NameLimit(const std::string& rFolder)
+{
+    const long limit = ::pathconf(rFolder.empty() ? "." : rFolder.c_str(), _PC_NAME_MAX);
+    return limit > 0 ? static_cast<std::size_t>(limit) : static_cast<std::size_t>(NAME_MAX);
+}
+
+// The first bytes of rName, at most rBytes, not ending inside a UTF-8 sequence.
+std::string Shortened(const std::string& rName, std::size_t bytes)
+{
+    if (rName.size() <= bytes)
+        return rName;
+    std::size_t end = bytes;
+    while (end > 0 && (static_cast<unsigned char>(rName[end]) & 0xC0) == 0x80)
+        --end;
+    return rName.substr(0, end);
+}
+
+// Moves rFrom to rTo unless rTo exists; 0 or an errno value.
+int RenameWithoutReplacing(const std::string& rFrom, const std::string& rTo)
+{
+    if (::renameat2(AT_FDCWD, rFrom.c_str(), AT_FDCWD, rTo.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return errno;
+    // A file system without the flag: a hard link fails when the name exists.
+    if (::link(rFrom.c_str(), rTo.c_str()) != 0)
+        return errno;
+    ::unlink(rFrom.c_str());
+    return 0;
 }
 
 } // namespace
@@ -39,31 +81,61 @@ std::string DownloadTarget::SafeFileName(const std::string& rName)
     return name;
 }
 
+std::string DownloadTarget::LocalFileName(const std::string& rWireName)
+{
+    const std::string name = SafeFileName(rWireName);
+    return QFile::encodeName(QString::fromLatin1(name.data(), static_cast<int>(name.size()))).toStdString();
+}
+
 std::string DownloadTarget::Begin(const std::string& rFileName)
 {
     std::string prefix = mFolder;
     if (!prefix.empty() && prefix.back() != '/')
         prefix += '/';
-    const std::string finalPath = prefix + rFileName;
-    const std::string temporaryPath = prefix + "." + rFileName + "." + RandomSuffix() + ".part";
-    mPending.emplace_back(temporaryPath, finalPath);
-    return temporaryPath;
+    const std::size_t limit = NameLimit(mFolder);
+    if (rFileName.size() > limit)
+    {
+        if (mError.empty())
+            mError = prefix + rFileName + ": " + std::strerror(ENAMETOOLONG);
+        return std::string();
+    }
+    const std::string temporaryName =
+        "." + Shortened(rFileName, limit - kTemporaryExtraBytes) + "." + RandomSuffix() + ".part";
+    mPending.push_back({prefix + temporaryName, prefix + rFileName, std::string()});
+    return mPending.back().mTemporaryPath;
+}
+
+void DownloadTarget::Fail(const std::string& rTemporaryPath, const std::string& rError)
+{
+    for (Pending& rFile : mPending)
+    {
+        if (rFile.mTemporaryPath == rTemporaryPath && rFile.mError.empty())
+            rFile.mError = rError;
+    }
 }
 
 bool DownloadTarget::Commit()
 {
-    bool ok = true;
-    for (const auto& rFile : mPending)
+    bool ok = mError.empty();
+    for (const Pending& rFile : mPending)
     {
-        if (ok && std::rename(rFile.first.c_str(), rFile.second.c_str()) == 0)
+        if (ok && rFile.mError.empty())
         {
-            mCommitted.push_back(rFile.second);
-            continue;
+            const int error = RenameWithoutReplacing(rFile.mTemporaryPath, rFile.mFinalPath);
+            if (error == 0)
+            {
+                mCommitted.push_back(rFile.mFinalPath);
+                continue;
+            }
+            mError = error == EEXIST ? rFile.mFinalPath + " already exists and was not replaced"
+                                     : rFile.mFinalPath + ": " + std::strerror(error);
         }
-        if (ok)
-            mError = rFile.second + ": " + std::strerror(errno);
+        else if (ok)
+        {
+            mError = rFile.mError;
+        }
         ok = false;
-        std::remove(rFile.first.c_str());
+        std::remove(rFile.mTemporaryPath.c_str());
     }
     mPending.clear();
     return ok;
@@ -71,8 +143,8 @@ bool DownloadTarget::Commit()
 
 void DownloadTarget::Discard()
 {
-    for (const auto& rFile : mPending)
-        std::remove(rFile.first.c_str());
+    for (const Pending& rFile : mPending)
+        std::remove(rFile.mTemporaryPath.c_str());
     mPending.clear();
 }
 

@@ -280,6 +280,18 @@ void SimServer::SetAttachmentOption(const std::string& rOption)
     mAttachmentOption = rOption;
 }
 
+void SimServer::SetMalformedOptionField(const std::string& rField)
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    mMalformedOptionField = rField;
+}
+
+std::string SimServer::GetMalformedOptionField() const
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mMalformedOptionField;
+}
+
 std::string SimServer::GetAttachmentOption() const
 {
     std::lock_guard<std::mutex> lock(mMutex);

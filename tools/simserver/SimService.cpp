@@ -35,11 +35,12 @@ std::string Envelope(const std::string& rHeader, const std::string& rBody)
            "xmlns:jox=\"" + joxmaintenance::SchemaNamespace() + "\">" + rHeader + "<SOAP-ENV:Body>" + rBody + "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
 }
 
-// One DIME record: flags in the first byte, type format in the second.
+// One DIME record: flags in the first byte, type format in the second; the
+// option field as raw bytes.
 std::string DimeRecord(unsigned char flags, unsigned char typeFormat, const std::string& rId,
-                       const std::string& rType, const std::string& rData)
+                       const std::string& rType, const std::string& rData, const std::string& rOptions = std::string())
 {
-    std::string record = AttachmentStream::RecordHeader(flags, typeFormat, "", rId, rType, rData.size());
+    std::string record = AttachmentStream::RecordHeader(flags, typeFormat, rOptions, rId, rType, rData.size());
     record += rData;
     record.append((4 - rData.size() % 4) % 4, '\0');
     return record;
@@ -175,6 +176,30 @@ int SimService::Misbehave(Fault fault, const std::string& rOperation)
         body += DimeRecord(0x02, 0x10, "cid:other", "application/octet-stream", "data");
         return SendRaw(HttpReply("200 OK", "application/dime", body));
     }
+    case Fault::DimeShortOption:
+    {
+        const std::string envelope =
+            Envelope("", "<" + response + "><LogFile href=\"cid:short\"/></" + response + ">");
+        std::string body = DimeRecord(0x04, 0x20, "", "http://schemas.xmlsoap.org/soap/envelope/", envelope);
+        std::string field = mServer.GetMalformedOptionField();
+        if (field.empty())
+            field = std::string("\0\0\xFF\xFF", 4) + "ab";
+        body += DimeRecord(0x02, 0x10, "cid:short", "application/octet-stream", "data", field);
+        return SendRaw(HttpReply("200 OK", "application/dime", body));
+    }
+    case Fault::InlineLogFile:
+        return SendRaw(HttpReply("200 OK", "text/xml; charset=utf-8",
+                                 Envelope("", "<" + response + "><LogFile>aW5saW5lIGJ5dGVz</LogFile></" + response +
+                                                  ">")));
+    case Fault::NilLogFile:
+        return SendRaw(HttpReply(
+            "200 OK", "text/xml; charset=utf-8",
+            Envelope("", "<" + response + "><LogFile xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+                                          "xsi:nil=\"true\"/></" + response + ">")));
+    case Fault::OversizedReply:
+        return SendRaw(HttpReply("200 OK", "text/xml; charset=utf-8",
+                                 Envelope("", "<" + response + "><Padding>" + std::string(17 * 1024 * 1024, 'p') +
+                                                  "</Padding></" + response + ">")));
     case Fault::HttpError:
         return SendRaw(HttpReply("503 Service Unavailable", "text/plain", "simulated outage"));
     case Fault::EmptySuccess:

@@ -33,6 +33,10 @@ bool ParseFault(const std::string& rName, simserver::Fault& rFault)
         {"envelope-child", simserver::Fault::EnvelopeChild},
         {"must-understand", simserver::Fault::MustUnderstandHeader},
         {"dime-missing", simserver::Fault::DimeMissingRecord},
+        {"dime-short-option", simserver::Fault::DimeShortOption},
+        {"inline-file", simserver::Fault::InlineLogFile},
+        {"nil-file", simserver::Fault::NilLogFile},
+        {"oversized", simserver::Fault::OversizedReply},
         {"http-error", simserver::Fault::HttpError},
         {"empty-success", simserver::Fault::EmptySuccess},
         {"cut-off", simserver::Fault::CutOff},
@@ -51,7 +55,7 @@ int Usage(const std::string& rProblem)
               << "       [--no-sources] [--info VERSION,NAME,SOFTWARE] [--fault [OPERATION=]KIND]... [--cutoff BYTES]\n"
               << "       [--build-delay MS]\n"
               << "KIND: none soap11 soap12 unknown-child envelope-child must-understand dime-missing\n"
-              << "      http-error empty-success cut-off silent\n";
+              << "      dime-short-option inline-file nil-file oversized http-error empty-success cut-off silent\n";
     return 2;
 }
 

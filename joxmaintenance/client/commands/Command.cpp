@@ -199,6 +199,10 @@ void Command::Execute(const char* pFunction, const Exchange& rCall, const Succes
         const int result = rCall(*pProxy, endpoint.c_str());
         if (result != SOAP_OK)
         {
+            struct soap* pSoap = pProxy->soap;
+            if (pSoap->recv_maxlength > 0 && pSoap->count > pSoap->recv_maxlength)
+                soap_set_receiver_error(pSoap, "The reply exceeds the limit of 16 MiB",
+                                        "a reply may carry at most 16 MiB besides its DIME attachments", result);
             std::ostringstream fault;
             pProxy->soap_stream_fault(fault);
             mMessageList.append(JoxCore::Message(JoxCore::MessageError, ToLatin1(GetDescription()), fault.str()));

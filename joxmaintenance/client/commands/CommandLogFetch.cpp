@@ -6,6 +6,8 @@
 #include "Download.h"
 #include <joxmaintenance/CommandStatusConversion.h>
 
+#include <QFile>
+
 #include <memory>
 
 namespace joxmaintenance {
@@ -30,16 +32,18 @@ Command* CommandLogFetch::Clone() const
 void CommandLogFetch::DoExecute()
 {
     const std::string folder = ToLatin1(mTargetFolder);
+    const std::string localFolder = QFile::encodeName(mTargetFolder).toStdString();
     Execute(
         "joxmaintenance::CommandLogFetch::DoExecute",
-        [this, &folder](ServiceProxy& rProxy, const char* pEndpoint) {
+        [this, &folder, &localFolder](ServiceProxy& rProxy, const char* pEndpoint) {
             jox__LogFetchCollectionRequest request;
             request.ClientPath = folder;
             request.LogFileName = ToLatin1(mCollectionName);
             request.Status = CommandStatus2SoapPointer(rProxy.soap, mpStatus);
             jox__LogFetchCollectionResponse response;
-            return Download(rProxy, folder,
-                            [&] { return rProxy.LogFetchCollection(pEndpoint, "", &request, response); });
+            return Download(
+                rProxy, localFolder, [&] { return rProxy.LogFetchCollection(pEndpoint, "", &request, response); },
+                response.LogFile);
         },
         [this](ServiceProxy&) { SetState(JoxCore::StateSucceeded); });
 }

@@ -9,6 +9,8 @@
 #include <joxmaintenance/LogSources.h>
 #include <joxlog/JoxLog.h>
 
+#include <QFile>
+
 #include <memory>
 #include <optional>
 
@@ -34,19 +36,21 @@ Command* CommandLogGather::Clone() const
 void CommandLogGather::DoExecute()
 {
     const std::string folder = ToLatin1(mTargetFolder);
+    const std::string localFolder = QFile::encodeName(mTargetFolder).toStdString();
     std::optional<std::pair<int, std::string>> logFile; // size and media type of the attachment
     Execute(
         "joxmaintenance::CommandLogGather::DoExecute",
-        [this, &folder, &logFile](ServiceProxy& rProxy, const char* pEndpoint) {
+        [this, &folder, &localFolder, &logFile](ServiceProxy& rProxy, const char* pEndpoint) {
             AwaitCollectionBuild(rProxy);
             jox__LogCreateAndFetchCollectionRequest request;
             request.Sources = LogEntryList2SoapListPointer(rProxy.soap, mEntries);
             request.LogFilePath = folder;
             request.Status = CommandStatus2SoapPointer(rProxy.soap, mpStatus);
             jox__LogCreateAndFetchCollectionResponse response;
-            const int result = Download(rProxy, folder, [&] {
-                return rProxy.LogCreateAndFetchCollection(pEndpoint, "", &request, response);
-            });
+            const int result = Download(
+                rProxy, localFolder,
+                [&] { return rProxy.LogCreateAndFetchCollection(pEndpoint, "", &request, response); },
+                response.LogFile);
             if (result == SOAP_OK && response.LogFile && response.LogFile->id)
                 logFile.emplace(response.LogFile->__size, response.LogFile->type ? response.LogFile->type : "");
             return result;

@@ -6,7 +6,19 @@
 
 namespace joxmaintenance {
 
-int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::function<int()>& rCall)
+namespace {
+
+// The runtime keeps the fault texts by pointer: they are copied into the context.
+int Refuse(ServiceProxy& rProxy, const char* pText, const std::string& rDetail = std::string())
+{
+    return soap_set_receiver_error(rProxy.soap, pText, rDetail.empty() ? nullptr : soap_strdup(rProxy.soap, rDetail.c_str()),
+                                   SOAP_FAULT);
+}
+
+} // namespace
+
+int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::function<int()>& rCall,
+             xsd__base64Binary* const& rpLogFile)
 {
     joxwsstreaming::DownloadTarget target(rFolder);
     void* pPreviousUser = rProxy.soap->user;
@@ -14,14 +26,15 @@ int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::functi
     const int result = rCall();
     rProxy.soap->user = pPreviousUser;
     if (result != SOAP_OK)
-    {
-        target.Discard();
         return result;
-    }
+    if (!rpLogFile || (!rpLogFile->id && rpLogFile->__size <= 0))
+        return Refuse(rProxy, "The reply carried no collection file");
+    if (!rpLogFile->id)
+        return Refuse(rProxy, "The reply carried the collection inline instead of as a DIME attachment; it was not stored");
+    if (target.GetPendingCount() == 0)
+        return Refuse(rProxy, "The reply's collection file reached no download");
     if (!target.Commit())
-        // The runtime keeps the fault texts by pointer: they live in the context.
-        return soap_set_receiver_error(rProxy.soap, "Could not store the downloaded collection",
-                                       soap_strdup(rProxy.soap, target.GetError().c_str()), SOAP_FAULT);
+        return Refuse(rProxy, "Could not store the downloaded collection", target.GetError());
     return SOAP_OK;
 }
 

@@ -6,11 +6,15 @@
 namespace joxmaintenance {
 
 class ServiceProxy;
+class xsd__base64Binary;
 
-// Runs rCall with the download callbacks writing into rFolder. When the call
-// succeeds the downloaded files are moved into place (a failure to do so
-// fails the call); when it fails they are removed, so an existing file of
-// the same name is left untouched.
-int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::function<int()>& rCall);
+// Runs rCall with the download callbacks writing into rFolder (a local path).
+// The call succeeds only when the reply's file value (rpLogFile, read after
+// the call) refers to a DIME attachment that was written completely; then
+// the downloaded files are moved into place without replacing existing files
+// (a failure to do so fails the call). Otherwise they are removed, and an
+// existing file of the same name is left untouched.
+int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::function<int()>& rCall,
+             xsd__base64Binary* const& rpLogFile);
 
 } // namespace joxmaintenance

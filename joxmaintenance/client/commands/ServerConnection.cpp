@@ -120,11 +120,14 @@ boost::shared_ptr<ServiceProxy> CreateServiceClient()
     // A peer that closes while a request is sent fails the call instead of
     // raising SIGPIPE, which would end the program.
     pSoap->socket_flags = MSG_NOSIGNAL;
-    // Collections of any size: no limit on the received message length.
-    pSoap->recv_maxlength = 0;
+    // A reply's XML may not exhaust memory; the download callbacks lift the
+    // limit for an attachment they accept, so collections may be of any size.
+    pSoap->recv_maxlength = kReplyLimitBytes;
     pSoap->fdimewriteopen = joxwsstreaming::CallbackDimeWriteOpen;
     pSoap->fdimewriteclose = joxwsstreaming::CallbackDimeWriteClose;
     pSoap->fdimewrite = joxwsstreaming::CallbackDimeWrite;
+    if (TandrilPrepareServiceClient)
+        TandrilPrepareServiceClient(pSoap);
     return pProxy;
 }
 

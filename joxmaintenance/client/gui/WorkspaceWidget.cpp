@@ -12,6 +12,7 @@
 #include <joxmaintenance/CommandLogGather.h>
 #include <joxmaintenance/CommandType.h>
 #include <joxmaintenance/MaintenanceController.h>
+#include <joxwsstreaming/DownloadTarget.h>
 #include <styles/StyleMetrics.h>
 
 #include <QApplication>
@@ -237,7 +238,10 @@ void WorkspaceWidget::SlotFetch(const QStringList& rNames)
                            "joxmaintenance::WorkspaceWidget::SlotFetch");
             continue;
         }
-        if (QFileInfo::exists(folder + QDir::separator() + rName))
+        // The name the download will write: the listed name's last component.
+        const std::string confined = joxwsstreaming::DownloadTarget::SafeFileName(rName.toLatin1().toStdString());
+        if (!confined.empty() &&
+            QFileInfo::exists(folder + QDir::separator() + QString::fromLatin1(confined.data(), static_cast<int>(confined.size()))))
         {
             existing.append(rName);
             continue;

@@ -57,7 +57,7 @@ TEST(ServerConnectionTest, ProxiesComeReadyForStreamedDownloadsOfAnySize)
     EXPECT_NE(nullptr, pSoap->fdimewriteopen);
     EXPECT_NE(nullptr, pSoap->fdimewrite);
     EXPECT_NE(nullptr, pSoap->fdimewriteclose);
-    EXPECT_EQ(0u, pSoap->recv_maxlength);
+    EXPECT_EQ(kReplyLimitBytes, pSoap->recv_maxlength);
     EXPECT_EQ(10, pSoap->connect_timeout);
     EXPECT_EQ(60, pSoap->send_timeout);
     EXPECT_EQ(60, pSoap->recv_timeout);

@@ -418,6 +418,31 @@ TEST_F(WorkspaceTest, DownloadSkipsCollectionsThatExistLocally)
     EXPECT_EQ(mWorkspace.mAsked, asked + 2);
 }
 
+TEST_F(WorkspaceTest, TheLocalCheckUsesTheNameTheDownloadWouldWrite)
+{
+    tandriltest::TempDir target;
+    tandriltest::WriteFile(target.File("a.zip"), "local");
+    tandriltest::WriteFile(target.File("b.zip"), "local too");
+    mWorkspace.mFolder = QString::fromStdString(target.Path());
+    mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
+    QTRY_COMPARE_WITH_TIMEOUT(Collections(mWorkspace).size(), 2, 10000);
+
+    QString text;
+    ModalDriver driver([&](QDialog* pDialog) {
+        for (QLabel* pLabel : pDialog->findChildren<QLabel*>())
+            if (!pLabel->text().isEmpty())
+                text = pLabel->text();
+        pDialog->accept();
+    });
+    // Listed names with folders land under their last component.
+    mWorkspace.SlotFetch({QStringLiteral("../a.zip"), QStringLiteral("sub\\b.zip")});
+    EXPECT_EQ(text, QStringLiteral("The following files already exists locally.\n../a.zip\nsub\\b.zip"));
+    QTest::qWait(300);
+    EXPECT_EQ(mServer.Count("LogFetchCollection"), 0);
+    EXPECT_EQ(tandriltest::ReadFile(target.File("a.zip")), "local");
+    EXPECT_EQ(tandriltest::ReadFile(target.File("b.zip")), "local too");
+}
+
 TEST_F(WorkspaceTest, GatherStreamsTheNewCollectionIntoTheChosenFolder)
 {
     tandriltest::TempDir target;

@@ -20,12 +20,16 @@ struct DimeFileHandle
     bool Append(const char* pData, std::size_t length);
     // Writes what is buffered; false when the file takes no byte.
     bool Flush();
+    // The cause of the last failed write or close, for messages.
+    std::string GetWriteError() const;
 
     boost::iostreams::file_sink mFile;
     std::string mPath;
     std::string mLookupKey;
     std::vector<char> mBuffer;
     std::size_t mFilled = 0;
+    int mWriteErrno = 0; // errno of the last failed open or write, 0 when unknown
+    bool mFailed = false; // a write failed and was reported
 };
 
 } // namespace joxwsstreaming

@@ -1,21 +1,22 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace joxwsstreaming {
 
 // Where the attachments of one call are written. The SOAP context's user-data
 // pointer refers to it during the call. Each attachment goes to a temporary
-// file in the folder; after the call the caller either commits (renames them
-// to their names) or discards them, so a failed download never leaves a
-// truncated file nor destroys an existing one.
+// file in the folder; after the call the caller either commits (moves them to
+// their names, never over an existing file) or discards them, so a failed
+// download never leaves a truncated file nor destroys an existing one.
 class DownloadTarget
 {
 public:
-    // rFolder: the folder the files land in; rLookupKey: the command status
-    // in the process-wide list that the callbacks report progress to.
+    // rFolder: the folder the files land in, as a local path (the file
+    // system's encoding); rLookupKey: the command status in the process-wide
+    // list that the callbacks report progress to.
     explicit DownloadTarget(const std::string& rFolder, const std::string& rLookupKey = std::string());
     // Discards what was not committed.
     ~DownloadTarget();
@@ -26,25 +27,43 @@ public:
     const std::string& GetLookupKey() const { return mLookupKey; }
 
     // The last path component of a name a server sent (after '/' or '\\');
-    // empty when nothing usable is left ("", "." or "..").
+    // empty when nothing usable is left ("", "." or "..", or a NUL byte).
     static std::string SafeFileName(const std::string& rName);
-    // Registers a download of rFileName (already safe) and returns the
-    // temporary path to write it to.
+    // The same name as a local file name: the wire text (one byte per
+    // character, ISO 8859-1) in the file system's encoding; empty when
+    // nothing usable is left.
+    static std::string LocalFileName(const std::string& rWireName);
+    // Registers a download of rFileName (a local file name, already safe) and
+    // returns the temporary path to write it to; empty (with GetError) when
+    // the name is too long for the folder's file system.
     std::string Begin(const std::string& rFileName);
-    // Renames every download into place, replacing existing files; false
-    // (with the failing path in GetError) when one could not be moved, in
-    // which case the remaining temporary files are removed.
+    // Marks the download written to rTemporaryPath as failed (rError names
+    // the cause): Commit then fails with that error.
+    void Fail(const std::string& rTemporaryPath, const std::string& rError);
+    // Moves every download into place without replacing an existing file;
+    // false (with GetError) when one failed or could not be moved, in which
+    // case the remaining temporary files are removed.
     bool Commit();
     // Removes the temporary files.
     void Discard();
+    // Number of downloads begun and not yet committed or discarded.
+    std::size_t GetPendingCount() const { return mPending.size(); }
     // The final paths of the committed downloads.
     const std::vector<std::string>& GetCommittedPaths() const { return mCommitted; }
+    // The first failure; empty when there was none.
     const std::string& GetError() const { return mError; }
 
 private:
+    struct Pending
+    {
+        std::string mTemporaryPath;
+        std::string mFinalPath;
+        std::string mError; // set by Fail
+    };
+
     std::string mFolder;
     std::string mLookupKey;
-    std::vector<std::pair<std::string, std::string>> mPending; // temporary path, final path
+    std::vector<Pending> mPending;
     std::vector<std::string> mCommitted;
     std::string mError;
 };

@@ -58,6 +58,10 @@ public:
     // instead of the client's folder and the collection name; empty: normal.
     void SetAttachmentOption(const std::string& rOption);
     std::string GetAttachmentOption() const;
+    // The raw option field the DimeShortOption fault sends; empty: a field
+    // that declares 65535 bytes of file name and holds two.
+    void SetMalformedOptionField(const std::string& rField);
+    std::string GetMalformedOptionField() const;
     // Paces every attachment to at most this many bytes per second (0: as fast as possible).
     void SetAttachmentRate(std::uint64_t bytesPerSecond);
     std::uint64_t GetAttachmentRate() const;
@@ -114,6 +118,7 @@ private:
     std::map<std::string, Fault> mFaults;
     std::uint64_t mCutOffBytes = 1024 * 1024;
     std::string mAttachmentOption;
+    std::string mMalformedOptionField;
     std::uint64_t mAttachmentRate = 0;
     std::chrono::milliseconds mBuildDelay{0};
     std::vector<ReceivedRequest> mRequests;

@@ -38,6 +38,10 @@ enum class Fault
     EnvelopeChild,        // a SOAP-ENV element inside the response element
     MustUnderstandHeader, // a header entry marked must-understand before a valid body
     DimeMissingRecord,    // a DIME reply whose href names no attachment record
+    DimeShortOption,      // a DIME reply whose attachment's option field is shorter than it declares
+    InlineLogFile,        // the file value carried inline as base64 text, without an attachment
+    NilLogFile,           // the file value marked nil
+    OversizedReply,       // a valid response padded with an undeclared 17 MiB element
     HttpError,            // HTTP 503 with a text body
     EmptySuccess,         // HTTP 200 without a body
     CutOff,               // the reply ends in the middle (downloads: mid-attachment)

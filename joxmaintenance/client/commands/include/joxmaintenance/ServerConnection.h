@@ -4,6 +4,14 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include <cstdint>
+
+struct soap;
+
+// Defined only by test builds (the reply fuzzer replaces the transport of
+// every new proxy); CreateServiceClient calls it last when it exists.
+extern "C" __attribute__((weak)) void TandrilPrepareServiceClient(struct soap* pSoap);
+
 namespace joxmaintenance {
 
 class ServiceProxy;
@@ -56,7 +64,10 @@ struct ServiceClientTimeouts
 ServiceClientTimeouts GetServiceClientTimeouts();
 void SetServiceClientTimeouts(const ServiceClientTimeouts& rTimeouts);
 
-// A new proxy for one exchange: chunked mode, no message size limit, the
+// The most a reply may carry besides accepted DIME attachments: 16 MiB.
+constexpr std::uint64_t kReplyLimitBytes = 16u * 1024u * 1024u;
+
+// A new proxy for one exchange: chunked mode, the reply limit above, the
 // timeouts and keepalive above, no SIGPIPE, and the DIME download callbacks
 // installed. Throws std::runtime_error "could not create new client" when
 // none results.
