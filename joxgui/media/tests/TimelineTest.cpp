@@ -1,3 +1,5 @@
+#include "WidgetRender.h"
+
 #include <joxgui/ScrubBar.h>
 #include <joxgui/TimeScale.h>
 #include <joxgui/TimecodeEdit.h>
@@ -14,16 +16,9 @@
 #include <limits>
 
 using namespace JoxGui;
+using joxguitest::Render;
 
 namespace {
-
-QImage Render(QWidget& rWidget)
-{
-    QImage image(rWidget.size(), QImage::Format_ARGB32);
-    image.fill(Qt::black);
-    rWidget.render(&image);
-    return image;
-}
 
 // 25 frames per second; no text for negative frames.
 class Converter : public JoxCore::BaseTimecodeConverter
