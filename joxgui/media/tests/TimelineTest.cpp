@@ -253,12 +253,22 @@ TEST(ScrubBarTest, PaintsTheRangeAndThePosition)
     EXPECT_EQ(image.pixelColor(int(f.bar.ValueToX(80)), 12), StylePalette::ColorPanel);
 }
 
-TEST(TimeScaleTest, ZoomKeepsTheTimeUnderThePointer)
+// A 600 x 30 pixel scale that starts at 10:00:00.
+class TimeScaleTest : public ::testing::Test
 {
+protected:
+    TimeScaleTest()
+    {
+        scale.resize(600, 30);
+        scale.SetStart(start);
+    }
+
+    const QDateTime start{QDate(2026, 3, 4), QTime(10, 0, 0)};
     TimeScale scale;
-    scale.resize(600, 30);
-    const QDateTime start(QDate(2026, 3, 4), QTime(10, 0, 0));
-    scale.SetStart(start);
+};
+
+TEST_F(TimeScaleTest, ZoomKeepsTheTimeUnderThePointer)
+{
     QSignalSpy scope(&scale, &TimeScale::SignalScopeChanged);
     QSignalSpy moved(&scale, &TimeScale::SignalStartChanged);
     EXPECT_EQ(scale.GetScope(), 60);
@@ -279,12 +289,8 @@ TEST(TimeScaleTest, ZoomKeepsTheTimeUnderThePointer)
     EXPECT_EQ(scale.GetScope(), 60);
 }
 
-TEST(TimeScaleTest, DatesAndShortStepTables)
+TEST_F(TimeScaleTest, DatesAndShortStepTables)
 {
-    TimeScale scale;
-    scale.resize(600, 30);
-    const QDateTime start(QDate(2026, 3, 4), QTime(10, 0, 0));
-    scale.SetStart(start);
     QSignalSpy moved(&scale, &TimeScale::SignalStartChanged);
     scale.SlotSetDate(QDate(2026, 3, 4));
     scale.SlotSetDate(QDate());
@@ -307,10 +313,8 @@ bool TickAt(const QImage& rImage, int x)
     return rImage.pixelColor(x, 2) == StylePalette::ColorText;
 }
 
-TEST(TimeScaleTest, PaintsTicksAtTheirTimes)
+TEST_F(TimeScaleTest, PaintsTicksAtTheirTimes)
 {
-    TimeScale scale;
-    scale.resize(600, 30);
     scale.SetStart(QDateTime(QDate(2026, 3, 4), QTime(9, 59, 55)));
     const QImage image = Render(scale);
     // Major ticks every 10 s = 100 px, the first at 10:00:00, 5 s in.
