@@ -129,10 +129,8 @@ void AtomPath::Prepend(const QString& rElementText)
 {
     QString name;
     int index = -1;
-    if (!mValid || Count() >= MaxDepth || !ParseElement(rElementText, name, index)) {
-        MakeInvalid();
+    if (!ParseNewElement(rElementText, name, index))
         return;
-    }
     mNames.prepend(name);
     mIndexes.prepend(index);
 }
@@ -141,12 +139,19 @@ void AtomPath::Append(const QString& rElementText)
 {
     QString name;
     int index = -1;
-    if (!mValid || Count() >= MaxDepth || !ParseElement(rElementText, name, index)) {
-        MakeInvalid();
+    if (!ParseNewElement(rElementText, name, index))
         return;
-    }
     mNames.append(name);
     mIndexes.append(index);
+}
+
+bool AtomPath::ParseNewElement(const QString& rText, QString& rName, int& rIndex)
+{
+    if (!mValid || Count() >= MaxDepth || !ParseElement(rText, rName, rIndex)) {
+        MakeInvalid();
+        return false;
+    }
+    return true;
 }
 
 QString AtomPath::ToString() const

@@ -60,6 +60,9 @@ public:
 private:
     // Reads "name[index]"; false when the element is malformed.
     static bool ParseElement(const QString& rText, QString& rName, int& rIndex);
+    // ParseElement for one more element; a full or invalid path, or a
+    // malformed element, makes the path invalid and gives false.
+    bool ParseNewElement(const QString& rText, QString& rName, int& rIndex);
     void MakeInvalid();
 
     QStringList mNames;
