@@ -236,6 +236,40 @@ TEST(ScrubBarTest, DraggingThePositionAndTheInPoint)
     EXPECT_EQ(f.bar.GetInpoint(), 50);
 }
 
+TEST(ScrubBarTest, DraggingARangeKeepsItsLength)
+{
+    // Shift drags the in/out range, Control the special range; either stops
+    // at the maximum and leaves the other range where it is.
+    for (const bool special : {false, true}) {
+        ScrubFixture f;
+        f.bar.SetTrimMode(1);
+        f.bar.SetSpecialMode(1);
+        f.bar.SetInOut(40, 80);
+        f.bar.SetSpecialInOut(40, 80);
+        f.bar.show();
+        QSignalSpy moved(&f.bar, special ? &ScrubBar::SpecialInOutChanged : &ScrubBar::InOutChanged);
+        QSignalSpy end(&f.bar, special ? &ScrubBar::EndSpecialInOutMoving : &ScrubBar::EndInOutMoving);
+        QTest::mousePress(&f.bar, Qt::LeftButton, special ? Qt::ControlModifier : Qt::ShiftModifier,
+                          QPoint(121, 10)); // frame 60, 20 frames into the range
+        EXPECT_EQ(f.bar.GetMovingElement(), special ? ScrubBar::MovingSpecial : ScrubBar::MovingInOut);
+        for (int x : {141, 201, 201}) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(x, 10), f.bar.mapToGlobal(QPointF(x, 10)), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(&f.bar, &move);
+        }
+        QTest::mouseRelease(&f.bar, Qt::LeftButton, {}, QPoint(201, 10));
+        EXPECT_EQ(special ? f.bar.GetSpecialIn() : f.bar.GetInpoint(), 60) << special;
+        EXPECT_EQ(special ? f.bar.GetSpecialOut() : f.bar.GetOutpoint(), 100) << special;
+        EXPECT_EQ(special ? f.bar.GetInpoint() : f.bar.GetSpecialIn(), 40) << special;
+        EXPECT_EQ(special ? f.bar.GetOutpoint() : f.bar.GetSpecialOut(), 80) << special;
+        ASSERT_EQ(moved.count(), 2) << special;
+        EXPECT_EQ(moved.at(0).at(0).toLongLong(), 50);
+        EXPECT_EQ(moved.at(0).at(1).toLongLong(), 90);
+        EXPECT_EQ(end.count(), 1);
+        EXPECT_EQ(f.bar.GetMovingElement(), ScrubBar::MovingNone);
+    }
+}
+
 TEST(ScrubBarTest, PaintsTheRangeAndThePosition)
 {
     ScrubFixture f;
