@@ -127,31 +127,24 @@ void AtomPath::SetElement(int element, const QString& rName, int index)
 
 void AtomPath::Prepend(const QString& rElementText)
 {
-    QString name;
-    int index = -1;
-    if (!ParseNewElement(rElementText, name, index))
-        return;
-    mNames.prepend(name);
-    mIndexes.prepend(index);
+    InsertElement(0, rElementText);
 }
 
 void AtomPath::Append(const QString& rElementText)
 {
-    QString name;
-    int index = -1;
-    if (!ParseNewElement(rElementText, name, index))
-        return;
-    mNames.append(name);
-    mIndexes.append(index);
+    InsertElement(Count(), rElementText);
 }
 
-bool AtomPath::ParseNewElement(const QString& rText, QString& rName, int& rIndex)
+void AtomPath::InsertElement(int position, const QString& rElementText)
 {
-    if (!mValid || Count() >= MaxDepth || !ParseElement(rText, rName, rIndex)) {
+    QString name;
+    int index = -1;
+    if (!mValid || Count() >= MaxDepth || !ParseElement(rElementText, name, index)) {
         MakeInvalid();
-        return false;
+        return;
     }
-    return true;
+    mNames.insert(position, name);
+    mIndexes.insert(position, index);
 }
 
 QString AtomPath::ToString() const
