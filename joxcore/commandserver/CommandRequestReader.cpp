@@ -52,6 +52,23 @@ qsizetype CommandRequestReader::MarkupEnd(qsizetype at, Markup& rKind)
         mPendingScan = qMax(from, size - length + 1);
         return qsizetype(-1);
     };
+    // From `from` to just past the first character outside quotes that isEnd
+    // accepts; -1 when the buffer ends first (the quote state is kept).
+    auto scanUnquoted = [this, size](qsizetype from, auto isEnd) {
+        for (qsizetype i = from; i < size; ++i) {
+            const char c = mBuffer.at(i);
+            if (mQuote != 0) {
+                if (c == mQuote)
+                    mQuote = 0;
+            } else if (c == '"' || c == '\'') {
+                mQuote = c;
+            } else if (isEnd(c, i)) {
+                return i + 1;
+            }
+        }
+        mPendingScan = size;
+        return qsizetype(-1);
+    };
     rKind = Markup::Other;
     if (at + 1 >= size)
         return -1;
@@ -66,41 +83,25 @@ qsizetype CommandRequestReader::MarkupEnd(qsizetype at, Markup& rKind)
         if (cdata != 0)
             return cdata < 0 ? -1 : find("]]>", at + 9);
         // Document type: ends at a '>' outside quotes and the internal subset.
-        for (qsizetype i = qMax(at + 2, mPendingScan); i < size; ++i) {
-            const char c = mBuffer.at(i);
-            if (mQuote != 0) {
-                if (c == mQuote)
-                    mQuote = 0;
-            } else if (c == '"' || c == '\'') {
-                mQuote = c;
-            } else if (c == '[') {
+        return scanUnquoted(qMax(at + 2, mPendingScan), [this](char c, qsizetype) {
+            if (c == '[')
                 ++mBrackets;
-            } else if (c == ']') {
+            else if (c == ']')
                 --mBrackets;
-            } else if (c == '>' && mBrackets <= 0) {
-                return i + 1;
-            }
-        }
-        mPendingScan = size;
-        return -1;
+            else
+                return c == '>' && mBrackets <= 0;
+            return false;
+        });
     }
     // A tag: ends at a '>' outside quoted attribute values.
     rKind = next == '/' ? Markup::End : Markup::Start;
-    for (qsizetype i = mPendingScan; i < size; ++i) {
-        const char c = mBuffer.at(i);
-        if (mQuote != 0) {
-            if (c == mQuote)
-                mQuote = 0;
-        } else if (c == '"' || c == '\'') {
-            mQuote = c;
-        } else if (c == '>') {
-            if (rKind == Markup::Start && mBuffer.at(i - 1) == '/')
-                rKind = Markup::Empty;
-            return i + 1;
-        }
-    }
-    mPendingScan = size;
-    return -1;
+    return scanUnquoted(mPendingScan, [this, &rKind](char c, qsizetype i) {
+        if (c != '>')
+            return false;
+        if (rKind == Markup::Start && mBuffer.at(i - 1) == '/')
+            rKind = Markup::Empty;
+        return true;
+    });
 }
 
 QByteArray CommandRequestReader::TagName(qsizetype from, qsizetype end) const

@@ -12,6 +12,33 @@ namespace {
 
 const QString cWildcard = QStringLiteral("*");
 
+// Appends rNodes to the candidates, each numbered by its position among its
+// namesakes in rNodes.
+void AppendNumbered(const QList<AtomNode*>& rNodes, QList<AtomNode*>& rCandidates, QList<int>& rNumbers)
+{
+    QHash<QString, int> perName;
+    for (AtomNode* pNode : rNodes) {
+        rCandidates.append(pNode);
+        rNumbers.append(perName[pNode->GetName()]++);
+    }
+}
+
+// Puts each candidate, named at `level` of rPath, into rResult when that is
+// the path's last element, and hands it to descend with its path otherwise.
+template <typename Descend>
+void TakeCandidates(const AtomPath& rPath, int level, const QList<AtomNode*>& rCandidates,
+                    const QList<int>& rNumbers, AtomNode::NodeMap& rResult, Descend descend)
+{
+    for (int i = 0; i < rCandidates.size(); ++i) {
+        AtomPath copy = rPath;
+        copy.SetElement(level, rCandidates.at(i)->GetName(), rNumbers.at(i));
+        if (rPath.IsLast(level))
+            rResult.insert(copy.ToString(), rCandidates.at(i));
+        else
+            descend(rCandidates.at(i), copy);
+    }
+}
+
 } // namespace
 
 AtomNode::AtomNode(const QString& rName) : mName(rName) {}
@@ -100,11 +127,7 @@ void AtomNode::Search(const AtomPath& rPath, int level, NodeMap& rResult) const
     QList<AtomNode*> candidates;
     QList<int> numbers;
     if (text == cWildcard) {
-        QHash<QString, int> perName;
-        for (AtomNode* pChild : mChildren) {
-            candidates.append(pChild);
-            numbers.append(perName[pChild->mName]++);
-        }
+        AppendNumbered(mChildren, candidates, numbers);
     } else if (rPath.ElementIndex(level) != -1) {
         const int index = rPath.ElementIndex(level);
         const QList<AtomNode*> named = mChildrenByName.value(rPath.ElementName(level));
@@ -113,20 +136,11 @@ void AtomNode::Search(const AtomPath& rPath, int level, NodeMap& rResult) const
             numbers.append(index);
         }
     } else {
-        const QList<AtomNode*> named = mChildrenByName.value(rPath.ElementName(level));
-        for (int i = 0; i < named.size(); ++i) {
-            candidates.append(named.at(i));
-            numbers.append(i);
-        }
+        AppendNumbered(mChildrenByName.value(rPath.ElementName(level)), candidates, numbers);
     }
-    for (int i = 0; i < candidates.size(); ++i) {
-        AtomPath copy = rPath;
-        copy.SetElement(level, candidates.at(i)->mName, numbers.at(i));
-        if (rPath.IsLast(level))
-            rResult.insert(copy.ToString(), candidates.at(i));
-        else
-            candidates.at(i)->Search(copy, level + 1, rResult);
-    }
+    TakeCandidates(rPath, level, candidates, numbers, rResult, [&](AtomNode* pNode, const AtomPath& rCopy) {
+        pNode->Search(rCopy, level + 1, rResult);
+    });
 }
 
 void AtomNode::FindOrCreate(const AtomPath& rPath, int level, NodeMap* pResult, bool create,
@@ -154,11 +168,7 @@ void AtomNode::FindOrCreateLevel(const AtomPath& rPath, int level, NodeMap& rRes
         // "*[n]" names no node (Search reads it as a child named "*").
         if (index != -1)
             return;
-        QHash<QString, int> perName;
-        for (AtomNode* pChild : mChildren) {
-            candidates.append(pChild);
-            numbers.append(perName[pChild->mName]++);
-        }
+        AppendNumbered(mChildren, candidates, numbers);
     } else if (index != -1) {
         if (index < 0 || index > AtomPath::MaxIndex)
             return;
@@ -179,20 +189,11 @@ void AtomNode::FindOrCreateLevel(const AtomPath& rPath, int level, NodeMap& rRes
     } else {
         if (create && !mChildrenByName.contains(name))
             AddChild(new AtomNode(name));
-        const QList<AtomNode*> named = mChildrenByName.value(name);
-        for (int i = 0; i < named.size(); ++i) {
-            candidates.append(named.at(i));
-            numbers.append(i);
-        }
+        AppendNumbered(mChildrenByName.value(name), candidates, numbers);
     }
-    for (int i = 0; i < candidates.size(); ++i) {
-        AtomPath copy = rPath;
-        copy.SetElement(level, candidates.at(i)->mName, numbers.at(i));
-        if (rPath.IsLast(level))
-            rResult.insert(copy.ToString(), candidates.at(i));
-        else
-            candidates.at(i)->FindOrCreateLevel(copy, level + 1, rResult, create);
-    }
+    TakeCandidates(rPath, level, candidates, numbers, rResult, [&](AtomNode* pNode, const AtomPath& rCopy) {
+        pNode->FindOrCreateLevel(rCopy, level + 1, rResult, create);
+    });
 }
 
 void AtomNode::CollectAll(const AtomPath& rSoFar, NodeMap& rResult) const

@@ -127,17 +127,15 @@ void AtomPath::SetElement(int element, const QString& rName, int index)
 
 void AtomPath::Prepend(const QString& rElementText)
 {
-    QString name;
-    int index = -1;
-    if (!mValid || Count() >= MaxDepth || !ParseElement(rElementText, name, index)) {
-        MakeInvalid();
-        return;
-    }
-    mNames.prepend(name);
-    mIndexes.prepend(index);
+    InsertElement(0, rElementText);
 }
 
 void AtomPath::Append(const QString& rElementText)
+{
+    InsertElement(Count(), rElementText);
+}
+
+void AtomPath::InsertElement(int position, const QString& rElementText)
 {
     QString name;
     int index = -1;
@@ -145,8 +143,8 @@ void AtomPath::Append(const QString& rElementText)
         MakeInvalid();
         return;
     }
-    mNames.append(name);
-    mIndexes.append(index);
+    mNames.insert(position, name);
+    mIndexes.insert(position, index);
 }
 
 QString AtomPath::ToString() const

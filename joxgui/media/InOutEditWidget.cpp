@@ -59,25 +59,24 @@ bool InOutEditWidget::WasChecked(QAbstractButton* pButton) const
 
 void InOutEditWidget::SlotButtonInClicked()
 {
-    if (mpInButton == nullptr)
-        return;
-    if (!WasChecked(mpInButton)) {
-        emit SignalSetIn();
-    } else {
-        mpInButton->setChecked(false);
-        emit SignalDeleteIn();
-    }
+    SetOrDelete(mpInButton, &InOutEditWidget::SignalSetIn, &InOutEditWidget::SignalDeleteIn);
 }
 
 void InOutEditWidget::SlotButtonOutClicked()
 {
-    if (mpOutButton == nullptr)
+    SetOrDelete(mpOutButton, &InOutEditWidget::SignalSetOut, &InOutEditWidget::SignalDeleteOut);
+}
+
+void InOutEditWidget::SetOrDelete(QPushButton* pButton, void (InOutEditWidget::*pSet)(),
+                                  void (InOutEditWidget::*pDelete)())
+{
+    if (pButton == nullptr)
         return;
-    if (!WasChecked(mpOutButton)) {
-        emit SignalSetOut();
+    if (!WasChecked(pButton)) {
+        emit(this->*pSet)();
     } else {
-        mpOutButton->setChecked(false);
-        emit SignalDeleteOut();
+        pButton->setChecked(false);
+        emit(this->*pDelete)();
     }
 }
 

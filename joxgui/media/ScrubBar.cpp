@@ -148,32 +148,55 @@ void ScrubBar::UpdatePosition(MESK_QUAD position)
 
 void ScrubBar::UpdateInpoint(MESK_QUAD inpoint, bool bPush)
 {
+    UpdateInOut(inpoint, bPush && inpoint >= mOutpoint ? mMaximum : mOutpoint);
+}
+
+void ScrubBar::UpdateOutpoint(MESK_QUAD outpoint, bool bPush)
+{
+    UpdateInOut(bPush && mInpoint >= outpoint ? mMinimum : mInpoint, outpoint);
+}
+
+void ScrubBar::UpdateInOut(MESK_QUAD inpoint, MESK_QUAD outpoint)
+{
     const MESK_QUAD oldIn = mInpoint;
     const MESK_QUAD oldOut = mOutpoint;
-    if (bPush && inpoint >= mOutpoint)
-        mOutpoint = mMaximum;
-    mInpoint = inpoint;
-    ClampValues(false);
-    update();
+    StoreRange(mInpoint, mOutpoint, inpoint, outpoint);
     if (mInpoint != oldIn)
         emit InpointChanged(mInpoint);
     if (mOutpoint != oldOut)
         emit OutpointChanged(mOutpoint);
 }
 
-void ScrubBar::UpdateOutpoint(MESK_QUAD outpoint, bool bPush)
+bool ScrubBar::StorePoint(MESK_QUAD& rPoint, MESK_QUAD value)
 {
-    const MESK_QUAD oldIn = mInpoint;
-    const MESK_QUAD oldOut = mOutpoint;
-    if (bPush && mInpoint >= outpoint)
-        mInpoint = mMinimum;
-    mOutpoint = outpoint;
+    const MESK_QUAD old = rPoint;
+    rPoint = value;
     ClampValues(false);
     update();
-    if (mInpoint != oldIn)
-        emit InpointChanged(mInpoint);
-    if (mOutpoint != oldOut)
-        emit OutpointChanged(mOutpoint);
+    return rPoint != old;
+}
+
+bool ScrubBar::StoreRange(MESK_QUAD& rIn, MESK_QUAD& rOut, MESK_QUAD inpoint, MESK_QUAD outpoint)
+{
+    const MESK_QUAD oldIn = rIn;
+    const MESK_QUAD oldOut = rOut;
+    rIn = inpoint;
+    rOut = outpoint;
+    ClampValues(false);
+    update();
+    return rIn != oldIn || rOut != oldOut;
+}
+
+bool ScrubBar::DragRange(MESK_QUAD& rIn, MESK_QUAD& rOut, double x)
+{
+    const MESK_QUAD length = rOut - rIn;
+    const MESK_QUAD in = std::min(XToValue(x - mDragOffset), mMaximum - length);
+    if (in == rIn)
+        return false;
+    rIn = in;
+    rOut = in + length;
+    ClampValues(true);
+    return true;
 }
 
 void ScrubBar::SetPosition(MESK_QUAD position)
@@ -215,13 +238,7 @@ void ScrubBar::SetInOut(MESK_QUAD inpoint, MESK_QUAD outpoint)
     if (mMovingElement == MovingIn || mMovingElement == MovingOut || mMovingElement == MovingInOut)
         return;
     Moving(this, &ScrubBar::BeginInOutMoving, &ScrubBar::EndInOutMoving, [&] {
-        const MESK_QUAD oldIn = mInpoint;
-        const MESK_QUAD oldOut = mOutpoint;
-        mInpoint = inpoint;
-        mOutpoint = outpoint;
-        ClampValues(false);
-        update();
-        if (mInpoint != oldIn || mOutpoint != oldOut)
+        if (StoreRange(mInpoint, mOutpoint, inpoint, outpoint))
             emit InOutChanged(mInpoint, mOutpoint);
     });
 }
@@ -231,11 +248,7 @@ void ScrubBar::SetSpecialIn(MESK_QUAD inpoint)
     if (mMovingElement == MovingSpecial)
         return;
     Moving(this, &ScrubBar::BeginSpecialInMoving, &ScrubBar::EndSpecialInMoving, [&] {
-        const MESK_QUAD old = mSpecialIn;
-        mSpecialIn = Clamp(inpoint, mMinimum, mSpecialOut - 1);
-        ClampValues(false);
-        update();
-        if (mSpecialIn != old)
+        if (StorePoint(mSpecialIn, Clamp(inpoint, mMinimum, mSpecialOut - 1)))
             emit SpecialInChanged(mSpecialIn);
     });
 }
@@ -245,11 +258,7 @@ void ScrubBar::SetSpecialOut(MESK_QUAD outpoint)
     if (mMovingElement == MovingSpecial)
         return;
     Moving(this, &ScrubBar::BeginSpecialOutMoving, &ScrubBar::EndSpecialOutMoving, [&] {
-        const MESK_QUAD old = mSpecialOut;
-        mSpecialOut = Clamp(outpoint, mSpecialIn + 1, mMaximum);
-        ClampValues(false);
-        update();
-        if (mSpecialOut != old)
+        if (StorePoint(mSpecialOut, Clamp(outpoint, mSpecialIn + 1, mMaximum)))
             emit SpecialOutChanged(mSpecialOut);
     });
 }
@@ -259,13 +268,7 @@ void ScrubBar::SetSpecialInOut(MESK_QUAD inpoint, MESK_QUAD outpoint)
     if (mMovingElement == MovingSpecial)
         return;
     Moving(this, &ScrubBar::BeginSpecialInOutMoving, &ScrubBar::EndSpecialInOutMoving, [&] {
-        const MESK_QUAD oldIn = mSpecialIn;
-        const MESK_QUAD oldOut = mSpecialOut;
-        mSpecialIn = inpoint;
-        mSpecialOut = outpoint;
-        ClampValues(false);
-        update();
-        if (mSpecialIn != oldIn || mSpecialOut != oldOut)
+        if (StoreRange(mSpecialIn, mSpecialOut, inpoint, outpoint))
             emit SpecialInOutChanged(mSpecialIn, mSpecialOut);
     });
 }
@@ -394,28 +397,14 @@ void ScrubBar::mouseMoveEvent(QMouseEvent* pEvent)
     case MovingOut:
         UpdateOutpoint(XToValue(x), false);
         break;
-    case MovingInOut: {
-        const MESK_QUAD length = mOutpoint - mInpoint;
-        const MESK_QUAD in = std::min(XToValue(x - mDragOffset), mMaximum - length);
-        if (in != mInpoint) {
-            mInpoint = in;
-            mOutpoint = in + length;
-            ClampValues(true);
+    case MovingInOut:
+        if (DragRange(mInpoint, mOutpoint, x))
             emit InOutChanged(mInpoint, mOutpoint);
-        }
         break;
-    }
-    case MovingSpecial: {
-        const MESK_QUAD length = mSpecialOut - mSpecialIn;
-        const MESK_QUAD in = std::min(XToValue(x - mDragOffset), mMaximum - length);
-        if (in != mSpecialIn) {
-            mSpecialIn = in;
-            mSpecialOut = in + length;
-            ClampValues(true);
+    case MovingSpecial:
+        if (DragRange(mSpecialIn, mSpecialOut, x))
             emit SpecialInOutChanged(mSpecialIn, mSpecialOut);
-        }
         break;
-    }
     default:
         break;
     }

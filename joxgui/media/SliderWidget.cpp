@@ -104,24 +104,26 @@ void SliderWidget::UpdateSlider(double value)
 
 void SliderWidget::SetPositionX(MESK_QUAD position)
 {
-    KeepRangeOpen();
     const MESK_QUAD old = mPositionX;
-    mPositionX = Clamp<MESK_QUAD>(position, mMinimum, static_cast<MESK_QUAD>(mMaximum) - 1);
-    mPositionY = Clamp<MESK_QUAD>(mPositionY, mMinimum, mMaximum);
-    update();
+    StorePositions(position, mPositionY);
     if (mPositionX != old)
         emit PositionChangedX(mPositionX);
 }
 
 void SliderWidget::SetPositionY(MESK_QUAD position)
 {
-    KeepRangeOpen();
     const MESK_QUAD old = mPositionY;
-    mPositionX = Clamp<MESK_QUAD>(mPositionX, mMinimum, static_cast<MESK_QUAD>(mMaximum) - 1);
-    mPositionY = Clamp<MESK_QUAD>(position, mMinimum, mMaximum);
-    update();
+    StorePositions(mPositionX, position);
     if (mPositionY != old)
         emit PositionChangedY(mPositionY);
+}
+
+void SliderWidget::StorePositions(MESK_QUAD positionX, MESK_QUAD positionY)
+{
+    KeepRangeOpen();
+    mPositionX = Clamp<MESK_QUAD>(positionX, mMinimum, static_cast<MESK_QUAD>(mMaximum) - 1);
+    mPositionY = Clamp<MESK_QUAD>(positionY, mMinimum, mMaximum);
+    update();
 }
 
 void SliderWidget::SetValue(int value)

@@ -18,6 +18,20 @@ namespace JoxGui {
 
 namespace {
 
+// The index of the nearest enabled page after (step +1) or before (step -1)
+// the current one; -1 when there is none.
+int EnabledPage(const QStackedWidget* pStack, int step)
+{
+    if (pStack == nullptr)
+        return -1;
+    for (int i = pStack->currentIndex() + step; i >= 0 && i < pStack->count(); i += step) {
+        const QWidget* pPage = pStack->widget(i);
+        if (pPage != nullptr && pPage->isEnabled())
+            return i;
+    }
+    return -1;
+}
+
 // A separator before a page's label: vertical lines two pixels wide.
 QPixmap Separator(bool first, bool last, const QColor& rColor)
 {
@@ -128,26 +142,12 @@ void WizardDialog::Refresh()
 
 int WizardDialog::GetNextIndex()
 {
-    if (mpStack == nullptr)
-        return -1;
-    for (int i = mpStack->currentIndex() + 1; i < mpStack->count(); ++i) {
-        QWidget* pPage = mpStack->widget(i);
-        if (pPage != nullptr && pPage->isEnabled())
-            return i;
-    }
-    return -1;
+    return EnabledPage(mpStack, +1);
 }
 
 int WizardDialog::GetPrevIndex()
 {
-    if (mpStack == nullptr)
-        return -1;
-    for (int i = mpStack->currentIndex() - 1; i >= 0; --i) {
-        QWidget* pPage = mpStack->widget(i);
-        if (pPage != nullptr && pPage->isEnabled())
-            return i;
-    }
-    return -1;
+    return EnabledPage(mpStack, -1);
 }
 
 bool WizardDialog::ButtonNextClicked()

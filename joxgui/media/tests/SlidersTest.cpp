@@ -1,3 +1,5 @@
+#include "WidgetRender.h"
+
 #include <joxgui/PeakmeterWidget.h>
 #include <joxgui/SliderWidget.h>
 #include <joxgui/StylableSlider.h>
@@ -14,16 +16,9 @@
 #include <limits>
 
 using namespace JoxGui;
+using joxguitest::Render;
 
 namespace {
-
-QImage Render(QWidget& rWidget)
-{
-    QImage image(rWidget.size(), QImage::Format_ARGB32);
-    image.fill(Qt::black);
-    rWidget.render(&image);
-    return image;
-}
 
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();

@@ -1,5 +1,6 @@
 #include "DialogButtons.h"
 #include "ModalDriver.h"
+#include "WidgetRender.h"
 
 #include <joxgui/ApplicationBar.h>
 #include <joxgui/ApplicationTab.h>
@@ -46,16 +47,9 @@ using namespace JoxGui;
 using namespace JoxGui::CustomWidgets;
 using joxguitest::ClickDialogButton;
 using joxguitest::ModalDriver;
+using joxguitest::Render;
 
 namespace {
-
-QImage Render(QWidget& rWidget)
-{
-    QImage image(rWidget.size(), QImage::Format_ARGB32);
-    image.fill(Qt::black);
-    rWidget.render(&image);
-    return image;
-}
 
 // An application bar whose clock the test sets.
 class ClockedBar : public ApplicationBar

@@ -1,3 +1,5 @@
+#include "WidgetRender.h"
+
 #include <joxgui/ScrubBar.h>
 #include <joxgui/TimeScale.h>
 #include <joxgui/TimecodeEdit.h>
@@ -14,16 +16,9 @@
 #include <limits>
 
 using namespace JoxGui;
+using joxguitest::Render;
 
 namespace {
-
-QImage Render(QWidget& rWidget)
-{
-    QImage image(rWidget.size(), QImage::Format_ARGB32);
-    image.fill(Qt::black);
-    rWidget.render(&image);
-    return image;
-}
 
 // 25 frames per second; no text for negative frames.
 class Converter : public JoxCore::BaseTimecodeConverter
@@ -241,6 +236,40 @@ TEST(ScrubBarTest, DraggingThePositionAndTheInPoint)
     EXPECT_EQ(f.bar.GetInpoint(), 50);
 }
 
+TEST(ScrubBarTest, DraggingARangeKeepsItsLength)
+{
+    // Shift drags the in/out range, Control the special range; either stops
+    // at the maximum and leaves the other range where it is.
+    for (const bool special : {false, true}) {
+        ScrubFixture f;
+        f.bar.SetTrimMode(1);
+        f.bar.SetSpecialMode(1);
+        f.bar.SetInOut(40, 80);
+        f.bar.SetSpecialInOut(40, 80);
+        f.bar.show();
+        QSignalSpy moved(&f.bar, special ? &ScrubBar::SpecialInOutChanged : &ScrubBar::InOutChanged);
+        QSignalSpy end(&f.bar, special ? &ScrubBar::EndSpecialInOutMoving : &ScrubBar::EndInOutMoving);
+        QTest::mousePress(&f.bar, Qt::LeftButton, special ? Qt::ControlModifier : Qt::ShiftModifier,
+                          QPoint(121, 10)); // frame 60, 20 frames into the range
+        EXPECT_EQ(f.bar.GetMovingElement(), special ? ScrubBar::MovingSpecial : ScrubBar::MovingInOut);
+        for (int x : {141, 201, 201}) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(x, 10), f.bar.mapToGlobal(QPointF(x, 10)), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(&f.bar, &move);
+        }
+        QTest::mouseRelease(&f.bar, Qt::LeftButton, {}, QPoint(201, 10));
+        EXPECT_EQ(special ? f.bar.GetSpecialIn() : f.bar.GetInpoint(), 60) << special;
+        EXPECT_EQ(special ? f.bar.GetSpecialOut() : f.bar.GetOutpoint(), 100) << special;
+        EXPECT_EQ(special ? f.bar.GetInpoint() : f.bar.GetSpecialIn(), 40) << special;
+        EXPECT_EQ(special ? f.bar.GetOutpoint() : f.bar.GetSpecialOut(), 80) << special;
+        ASSERT_EQ(moved.count(), 2) << special;
+        EXPECT_EQ(moved.at(0).at(0).toLongLong(), 50);
+        EXPECT_EQ(moved.at(0).at(1).toLongLong(), 90);
+        EXPECT_EQ(end.count(), 1);
+        EXPECT_EQ(f.bar.GetMovingElement(), ScrubBar::MovingNone);
+    }
+}
+
 TEST(ScrubBarTest, PaintsTheRangeAndThePosition)
 {
     ScrubFixture f;
@@ -258,12 +287,22 @@ TEST(ScrubBarTest, PaintsTheRangeAndThePosition)
     EXPECT_EQ(image.pixelColor(int(f.bar.ValueToX(80)), 12), StylePalette::ColorPanel);
 }
 
-TEST(TimeScaleTest, ZoomKeepsTheTimeUnderThePointer)
+// A 600 x 30 pixel scale that starts at 10:00:00.
+class TimeScaleTest : public ::testing::Test
 {
+protected:
+    TimeScaleTest()
+    {
+        scale.resize(600, 30);
+        scale.SetStart(start);
+    }
+
+    const QDateTime start{QDate(2026, 3, 4), QTime(10, 0, 0)};
     TimeScale scale;
-    scale.resize(600, 30);
-    const QDateTime start(QDate(2026, 3, 4), QTime(10, 0, 0));
-    scale.SetStart(start);
+};
+
+TEST_F(TimeScaleTest, ZoomKeepsTheTimeUnderThePointer)
+{
     QSignalSpy scope(&scale, &TimeScale::SignalScopeChanged);
     QSignalSpy moved(&scale, &TimeScale::SignalStartChanged);
     EXPECT_EQ(scale.GetScope(), 60);
@@ -284,12 +323,8 @@ TEST(TimeScaleTest, ZoomKeepsTheTimeUnderThePointer)
     EXPECT_EQ(scale.GetScope(), 60);
 }
 
-TEST(TimeScaleTest, DatesAndShortStepTables)
+TEST_F(TimeScaleTest, DatesAndShortStepTables)
 {
-    TimeScale scale;
-    scale.resize(600, 30);
-    const QDateTime start(QDate(2026, 3, 4), QTime(10, 0, 0));
-    scale.SetStart(start);
     QSignalSpy moved(&scale, &TimeScale::SignalStartChanged);
     scale.SlotSetDate(QDate(2026, 3, 4));
     scale.SlotSetDate(QDate());
@@ -312,10 +347,8 @@ bool TickAt(const QImage& rImage, int x)
     return rImage.pixelColor(x, 2) == StylePalette::ColorText;
 }
 
-TEST(TimeScaleTest, PaintsTicksAtTheirTimes)
+TEST_F(TimeScaleTest, PaintsTicksAtTheirTimes)
 {
-    TimeScale scale;
-    scale.resize(600, 30);
     scale.SetStart(QDateTime(QDate(2026, 3, 4), QTime(9, 59, 55)));
     const QImage image = Render(scale);
     // Major ticks every 10 s = 100 px, the first at 10:00:00, 5 s in.

@@ -60,6 +60,9 @@ public:
 private:
     // Reads "name[index]"; false when the element is malformed.
     static bool ParseElement(const QString& rText, QString& rName, int& rIndex);
+    // Inserts one parsed element before `position`; a full or invalid path,
+    // or a malformed element, makes the path invalid.
+    void InsertElement(int position, const QString& rElementText);
     void MakeInvalid();
 
     QStringList mNames;

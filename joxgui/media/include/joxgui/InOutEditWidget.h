@@ -45,6 +45,9 @@ private slots:
 private:
     bool WasChecked(QAbstractButton* pButton) const;
     void EmitFrame(QLineEdit* pField, void (InOutEditWidget::*pSignal)(long long));
+    // An unchecked button sets its point (pSet); a checked one is unchecked
+    // and deletes it (pDelete).
+    void SetOrDelete(QPushButton* pButton, void (InOutEditWidget::*pSet)(), void (InOutEditWidget::*pDelete)());
 
     QPushButton* mpInButton;
     QPushButton* mpOutButton;

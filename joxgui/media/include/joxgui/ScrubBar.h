@@ -96,6 +96,13 @@ private:
     void UpdatePosition(MESK_QUAD position);
     void UpdateInpoint(MESK_QUAD inpoint, bool bPush);
     void UpdateOutpoint(MESK_QUAD outpoint, bool bPush);
+    // Stores both points, signalling each one that changed.
+    void UpdateInOut(MESK_QUAD inpoint, MESK_QUAD outpoint);
+    // Stores one value (or a pair), clamps all and repaints; true when it changed.
+    bool StorePoint(MESK_QUAD& rPoint, MESK_QUAD value);
+    bool StoreRange(MESK_QUAD& rIn, MESK_QUAD& rOut, MESK_QUAD inpoint, MESK_QUAD outpoint);
+    // Moves a range to the pointer keeping its length; true when it moved.
+    bool DragRange(MESK_QUAD& rIn, MESK_QUAD& rOut, double x);
     void UpdateFixedHeight();
     MESK_QUAD XToValue(double x) const;
 

@@ -98,6 +98,8 @@ protected:
 
 private:
     void KeepRangeOpen();
+    // Stores both positions clamped to the range (x below the maximum) and repaints.
+    void StorePositions(MESK_QUAD positionX, MESK_QUAD positionY);
     double Fraction(double value) const;
     int ValueAt(const QPoint& rPoint) const;
 
