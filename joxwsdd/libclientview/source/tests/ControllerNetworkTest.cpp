@@ -82,11 +82,14 @@ TEST(ControllerNetworkTest, AddressEnabledAgainInTheDialogIsProbedAtOnce)
     JoxWsdd::ConnectionController* pController = JoxWsdd::ConnectionController::Instance();
     pController->SetConfigurationName(QStringLiteral("Tandril"));
     JoxWsdd::ConnectionModel* pModel = pController->GetModel();
+
+    // Muted, the only worker is silent: the service's Hello and the probes
+    // find nothing.
+    pController->Refresh();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !client.WaitForThreadRunning(0); }, 5000));
     pelwicktest::TargetProcess target({"--types", "service_name__MAINTENANCE status_name__free", "--xaddrs",
                                        "http://127.0.0.1:8080/maintenance"});
     ASSERT_TRUE(target.IsReady());
-
-    // Muted, the only worker is silent and nothing is found.
     pController->Refresh();
     QTest::qWait(500);
     EXPECT_EQ(pModel->rowCount(), 0);
