@@ -35,6 +35,14 @@ void ShowCountPair(QSlider* pSlider, QSpinBox* pSpin, const JoxCore::CodecRange&
     ShowCount(pSpin, rRange, value);
 }
 
+// Gives pTo the value of pFrom (a count slider or spin box), signals blocked.
+template <typename To, typename From>
+void CopyCountSilently(To* pTo, const From* pFrom)
+{
+    const QSignalBlocker blocker(pTo);
+    pTo->setValue(pFrom->value());
+}
+
 } // namespace
 
 CodecConfigWidgetMPEG2::CodecConfigWidgetMPEG2(QWidget* pParent)
@@ -233,10 +241,8 @@ void CodecConfigWidgetMPEG2::UpdateSpins()
     RateSpinFromSlider(mpAverageSpin, mpAverageSlider, mpRateScale);
     RateSpinFromSlider(mpMaxSpin, mpMaxSlider, mpRateScale);
     RateSpinFromSlider(mpMinSpin, mpMinSlider, mpRateScale);
-    for (auto pair : {std::make_pair(mpPFrameSpin, mpPFrameSlider), std::make_pair(mpBFrameSpin, mpBFrameSlider)}) {
-        const QSignalBlocker blocker(pair.first);
-        pair.first->setValue(pair.second->value());
-    }
+    CopyCountSilently(mpPFrameSpin, mpPFrameSlider);
+    CopyCountSilently(mpBFrameSpin, mpBFrameSlider);
     UpdateConfig();
 }
 
@@ -245,10 +251,8 @@ void CodecConfigWidgetMPEG2::UpdateSliders()
     RateSliderFromSpin(mpAverageSlider, mpAverageSpin, mpRateScale);
     RateSliderFromSpin(mpMaxSlider, mpMaxSpin, mpRateScale);
     RateSliderFromSpin(mpMinSlider, mpMinSpin, mpRateScale);
-    for (auto pair : {std::make_pair(mpPFrameSlider, mpPFrameSpin), std::make_pair(mpBFrameSlider, mpBFrameSpin)}) {
-        const QSignalBlocker blocker(pair.first);
-        pair.first->setValue(pair.second->value());
-    }
+    CopyCountSilently(mpPFrameSlider, mpPFrameSpin);
+    CopyCountSilently(mpBFrameSlider, mpBFrameSpin);
     UpdateConfig();
 }
 
