@@ -32,6 +32,15 @@ bool CheckKey(const QByteArray& rKey)
     return false;
 }
 
+// Stores rValue under rKey; false (nothing stored) when the key is not usable.
+bool InsertChecked(CodecConfig::ValueMap& rValues, const QByteArray& rKey, const QString& rValue)
+{
+    if (!CheckKey(rKey))
+        return false;
+    rValues.insert(rKey, rValue);
+    return true;
+}
+
 // True when an XML reader would not return the value as written: characters
 // XML 1.0 cannot carry, a carriage return (normalised to a line feed), or
 // white space only (dropped as an ignorable text node).
@@ -163,10 +172,7 @@ QString CodecConfig::GetOption(const QByteArray& rKey) const
 
 bool CodecConfig::SetOption(const QByteArray& rKey, const QString& rValue)
 {
-    if (!CheckKey(rKey))
-        return false;
-    mOptions.insert(rKey, rValue);
-    return true;
+    return InsertChecked(mOptions, rKey, rValue);
 }
 
 void CodecConfig::RemoveOption(const QByteArray& rKey)
@@ -181,10 +187,7 @@ QString CodecConfig::GetAdditional(const QByteArray& rKey) const
 
 bool CodecConfig::SetAdditional(const QByteArray& rKey, const QString& rValue)
 {
-    if (!CheckKey(rKey))
-        return false;
-    mAdditionals.insert(rKey, rValue);
-    return true;
+    return InsertChecked(mAdditionals, rKey, rValue);
 }
 
 QString CodecConfig::GetEffectParameter(const QByteArray& rEffect, const QByteArray& rParameter) const

@@ -34,11 +34,8 @@ CodecConfigFFMedia::CodecConfigFFMedia() = default;
 
 void CodecConfigFFMedia::SetDefaults(const CodecConfig* pSource)
 {
-    if (const auto* pSame = dynamic_cast<const CodecConfigFFMedia*>(pSource)) {
-        *this = *pSame;
-        return;
-    }
-    Clear();
+    if (!CopyIfSameKind(*this, pSource))
+        Clear();
 }
 
 int CodecConfigFFMedia::GetFormat() const { return GetOptionInt(mpFormat); }

@@ -43,11 +43,8 @@ CodecConfigH264::CodecConfigH264() = default;
 
 void CodecConfigH264::SetDefaults(const CodecConfig* pSource)
 {
-    if (const auto* pSame = dynamic_cast<const CodecConfigH264*>(pSource)) {
-        *this = *pSame;
-        return;
-    }
-    Clear();
+    if (!CopyIfSameKind(*this, pSource))
+        Clear();
 }
 
 int CodecConfigH264::GetProfile() const { return GetOptionInt(mpProfile); }

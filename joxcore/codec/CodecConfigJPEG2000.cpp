@@ -27,11 +27,8 @@ CodecConfigJPEG2000::CodecConfigJPEG2000() = default;
 
 void CodecConfigJPEG2000::SetDefaults(const CodecConfig* pSource)
 {
-    if (const auto* pSame = dynamic_cast<const CodecConfigJPEG2000*>(pSource)) {
-        *this = *pSame;
-        return;
-    }
-    Clear();
+    if (!CopyIfSameKind(*this, pSource))
+        Clear();
 }
 
 std::optional<qint64> CodecConfigJPEG2000::CodestreamSize(int rate, double frameRate)

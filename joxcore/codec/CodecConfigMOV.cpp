@@ -26,11 +26,8 @@ CodecConfigMOV::CodecConfigMOV() = default;
 
 void CodecConfigMOV::SetDefaults(const CodecConfig* pSource)
 {
-    if (const auto* pSame = dynamic_cast<const CodecConfigMOV*>(pSource)) {
-        *this = *pSame;
-        return;
-    }
-    Clear();
+    if (!CopyIfSameKind(*this, pSource))
+        Clear();
 }
 
 int CodecConfigMOV::GetAudioPacking() const { return GetOptionInt(mpAudioPacking); }

@@ -58,10 +58,8 @@ CodecConfigMPEG2& CodecConfigMPEG2::operator=(const CodecConfigMPEG2& rOther) = 
 
 void CodecConfigMPEG2::SetDefaults(const CodecConfig* pSource)
 {
-    if (const auto* pSame = dynamic_cast<const CodecConfigMPEG2*>(pSource)) {
-        *this = *pSame;
+    if (CopyIfSameKind(*this, pSource))
         return;
-    }
     Clear();
     const std::pair<const char*, const char*> defaults[] = {
         {"mpegvc_type", "2"},

@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
-#include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
 
@@ -14,41 +13,7 @@ namespace JoxGui {
 namespace {
 
 // Stored rates are in kbit/s; a slider step is 10 kbit/s, spin boxes show Mbit/s.
-const qint64 mpKbit = 1000;
-const qint64 mpSliderStep = 10000;
-const double mpSpinUnit = 1000000.0;
-
-template <typename Control>
-Control* Named(Control* pControl, const char* pName)
-{
-    pControl->setObjectName(QLatin1String(pName));
-    return pControl;
-}
-
-QDoubleSpinBox* NewRateSpin(const char* pName)
-{
-    QDoubleSpinBox* pSpin = Named(new QDoubleSpinBox, pName);
-    pSpin->setDecimals(2);
-    pSpin->setKeyboardTracking(false);
-    pSpin->setSuffix(QStringLiteral(" Mbit/s"));
-    return pSpin;
-}
-
-void ShowRate(QSlider* pSlider, QDoubleSpinBox* pSpin, const JoxCore::CodecRange& rRange, int stored)
-{
-    const QSignalBlocker sliderBlocker(pSlider);
-    const QSignalBlocker spinBlocker(pSpin);
-    pSlider->setRange(ScaleRounded(rRange.minimum, mpKbit, mpSliderStep),
-                      ScaleRounded(rRange.maximum, mpKbit, mpSliderStep));
-    pSlider->setValue(ScaleRounded(stored, mpKbit, mpSliderStep));
-    pSpin->setRange(rRange.minimum * mpKbit / mpSpinUnit, rRange.maximum * mpKbit / mpSpinUnit);
-    pSpin->setValue(stored * mpKbit / mpSpinUnit);
-}
-
-int StoredRate(const QSlider* pSlider)
-{
-    return ScaleRounded(pSlider->value(), mpSliderStep, mpKbit);
-}
+const RateScale mpRateScale{1000, 10000, 1000000.0};
 
 } // namespace
 
@@ -66,9 +31,9 @@ CodecConfigWidgetFFMedia::CodecConfigWidgetFFMedia(bool withVideo, bool withAudi
     if (withVideo) {
         mpProfileCombo = Named(new QComboBox, "profileCombo");
         mpBitrateSlider = Named(new QSlider(Qt::Horizontal), "bitrateSlider");
-        mpBitrateSpin = NewRateSpin("bitrateSpin");
+        mpBitrateSpin = NewRateSpin("bitrateSpin", 2);
         mpMaxrateSlider = Named(new QSlider(Qt::Horizontal), "maxrateSlider");
-        mpMaxrateSpin = NewRateSpin("maxrateSpin");
+        mpMaxrateSpin = NewRateSpin("maxrateSpin", 2);
         mpGopSizeSpin = Named(new QSpinBox, "gopSizeSpin");
         mpGopSizeSpin->setKeyboardTracking(false);
         pLayout->addRow(tr("Profile"), mpProfileCombo);
@@ -111,11 +76,9 @@ void CodecConfigWidgetFFMedia::UpdateGui()
     if (mpProfileCombo) {
         FillCodecCombo(mpProfileCombo, mConfig.GetProfileChoices(), mConfig.GetProfile());
         const JoxCore::CodecRange range = mConfig.GetVideoRange();
-        ShowRate(mpBitrateSlider, mpBitrateSpin, range, mConfig.GetVideoBitrate());
-        ShowRate(mpMaxrateSlider, mpMaxrateSpin, range, mConfig.GetVideoMaxrate());
-        const QSignalBlocker blocker(mpGopSizeSpin);
-        mpGopSizeSpin->setRange(-1, 120);
-        mpGopSizeSpin->setValue(mConfig.GetGopSize());
+        ShowRate(mpBitrateSlider, mpBitrateSpin, range, mConfig.GetVideoBitrate(), mpRateScale);
+        ShowRate(mpMaxrateSlider, mpMaxrateSpin, range, mConfig.GetVideoMaxrate(), mpRateScale);
+        ShowCount(mpGopSizeSpin, {-1, 120}, mConfig.GetGopSize());
         SetEnabled({mpProfileCombo, mpBitrateSlider, mpBitrateSpin, mpMaxrateSlider, mpMaxrateSpin, mpGopSizeSpin},
                    custom);
     }
@@ -142,22 +105,23 @@ void CodecConfigWidgetFFMedia::UpdateConfig()
         mConfig.SetFormat(CodecComboValue(mpFormatCombo));
     if (mpProfileCombo) {
         const QByteArray maxrateKey("ffmedia_vmaxrate");
+        // The stored maximum; the range's maximum while none is stored.
+        const auto maxrate = [this, &maxrateKey] {
+            return mConfig.Options().contains(maxrateKey) ? mConfig.GetVideoMaxrate() : mConfig.GetVideoRange().maximum;
+        };
         if (IsEditOf(pEdited, {mpProfileCombo})) {
             // The profile decides the range: rates already stored are checked again.
             mConfig.SetProfile(CodecComboValue(mpProfileCombo));
             if (mConfig.Options().contains("ffmedia_vbitrate") || mConfig.Options().contains(maxrateKey))
-                mConfig.SetVideoBitrates(mConfig.GetVideoBitrate(), mConfig.Options().contains(maxrateKey)
-                                                                       ? mConfig.GetVideoMaxrate()
-                                                                       : mConfig.GetVideoRange().maximum);
+                mConfig.SetVideoBitrates(mConfig.GetVideoBitrate(), maxrate());
         }
         if (!pEdited)
-            mConfig.SetVideoBitrates(StoredRate(mpBitrateSlider), StoredRate(mpMaxrateSlider));
+            mConfig.SetVideoBitrates(StoredRate(mpBitrateSlider, mpRateScale),
+                                     StoredRate(mpMaxrateSlider, mpRateScale));
         else if (pEdited == mpBitrateSlider || pEdited == mpBitrateSpin)
-            mConfig.SetVideoBitrates(StoredRate(mpBitrateSlider), mConfig.Options().contains(maxrateKey)
-                                                                      ? mConfig.GetVideoMaxrate()
-                                                                      : mConfig.GetVideoRange().maximum);
+            mConfig.SetVideoBitrates(StoredRate(mpBitrateSlider, mpRateScale), maxrate());
         else if (pEdited == mpMaxrateSlider || pEdited == mpMaxrateSpin)
-            mConfig.SetVideoBitrates(mConfig.GetVideoBitrate(), StoredRate(mpMaxrateSlider));
+            mConfig.SetVideoBitrates(mConfig.GetVideoBitrate(), StoredRate(mpMaxrateSlider, mpRateScale));
         if (IsEditOf(pEdited, {mpGopSizeSpin}))
             mConfig.SetGopSize(mpGopSizeSpin->value());
     }
@@ -172,19 +136,15 @@ void CodecConfigWidgetFFMedia::UpdateConfig()
 
 void CodecConfigWidgetFFMedia::UpdateSpins()
 {
-    for (auto pair : {std::make_pair(mpBitrateSpin, mpBitrateSlider), std::make_pair(mpMaxrateSpin, mpMaxrateSlider)}) {
-        const QSignalBlocker blocker(pair.first);
-        pair.first->setValue(pair.second->value() * mpSliderStep / mpSpinUnit);
-    }
+    RateSpinFromSlider(mpBitrateSpin, mpBitrateSlider, mpRateScale);
+    RateSpinFromSlider(mpMaxrateSpin, mpMaxrateSlider, mpRateScale);
     UpdateConfig();
 }
 
 void CodecConfigWidgetFFMedia::UpdateSliders()
 {
-    for (auto pair : {std::make_pair(mpBitrateSlider, mpBitrateSpin), std::make_pair(mpMaxrateSlider, mpMaxrateSpin)}) {
-        const QSignalBlocker blocker(pair.first);
-        pair.first->setValue(ScaleRounded(qRound64(pair.second->value() * mpSpinUnit), 1, mpSliderStep));
-    }
+    RateSliderFromSpin(mpBitrateSlider, mpBitrateSpin, mpRateScale);
+    RateSliderFromSpin(mpMaxrateSlider, mpMaxrateSpin, mpRateScale);
     UpdateConfig();
 }
 

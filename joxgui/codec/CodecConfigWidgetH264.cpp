@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
-#include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
 
@@ -16,32 +15,7 @@ namespace {
 
 // Sliders and stored values are in kbit/s, spin boxes in Mbit/s.
 const double mpSpinUnit = 1000.0;
-
-template <typename Control>
-Control* Named(Control* pControl, const char* pName)
-{
-    pControl->setObjectName(QLatin1String(pName));
-    return pControl;
-}
-
-QDoubleSpinBox* NewRateSpin(const char* pName)
-{
-    QDoubleSpinBox* pSpin = Named(new QDoubleSpinBox, pName);
-    pSpin->setDecimals(3);
-    pSpin->setKeyboardTracking(false);
-    pSpin->setSuffix(QStringLiteral(" Mbit/s"));
-    return pSpin;
-}
-
-void ShowRate(QSlider* pSlider, QDoubleSpinBox* pSpin, const JoxCore::CodecRange& rRange, int stored)
-{
-    const QSignalBlocker sliderBlocker(pSlider);
-    const QSignalBlocker spinBlocker(pSpin);
-    pSlider->setRange(rRange.minimum, rRange.maximum);
-    pSlider->setValue(stored);
-    pSpin->setRange(rRange.minimum / mpSpinUnit, rRange.maximum / mpSpinUnit);
-    pSpin->setValue(stored / mpSpinUnit);
-}
+const RateScale mpRateScale{1, 1, mpSpinUnit};
 
 } // namespace
 
@@ -55,9 +29,9 @@ CodecConfigWidgetH264::CodecConfigWidgetH264(QWidget* pParent)
     , mpAudioCodecCombo(Named(new QComboBox, "audioCodecCombo"))
     , mpAudioBitrateCombo(Named(new QComboBox, "audioBitrateCombo"))
     , mpBitrateSlider(Named(new QSlider(Qt::Horizontal), "bitrateSlider"))
-    , mpBitrateSpin(NewRateSpin("bitrateSpin"))
+    , mpBitrateSpin(NewRateSpin("bitrateSpin", 3))
     , mpMaxrateSlider(Named(new QSlider(Qt::Horizontal), "maxrateSlider"))
-    , mpMaxrateSpin(NewRateSpin("maxrateSpin"))
+    , mpMaxrateSpin(NewRateSpin("maxrateSpin", 3))
     , mpGopSizeSpin(Named(new QSpinBox, "gopSizeSpin"))
 {
     mpGopSizeSpin->setKeyboardTracking(false);
@@ -107,13 +81,9 @@ void CodecConfigWidgetH264::UpdateGui()
     FillCodecCombo(mpAudioBitrateCombo, mConfig.GetAudioBitrateChoices(), mConfig.GetAudioBitrate());
 
     const JoxCore::CodecRange range = mConfig.GetVideoRange();
-    ShowRate(mpBitrateSlider, mpBitrateSpin, range, mConfig.GetVideoBitrate());
-    ShowRate(mpMaxrateSlider, mpMaxrateSpin, range, mConfig.GetVideoMaxrate());
-    {
-        const QSignalBlocker blocker(mpGopSizeSpin);
-        mpGopSizeSpin->setRange(1, 120);
-        mpGopSizeSpin->setValue(mConfig.GetGopSize());
-    }
+    ShowRate(mpBitrateSlider, mpBitrateSpin, range, mConfig.GetVideoBitrate(), mpRateScale);
+    ShowRate(mpMaxrateSlider, mpMaxrateSpin, range, mConfig.GetVideoMaxrate(), mpRateScale);
+    ShowCount(mpGopSizeSpin, {1, 120}, mConfig.GetGopSize());
     SetEnabled({mpBitrateSlider, mpBitrateSpin, mpMaxrateSlider, mpMaxrateSpin}, mConfig.GetRateControl() == 0);
 }
 
@@ -147,19 +117,15 @@ void CodecConfigWidgetH264::UpdateConfig()
 
 void CodecConfigWidgetH264::UpdateSpins()
 {
-    for (auto pair : {std::make_pair(mpBitrateSpin, mpBitrateSlider), std::make_pair(mpMaxrateSpin, mpMaxrateSlider)}) {
-        const QSignalBlocker blocker(pair.first);
-        pair.first->setValue(pair.second->value() / mpSpinUnit);
-    }
+    RateSpinFromSlider(mpBitrateSpin, mpBitrateSlider, mpRateScale);
+    RateSpinFromSlider(mpMaxrateSpin, mpMaxrateSlider, mpRateScale);
     UpdateConfig();
 }
 
 void CodecConfigWidgetH264::UpdateSliders()
 {
-    for (auto pair : {std::make_pair(mpBitrateSlider, mpBitrateSpin), std::make_pair(mpMaxrateSlider, mpMaxrateSpin)}) {
-        const QSignalBlocker blocker(pair.first);
-        pair.first->setValue(ScaleRounded(qRound64(pair.second->value() * mpSpinUnit), 1, 1));
-    }
+    RateSliderFromSpin(mpBitrateSlider, mpBitrateSpin, mpRateScale);
+    RateSliderFromSpin(mpMaxrateSlider, mpMaxrateSpin, mpRateScale);
     UpdateConfig();
 }
 

@@ -16,18 +16,13 @@ namespace JoxGui {
 
 CodecConfigWidgetJPEG2000::CodecConfigWidgetJPEG2000(QWidget* pParent)
     : QWidget(pParent)
-    , mpBitRateSpin(new QSpinBox)
-    , mpTransformCheck(new QCheckBox(tr("Multi-component transform")))
-    , mpLimitedButton(new QRadioButton(tr("Constant bit rate")))
-    , mpNoLimitButton(new QRadioButton(tr("No limit")))
+    , mpBitRateSpin(Named(new QSpinBox, "bitRateSpin"))
+    , mpTransformCheck(Named(new QCheckBox(tr("Multi-component transform")), "transformCheck"))
+    , mpLimitedButton(Named(new QRadioButton(tr("Constant bit rate")), "limitedButton"))
+    , mpNoLimitButton(Named(new QRadioButton(tr("No limit")), "noLimitButton"))
     , mpLimitGroup(new QButtonGroup(this))
-    , mpEditLagSpin(new QSpinBox)
+    , mpEditLagSpin(Named(new QSpinBox, "editLagSpin"))
 {
-    mpBitRateSpin->setObjectName(QStringLiteral("bitRateSpin"));
-    mpTransformCheck->setObjectName(QStringLiteral("transformCheck"));
-    mpLimitedButton->setObjectName(QStringLiteral("limitedButton"));
-    mpNoLimitButton->setObjectName(QStringLiteral("noLimitButton"));
-    mpEditLagSpin->setObjectName(QStringLiteral("editLagSpin"));
     mpBitRateSpin->setRange(0, std::numeric_limits<int>::max());
     mpBitRateSpin->setSuffix(QStringLiteral(" Mbit/s"));
     mpEditLagSpin->setRange(0, 1000);

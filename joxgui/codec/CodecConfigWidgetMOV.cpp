@@ -14,13 +14,6 @@ namespace JoxGui {
 
 namespace {
 
-template <typename Control>
-Control* Named(Control* pControl, const char* pName)
-{
-    pControl->setObjectName(QLatin1String(pName));
-    return pControl;
-}
-
 QSpinBox* NewSpin(const char* pName)
 {
     QSpinBox* pSpin = Named(new QSpinBox, pName);

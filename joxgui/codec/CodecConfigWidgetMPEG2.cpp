@@ -16,66 +16,31 @@ namespace JoxGui {
 
 namespace {
 
-// A slider step is 10 kbit/s; spin boxes show Mbit/s.
-const qint64 mpSliderStep = 10000;
-const double mpSpinUnit = 1000000.0;
-
-template <typename Control>
-Control* Named(Control* pControl, const char* pName)
-{
-    pControl->setObjectName(QLatin1String(pName));
-    return pControl;
-}
+// Stored rates are in bit/s; a slider step is 10 kbit/s, spin boxes show Mbit/s.
+const RateScale mpRateScale{1, 10000, 1000000.0};
 
 QSlider* NewSlider(const char* pName)
 {
     return Named(new QSlider(Qt::Horizontal), pName);
 }
 
-QDoubleSpinBox* NewRateSpin(const char* pName)
+// The slider and the spin box of a count, both showing the value itself.
+void ShowCountPair(QSlider* pSlider, QSpinBox* pSpin, const JoxCore::CodecRange& rRange, int value)
 {
-    QDoubleSpinBox* pSpin = Named(new QDoubleSpinBox, pName);
-    pSpin->setDecimals(2);
-    pSpin->setKeyboardTracking(false);
-    pSpin->setSuffix(QStringLiteral(" Mbit/s"));
-    return pSpin;
+    {
+        const QSignalBlocker sliderBlocker(pSlider);
+        pSlider->setRange(rRange.minimum, rRange.maximum);
+        pSlider->setValue(value);
+    }
+    ShowCount(pSpin, rRange, value);
 }
 
-void ShowRate(QSlider* pSlider, QDoubleSpinBox* pSpin, const JoxCore::CodecRange& rRange, int stored)
+// Gives pTo the value of pFrom (a count slider or spin box), signals blocked.
+template <typename To, typename From>
+void CopyCountSilently(To* pTo, const From* pFrom)
 {
-    const QSignalBlocker sliderBlocker(pSlider);
-    const QSignalBlocker spinBlocker(pSpin);
-    pSlider->setRange(ScaleRounded(rRange.minimum, 1, mpSliderStep), ScaleRounded(rRange.maximum, 1, mpSliderStep));
-    pSlider->setValue(ScaleRounded(stored, 1, mpSliderStep));
-    pSpin->setRange(rRange.minimum / mpSpinUnit, rRange.maximum / mpSpinUnit);
-    pSpin->setValue(stored / mpSpinUnit);
-}
-
-void ShowCount(QSlider* pSlider, QSpinBox* pSpin, const JoxCore::CodecRange& rRange, int value)
-{
-    const QSignalBlocker sliderBlocker(pSlider);
-    const QSignalBlocker spinBlocker(pSpin);
-    pSlider->setRange(rRange.minimum, rRange.maximum);
-    pSlider->setValue(value);
-    pSpin->setRange(rRange.minimum, rRange.maximum);
-    pSpin->setValue(value);
-}
-
-void SpinFromSlider(QDoubleSpinBox* pSpin, const QSlider* pSlider)
-{
-    const QSignalBlocker blocker(pSpin);
-    pSpin->setValue(pSlider->value() * mpSliderStep / mpSpinUnit);
-}
-
-void SliderFromSpin(QSlider* pSlider, const QDoubleSpinBox* pSpin)
-{
-    const QSignalBlocker blocker(pSlider);
-    pSlider->setValue(qRound64(pSpin->value() * mpSpinUnit / mpSliderStep));
-}
-
-int StoredRate(const QSlider* pSlider)
-{
-    return ScaleRounded(pSlider->value(), mpSliderStep, 1);
+    const QSignalBlocker blocker(pTo);
+    pTo->setValue(pFrom->value());
 }
 
 } // namespace
@@ -88,11 +53,11 @@ CodecConfigWidgetMPEG2::CodecConfigWidgetMPEG2(QWidget* pParent)
     , mpChromaCombo(Named(new QComboBox, "chromaCombo"))
     , mpBitrateModeCombo(Named(new QComboBox, "bitrateModeCombo"))
     , mpAverageSlider(NewSlider("averageSlider"))
-    , mpAverageSpin(NewRateSpin("averageSpin"))
+    , mpAverageSpin(NewRateSpin("averageSpin", 2))
     , mpMaxSlider(NewSlider("maxSlider"))
-    , mpMaxSpin(NewRateSpin("maxSpin"))
+    , mpMaxSpin(NewRateSpin("maxSpin", 2))
     , mpMinSlider(NewSlider("minSlider"))
-    , mpMinSpin(NewRateSpin("minSpin"))
+    , mpMinSpin(NewRateSpin("minSpin", 2))
     , mpPFrameSlider(NewSlider("pFrameSlider"))
     , mpPFrameSpin(Named(new QSpinBox, "pFrameSpin"))
     , mpBFrameSlider(NewSlider("bFrameSlider"))
@@ -165,23 +130,18 @@ void CodecConfigWidgetMPEG2::UpdateGui()
     FillCodecCombo(mpBitrateModeCombo, mConfig.GetBitrateModeChoices(), mConfig.GetBitrateMode());
 
     const JoxCore::CodecRange range = mConfig.GetBitrateRange();
-    ShowRate(mpAverageSlider, mpAverageSpin, range, mConfig.GetAverageBitrate());
-    ShowRate(mpMaxSlider, mpMaxSpin, range, mConfig.GetMaxBitrate());
-    ShowRate(mpMinSlider, mpMinSpin, range, mConfig.GetMinBitrate());
+    ShowRate(mpAverageSlider, mpAverageSpin, range, mConfig.GetAverageBitrate(), mpRateScale);
+    ShowRate(mpMaxSlider, mpMaxSpin, range, mConfig.GetMaxBitrate(), mpRateScale);
+    ShowRate(mpMinSlider, mpMinSpin, range, mConfig.GetMinBitrate(), mpRateScale);
 
     const int n = mConfig.GetGopN();
     const int m = mConfig.GetGopM();
-    ShowCount(mpPFrameSlider, mpPFrameSpin, mConfig.GetPFrameRange(), m < 1 ? 0 : n / m - 1);
-    ShowCount(mpBFrameSlider, mpBFrameSpin, mConfig.GetBFrameRange(), m - 1);
+    ShowCountPair(mpPFrameSlider, mpPFrameSpin, mConfig.GetPFrameRange(), m < 1 ? 0 : n / m - 1);
+    ShowCountPair(mpBFrameSlider, mpBFrameSpin, mConfig.GetBFrameRange(), m - 1);
     SetCheckedSilently(mpIFrameOnlyCheck, n == 1);
     const int interval = mConfig.GetClosedGopInterval();
     FillCodecCombo(mpGopTypeCombo, mConfig.GetGopTypeChoices(), interval == 0 ? 1 : 0);
-    {
-        const QSignalBlocker blocker(mpClosedGopSpin);
-        const JoxCore::CodecRange intervalRange = mConfig.GetClosedGopIntervalRange();
-        mpClosedGopSpin->setRange(intervalRange.minimum, intervalRange.maximum);
-        mpClosedGopSpin->setValue(interval);
-    }
+    ShowCount(mpClosedGopSpin, mConfig.GetClosedGopIntervalRange(), interval);
     FillCodecCombo(mpDcPrecisionCombo, mConfig.GetDcPrecisionChoices(), mConfig.GetDcPrecision());
     FillCodecCombo(mpMotionSearchCombo, mConfig.GetMotionSearchChoices(), mConfig.GetMotionSearch());
     FillCodecCombo(mpAudioBitrateCombo, mConfig.GetAudioBitrateChoices(), mConfig.GetAudioBitrate());
@@ -236,13 +196,15 @@ void CodecConfigWidgetMPEG2::UpdateConfig()
         recheckBitrates();
     }
     if (!pEdited) {
-        mConfig.SetBitrates(StoredRate(mpMinSlider), StoredRate(mpMaxSlider), StoredRate(mpAverageSlider));
+        mConfig.SetBitrates(StoredRate(mpMinSlider, mpRateScale), StoredRate(mpMaxSlider, mpRateScale),
+                            StoredRate(mpAverageSlider, mpRateScale));
     } else if (pEdited == mpAverageSlider || pEdited == mpAverageSpin) {
-        mConfig.SetBitrates(mConfig.GetMinBitrate(), mConfig.GetMaxBitrate(), StoredRate(mpAverageSlider));
+        mConfig.SetBitrates(mConfig.GetMinBitrate(), mConfig.GetMaxBitrate(),
+                            StoredRate(mpAverageSlider, mpRateScale));
     } else if (pEdited == mpMaxSlider || pEdited == mpMaxSpin) {
-        mConfig.SetBitrates(mConfig.GetMinBitrate(), StoredRate(mpMaxSlider), mConfig.GetAverageBitrate());
+        mConfig.SetBitrates(mConfig.GetMinBitrate(), StoredRate(mpMaxSlider, mpRateScale), mConfig.GetAverageBitrate());
     } else if (pEdited == mpMinSlider || pEdited == mpMinSpin) {
-        mConfig.SetBitrates(StoredRate(mpMinSlider), mConfig.GetMaxBitrate(), mConfig.GetAverageBitrate());
+        mConfig.SetBitrates(StoredRate(mpMinSlider, mpRateScale), mConfig.GetMaxBitrate(), mConfig.GetAverageBitrate());
     }
     if (IsEditOf(pEdited, {mpPFrameSlider, mpPFrameSpin, mpBFrameSlider, mpBFrameSpin})) {
         const int m = mpBFrameSlider->value() + 1;
@@ -276,25 +238,21 @@ void CodecConfigWidgetMPEG2::UpdateConfig()
 
 void CodecConfigWidgetMPEG2::UpdateSpins()
 {
-    SpinFromSlider(mpAverageSpin, mpAverageSlider);
-    SpinFromSlider(mpMaxSpin, mpMaxSlider);
-    SpinFromSlider(mpMinSpin, mpMinSlider);
-    for (auto pair : {std::make_pair(mpPFrameSpin, mpPFrameSlider), std::make_pair(mpBFrameSpin, mpBFrameSlider)}) {
-        const QSignalBlocker blocker(pair.first);
-        pair.first->setValue(pair.second->value());
-    }
+    RateSpinFromSlider(mpAverageSpin, mpAverageSlider, mpRateScale);
+    RateSpinFromSlider(mpMaxSpin, mpMaxSlider, mpRateScale);
+    RateSpinFromSlider(mpMinSpin, mpMinSlider, mpRateScale);
+    CopyCountSilently(mpPFrameSpin, mpPFrameSlider);
+    CopyCountSilently(mpBFrameSpin, mpBFrameSlider);
     UpdateConfig();
 }
 
 void CodecConfigWidgetMPEG2::UpdateSliders()
 {
-    SliderFromSpin(mpAverageSlider, mpAverageSpin);
-    SliderFromSpin(mpMaxSlider, mpMaxSpin);
-    SliderFromSpin(mpMinSlider, mpMinSpin);
-    for (auto pair : {std::make_pair(mpPFrameSlider, mpPFrameSpin), std::make_pair(mpBFrameSlider, mpBFrameSpin)}) {
-        const QSignalBlocker blocker(pair.first);
-        pair.first->setValue(pair.second->value());
-    }
+    RateSliderFromSpin(mpAverageSlider, mpAverageSpin, mpRateScale);
+    RateSliderFromSpin(mpMaxSlider, mpMaxSpin, mpRateScale);
+    RateSliderFromSpin(mpMinSlider, mpMinSpin, mpRateScale);
+    CopyCountSilently(mpPFrameSlider, mpPFrameSpin);
+    CopyCountSilently(mpBFrameSlider, mpBFrameSpin);
     UpdateConfig();
 }
 

@@ -202,13 +202,20 @@ TEST_F(Mpeg2WidgetTest, ANewProfileRechecksTheKeysThatDependOnIt)
     EXPECT_EQ(Get<QComboBox>("chromaCombo")->count(), 1);
 }
 
-TEST(H264WidgetTest, ANewLevelSetsTheBitratesInThePinnedOrder)
+// A High profile H.264 configuration with the level and the rates stored as given.
+CodecConfigH264 H264(const QString& rLevel, const QString& rMaxrate, const QString& rBitrate)
 {
     CodecConfigH264 config;
     config.SetOption("ffmedia_profile", QStringLiteral("3"));
-    config.SetOption("ffmedia_level", QStringLiteral("8"));
-    config.SetOption("ffmedia_vmaxrate", QStringLiteral("8000"));
-    config.SetOption("ffmedia_vbitrate", QStringLiteral("5000"));
+    config.SetOption("ffmedia_level", rLevel);
+    config.SetOption("ffmedia_vmaxrate", rMaxrate);
+    config.SetOption("ffmedia_vbitrate", rBitrate);
+    return config;
+}
+
+TEST(H264WidgetTest, ANewLevelSetsTheBitratesInThePinnedOrder)
+{
+    const CodecConfigH264 config = H264(QStringLiteral("8"), QStringLiteral("8000"), QStringLiteral("5000"));
     CodecConfigWidgetH264 widget;
     widget.SetConfig(config);
     widget.show();
@@ -225,11 +232,7 @@ TEST(H264WidgetTest, ANewLevelSetsTheBitratesInThePinnedOrder)
 
 TEST(H264WidgetTest, EditsAndRateControl)
 {
-    CodecConfigH264 config;
-    config.SetOption("ffmedia_profile", QStringLiteral("3"));
-    config.SetOption("ffmedia_level", QStringLiteral("11"));
-    config.SetOption("ffmedia_vmaxrate", QStringLiteral("20000"));
-    config.SetOption("ffmedia_vbitrate", QStringLiteral("5000"));
+    CodecConfigH264 config = H264(QStringLiteral("11"), QStringLiteral("20000"), QStringLiteral("5000"));
     config.SetOption("ffmedia_gopsize", QStringLiteral("30"));
     config.SetOption("ffmedia_chroma", QStringLiteral("5")); // not in the list
     CodecConfigWidgetH264 widget;

@@ -75,6 +75,17 @@ protected:
     bool GetOptionBool(const QByteArray& rKey) const;
     void SetOptionBool(const QByteArray& rKey, bool value);
 
+    // Copies *pSource into rTarget when pSource is a Kind; false (rTarget
+    // untouched) otherwise. What SetDefaults does first.
+    template <typename Kind>
+    static bool CopyIfSameKind(Kind& rTarget, const CodecConfig* pSource)
+    {
+        const auto* pSame = dynamic_cast<const Kind*>(pSource);
+        if (pSame)
+            rTarget = *pSame;
+        return pSame != nullptr;
+    }
+
 private:
     EffectMap mEffects;
     ValueMap mOptions;
