@@ -6,6 +6,7 @@
 // checks that nothing was written beside that folder and that no temporary
 // file was left in it.
 
+#include "FolderEntries.h"
 #include "ReplyOperations.h"
 
 #include <joxmaintenance/LockedCommandStatusList.h>
@@ -13,7 +14,6 @@
 
 #include <stdsoap2.h>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -70,22 +70,6 @@ int Disconnect(struct soap* pSoap)
     return SOAP_OK;
 }
 
-std::vector<std::string> Entries(const std::string& rFolder)
-{
-    std::vector<std::string> names;
-    if (DIR* pDir = ::opendir(rFolder.c_str()))
-    {
-        while (dirent* pEntry = ::readdir(pDir))
-        {
-            const std::string name = pEntry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        ::closedir(pDir);
-    }
-    return names;
-}
-
 void Fail(const std::string& rWhat)
 {
     std::fprintf(stderr, "reply fuzzer: %s\n", rWhat.c_str());
@@ -95,12 +79,12 @@ void Fail(const std::string& rWhat)
 // Nothing beside the folder; in it, no temporary file; then empty it.
 void CheckAndEmptyFolder()
 {
-    for (const std::string& rName : Entries(gOuter))
+    for (const std::string& rName : tandriltest::FolderEntries(gOuter))
     {
         if (rName != "in")
             Fail("written outside the download folder: " + gOuter + "/" + rName);
     }
-    for (const std::string& rName : Entries(gFolder))
+    for (const std::string& rName : tandriltest::FolderEntries(gFolder))
     {
         if (rName.size() > 5 && rName[0] == '.' && rName.compare(rName.size() - 5, 5, ".part") == 0)
             Fail("temporary file left in the download folder: " + rName);
@@ -110,7 +94,7 @@ void CheckAndEmptyFolder()
 
 void RemoveFolders()
 {
-    for (const std::string& rName : Entries(gFolder))
+    for (const std::string& rName : tandriltest::FolderEntries(gFolder))
         std::remove((gFolder + "/" + rName).c_str());
     ::rmdir(gFolder.c_str());
     ::rmdir(gOuter.c_str());

@@ -1,4 +1,5 @@
 // The download callbacks on their own, driven as the runtime drives them.
+#include "FolderEntries.h"
 #include "LogCapture.h"
 #include "TempDir.h"
 
@@ -13,7 +14,6 @@
 
 #include <boost/make_shared.hpp>
 
-#include <dirent.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -41,21 +41,7 @@ const char* Field(struct soap* pSoap, const std::string& rBytes)
     return pField;
 }
 
-std::vector<std::string> FolderEntries(const std::string& rFolder)
-{
-    std::vector<std::string> names;
-    if (DIR* pDir = ::opendir(rFolder.c_str()))
-    {
-        while (dirent* pEntry = ::readdir(pDir))
-        {
-            const std::string name = pEntry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        ::closedir(pDir);
-    }
-    return names;
-}
+using tandriltest::FolderEntries;
 
 bool Exists(const std::string& rPath)
 {

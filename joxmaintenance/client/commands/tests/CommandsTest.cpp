@@ -1,4 +1,5 @@
 // The nine commands against the simulated media server.
+#include "FolderEntries.h"
 #include "LogCapture.h"
 #include "TempDir.h"
 #include "simserver/ScriptedHttpServer.h"
@@ -26,7 +27,6 @@
 #include <QRegularExpression>
 
 #include <arpa/inet.h>
-#include <dirent.h>
 #include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -44,23 +44,7 @@ using simserver::Fault;
 
 namespace {
 
-std::vector<std::string> FolderEntries(const std::string& rFolder)
-{
-    std::vector<std::string> names;
-    if (DIR* pDir = ::opendir(rFolder.c_str()))
-    {
-        while (dirent* pEntry = ::readdir(pDir))
-        {
-            const std::string name = pEntry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        ::closedir(pDir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
+using tandriltest::FolderEntries;
 using tandriltest::UnusedLoopbackPort;
 
 // One DIME record with a 4-byte aligned id, type, option field and data.
