@@ -7,6 +7,7 @@
 // file was left in it.
 
 #include "FolderEntries.h"
+#include "FuzzInput.h"
 #include "ReplyOperations.h"
 
 #include <joxmaintenance/LockedCommandStatusList.h>
@@ -21,35 +22,17 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace {
 
-const std::uint8_t* gpInput = nullptr;
-size_t gInputLeft = 0;
 std::string gOuter;  // the fuzzer's working directory
 std::string gFolder; // the download folder inside it
 
 SOAP_SOCKET OpenNothing(struct soap*, const char*, const char*, int)
 {
     return ::open("/dev/null", O_RDWR | O_CLOEXEC);
-}
-
-int DropOutput(struct soap*, const char*, size_t)
-{
-    return SOAP_OK;
-}
-
-size_t ReadInput(struct soap*, char* pBuffer, size_t length)
-{
-    const size_t count = length < gInputLeft ? length : gInputLeft;
-    std::memcpy(pBuffer, gpInput, count);
-    gpInput += count;
-    gInputLeft -= count;
-    return count;
 }
 
 int CloseSocket(struct soap*, SOAP_SOCKET socket)
@@ -133,8 +116,8 @@ size_t TouchResults(const joxmaintenance::Command& rCommand)
 extern "C" void TandrilPrepareServiceClient(struct soap* pSoap)
 {
     pSoap->fopen = OpenNothing;
-    pSoap->fsend = DropOutput;
-    pSoap->frecv = ReadInput;
+    pSoap->fsend = fuzzinput::DropOutput;
+    pSoap->frecv = fuzzinput::ReadInput;
     pSoap->fclose = Disconnect;
     pSoap->fclosesocket = CloseSocket;
     pSoap->fshutdownsocket = ShutDownNothing;
@@ -157,8 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, size_t size)
 {
     if (size == 0)
         return 0;
-    gpInput = pData + 1;
-    gInputLeft = size - 1;
+    fuzzinput::SetInput(pData + 1, size - 1);
     std::unique_ptr<joxmaintenance::Command> pCommand = replyfuzz::MakeCommand(
         pData[0], QStringLiteral("http://127.0.0.1:8070"), QString::fromStdString(gFolder));
     pCommand->DoExecute();
