@@ -49,6 +49,15 @@ bool Exists(const std::string& rPath)
     return ::stat(rPath.c_str(), &info) == 0;
 }
 
+// A pending download's status, listed under pKey in the global status list.
+joxmaintenance::CommandStatusPtr AddPendingFetch(const char* pKey)
+{
+    auto pStatus =
+        boost::make_shared<joxmaintenance::CommandStatus>(pKey, "", joxmaintenance::ct_fetchlog, joxmaintenance::cs_pending);
+    joxmaintenance::LockForWrite(joxmaintenance::GlobalCommandStatusList())->Add(pStatus);
+    return pStatus;
+}
+
 class DimeCallbacksTest : public ::testing::Test
 {
 protected:
@@ -234,9 +243,7 @@ TEST_F(DimeCallbacksTest, AnExistingFileIsNeverReplaced)
 
 TEST_F(DimeCallbacksTest, FinishedOnlyAfterTheLastBytesReachedTheDisk)
 {
-    auto pStatus = boost::make_shared<joxmaintenance::CommandStatus>("{full}", "", joxmaintenance::ct_fetchlog,
-                                                                     joxmaintenance::cs_pending);
-    joxmaintenance::LockForWrite(joxmaintenance::GlobalCommandStatusList())->Add(pStatus);
+    auto pStatus = AddPendingFetch("{full}");
     DownloadTarget keyed(mFolder.Path(), "{full}");
     mpSoap->user = &keyed;
     void* pHandle = CallbackDimeWriteOpen(mpSoap, "cid:1", "t", Field(mpSoap, Option("f.zip")));
@@ -268,9 +275,7 @@ TEST_F(DimeCallbacksTest, FinishedOnlyAfterTheLastBytesReachedTheDisk)
 
 TEST_F(DimeCallbacksTest, ProgressGoesToTheStatusUnderTheLookupKey)
 {
-    auto pStatus = boost::make_shared<joxmaintenance::CommandStatus>("{dl}", "", joxmaintenance::ct_fetchlog,
-                                                                     joxmaintenance::cs_pending);
-    joxmaintenance::LockForWrite(joxmaintenance::GlobalCommandStatusList())->Add(pStatus);
+    auto pStatus = AddPendingFetch("{dl}");
     DownloadTarget keyed(mFolder.Path(), "{dl}");
     mpSoap->user = &keyed;
     void* pHandle = CallbackDimeWriteOpen(mpSoap, "cid:1", "t", Field(mpSoap, Option("k.zip")));
