@@ -90,6 +90,13 @@ protected:
         return result;
     }
 
+    // Opens an attachment named rName for rTarget, made the context's target.
+    void* OpenInto(DownloadTarget& rTarget, const std::string& rName)
+    {
+        mpSoap->user = &rTarget;
+        return CallbackDimeWriteOpen(mpSoap, "cid:1", "t", Field(mpSoap, Option(rName)));
+    }
+
     tandriltest::TempDir mFolder;
     DownloadTarget mTarget;
     struct soap* mpSoap = soap_new();
@@ -245,8 +252,7 @@ TEST_F(DimeCallbacksTest, FinishedOnlyAfterTheLastBytesReachedTheDisk)
 {
     auto pStatus = AddPendingFetch("{full}");
     DownloadTarget keyed(mFolder.Path(), "{full}");
-    mpSoap->user = &keyed;
-    void* pHandle = CallbackDimeWriteOpen(mpSoap, "cid:1", "t", Field(mpSoap, Option("f.zip")));
+    void* pHandle = OpenInto(keyed, "f.zip");
     ASSERT_NE(nullptr, pHandle);
     // The pieces are buffered; a file size limit makes the final flush fail
     // as a full disk would.
@@ -277,8 +283,7 @@ TEST_F(DimeCallbacksTest, ProgressGoesToTheStatusUnderTheLookupKey)
 {
     auto pStatus = AddPendingFetch("{dl}");
     DownloadTarget keyed(mFolder.Path(), "{dl}");
-    mpSoap->user = &keyed;
-    void* pHandle = CallbackDimeWriteOpen(mpSoap, "cid:1", "t", Field(mpSoap, Option("k.zip")));
+    void* pHandle = OpenInto(keyed, "k.zip");
     ASSERT_NE(nullptr, pHandle);
     EXPECT_EQ("Started streaming of file", pStatus->GetProgressDetails());
     CallbackDimeWriteClose(mpSoap, pHandle);
