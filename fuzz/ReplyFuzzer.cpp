@@ -6,6 +6,8 @@
 // checks that nothing was written beside that folder and that no temporary
 // file was left in it.
 
+#include "FolderEntries.h"
+#include "FuzzInput.h"
 #include "ReplyOperations.h"
 
 #include <joxmaintenance/LockedCommandStatusList.h>
@@ -13,7 +15,6 @@
 
 #include <stdsoap2.h>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,35 +22,17 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace {
 
-const std::uint8_t* gpInput = nullptr;
-size_t gInputLeft = 0;
 std::string gOuter;  // the fuzzer's working directory
 std::string gFolder; // the download folder inside it
 
 SOAP_SOCKET OpenNothing(struct soap*, const char*, const char*, int)
 {
     return ::open("/dev/null", O_RDWR | O_CLOEXEC);
-}
-
-int DropOutput(struct soap*, const char*, size_t)
-{
-    return SOAP_OK;
-}
-
-size_t ReadInput(struct soap*, char* pBuffer, size_t length)
-{
-    const size_t count = length < gInputLeft ? length : gInputLeft;
-    std::memcpy(pBuffer, gpInput, count);
-    gpInput += count;
-    gInputLeft -= count;
-    return count;
 }
 
 int CloseSocket(struct soap*, SOAP_SOCKET socket)
@@ -70,22 +53,6 @@ int Disconnect(struct soap* pSoap)
     return SOAP_OK;
 }
 
-std::vector<std::string> Entries(const std::string& rFolder)
-{
-    std::vector<std::string> names;
-    if (DIR* pDir = ::opendir(rFolder.c_str()))
-    {
-        while (dirent* pEntry = ::readdir(pDir))
-        {
-            const std::string name = pEntry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        ::closedir(pDir);
-    }
-    return names;
-}
-
 void Fail(const std::string& rWhat)
 {
     std::fprintf(stderr, "reply fuzzer: %s\n", rWhat.c_str());
@@ -95,12 +62,12 @@ void Fail(const std::string& rWhat)
 // Nothing beside the folder; in it, no temporary file; then empty it.
 void CheckAndEmptyFolder()
 {
-    for (const std::string& rName : Entries(gOuter))
+    for (const std::string& rName : tandriltest::FolderEntries(gOuter))
     {
         if (rName != "in")
             Fail("written outside the download folder: " + gOuter + "/" + rName);
     }
-    for (const std::string& rName : Entries(gFolder))
+    for (const std::string& rName : tandriltest::FolderEntries(gFolder))
     {
         if (rName.size() > 5 && rName[0] == '.' && rName.compare(rName.size() - 5, 5, ".part") == 0)
             Fail("temporary file left in the download folder: " + rName);
@@ -110,7 +77,7 @@ void CheckAndEmptyFolder()
 
 void RemoveFolders()
 {
-    for (const std::string& rName : Entries(gFolder))
+    for (const std::string& rName : tandriltest::FolderEntries(gFolder))
         std::remove((gFolder + "/" + rName).c_str());
     ::rmdir(gFolder.c_str());
     ::rmdir(gOuter.c_str());
@@ -149,8 +116,8 @@ size_t TouchResults(const joxmaintenance::Command& rCommand)
 extern "C" void TandrilPrepareServiceClient(struct soap* pSoap)
 {
     pSoap->fopen = OpenNothing;
-    pSoap->fsend = DropOutput;
-    pSoap->frecv = ReadInput;
+    pSoap->fsend = fuzzinput::DropOutput;
+    pSoap->frecv = fuzzinput::ReadInput;
     pSoap->fclose = Disconnect;
     pSoap->fclosesocket = CloseSocket;
     pSoap->fshutdownsocket = ShutDownNothing;
@@ -173,8 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, size_t size)
 {
     if (size == 0)
         return 0;
-    gpInput = pData + 1;
-    gInputLeft = size - 1;
+    fuzzinput::SetInput(pData + 1, size - 1);
     std::unique_ptr<joxmaintenance::Command> pCommand = replyfuzz::MakeCommand(
         pData[0], QStringLiteral("http://127.0.0.1:8070"), QString::fromStdString(gFolder));
     pCommand->DoExecute();

@@ -3,6 +3,8 @@
 // callbacks and an observer that reads every argument. Nothing is sent:
 // the context reads from the input and its send hook drops everything.
 
+#include "FuzzInput.h"
+
 #include <joxwsdd/IWSDDClientObserver.h>
 #include <joxwsdd/IWSDDProbeMatches.h>
 #include <joxwsdd/WSDDClientThread.h>
@@ -21,23 +23,6 @@
 #include <string>
 
 namespace {
-
-const std::uint8_t* gpInput = nullptr;
-size_t gInputLeft = 0;
-
-size_t ReadInput(struct soap*, char* pBuffer, size_t length)
-{
-    const size_t count = length < gInputLeft ? length : gInputLeft;
-    std::memcpy(pBuffer, gpInput, count);
-    gpInput += count;
-    gInputLeft -= count;
-    return count;
-}
-
-int DropOutput(struct soap*, const char*, size_t)
-{
-    return SOAP_OK;
-}
 
 size_t Touch(const char* pText)
 {
@@ -120,10 +105,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, size_t size)
     struct soap* pSoap = soap_new();
     harness.mWorker.ConfigureSOAPServer(pSoap);
     pSoap->master = harness.mSocket;
-    pSoap->frecv = ReadInput;
-    pSoap->fsend = DropOutput;
-    gpInput = pData;
-    gInputLeft = size;
+    pSoap->frecv = fuzzinput::ReadInput;
+    pSoap->fsend = fuzzinput::DropOutput;
+    fuzzinput::SetInput(pData, size);
     harness.mWorker.ServeDatagram(pSoap, "fuzz");
     pSoap->master = SOAP_INVALID_SOCKET;
     pSoap->socket = SOAP_INVALID_SOCKET;

@@ -1,4 +1,5 @@
 // The download callbacks on their own, driven as the runtime drives them.
+#include "FolderEntries.h"
 #include "LogCapture.h"
 #include "TempDir.h"
 
@@ -13,7 +14,6 @@
 
 #include <boost/make_shared.hpp>
 
-#include <dirent.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -41,26 +41,21 @@ const char* Field(struct soap* pSoap, const std::string& rBytes)
     return pField;
 }
 
-std::vector<std::string> FolderEntries(const std::string& rFolder)
-{
-    std::vector<std::string> names;
-    if (DIR* pDir = ::opendir(rFolder.c_str()))
-    {
-        while (dirent* pEntry = ::readdir(pDir))
-        {
-            const std::string name = pEntry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        ::closedir(pDir);
-    }
-    return names;
-}
+using tandriltest::FolderEntries;
 
 bool Exists(const std::string& rPath)
 {
     struct stat info{};
     return ::stat(rPath.c_str(), &info) == 0;
+}
+
+// A pending download's status, listed under pKey in the global status list.
+joxmaintenance::CommandStatusPtr AddPendingFetch(const char* pKey)
+{
+    auto pStatus =
+        boost::make_shared<joxmaintenance::CommandStatus>(pKey, "", joxmaintenance::ct_fetchlog, joxmaintenance::cs_pending);
+    joxmaintenance::LockForWrite(joxmaintenance::GlobalCommandStatusList())->Add(pStatus);
+    return pStatus;
 }
 
 class DimeCallbacksTest : public ::testing::Test
@@ -93,6 +88,13 @@ protected:
         }
         CallbackDimeWriteClose(mpSoap, pHandle);
         return result;
+    }
+
+    // Opens an attachment named rName for rTarget, made the context's target.
+    void* OpenInto(DownloadTarget& rTarget, const std::string& rName)
+    {
+        mpSoap->user = &rTarget;
+        return CallbackDimeWriteOpen(mpSoap, "cid:1", "t", Field(mpSoap, Option(rName)));
     }
 
     tandriltest::TempDir mFolder;
@@ -248,12 +250,9 @@ TEST_F(DimeCallbacksTest, AnExistingFileIsNeverReplaced)
 
 TEST_F(DimeCallbacksTest, FinishedOnlyAfterTheLastBytesReachedTheDisk)
 {
-    auto pStatus = boost::make_shared<joxmaintenance::CommandStatus>("{full}", "", joxmaintenance::ct_fetchlog,
-                                                                     joxmaintenance::cs_pending);
-    joxmaintenance::LockForWrite(joxmaintenance::GlobalCommandStatusList())->Add(pStatus);
+    auto pStatus = AddPendingFetch("{full}");
     DownloadTarget keyed(mFolder.Path(), "{full}");
-    mpSoap->user = &keyed;
-    void* pHandle = CallbackDimeWriteOpen(mpSoap, "cid:1", "t", Field(mpSoap, Option("f.zip")));
+    void* pHandle = OpenInto(keyed, "f.zip");
     ASSERT_NE(nullptr, pHandle);
     // The pieces are buffered; a file size limit makes the final flush fail
     // as a full disk would.
@@ -282,12 +281,9 @@ TEST_F(DimeCallbacksTest, FinishedOnlyAfterTheLastBytesReachedTheDisk)
 
 TEST_F(DimeCallbacksTest, ProgressGoesToTheStatusUnderTheLookupKey)
 {
-    auto pStatus = boost::make_shared<joxmaintenance::CommandStatus>("{dl}", "", joxmaintenance::ct_fetchlog,
-                                                                     joxmaintenance::cs_pending);
-    joxmaintenance::LockForWrite(joxmaintenance::GlobalCommandStatusList())->Add(pStatus);
+    auto pStatus = AddPendingFetch("{dl}");
     DownloadTarget keyed(mFolder.Path(), "{dl}");
-    mpSoap->user = &keyed;
-    void* pHandle = CallbackDimeWriteOpen(mpSoap, "cid:1", "t", Field(mpSoap, Option("k.zip")));
+    void* pHandle = OpenInto(keyed, "k.zip");
     ASSERT_NE(nullptr, pHandle);
     EXPECT_EQ("Started streaming of file", pStatus->GetProgressDetails());
     CallbackDimeWriteClose(mpSoap, pHandle);

@@ -1,5 +1,7 @@
 // The nine commands against the simulated media server.
+#include "FolderEntries.h"
 #include "LogCapture.h"
+#include "SimServerTest.h"
 #include "TempDir.h"
 #include "simserver/ScriptedHttpServer.h"
 #include "simserver/SimServer.h"
@@ -26,7 +28,6 @@
 #include <QRegularExpression>
 
 #include <arpa/inet.h>
-#include <dirent.h>
 #include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -44,23 +45,7 @@ using simserver::Fault;
 
 namespace {
 
-std::vector<std::string> FolderEntries(const std::string& rFolder)
-{
-    std::vector<std::string> names;
-    if (DIR* pDir = ::opendir(rFolder.c_str()))
-    {
-        while (dirent* pEntry = ::readdir(pDir))
-        {
-            const std::string name = pEntry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        ::closedir(pDir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
+using tandriltest::FolderEntries;
 using tandriltest::UnusedLoopbackPort;
 
 // One DIME record with a 4-byte aligned id, type, option field and data.
@@ -81,22 +66,26 @@ std::string DimeRecord(unsigned char flags, unsigned char typeFormat, const std:
     return record + padded(rOptions) + padded(rId) + padded(rType) + padded(rData);
 }
 
-class CommandsTest : public ::testing::Test
+// One command of each of the nine operations for the server at rUrl; the
+// downloading ones fetch "c.zip" into rFolder.
+std::vector<std::unique_ptr<Command>> AllCommands(const QString& rUrl, const QString& rFolder)
+{
+    std::vector<std::unique_ptr<Command>> commands;
+    commands.push_back(std::make_unique<CommandLogGather>(rUrl, rFolder, LogEntryList()));
+    commands.push_back(std::make_unique<CommandListAvailableLogs>(rUrl));
+    commands.push_back(std::make_unique<CommandListLogCollections>(rUrl));
+    commands.push_back(std::make_unique<CommandQueryMachineInformation>(rUrl));
+    commands.push_back(std::make_unique<CommandLogFetch>(rUrl, rFolder, "c.zip"));
+    commands.push_back(std::make_unique<CommandCollectLog>(rUrl, LogEntryList()));
+    commands.push_back(std::make_unique<CommandClearLogEntries>(rUrl));
+    commands.push_back(std::make_unique<CommandDeleteLog>(rUrl, "c.zip"));
+    commands.push_back(std::make_unique<CommandLogStatus>(rUrl));
+    return commands;
+}
+
+class CommandsTest : public SimServerTest
 {
 protected:
-    CommandsTest()
-        : mServer(mFolder.File("server"))
-        , mDownloads(QString::fromStdString(mFolder.File("downloads")))
-    {
-    }
-
-    void SetUp() override
-    {
-        ASSERT_EQ(0, ::mkdir(mFolder.File("downloads").c_str(), 0755));
-        ASSERT_TRUE(mServer.Start()) << mServer.GetError();
-        mUrl = QString::fromStdString(mServer.GetUrl());
-    }
-
     void TearDown() override { mServer.Stop(); }
 
     std::string Download(const std::string& rName) const { return mFolder.File("downloads/" + rName); }
@@ -108,10 +97,6 @@ protected:
         EXPECT_EQ(QStringLiteral("Error  ") + rText + QStringLiteral("  ") + QString::fromStdString(rDetail), text);
     }
 
-    tandriltest::TempDir mFolder;
-    simserver::SimServer mServer;
-    QString mUrl;
-    QString mDownloads;
     maintenancetest::LogCapture mLog;
 };
 
@@ -239,16 +224,7 @@ TEST_F(CommandsTest, AServerFaultBecomesOneErrorMessageWithTheFaultText)
 TEST_F(CommandsTest, AnUnreachableServerFailsEveryCommand)
 {
     const QString unreachable = QStringLiteral("http://127.0.0.1:%1").arg(UnusedLoopbackPort());
-    std::vector<std::unique_ptr<Command>> commands;
-    commands.push_back(std::make_unique<CommandLogGather>(unreachable, mDownloads, LogEntryList()));
-    commands.push_back(std::make_unique<CommandListAvailableLogs>(unreachable));
-    commands.push_back(std::make_unique<CommandListLogCollections>(unreachable));
-    commands.push_back(std::make_unique<CommandQueryMachineInformation>(unreachable));
-    commands.push_back(std::make_unique<CommandLogFetch>(unreachable, mDownloads, "c.zip"));
-    commands.push_back(std::make_unique<CommandCollectLog>(unreachable, LogEntryList()));
-    commands.push_back(std::make_unique<CommandClearLogEntries>(unreachable));
-    commands.push_back(std::make_unique<CommandDeleteLog>(unreachable, "c.zip"));
-    commands.push_back(std::make_unique<CommandLogStatus>(unreachable));
+    const std::vector<std::unique_ptr<Command>> commands = AllCommands(unreachable, mDownloads);
     for (const auto& rpCommand : commands)
     {
         rpCommand->DoExecute();
@@ -363,16 +339,7 @@ TEST_F(CommandsTest, EveryOperationRefusesAMalformedDimeOption)
     // The option declares 65535 bytes and holds two: refused within its bytes
     // (the sanitizer build reports any read past them), whatever the operation.
     mServer.SetFault("", Fault::DimeShortOption);
-    std::vector<std::unique_ptr<Command>> commands;
-    commands.push_back(std::make_unique<CommandLogGather>(mUrl, mDownloads, LogEntryList()));
-    commands.push_back(std::make_unique<CommandListAvailableLogs>(mUrl));
-    commands.push_back(std::make_unique<CommandListLogCollections>(mUrl));
-    commands.push_back(std::make_unique<CommandQueryMachineInformation>(mUrl));
-    commands.push_back(std::make_unique<CommandLogFetch>(mUrl, mDownloads, "c.zip"));
-    commands.push_back(std::make_unique<CommandCollectLog>(mUrl, LogEntryList()));
-    commands.push_back(std::make_unique<CommandClearLogEntries>(mUrl));
-    commands.push_back(std::make_unique<CommandDeleteLog>(mUrl, "c.zip"));
-    commands.push_back(std::make_unique<CommandLogStatus>(mUrl));
+    const std::vector<std::unique_ptr<Command>> commands = AllCommands(mUrl, mDownloads);
     for (const auto& rpCommand : commands)
     {
         rpCommand->DoExecute();

@@ -3,6 +3,7 @@
 // noticed through TCP keepalive.
 #include "NetnsSandbox.h"
 #include "PeerNamespace.h"
+#include "SimServerTest.h"
 #include "TempDir.h"
 #include "simserver/ScriptedHttpServer.h"
 #include "simserver/SimServer.h"
@@ -16,7 +17,6 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -75,27 +75,21 @@ const BuildingCommand kBuildingCommands[] = {
      }},
 };
 
-class ReplyWaitTest : public ::testing::Test
+class ReplyWaitTest : public SimServerTest
 {
-protected:
-    ReplyWaitTest()
-        : mServer(mFolder.File("server"))
-        , mDownloads(QString::fromStdString(mFolder.File("downloads")))
-    {
-    }
-
-    void SetUp() override
-    {
-        ASSERT_EQ(0, ::mkdir(mFolder.File("downloads").c_str(), 0755));
-        ASSERT_TRUE(mServer.Start()) << mServer.GetError();
-        mUrl = QString::fromStdString(mServer.GetUrl());
-    }
-
-    tandriltest::TempDir mFolder;
-    simserver::SimServer mServer;
-    QString mDownloads;
-    QString mUrl;
 };
+
+// Runs the command and expects it to fail after at least atLeast and within
+// 10 s.
+void ExpectFailsAfter(Command& rCommand, Clock::duration atLeast)
+{
+    const auto start = Clock::now();
+    rCommand.DoExecute();
+    const auto elapsed = Clock::now() - start;
+    EXPECT_EQ(JoxCore::StateFailed, rCommand.GetState());
+    EXPECT_GE(elapsed, atLeast);
+    EXPECT_LT(elapsed, std::chrono::seconds(10));
+}
 
 TEST_F(ReplyWaitTest, ABuildLongerThanTheIdleLimitSucceedsWithinTheBuildWait)
 {
@@ -122,12 +116,7 @@ TEST_F(ReplyWaitTest, ABuildLongerThanTheBuildWaitFails)
     {
         SCOPED_TRACE(rCase.mName);
         std::unique_ptr<Command> pCommand = rCase.mMake(mUrl, mDownloads);
-        const auto start = Clock::now();
-        pCommand->DoExecute();
-        const auto elapsed = Clock::now() - start;
-        EXPECT_EQ(JoxCore::StateFailed, pCommand->GetState());
-        EXPECT_GE(elapsed, std::chrono::milliseconds(1900));
-        EXPECT_LT(elapsed, std::chrono::seconds(10));
+        ExpectFailsAfter(*pCommand, std::chrono::milliseconds(1900));
     }
 }
 
@@ -146,12 +135,7 @@ TEST(ReplyWaitStallTest, AReplyThatStallsAfterItBeganFailsAfterTheIdleLimit)
                                    true}}));
         std::unique_ptr<Command> pCommand =
             rCase.mMake(QString::fromStdString(server.GetUrl()), QString::fromStdString(folder.Path()));
-        const auto start = Clock::now();
-        pCommand->DoExecute();
-        const auto elapsed = Clock::now() - start;
-        EXPECT_EQ(JoxCore::StateFailed, pCommand->GetState());
-        EXPECT_GE(elapsed, std::chrono::milliseconds(900));
-        EXPECT_LT(elapsed, std::chrono::seconds(10));
+        ExpectFailsAfter(*pCommand, std::chrono::milliseconds(900));
     }
 }
 

@@ -56,6 +56,14 @@ protected:
         return std::make_unique<MaintenanceController>(rUrl, "selected", "sw", "svc");
     }
 
+    // The simulated server reports pVersion as its service version.
+    void ServeVersion(const char* pVersion)
+    {
+        simserver::ServerInformation information;
+        information.mServiceVersion = pVersion;
+        mServer->SetInformation(information);
+    }
+
     // The names of the files in a folder.
     static QStringList Files(const std::string& rFolder)
     {
@@ -306,9 +314,7 @@ QString VersionBoxText(const QString& rVersion)
 
 TEST_F(ControllerTest, VersionMismatchShowsTheBoxUntilSuppressed)
 {
-    simserver::ServerInformation information;
-    information.mServiceVersion = "2.5";
-    mServer->SetInformation(information);
+    ServeVersion("2.5");
     auto pController = MakeController(mServer.Url());
 
     QString title;
@@ -344,9 +350,7 @@ TEST_F(ControllerTest, VersionMismatchShowsTheBoxUntilSuppressed)
 TEST_F(ControllerTest, EveryVersionButOnePointZeroShowsTheBox)
 {
     for (const char* pVersion : {"", "1.00", "1.0 "}) {
-        simserver::ServerInformation information;
-        information.mServiceVersion = pVersion;
-        mServer->SetInformation(information);
+        ServeVersion(pVersion);
         auto pController = MakeController(mServer.Url());
         QString text;
         ModalDriver driver([&](QDialog* pDialog) {
@@ -369,9 +373,7 @@ TEST_F(ControllerTest, EveryVersionButOnePointZeroShowsTheBox)
 
 TEST_F(ControllerTest, DeletingTheControllerWhileTheVersionBoxIsOpenIsSafe)
 {
-    simserver::ServerInformation information;
-    information.mServiceVersion = "3.0";
-    mServer->SetInformation(information);
+    ServeVersion("3.0");
     auto* pController = MakeController(mServer.Url()).release();
     QPointer<MaintenanceController> pGuard(pController);
     ModalDriver driver([&](QDialog* pDialog) {
@@ -385,9 +387,7 @@ TEST_F(ControllerTest, DeletingTheControllerWhileTheVersionBoxIsOpenIsSafe)
 
 TEST_F(ControllerTest, AbandoningTheControllerWhileTheVersionBoxIsOpenIsSafe)
 {
-    simserver::ServerInformation information;
-    information.mServiceVersion = "3.0";
-    mServer->SetInformation(information);
+    ServeVersion("3.0");
     auto* pController = MakeController(mServer.Url()).release();
     QPointer<MaintenanceController> pGuard(pController);
     // Given up while the box is open; its poll thread ends (and its pollers

@@ -27,35 +27,81 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A discovery client with one worker on loopback that fills a service
+// repository, the controller on the "Tandril" configuration and a target
+// that announces a free maintenance service.
+struct LoopbackDiscovery
+{
+    static JoxWsdd::WSDDClient::ClientThreadParameter Loopback()
+    {
+        JoxWsdd::WSDDClient::ClientThreadParameter loopback;
+        loopback.mIp = "127.0.0.1";
+        return loopback;
+    }
+
+    // Starts the client and waits for its worker, names the controller's
+    // configuration, then starts the target.
+    ::testing::AssertionResult Start()
+    {
+        const ::testing::AssertionResult client = StartClient();
+        return client ? StartTarget() : client;
+    }
+
+    ::testing::AssertionResult StartClient()
+    {
+        if (!mClient.AddObserver(mpRepository))
+            return ::testing::AssertionFailure() << "the repository was not registered";
+        if (!mClient.Start())
+            return ::testing::AssertionFailure() << "the client did not start";
+        if (!mClient.WaitForThreadRunning(2000))
+            return ::testing::AssertionFailure() << "the worker did not run within 2 s";
+        JoxWsdd::ConnectionController::Instance()->SetConfigurationName(QStringLiteral("Tandril"));
+        return ::testing::AssertionSuccess();
+    }
+
+    ::testing::AssertionResult StartTarget()
+    {
+        mpTarget = std::make_unique<pelwicktest::TargetProcess>(std::vector<std::string>{
+            "--types", "service_name__MAINTENANCE status_name__free", "--xaddrs", "http://127.0.0.1:8080/maintenance"});
+        if (!mpTarget->IsReady())
+            return ::testing::AssertionFailure() << "the target is not ready";
+        return ::testing::AssertionSuccess();
+    }
+
+    JoxWsdd::WSDDClient mClient{{Loopback()}};
+    const boost::shared_ptr<JoxWsdd::ClientWebServiceRepository> mpRepository =
+        boost::make_shared<JoxWsdd::ClientWebServiceRepository>(&mClient);
+    std::unique_ptr<pelwicktest::TargetProcess> mpTarget;
+};
+
+} // namespace
+
 TEST(ControllerNetworkTest, RefreshFillsTheModelFromProbeAnswers)
 {
     TANDRIL_REQUIRE_PRIVATE_NETNS();
-    JoxWsdd::WSDDClient::ClientThreadParameter loopback;
-    loopback.mIp = "127.0.0.1";
-    JoxWsdd::WSDDClient client({loopback});
-    const auto pRepository = boost::make_shared<JoxWsdd::ClientWebServiceRepository>(&client);
-    ASSERT_TRUE(client.AddObserver(pRepository));
-    ASSERT_TRUE(client.Start());
-    ASSERT_TRUE(client.WaitForThreadRunning(2000));
+    LoopbackDiscovery discovery;
+    ASSERT_TRUE(discovery.Start());
 
     JoxWsdd::ConnectionController* pController = JoxWsdd::ConnectionController::Instance();
-    pController->SetConfigurationName(QStringLiteral("Tandril"));
     JoxWsdd::ConnectionModel* pModel = pController->GetModel();
-    pelwicktest::TargetProcess target({"--types", "service_name__MAINTENANCE status_name__free", "--xaddrs",
-                                       "http://127.0.0.1:8080/maintenance"});
-    ASSERT_TRUE(target.IsReady());
 
     pController->Refresh();
     ASSERT_TRUE(QTest::qWaitFor([&] { return pModel->rowCount() == 1; }, 5000));
     EXPECT_EQ(pModel->GetService(0)->GetUrl(), QStringLiteral("http://127.0.0.1:8080/maintenance"));
-    EXPECT_EQ(pModel->GetService(0)->GetEndpoint(), target.GetEndpoint());
+    EXPECT_EQ(pModel->GetService(0)->GetEndpoint(), discovery.mpTarget->GetEndpoint());
 
     // A second refresh empties the list and finds the service again.
     pController->Refresh();
     EXPECT_EQ(pModel->rowCount(), 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return pModel->rowCount() == 1; }, 5000));
 
-    EXPECT_TRUE(target.Stop());
+    EXPECT_TRUE(discovery.mpTarget->Stop());
     ASSERT_TRUE(QTest::qWaitFor([&] { return pModel->rowCount() == 0; }, 5000));
 }
 
@@ -72,24 +118,16 @@ TEST(ControllerNetworkTest, AddressEnabledAgainInTheDialogIsProbedAtOnce)
         ASSERT_TRUE(handler.saveSettings(pConfig));
     }
 
-    JoxWsdd::WSDDClient::ClientThreadParameter loopback;
-    loopback.mIp = "127.0.0.1";
-    JoxWsdd::WSDDClient client({loopback});
-    const auto pRepository = boost::make_shared<JoxWsdd::ClientWebServiceRepository>(&client);
-    ASSERT_TRUE(client.AddObserver(pRepository));
-    ASSERT_TRUE(client.Start());
-    ASSERT_TRUE(client.WaitForThreadRunning(2000));
+    LoopbackDiscovery discovery;
+    ASSERT_TRUE(discovery.StartClient());
     JoxWsdd::ConnectionController* pController = JoxWsdd::ConnectionController::Instance();
-    pController->SetConfigurationName(QStringLiteral("Tandril"));
     JoxWsdd::ConnectionModel* pModel = pController->GetModel();
 
     // Muted, the only worker is silent: the service's Hello and the probes
     // find nothing.
     pController->Refresh();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !client.WaitForThreadRunning(0); }, 5000));
-    pelwicktest::TargetProcess target({"--types", "service_name__MAINTENANCE status_name__free", "--xaddrs",
-                                       "http://127.0.0.1:8080/maintenance"});
-    ASSERT_TRUE(target.IsReady());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !discovery.mClient.WaitForThreadRunning(0); }, 5000));
+    ASSERT_TRUE(discovery.StartTarget());
     pController->Refresh();
     QTest::qWait(500);
     EXPECT_EQ(pModel->rowCount(), 0);
@@ -104,7 +142,7 @@ TEST(ControllerNetworkTest, AddressEnabledAgainInTheDialogIsProbedAtOnce)
     });
     EXPECT_TRUE(JoxWsdd::RunConfigDialog(pDialog, QStringLiteral("IP-Configuration"), QStringLiteral("Tandril")));
     // The worker listened before the probes went out, so no answer was lost.
-    EXPECT_TRUE(client.WaitForThreadRunning(0));
+    EXPECT_TRUE(discovery.mClient.WaitForThreadRunning(0));
     EXPECT_TRUE(QTest::qWaitFor([&] { return pModel->rowCount() == 1; }, 5000));
     QFile::remove(path);
 }
