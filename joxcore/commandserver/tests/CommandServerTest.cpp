@@ -6,6 +6,8 @@
 #include <joxcore/CommandServer.h>
 #include <joxcore/ICommandContext.h>
 
+#include "NetnsSandbox.h"
+
 #include <QCoreApplication>
 #include <QDomDocument>
 #include <QDomElement>
@@ -78,8 +80,11 @@ Response ParseResponse(const QString& rText)
 class CommandServerTest : public ::testing::Test
 {
 protected:
+    // The server listens on loopback: only inside the test run's private
+    // network namespace.
     void SetUp() override
     {
+        TANDRIL_REQUIRE_PRIVATE_NETNS();
         CommandContexts::Clear();
         ASSERT_TRUE(mServer.Start());
         mClient.connectToHost(mServer.serverAddress(), mServer.serverPort());
@@ -239,6 +244,7 @@ TEST_F(CommandServerTest, OversizedRequestIsRefusedAndClosed)
 
 TEST(CommandServerStartTest, ListensOnLoopbackAndClosesIdleConnections)
 {
+    TANDRIL_REQUIRE_PRIVATE_NETNS();
     CommandServer server;
     EXPECT_EQ(server.GetIdleTimeout(), CommandServer::DefaultIdleTimeoutMs);
     server.SetIdleTimeout(150);
