@@ -3,11 +3,11 @@
 # network namespace: 200 probes without other traffic, then 200 with a
 # steady Hello stream on the multicast socket (one every 10 ms). Prints the
 # median and 99th percentile of each (targets: median <= 55 ms, p99 <= 110 ms).
-#   bench/discovery-probe-latency.sh [BUILD FOLDER]   (default build-wsdd)
+#   bench/discovery-probe-latency.sh [BUILD FOLDER]   (default build/release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-folder=${1:-build-wsdd}
-ninja -C "$folder" wsdd_probe_latency wsddtarget >/dev/null
+folder=${1:-build/release}
+bash tools/build-targets.sh "$folder" wsdd_probe_latency wsddtarget
 bench="$PWD/$folder/bin/wsdd_probe_latency"
 target="$PWD/$folder/bin/wsddtarget"
 

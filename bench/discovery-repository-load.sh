@@ -6,11 +6,11 @@
 # thousand, the peak RSS and whether any was lost or doubled
 # (targets: all within 2 s of the last Hello, the last thousand at most 1.5
 # times the CPU of the first, none lost or doubled).
-#   bench/discovery-repository-load.sh [BUILD FOLDER]   (default build-wsdd)
+#   bench/discovery-repository-load.sh [BUILD FOLDER]   (default build/release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-folder=${1:-build-wsdd}
-ninja -C "$folder" wsdd_repository_load wsddtarget >/dev/null
+folder=${1:-build/release}
+bash tools/build-targets.sh "$folder" wsdd_repository_load wsddtarget
 bench="$PWD/$folder/bin/wsdd_repository_load"
 target="$PWD/$folder/bin/wsddtarget"
 tools/in-test-netns.sh unshare -n sh -c \

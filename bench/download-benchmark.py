@@ -11,6 +11,8 @@ sha256 against the source (for the raw DIME reply: the attachment in it).
 
     bench/download-benchmark.py --build BUILD_FOLDER [--size-mib 4096] [--runs 3] [--work FOLDER]
 
+The tools are built in BUILD_FOLDER first (tools/build-targets.sh).
+
 Targets: median throughput at least 1.0 times curl's on the same server and
 bytes, CPU per GiB at most 1.0 times curl's, peak RSS growth of the command
 under 16 MiB, equal sha256. The exit status is 0 only when all hold. Run it
@@ -166,12 +168,15 @@ def record_request(fetch, download_folder, name):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--build", required=True, help="build folder with bin/tandril-simserver and the bench tools")
+    parser.add_argument("--build", required=True,
+                        help="build folder for bin/tandril-simserver and the bench tools (built when missing)")
     parser.add_argument("--size-mib", type=int, default=4096)
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--work", help="folder for the files (default: a new temporary folder)")
     arguments = parser.parse_args()
 
+    subprocess.run(["bash", os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools", "build-targets.sh"),
+                    arguments.build, "tandril-simserver", "bench-logfetch", "bench-plainhttp"], check=True)
     binaries = os.path.join(os.path.abspath(arguments.build), "bin")
     fetch = os.path.join(binaries, "bench-logfetch")
     work = os.path.abspath(arguments.work or tempfile.mkdtemp(prefix="tandril-bench-"))

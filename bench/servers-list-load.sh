@@ -12,5 +12,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 folder=${1:-build/release}
-ninja -C "$folder" tandril wsddtarget bench-xping bench-rowsprobe >/dev/null
+bash tools/build-targets.sh "$folder" tandril wsddtarget bench-xping bench-rowsprobe
 exec tools/in-test-netns.sh python3 bench/servers-list-load.py --build "$folder" --services "${SERVICES:-10000}" --burst "${BURST:-1}"

@@ -1,8 +1,8 @@
 #include <clientcommon/AboutDialog.h>
 
+#include <joxcore/TextConversions.h>
 #include <joxgui/Messagebox.h>
 #include <joxgui/PushButton.h>
-#include <logfile/TextConversions.h>
 #include <styles/StyleMetrics.h>
 #include <zephrane/Exception/Generic.h>
 #include <zephrane/Utilities.h>

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the fuzzers with clang (libFuzzer + AddressSanitizer) in
-# $FUZZ_BUILD_DIR (default build-wsdd-fuzz/) and runs each from its committed
+# $FUZZ_BUILD_DIR (default build/fuzz/) and runs each from its committed
 # seed corpus for a bounded time: the discovery datagram fuzzer and the
 # maintenance reply fuzzer for SECONDS each, the codec configuration XML
 # fuzzer and the atom path and command request fuzzer for half of it.
@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 half=$(( (seconds + 1) / 2 ))
-folder=${FUZZ_BUILD_DIR:-build-wsdd-fuzz}
+folder=${FUZZ_BUILD_DIR:-build/fuzz}
 mkdir -p "$folder"
 
 CC=clang CXX=clang++ cmake -S . -B "$folder" -G Ninja -DBUILD_TESTING=OFF -DTANDRIL_FUZZ=ON \

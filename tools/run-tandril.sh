@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Tandril and starts it.
+# Installs what is missing, builds Tandril and starts it. build/release is
+# configured as tools/run-tests.sh configures it, so running one after the
+# other rebuilds nothing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/install-deps.sh
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
-ninja -C build/release
-if [ -x build/release/bin/tandril ]; then
-  exec build/release/bin/tandril "$@"
-fi
-echo "Everything is built; the tandril program itself is not part of the build yet."
+bash tools/configure.sh release
+ninja -C build/release tandril
+exec build/release/bin/tandril "$@"

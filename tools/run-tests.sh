@@ -11,20 +11,18 @@ bash tools/install-deps.sh || exit 1
 jobs=$(nproc)
 status=0
 
-build() { # folder, extra cmake arguments...
-  local folder=$1; shift
-  cmake -S . -B "$folder" -G Ninja -DBUILD_TESTING=ON "$@" >"$folder.configure.log" 2>&1 \
-    || { cat "$folder.configure.log"; return 1; }
-  ninja -C "$folder" -j "$jobs"
+# Configured by tools/configure.sh, as tools/run-tandril.sh configures
+# build/release: running one after the other rebuilds nothing.
+build() { # release|sanitize
+  bash tools/configure.sh "$1" && ninja -C "build/$1" -j "$jobs"
 }
 
 run_ctest() { # folder
   tools/in-test-netns.sh ctest --test-dir "$1" --output-on-failure -j "$jobs" --timeout 600
 }
 
-mkdir -p build
-build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo || exit 1
-build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DTANDRIL_SANITIZE=ON || exit 1
+build release || exit 1
+build sanitize || exit 1
 
 # Fuzzers (clang, libFuzzer, AddressSanitizer) from the seed corpora in
 # fuzz/corpus: discovery datagrams and maintenance replies about 60 s each,

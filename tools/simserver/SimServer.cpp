@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fstream>
@@ -16,6 +17,27 @@
 #include <unistd.h>
 
 namespace simserver {
+
+namespace {
+
+// The subfolder of the server's folder in which collections are built.
+const char* const kBuildFolder = ".building";
+
+// n of a name "collection_<n>.zip" (up to nine digits); 0 for any other name.
+int CollectionNumber(const std::string& rName)
+{
+    const std::string prefix = "collection_";
+    const std::string suffix = ".zip";
+    if (rName.size() <= prefix.size() + suffix.size() || rName.compare(0, prefix.size(), prefix) != 0 ||
+        rName.compare(rName.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return 0;
+    const std::string digits = rName.substr(prefix.size(), rName.size() - prefix.size() - suffix.size());
+    if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
+        return 0;
+    return std::stoi(digits);
+}
+
+} // namespace
 
 SimServer::SimServer(const std::string& rFolder)
     : mFolder(rFolder)
@@ -168,10 +190,10 @@ void SimServer::WaitSilently(int socket)
     }
 }
 
-void SimServer::WaitForBuild()
+bool SimServer::WaitForBuild()
 {
     std::unique_lock<std::mutex> lock(mMutex);
-    mStopped.wait_for(lock, mBuildDelay, [this] { return mStopping; });
+    return !mStopped.wait_for(lock, mBuildDelay, [this] { return mStopping; });
 }
 
 int SimServer::GetPort() const
@@ -245,15 +267,42 @@ std::vector<std::string> SimServer::GetCollections() const
 
 std::string SimServer::CreateCollection(const std::vector<LogSource>& rSources)
 {
+    // Numbered on from what the folder holds, so that a server restarted on
+    // the same folder never overwrites a collection of an earlier run.
+    int highest = 0;
+    for (const std::string& rName : GetCollections())
+        highest = std::max(highest, CollectionNumber(rName));
     std::string name;
     {
         std::lock_guard<std::mutex> lock(mMutex);
-        name = "collection_" + std::to_string(++mCollectionCounter) + ".zip";
+        mCollectionCounter = std::max(mCollectionCounter, highest) + 1;
+        name = "collection_" + std::to_string(mCollectionCounter) + ".zip";
     }
     std::string content = "simulated log collection\n";
     for (const LogSource& rSource : rSources)
         content += rSource.mType + " " + rSource.mStartTime + " " + std::to_string(rSource.mDurationSeconds) + "\n";
-    return AddCollection(name, content) ? name : std::string();
+
+    // The file is built in a subfolder, which the list leaves out, and takes
+    // its place only once the build is done: a build cut short by Stop() or
+    // by the end of the process leaves no collection.
+    const std::string buildFolder = mFolder + "/" + kBuildFolder;
+    const std::string building = buildFolder + "/" + name;
+    ::mkdir(buildFolder.c_str(), 0755);
+    {
+        std::ofstream file(building, std::ios::binary | std::ios::trunc);
+        file << content;
+        if (!file)
+        {
+            std::remove(building.c_str());
+            return std::string();
+        }
+    }
+    if (!WaitForBuild() || std::rename(building.c_str(), (mFolder + "/" + name).c_str()) != 0)
+    {
+        std::remove(building.c_str());
+        return std::string();
+    }
+    return name;
 }
 
 void SimServer::SetFault(const std::string& rOperation, Fault fault)

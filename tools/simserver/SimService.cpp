@@ -308,7 +308,6 @@ int SimService::LogCreateAndFetchCollection(jox__LogCreateAndFetchCollectionRequ
     Fault fault = mServer.TakeFault("LogCreateAndFetchCollection");
     if (fault != Fault::None && fault != Fault::CutOff)
         return Misbehave(fault, "LogCreateAndFetchCollection");
-    mServer.WaitForBuild();
     const std::string name = mServer.CreateCollection(received.mSources);
     if (name.empty())
         return soap_receiverfault("Could not create the collection", nullptr);
@@ -331,7 +330,6 @@ int SimService::LogCreateCollection(jox__LogCreateCollectionRequest* pRequest,
     mServer.Record(received);
     if (Fault fault = mServer.TakeFault("LogCreateCollection"); fault != Fault::None)
         return Misbehave(fault, "LogCreateCollection");
-    mServer.WaitForBuild();
     if (mServer.CreateCollection(received.mSources).empty())
         return soap_receiverfault("Could not create the collection", nullptr);
     if (pRequest)

@@ -5,11 +5,11 @@
 #include "TestCloseHook.h"
 
 #include <joxcore/QtLogHandler.h>
+#include <joxcore/TextConversions.h>
 #include <joxmaintenance/MaintenanceController.h>
 #include <joxlog/JoxLog.h>
 #include <logfile/LogFile.h>
 #include <logfile/LogRecord.h>
-#include <logfile/TextConversions.h>
 
 #include <QMessageBox>
 

@@ -1,7 +1,7 @@
 #include <logfile/LogRecord.h>
 
+#include <joxcore/TextConversions.h>
 #include <logfile/LogFile.h>
-#include <logfile/TextConversions.h>
 
 #include <zephrane/FolderPaths.h>
 #include <zephrane/Utilities.h>

@@ -19,7 +19,9 @@ class SimService;
 // A simulated media server: serves the nine maintenance operations over HTTP
 // on one address and port, with state that tests set up and fault injection.
 // Stored collections are files in the folder given to the constructor, which
-// is the only place the server writes to. Downloads go out as DIME
+// is the only place the server writes to; a collection being built waits in
+// its subfolder ".building", out of the list, and new collections are
+// numbered on from the highest "collection_<n>.zip" the folder holds. Downloads go out as DIME
 // attachments streamed from disk with HTTP chunking.
 class SimServer
 {
@@ -87,9 +89,11 @@ private:
     void JoinFinishedConnections();
     Fault TakeFault(const std::string& rOperation) const;
     void Record(const ReceivedRequest& rRequest);
+    // Builds a collection of the sources, taking the build delay; its name,
+    // or empty when it could not be written or Stop() came first.
     std::string CreateCollection(const std::vector<LogSource>& rSources);
-    // Waits for the build delay, or less when Stop() comes first.
-    void WaitForBuild();
+    // Waits for the build delay; false when Stop() came first.
+    bool WaitForBuild();
     // Waits until Stop() or until the peer closes the socket.
     void WaitSilently(int socket);
 

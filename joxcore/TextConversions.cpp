@@ -1,4 +1,4 @@
-#include <logfile/TextConversions.h>
+#include <joxcore/TextConversions.h>
 
 QString FormatVersion(std::uint32_t version)
 {
