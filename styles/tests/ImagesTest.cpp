@@ -153,7 +153,7 @@ TEST(StyleImagesTest, EveryImageLoadsAtTheSizeItsWidgetExpects)
         ++count;
     }
     EXPECT_EQ(count, 189);
-    EXPECT_EQ(QImage(QStringLiteral(":/About.png")).size(), QSize(240, 400));
+    EXPECT_EQ(QImage(QStringLiteral(":/About.png")).size(), QSize(240, 440));
     EXPECT_EQ(QImage(QStringLiteral(":/JOX_Logo.png")).size(), QSize(120, 40));
 }
 

@@ -594,35 +594,39 @@ def mix(a, b, t):
 
 def draw_about_picture():
     """A server rack sending out discovery waves, with a log sheet coming back."""
-    w, h = 240, 400
+    w, h = 240, 440
     canvas = Canvas(w, h)
     canvas.fill(rect(0, 0, w, h), lambda x, y: mix((8, 46, 82), (22, 22, 26), y / h))
+
+    def fill(shape, colour):
+        canvas.fill(shape.moved(0, 20), colour)
+
     cx, cy = 120.0, 250.0
     for i, r in enumerate((46, 78, 110, 142, 174)):
-        canvas.fill(arc(cx, cy, r, 5, 215, 325), ACCENT + (int(200 - 34 * i),))
+        fill(arc(cx, cy, r, 5, 215, 325), ACCENT + (int(200 - 34 * i),))
     # Other servers answering out in the network.
     nodes = [(34, 92), (62, 52), (196, 70), (214, 128), (28, 150)]
     for (x1, y1), (x2, y2) in zip(nodes, nodes[1:]):
-        canvas.fill(capsule(x1, y1, x2, y2, 1.5), (120, 170, 210, 110))
+        fill(capsule(x1, y1, x2, y2, 1.5), (120, 170, 210, 110))
     for x, y in nodes:
-        canvas.fill(circle(x, y, 6), (120, 200, 240))
-        canvas.fill(circle(x, y, 2.5), (8, 46, 82))
+        fill(circle(x, y, 6), (120, 200, 240))
+        fill(circle(x, y, 2.5), (8, 46, 82))
     # The rack.
-    canvas.fill(rect(66, 236, 174, 374, 6), (54, 58, 66))
+    fill(rect(66, 236, 174, 374, 6), (54, 58, 66))
     for i in range(4):
         top = 246 + 31 * i
-        canvas.fill(rect(76, top, 164, top + 24, 3), (84, 90, 100))
+        fill(rect(76, top, 164, top + 24, 3), (84, 90, 100))
         for j in range(4):
-            canvas.fill(rect(88 + 9 * j, top + 7, 92 + 9 * j, top + 17, 1), (40, 44, 50))
-        canvas.fill(circle(146, top + 12, 3), GREEN if i != 2 else ORANGE)
-        canvas.fill(circle(156, top + 12, 3), ACCENT)
-    canvas.fill(rect(80, 374, 92, 382, 1) | rect(148, 374, 160, 382, 1), (40, 44, 50))
+            fill(rect(88 + 9 * j, top + 7, 92 + 9 * j, top + 17, 1), (40, 44, 50))
+        fill(circle(146, top + 12, 3), GREEN if i != 2 else ORANGE)
+        fill(circle(156, top + 12, 3), ACCENT)
+    fill(rect(80, 374, 92, 382, 1) | rect(148, 374, 160, 382, 1), (40, 44, 50))
     # A log sheet with a folded corner.
     sheet = polygon([(132, 150), (180, 150), (196, 166), (196, 222), (132, 222)])
-    canvas.fill(sheet.rotated(8, 164, 186), (232, 236, 240))
-    canvas.fill(polygon([(180, 150), (196, 166), (180, 166)]).rotated(8, 164, 186), (180, 186, 196))
+    fill(sheet.rotated(8, 164, 186), (232, 236, 240))
+    fill(polygon([(180, 150), (196, 166), (180, 166)]).rotated(8, 164, 186), (180, 186, 196))
     for i, length in enumerate((44, 34, 48, 28, 40, 46, 22)):
-        canvas.fill(capsule(140, 172 + 7 * i, 140 + length, 172 + 7 * i, 2.2).rotated(8, 164, 186),
+        fill(capsule(140, 172 + 7 * i, 140 + length, 172 + 7 * i, 2.2).rotated(8, 164, 186),
                     (120, 128, 140) if i % 3 else ACCENT)
     return canvas
 
