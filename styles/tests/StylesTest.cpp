@@ -3,6 +3,7 @@
 #include <styles/StylePalette.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDirIterator>
 #include <QFile>
 #include <QFontInfo>
@@ -211,6 +212,40 @@ TEST_F(HarlenStyleTest, StyleSheetReachesNamedWidgets)
     const QString resolved = QFontInfo(pMessage->font()).family();
     EXPECT_TRUE(resolved == QStringLiteral("Arial") || resolved == QStringLiteral("Liberation Sans"))
         << resolved.toStdString();
+}
+
+// The inside of a check box's indicator, as the style sheet paints it.
+QImage CheckIndicator(bool checked)
+{
+    QCheckBox box(QStringLiteral("Details"));
+    box.setChecked(checked);
+    box.resize(box.sizeHint());
+    box.ensurePolished();
+    QStyleOptionButton option;
+    option.initFrom(&box);
+    const QRect indicator = box.style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, &box);
+    return box.grab().toImage().convertToFormat(QImage::Format_ARGB32).copy(indicator.adjusted(2, 2, -2, -2));
+}
+
+TEST_F(HarlenStyleTest, OnlyACheckedBoxShowsATick)
+{
+    const QImage unchecked = CheckIndicator(false);
+    ASSERT_GE(unchecked.width(), 8);
+    for (int y = 0; y < unchecked.height(); ++y)
+        for (int x = 0; x < unchecked.width(); ++x)
+            ASSERT_EQ(unchecked.pixelColor(x, y), QColor(0x12, 0x12, 0x12)) << x << ',' << y;
+
+    const QImage checked = CheckIndicator(true);
+    int tick = 0;
+    int fill = 0;
+    for (int y = 0; y < checked.height(); ++y)
+        for (int x = 0; x < checked.width(); ++x) {
+            const QColor c = checked.pixelColor(x, y);
+            tick += c.red() > 200 && c.green() > 200 && c.blue() > 200;
+            fill += c == QColor(0x00, 0x93, 0xdd);
+        }
+    EXPECT_GE(tick, 10);
+    EXPECT_GE(fill, 40);
 }
 
 TEST_F(HarlenStyleTest, ShadowOnlyUnderEnabledTextAndNoEtching)

@@ -157,7 +157,10 @@ TEST(ModelRolesTest, DecorationsByTypeAndState)
     model.SetDragTypes({WebServiceInfo::ServiceTypeHarlen});
     model.AddSorted(Service("http://10.0.0.1:8080", "service_name__HARLEN status_name__active"));
     EXPECT_TRUE(IsPixmap(Data(model, 1, 0, Qt::DecorationRole), "icon_discovery_harlen_playout.png"));
-    // The group entry by its active type.
+    // The group entry by its active type: none while it is new, then the holder's.
+    EXPECT_TRUE(IsPixmap(Data(model, 0, 0, Qt::DecorationRole), "icon_discovery_harlen_playout.png"));
+    model.Changed(WebServiceInfoPtr(),
+                  Service("http://10.0.0.1:8080", "service_name__HARLEN status_name__active"));
     EXPECT_TRUE(IsPixmap(Data(model, 0, 0, Qt::DecorationRole), "icon_discovery_harlen_playout_active.png"));
     model.AddSorted(Service("http://10.0.0.1:8080", "service_name__FIMS_transfer status_name__active"));
     EXPECT_TRUE(IsPixmap(Data(model, 0, 0, Qt::DecorationRole), "icon_discovery_harlen_transfer_active.png"));
