@@ -350,6 +350,25 @@ TEST_F(TimeScaleTest, ZoomKeepsTheTimeUnderThePointer)
     EXPECT_EQ(scale.GetScope(), 60);
 }
 
+TEST_F(TimeScaleTest, PointerBeyondAnyTimeChangesNothing)
+{
+    QSignalSpy scope(&scale, &TimeScale::SignalScopeChanged);
+    QSignalSpy moved(&scale, &TimeScale::SignalStartChanged);
+    const double huge = std::numeric_limits<double>::max();
+    for (double x : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                     -std::numeric_limits<double>::infinity(), huge, -huge, 1e17, 9.3e18}) {
+        scale.SetScopeIndex(1, x);
+        EXPECT_EQ(scale.GetScope(), 60) << x;
+        EXPECT_EQ(scale.GetStart(), start) << x;
+    }
+    EXPECT_EQ(scope.count(), 0);
+    EXPECT_EQ(moved.count(), 0);
+    // A far but representable time is still taken.
+    scale.SetScopeIndex(1, 6e6);
+    EXPECT_EQ(scale.GetScope(), 300);
+    EXPECT_EQ(scale.GetStart(), start.addSecs(600000 - 3000000));
+}
+
 TEST_F(TimeScaleTest, DatesAndShortStepTables)
 {
     QSignalSpy moved(&scale, &TimeScale::SignalStartChanged);
