@@ -186,9 +186,9 @@ TEST(ExtendableTabWidgetTest, CloseButtonsHideAtTheFewestPages)
     EXPECT_EQ(fixture.Pages(), QStringList{QStringLiteral("b")});
     EXPECT_FALSE(fixture.Button(0)->isVisible());
 
-    // A closed page belongs to no one else: the tab widget deletes it.
+    // Closing removes the tab, not the page.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(pFirst.isNull());
+    EXPECT_FALSE(pFirst.isNull());
 
     QSignalSpy plus(&rTabs, &ExtendableTabWidget::PlusButtonClicked);
     QTest::mouseClick(rTabs.tabBar(), Qt::LeftButton, {}, rTabs.tabBar()->tabRect(1).center());
@@ -208,6 +208,33 @@ TEST(ExtendableTabWidgetTest, ListenerThatClosesAnotherTabCannotSwapPages)
                      });
     fixture.Button(1)->click();
     EXPECT_EQ(heard, QList<uint>{1u});
+    EXPECT_EQ(fixture.Pages(), QStringList{QStringLiteral("c")});
+}
+
+TEST(ExtendableTabWidgetTest, ListenersSeeTheClickedPageInPlace)
+{
+    TabFixture fixture(0);
+    ExtendableTabWidget& rTabs = fixture.tabs;
+    QStringList seen;
+    bool deletePage = false;
+    QObject::connect(&rTabs, qOverload<uint>(&ExtendableTabWidget::CloseButtonClicked), [&](uint index) {
+        seen << rTabs.widget(int(index))->objectName();
+        if (deletePage)
+            delete rTabs.widget(int(index));
+    });
+    QPointer<QWidget> pB = rTabs.widget(1);
+    fixture.Button(1)->click();
+    EXPECT_EQ(seen, QStringList{QStringLiteral("b")});
+    EXPECT_EQ(fixture.Pages(), (QStringList{QStringLiteral("a"), QStringLiteral("c")}));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(pB.isNull());
+    EXPECT_EQ(rTabs.indexOf(pB), -1);
+    delete pB;
+
+    // A listener that deletes the page itself leaves the other pages alone.
+    deletePage = true;
+    fixture.Button(0)->click();
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("b"), QStringLiteral("a")}));
     EXPECT_EQ(fixture.Pages(), QStringList{QStringLiteral("c")});
 }
 
