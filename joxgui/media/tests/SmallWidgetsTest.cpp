@@ -347,7 +347,7 @@ TEST(FoldWidgetTest, FoldingResizesAndSignalsOnce)
 
 TEST(FunctionRunnerQtTest, RunsReportsAndCancels)
 {
-    FunctionRunnerQt runner(5000);
+    FunctionRunnerQt runner;
     QSignalSpy started(&runner, &FunctionRunnerQt::FunctionStarted);
     QSignalSpy progress(&runner, &FunctionRunnerQt::ProgressChanged);
     QSignalSpy finished(&runner, &FunctionRunnerQt::FunctionFinished);
@@ -366,24 +366,34 @@ TEST(FunctionRunnerQtTest, RunsReportsAndCancels)
     EXPECT_EQ(progress.at(0).at(0).toInt(), 50);
 }
 
-TEST(FunctionRunnerQtTest, CloseThreadWaitsOnlySoLong)
+TEST(FunctionRunnerQtTest, CloseThreadWaitsForTheEndUnlessBounded)
 {
     std::atomic<bool> release{false};
-    FunctionRunnerQt runner(200);
+    std::atomic<bool> ended{false};
+    FunctionRunnerQt runner;
     ASSERT_TRUE(runner.Start([&](FunctionRunnerQt&) {
-        // Ignores cancelling and interruption for up to three seconds.
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        // Ignores cancelling and interruption until released, for up to ten seconds.
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (!release && std::chrono::steady_clock::now() < end)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ended = true;
     }));
     QElapsedTimer clock;
     clock.start();
-    runner.CloseThread();
-    EXPECT_LT(clock.elapsed(), 1500);
+    EXPECT_FALSE(runner.TryCloseThread(100));
+    EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_TRUE(runner.HasThread());
-    release = true;
+
+    // The slot returns only once the worker is over.
+    std::thread releaser([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        release = true;
+    });
     runner.CloseThread();
+    EXPECT_TRUE(ended);
     EXPECT_FALSE(runner.HasThread());
+    releaser.join();
+    EXPECT_TRUE(runner.TryCloseThread(0));
 }
 
 TEST(InOutEditWidgetTest, ButtonsActOnTheirStateBeforeTheClick)
