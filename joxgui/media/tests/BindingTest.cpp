@@ -9,6 +9,7 @@
 #include <joxgui/ParameterWidgetPathSelection.h>
 #include <joxgui/ParameterWidgetReadOnly.h>
 #include <joxgui/ParameterWidgetSliderSpinGradient.h>
+#include <joxgui/ParameterWidgetSliderSpinMonochrome.h>
 #include <joxgui/ParameterWidgetSpin.h>
 #include <joxgui/SliderWidget.h>
 #include <joxgui/SynchronizableContainer.h>
@@ -20,6 +21,7 @@
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,6 +32,9 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
 
 using namespace JoxGui;
 using JoxCore::AbstractContainer;
@@ -461,6 +466,93 @@ TEST(ParameterWidgetTest, EditorsReportTheirValues)
     spin.GetSpinBox()->setValue(3.5);
     ASSERT_EQ(spinChanged.count(), 1);
     EXPECT_EQ(spinChanged.at(0).at(0).toInt(), 5);
+}
+
+TEST(ParameterWidgetTest, FacadeNeverOpensAWindow)
+{
+    JoxRaw::ParameterInterface shown(1, 5.0);
+    JoxRaw::ParameterInterface hidden(2, 5.0);
+    hidden.SetFacade(JoxRaw::ParameterFacade(true, false, false));
+    const std::function<ParameterWidget*(JoxRaw::ParameterInterface*)> makers[] = {
+        [](JoxRaw::ParameterInterface* pP) { return new ParameterWidgetCheck(1, pP); },
+        [](JoxRaw::ParameterInterface* pP) { return new ParameterWidgetCombo(1, pP); },
+        [](JoxRaw::ParameterInterface* pP) { return new ParameterWidgetPathSelection(1, pP); },
+        [](JoxRaw::ParameterInterface* pP) { return new ParameterWidgetReadOnly(1, pP); },
+        [](JoxRaw::ParameterInterface* pP) { return new ParameterWidgetSliderSpinGradient(1, pP); },
+        [](JoxRaw::ParameterInterface* pP) { return new ParameterWidgetSliderSpinMonochrome(1, pP); },
+        [](JoxRaw::ParameterInterface* pP) { return new ParameterWidgetSpin(1, pP); },
+    };
+    for (const auto& rMake : makers) {
+        std::unique_ptr<ParameterWidget> pWidget(rMake(&shown));
+        pWidget->UpdateFromParameter();
+        EXPECT_FALSE(pWidget->isVisible()) << pWidget->metaObject()->className();
+
+        // Shown by its owner, a window follows the facade.
+        pWidget->show();
+        pWidget->UpdateFromParameter();
+        EXPECT_TRUE(pWidget->isVisible()) << pWidget->metaObject()->className();
+        shown.SetFacade(JoxRaw::ParameterFacade(true, false, false));
+        pWidget->UpdateFromParameter();
+        EXPECT_FALSE(pWidget->isVisible()) << pWidget->metaObject()->className();
+        shown.SetFacade(JoxRaw::ParameterFacade());
+        pWidget->UpdateFromParameter();
+        EXPECT_TRUE(pWidget->isVisible()) << pWidget->metaObject()->className();
+
+        // Made without a parent and hidden by its facade, it stays hidden in a
+        // layout until the facade shows it.
+        QWidget panel;
+        auto* pLayout = new QHBoxLayout(&panel);
+        ParameterWidget* pLater = rMake(&hidden);
+        pLater->UpdateFromParameter();
+        pLayout->addWidget(pLater);
+        panel.show();
+        QTest::qWait(0);
+        EXPECT_FALSE(pLater->isVisible()) << pLater->metaObject()->className();
+        hidden.SetFacade(JoxRaw::ParameterFacade());
+        pLater->UpdateFromParameter();
+        EXPECT_TRUE(pLater->isVisible()) << pLater->metaObject()->className();
+        hidden.SetFacade(JoxRaw::ParameterFacade(true, false, false));
+    }
+}
+
+TEST(ParameterWidgetTest, SliderSpinReportsOnlyEdits)
+{
+    JoxRaw::ParameterInterface level(3, 150.0);
+    QWidget window;
+    auto* pLayout = new QHBoxLayout(&window);
+    auto* pWidget = new ParameterWidgetSliderSpinGradient(3, &level);
+    auto* pOther = new QLineEdit;
+    pLayout->addWidget(pWidget);
+    pLayout->addWidget(pOther);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QDoubleSpinBox* pSpin = pWidget->GetSpinBox();
+    EXPECT_DOUBLE_EQ(pSpin->value(), 100.0); // 150 does not fit: shown clamped
+    QSignalSpy changed(pWidget, &ParameterWidget::ValueChanged);
+    auto visit = [&] {
+        pSpin->setFocus();
+        pOther->setFocus();
+    };
+
+    visit();
+    visit();
+    EXPECT_EQ(changed.count(), 0);
+
+    pSpin->setFocus();
+    QTest::keyClick(pSpin, Qt::Key_Down);
+    pOther->setFocus();
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_DOUBLE_EQ(changed.at(0).at(1).toDouble(), 99.0);
+    visit();
+    EXPECT_EQ(changed.count(), 1);
+
+    // A value shown from the parameter again is no edit either.
+    pSpin->setFocus();
+    QTest::keyClick(pSpin, Qt::Key_Down);
+    pWidget->UpdateFromParameter();
+    pOther->setFocus();
+    EXPECT_EQ(changed.count(), 1);
 }
 
 } // namespace
