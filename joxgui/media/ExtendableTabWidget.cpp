@@ -3,6 +3,8 @@
 #include <joxgui/ExtendableTabBar.h>
 #include <joxgui/ExtendableTabBarCloseButton.h>
 
+#include <QPointer>
+
 namespace JoxGui {
 namespace CustomWidgets {
 
@@ -67,16 +69,17 @@ void ExtendableTabWidget::CloseButtonClicked()
     auto* pButton = qobject_cast<ExtendableTabBarCloseButton*>(sender());
     if (pButton == nullptr)
         return;
-    QWidget* pPage = pButton->GetPage();
-    const int index = pPage != nullptr ? indexOf(pPage) : -1;
+    const QPointer<QWidget> pPage = pButton->GetPage();
+    const int index = pPage.isNull() ? -1 : indexOf(pPage);
     if (index < 0)
         return;
-    // The page leaves before anyone hears of it, so a listener that changes
-    // the tabs cannot make another page go in its place.
-    removeTab(index);
-    pPage->deleteLater();
-    UpdateCloseButtons();
     emit CloseButtonClicked(static_cast<uint>(index));
+    // A listener may have moved, removed or deleted tabs: the page is found
+    // again, so no other page goes in its place.
+    const int now = pPage.isNull() ? -1 : indexOf(pPage);
+    if (now >= 0)
+        removeTab(now);
+    UpdateCloseButtons();
 }
 
 void ExtendableTabWidget::UpdateCloseButtons()

@@ -2,11 +2,12 @@
 
 #include <boost/thread/exceptions.hpp>
 
+#include <algorithm>
+
 namespace JoxGui {
 
-FunctionRunnerQt::FunctionRunnerQt(int closeWaitMs, QObject* pParent)
+FunctionRunnerQt::FunctionRunnerQt(QObject* pParent)
     : QObject(pParent)
-    , mCloseWaitMs(closeWaitMs)
 {
 }
 
@@ -40,7 +41,12 @@ void FunctionRunnerQt::Cancel()
 
 void FunctionRunnerQt::CloseThread()
 {
-    StopThread(mCloseWaitMs);
+    StopThread(-1);
+}
+
+bool FunctionRunnerQt::TryCloseThread(int waitMs)
+{
+    return StopThread(std::max(waitMs, 0));
 }
 
 } // namespace JoxGui

@@ -25,7 +25,21 @@ void ParameterWidget::UpdateFromParameter()
         return;
     const JoxRaw::ParameterFacade facade = mpParameter->GetFacade();
     setEnabled(facade.IsEnabled() && !facade.IsReadOnly());
-    setVisible(facade.IsVisible());
+    ShowFacadeVisibility(facade.IsVisible());
+}
+
+void ParameterWidget::ShowFacadeVisibility(bool visible)
+{
+    if (!isWindow()) {
+        mWindowHiddenByFacade = false;
+        setVisible(visible);
+    } else if (!visible) {
+        mWindowHiddenByFacade = mWindowHiddenByFacade || isVisible();
+        hide();
+    } else if (mWindowHiddenByFacade) {
+        mWindowHiddenByFacade = false;
+        show();
+    }
 }
 
 } // namespace JoxGui

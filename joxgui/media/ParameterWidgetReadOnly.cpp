@@ -24,7 +24,7 @@ QLabel* ParameterWidgetReadOnly::GetLabel() const
 void ParameterWidgetReadOnly::UpdateFromParameter()
 {
     if (mpParameter != nullptr)
-        setVisible(mpParameter->GetFacade().IsVisible());
+        ShowFacadeVisibility(mpParameter->GetFacade().IsVisible());
     mpLabel->setText(mpParameter != nullptr ? mpParameter->ValueToText(mpParameter->GetValue()) : QString());
 }
 

@@ -47,6 +47,8 @@ void ParameterWidgetSliderSpin::UpdateFromParameter()
     if (mpParameter == nullptr)
         return;
     const double value = mpParameter->GetValue().toDouble();
+    // The spin box may show the value clamped: that is no edit.
+    mSpinEdited = false;
     const QSignalBlocker spinBlocker(mpSpinBox);
     const QSignalBlocker sliderBlocker(mpSlider);
     mpSpinBox->setValue(value);
@@ -60,17 +62,22 @@ void ParameterWidgetSliderSpin::ValueChangedBySlider(MESK_QUAD value)
         const QSignalBlocker blocker(mpSpinBox);
         mpSpinBox->setValue(real);
     }
+    mSpinEdited = false;
     emit ValueChanged(mPid, real);
 }
 
 void ParameterWidgetSliderSpin::ValueChangedBySpin(double value)
 {
+    mSpinEdited = true;
     const QSignalBlocker blocker(mpSlider);
     mpSlider->SetValue(static_cast<int>(std::lround(value * 100.0)));
 }
 
 void ParameterWidgetSliderSpin::SpinEditingFinished()
 {
+    if (!mSpinEdited)
+        return;
+    mSpinEdited = false;
     emit ValueChanged(mPid, mpSpinBox->value());
 }
 

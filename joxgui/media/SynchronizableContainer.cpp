@@ -18,7 +18,22 @@
 #include <QSlider>
 #include <QSpinBox>
 
+#include <algorithm>
+
 namespace JoxGui {
+
+namespace {
+
+// A spin box or slider whose range no longer holds the model's value shows
+// that value clamped and reports it as a change: that is no edit.
+bool IsClampedModelValue(int shown, int minimum, int maximum, const JoxCore::AbstractContainerAtom& rAtom)
+{
+    bool ok = false;
+    const qlonglong model = rAtom.GetValues(JoxCore::AbstractContainer::CurrentState).value(0).toLongLong(&ok);
+    return ok && (model < minimum || model > maximum) && shown == std::clamp<qlonglong>(model, minimum, maximum);
+}
+
+} // namespace
 
 // Follows every change of the model and hands the atom's name to the GUI
 // thread (the model calls it with its lock held, on any thread).
@@ -70,15 +85,16 @@ void SynchronizableContainer::ClearMatchCache()
 
 void SynchronizableContainer::Connect(QWidget* pWidget)
 {
+    // Only the pointer is kept: the widget is no longer one when this runs.
+    connect(pWidget, &QObject::destroyed, this, [this, pWidget] { RemoveFromBindings(pWidget); });
     if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget)) {
         connect(pEdit, &QLineEdit::editingFinished, this, qOverload<>(&SynchronizableContainer::Changed));
     } else if (auto* pCombo = qobject_cast<QComboBox*>(pWidget)) {
-        connect(pCombo, &QComboBox::currentIndexChanged, this, qOverload<>(&SynchronizableContainer::Changed));
-        connect(pCombo, &QComboBox::textActivated, this, qOverload<>(&SynchronizableContainer::Changed));
-        // Typed text counts once its editing is finished, as a choice of the combo box.
+        // A choice of the operator; filling or clearing the list is none.
+        connect(pCombo, &QComboBox::activated, this, qOverload<>(&SynchronizableContainer::Changed));
+        // Typed text counts once its editing is finished.
         if (pCombo->lineEdit() != nullptr)
-            connect(pCombo->lineEdit(), &QLineEdit::editingFinished, pCombo,
-                    [pCombo] { emit pCombo->textActivated(pCombo->currentText()); });
+            connect(pCombo->lineEdit(), &QLineEdit::editingFinished, this, [this, pCombo] { WidgetChanged(pCombo); });
     } else if (auto* pSpin = qobject_cast<QSpinBox*>(pWidget)) {
         connect(pSpin, &QSpinBox::valueChanged, this, qOverload<>(&SynchronizableContainer::Changed));
     } else if (auto* pCheck = qobject_cast<QCheckBox*>(pWidget)) {
@@ -99,12 +115,16 @@ void SynchronizableContainer::Bind(const QString& rPath, QWidget* pWidget)
 {
     if (pWidget == nullptr)
         return;
+    bool connected = false;
     {
         QMutexLocker locker(&mMutex);
+        connected = !WidgetBindingName(pWidget).isEmpty();
         mBindings[rPath].append(Group{pWidget});
         ClearMatchCache();
     }
-    Connect(pWidget);
+    // A widget bound under a second key keeps its one set of connections.
+    if (!connected)
+        Connect(pWidget);
     UpdateWidgets(rPath);
 }
 
@@ -113,19 +133,23 @@ void SynchronizableContainer::BindRadioButtons(const QString& rPath, const QList
     if (rButtons.isEmpty())
         return;
     Group group;
-    for (QRadioButton* pButton : rButtons)
-        group.append(pButton);
+    Group unconnected;
     {
         QMutexLocker locker(&mMutex);
+        for (QRadioButton* pButton : rButtons) {
+            group.append(pButton);
+            if (pButton != nullptr && WidgetBindingName(pButton).isEmpty() && !unconnected.contains(pButton))
+                unconnected.append(pButton);
+        }
         mBindings[rPath].append(group);
         ClearMatchCache();
     }
-    for (QWidget* pButton : group)
+    for (QWidget* pButton : unconnected)
         Connect(pButton);
     UpdateWidgets(rPath);
 }
 
-void SynchronizableContainer::Unbind(QWidget* pWidget)
+void SynchronizableContainer::RemoveFromBindings(QWidget* pWidget)
 {
     QMutexLocker locker(&mMutex);
     for (auto it = mBindings.begin(); it != mBindings.end();) {
@@ -135,7 +159,17 @@ void SynchronizableContainer::Unbind(QWidget* pWidget)
         it = it.value().isEmpty() ? mBindings.erase(it) : std::next(it);
     }
     ClearMatchCache();
+}
+
+void SynchronizableContainer::Unbind(QWidget* pWidget)
+{
+    if (pWidget == nullptr)
+        return;
+    RemoveFromBindings(pWidget);
     disconnect(pWidget, nullptr, this, nullptr);
+    if (auto* pCombo = qobject_cast<QComboBox*>(pWidget))
+        if (pCombo->lineEdit() != nullptr)
+            disconnect(pCombo->lineEdit(), nullptr, this, nullptr);
 }
 
 QString SynchronizableContainer::WidgetBindingName(QWidget* pWidget)
@@ -169,8 +203,12 @@ QStringList SynchronizableContainer::MatchingBindingNames(const QString& rName, 
 
 void SynchronizableContainer::Changed()
 {
+    WidgetChanged(qobject_cast<QWidget*>(sender()));
+}
+
+void SynchronizableContainer::WidgetChanged(QWidget* pSender)
+{
     QMutexLocker locker(&mMutex);
-    auto* pSender = qobject_cast<QWidget*>(sender());
     if (pSender == nullptr || mContainer == nullptr)
         return;
     const QString name = WidgetBindingName(pSender);
@@ -204,12 +242,16 @@ void SynchronizableContainer::Changed()
                     text = text.left(maxLength);
                 value = text;
             } else if (auto* pSpin = qobject_cast<QSpinBox*>(pSender)) {
+                if (IsClampedModelValue(pSpin->value(), pSpin->minimum(), pSpin->maximum(), rAtom))
+                    continue;
                 value = pSpin->value();
             } else if (auto* pCheck = qobject_cast<QCheckBox*>(pSender)) {
                 value = pCheck->checkState() == Qt::Checked;
             } else if (auto* pChooser = qobject_cast<CustomWidgets::FileDirChooser*>(pSender)) {
                 value = pChooser->GetLineEdit() != nullptr ? pChooser->GetLineEdit()->text() : QString();
             } else if (auto* pSlider = qobject_cast<QSlider*>(pSender)) {
+                if (IsClampedModelValue(pSlider->value(), pSlider->minimum(), pSlider->maximum(), rAtom))
+                    continue;
                 value = pSlider->value();
             } else {
                 continue;
@@ -259,9 +301,12 @@ void SynchronizableContainer::UpdateWidgets(const QString& rKey)
             QWidget* pWidget = rGroup[i];
             const QSignalBlocker blocker(pWidget);
             if (auto* pRadio = qobject_cast<QRadioButton*>(pWidget)) {
+                // Exclusive buttons would uncheck each other; buttons of a
+                // multi-value atom stay as free as the caller made them.
+                const bool exclusive = pRadio->autoExclusive();
                 pRadio->setAutoExclusive(false);
                 pRadio->setChecked(values.contains(atom.GetAtom().GetAllowedValues().value(i)));
-                pRadio->setAutoExclusive(true);
+                pRadio->setAutoExclusive(exclusive);
             } else if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget)) {
                 pEdit->setText(first.toString());
             } else if (auto* pLabel = qobject_cast<QLabel*>(pWidget)) {

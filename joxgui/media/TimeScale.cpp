@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace JoxGui {
 
@@ -16,6 +17,15 @@ namespace {
 // Ticks closer than this many pixels are not drawn, so a scope of any size
 // draws at most width / kMinimumSpacing ticks.
 const double kMinimumSpacing = 3.0;
+
+// The whole seconds of a real number; none when it is not finite or beyond
+// the 64-bit range (2^63 itself is one too many).
+std::optional<qint64> WholeSeconds(double seconds)
+{
+    if (!std::isfinite(seconds) || std::fabs(seconds) >= 9223372036854775808.0)
+        return std::nullopt;
+    return static_cast<qint64>(seconds);
+}
 
 } // namespace
 
@@ -61,14 +71,21 @@ void TimeScale::SetScopeIndex(int index, double x)
     const int w = width();
     if (w <= 0 || index < 0 || index >= mScopes.size())
         return;
+    const int scope = mScopes[index];
     // In real numbers: a scope narrower than the widget is no zero step.
-    const QDateTime atX = mStart.addSecs(static_cast<qint64>(double(mScope) / w * x));
+    const std::optional<qint64> toX = WholeSeconds(double(mScope) / w * x);
+    const std::optional<qint64> back = WholeSeconds(-double(scope) * (x / w));
+    if (!toX || !back)
+        return;
+    const QDateTime start = mStart.addSecs(*toX).addSecs(*back);
+    if (!start.isValid())
+        return;
     mScopeIndex = index;
-    mScope = mScopes[index];
+    mScope = scope;
     // The per-step tables may be shorter than the scopes: the old step stays.
     mMajorStep = mMajorSteps.value(index, mMajorStep);
     mMinorStep = mMinorSteps.value(index, mMinorStep);
-    mStart = atX.addSecs(static_cast<qint64>(-double(mScope) * (x / w)));
+    mStart = start;
     emit SignalScopeChanged(mScope);
     emit SignalStartChanged(mStart);
     update();

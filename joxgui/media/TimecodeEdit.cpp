@@ -96,15 +96,15 @@ void TimecodeEdit::SetFrame(qint64 frame)
     QString text;
     switch (mDisplayMode) {
     case ModePosition:
-        text = JoxCore::PositionText(mpConverter, format, mFrame, mpConverterContext);
+        text = JoxCore::PositionText(mpConverter.data(), format, mFrame, mpConverterContext);
         break;
     case ModeOffset:
-        text = JoxCore::OffsetText(mpConverter, format, mFrame, mpConverterContext);
+        text = JoxCore::OffsetText(mpConverter.data(), format, mFrame, mpConverterContext);
         break;
     case ModeDelta:
     case ModeDone:
     case ModeTodo:
-        text = JoxCore::DurationText(mpConverter, format, mFrame, mpConverterContext);
+        text = JoxCore::DurationText(mpConverter.data(), format, mFrame, mpConverterContext);
         break;
     default:
         break;

@@ -18,6 +18,12 @@ namespace JoxGui {
 
 namespace {
 
+// The page's own enabled state: a disabled dialog disables no page.
+bool IsPageEnabled(const QWidget* pPage, const QStackedWidget* pStack)
+{
+    return pPage != nullptr && pPage->isEnabledTo(pStack);
+}
+
 // The index of the nearest enabled page after (step +1) or before (step -1)
 // the current one; -1 when there is none.
 int EnabledPage(const QStackedWidget* pStack, int step)
@@ -25,8 +31,7 @@ int EnabledPage(const QStackedWidget* pStack, int step)
     if (pStack == nullptr)
         return -1;
     for (int i = pStack->currentIndex() + step; i >= 0 && i < pStack->count(); i += step) {
-        const QWidget* pPage = pStack->widget(i);
-        if (pPage != nullptr && pPage->isEnabled())
+        if (IsPageEnabled(pStack->widget(i), pStack))
             return i;
     }
     return -1;
@@ -242,8 +247,8 @@ void WizardDialog::UpdateHeader()
     for (int i = 0; i < count; ++i) {
         QWidget* pPage = mpStack->widget(i);
         color = i == mpStack->currentIndex() ? mCurrentColor
-                : pPage->isEnabled()         ? mEnabledColor
-                                             : mDisabledColor;
+                : IsPageEnabled(pPage, mpStack) ? mEnabledColor
+                                                : mDisabledColor;
         auto* pSeparator = new QLabel(mpHeader);
         pSeparator->setPixmap(Separator(i == 0, i == count - 1, color));
         mpHeaderLayout->addWidget(pSeparator);

@@ -173,6 +173,43 @@ TEST(PushButtonTest, LargerFontElidesATextThatFittedBefore)
     button.setStyle(nullptr);
 }
 
+// A style with wide push button margins: less room for the text.
+class NarrowContentsStyle : public RecordingStyle
+{
+public:
+    QRect subElementRect(SubElement element, const QStyleOption* pOption, const QWidget* pWidget) const override
+    {
+        const QRect rect = RecordingStyle::subElementRect(element, pOption, pWidget);
+        return element == SE_PushButtonContents ? rect.adjusted(mMargin, 0, -mMargin, 0) : rect;
+    }
+    int mMargin = 0;
+};
+
+TEST(PushButtonTest, StyleChangeElidesAnew)
+{
+    NarrowContentsStyle style;
+    const QString text = QStringLiteral("Twelve chars");
+    PushButton button(text);
+    button.setStyle(&style);
+    button.SetElideMode(Qt::ElideRight);
+    button.resize(button.fontMetrics().horizontalAdvance(text) + 40, 30);
+    button.show();
+    (void)button.grab();
+    ASSERT_EQ(style.mLastText, text);
+
+    // A style with wider margins leaves too little room: the text is elided.
+    NarrowContentsStyle narrow;
+    narrow.mMargin = 30;
+    button.setStyle(&narrow);
+    (void)button.grab();
+    EXPECT_TRUE(narrow.mLastText.endsWith(QChar(0x2026))) << narrow.mLastText.toStdString();
+
+    button.setStyle(&style);
+    (void)button.grab();
+    EXPECT_EQ(style.mLastText, text);
+    button.setStyle(nullptr);
+}
+
 TEST(WidgetHelpersTest, ChildrenGetClickFocus)
 {
     QWidget parent;

@@ -9,6 +9,7 @@
 #include <joxgui/ParameterWidgetPathSelection.h>
 #include <joxgui/ParameterWidgetReadOnly.h>
 #include <joxgui/ParameterWidgetSliderSpinGradient.h>
+#include <joxgui/ParameterWidgetSliderSpinMonochrome.h>
 #include <joxgui/ParameterWidgetSpin.h>
 #include <joxgui/SliderWidget.h>
 #include <joxgui/SynchronizableContainer.h>
@@ -20,6 +21,7 @@
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,6 +32,9 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
 
 using namespace JoxGui;
 using JoxCore::AbstractContainer;
@@ -194,10 +199,141 @@ TEST_F(BindingTest, ComboBoxTextsDataAndLengthCut)
     Type(pFree->lineEdit(), QStringLiteral("abcdefg"));
     EXPECT_EQ(Current(QStringLiteral("free")), QVariant(QStringLiteral("abcd")));
 
-    pCoded->setCurrentIndex(1);
+    QTest::keyClick(pCoded, Qt::Key_Down);
     EXPECT_EQ(Current(QStringLiteral("coded")), QVariant(QStringLiteral("plain")));
-    pCoded->setCurrentIndex(0);
+    QTest::keyClick(pCoded, Qt::Key_Up);
     EXPECT_EQ(Current(QStringLiteral("coded")), QVariant(QStringLiteral("1")));
+}
+
+TEST_F(BindingTest, DeletedWidgetLeavesItsBindings)
+{
+    mContainer.SetState(QStringLiteral("clip/name"), 0, QStringLiteral("intro"), -1);
+    mContainer.SetState(QStringLiteral("clip/mode"), 0, QStringLiteral("a"), -1);
+    mContainer.SetAtomParameter(AbstractContainer::ParameterAllowedValues, QStringLiteral("clip/mode"),
+                                Values{QStringLiteral("a"), QStringLiteral("b")});
+    auto* pKept = new QLineEdit(&mWindow);
+    auto* pGone = new QLineEdit(&mWindow);
+    auto* pGoneCombo = new QComboBox(&mWindow);
+    pGoneCombo->setEditable(true);
+    QList<QRadioButton*> buttons{new QRadioButton(&mWindow), new QRadioButton(&mWindow)};
+    SynchronizableContainer sync(&mContainer);
+    sync.Bind(QStringLiteral("clip/name"), pGone);
+    sync.Bind(QStringLiteral("clip/name"), pGoneCombo);
+    sync.Bind(QStringLiteral("clip/name"), pKept);
+    sync.BindRadioButtons(QStringLiteral("clip/mode"), buttons);
+    delete pGone;
+    delete pGoneCombo;
+    delete buttons.takeFirst();
+
+    // A change in the model reaches only the widgets still there.
+    QSignalSpy changed(&sync, qOverload<const QString&>(&SynchronizableContainer::Changed));
+    mContainer.SetState(QStringLiteral("clip/name"), 0, QStringLiteral("outro"), -1);
+    mContainer.SetState(QStringLiteral("clip/mode"), 0, QStringLiteral("b"), -1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return changed.count() == 2; }, 2000));
+    EXPECT_EQ(pKept->text(), QStringLiteral("outro"));
+
+    // So does an edit of the widget that is left.
+    pKept->setText(QStringLiteral("credits"));
+    emit pKept->editingFinished();
+    EXPECT_EQ(Current(QStringLiteral("clip/name")), QVariant(QStringLiteral("credits")));
+    EXPECT_EQ(sync.WidgetBindingName(pKept), QStringLiteral("clip/name"));
+    EXPECT_EQ(sync.WidgetBindingName(buttons[0]), QStringLiteral("clip/mode"));
+}
+
+TEST_F(BindingTest, OnlyTheOperatorsEditsReachTheModel)
+{
+    mContainer.SetState(QStringLiteral("pick"), 0, QStringLiteral("y"), -1);
+    mContainer.SetState(QStringLiteral("count"), 0, 500, -1);
+    mContainer.SetState(QStringLiteral("gain"), 0, 80, -1);
+    auto* pPick = new QComboBox(&mWindow);
+    auto* pCount = new QSpinBox(&mWindow);
+    pCount->setRange(0, 1000);
+    auto* pGain = new QSlider(&mWindow);
+    pGain->setRange(0, 100);
+    SynchronizableContainer sync(&mContainer);
+    sync.Bind(QStringLiteral("pick"), pPick);
+    sync.Bind(QStringLiteral("count"), pCount);
+    sync.Bind(QStringLiteral("gain"), pGain);
+    ASSERT_EQ(pCount->value(), 500);
+    mContainer.mCalls.clear();
+
+    // Filling and clearing the list, and ranges that no longer hold the
+    // model's value, change the widgets but are no edits.
+    pPick->addItems({QStringLiteral("x"), QStringLiteral("y")});
+    pPick->clear();
+    pPick->addItems({QStringLiteral("x"), QStringLiteral("y")});
+    pCount->setRange(0, 100);
+    pGain->setRange(0, 50);
+    EXPECT_EQ(pCount->value(), 100);
+    EXPECT_EQ(pGain->value(), 50);
+    EXPECT_TRUE(mContainer.mCalls.isEmpty());
+    EXPECT_EQ(Current(QStringLiteral("pick")), QVariant(QStringLiteral("y")));
+    EXPECT_EQ(Current(QStringLiteral("count")), QVariant(500));
+    EXPECT_EQ(Current(QStringLiteral("gain")), QVariant(80));
+
+    // What the operator does is written, the range's end included.
+    QTest::keyClick(pPick, Qt::Key_Down);
+    EXPECT_EQ(Current(QStringLiteral("pick")), QVariant(QStringLiteral("y")));
+    QTest::keyClick(pPick, Qt::Key_Up);
+    EXPECT_EQ(Current(QStringLiteral("pick")), QVariant(QStringLiteral("x")));
+    QTest::keyClick(pCount, Qt::Key_Down);
+    EXPECT_EQ(Current(QStringLiteral("count")), QVariant(99));
+    QTest::keyClick(pCount, Qt::Key_Up);
+    EXPECT_EQ(Current(QStringLiteral("count")), QVariant(100));
+    QTest::keyClick(pGain, Qt::Key_Down);
+    EXPECT_EQ(Current(QStringLiteral("gain")), QVariant(49));
+}
+
+TEST_F(BindingTest, MultiValueRadioButtonsKeepEveryValue)
+{
+    mContainer.SetState(QStringLiteral("tags"), 0, QStringLiteral("a"), -1);
+    mContainer.SetAtomParameter(AbstractContainer::ParameterMaxNumberStateValues, QStringLiteral("tags"), 3);
+    mContainer.SetAtomParameter(AbstractContainer::ParameterAllowedValues, QStringLiteral("tags"),
+                                Values{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    mContainer.SetState(QStringLiteral("tags"), 0, Values{QStringLiteral("a"), QStringLiteral("c")});
+    ASSERT_EQ(mContainer.GetState(QStringLiteral("tags"), 0).size(), 2);
+    QList<QRadioButton*> buttons;
+    for (int i = 0; i < 3; ++i) {
+        buttons << new QRadioButton(&mWindow);
+        buttons.last()->setAutoExclusive(false);
+    }
+    mWindow.show();
+    SynchronizableContainer sync(&mContainer);
+    sync.BindRadioButtons(QStringLiteral("tags"), buttons);
+    EXPECT_TRUE(buttons[0]->isChecked());
+    EXPECT_FALSE(buttons[1]->isChecked());
+    EXPECT_TRUE(buttons[2]->isChecked());
+
+    QTest::mouseClick(buttons[1], Qt::LeftButton);
+    EXPECT_EQ(mContainer.GetState(QStringLiteral("tags"), 0),
+              (Values{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+    for (QRadioButton* pButton : buttons)
+        EXPECT_FALSE(pButton->autoExclusive());
+}
+
+TEST_F(BindingTest, TypedComboTextIsWrittenOncePerBinding)
+{
+    mContainer.SetState(QStringLiteral("free"), 0, QStringLiteral("init"), -1);
+    auto* pFree = new QComboBox(&mWindow);
+    pFree->setEditable(true);
+    QSignalSpy activated(pFree, &QComboBox::textActivated);
+    SynchronizableContainer sync(&mContainer);
+    sync.Bind(QStringLiteral("free"), pFree);
+    sync.Unbind(pFree);
+    sync.Bind(QStringLiteral("free"), pFree);
+    mContainer.mCalls.clear();
+
+    pFree->lineEdit()->setText(QStringLiteral("typed"));
+    emit pFree->lineEdit()->editingFinished();
+    EXPECT_EQ(mContainer.mCalls.size(), 1);
+    EXPECT_EQ(Current(QStringLiteral("free")), QVariant(QStringLiteral("typed")));
+
+    // Unbound, the combo box's edits go nowhere, and its own signals are its own.
+    sync.Unbind(pFree);
+    pFree->lineEdit()->setText(QStringLiteral("later"));
+    emit pFree->lineEdit()->editingFinished();
+    EXPECT_EQ(mContainer.mCalls.size(), 1);
+    EXPECT_EQ(activated.count(), 0);
 }
 
 TEST_F(BindingTest, EditGoesToTheWidgetsOwnKey)
@@ -330,6 +466,93 @@ TEST(ParameterWidgetTest, EditorsReportTheirValues)
     spin.GetSpinBox()->setValue(3.5);
     ASSERT_EQ(spinChanged.count(), 1);
     EXPECT_EQ(spinChanged.at(0).at(0).toInt(), 5);
+}
+
+TEST(ParameterWidgetTest, FacadeNeverOpensAWindow)
+{
+    JoxRaw::ParameterInterface shown(1, 5.0);
+    JoxRaw::ParameterInterface hidden(2, 5.0);
+    hidden.SetFacade(JoxRaw::ParameterFacade(true, false, false));
+    const std::function<ParameterWidget*(JoxRaw::ParameterInterface*)> makers[] = {
+        [](JoxRaw::ParameterInterface* pP) { return new ParameterWidgetCheck(1, pP); },
+        [](JoxRaw::ParameterInterface* pP) { return new ParameterWidgetCombo(1, pP); },
+        [](JoxRaw::ParameterInterface* pP) { return new ParameterWidgetPathSelection(1, pP); },
+        [](JoxRaw::ParameterInterface* pP) { return new ParameterWidgetReadOnly(1, pP); },
+        [](JoxRaw::ParameterInterface* pP) { return new ParameterWidgetSliderSpinGradient(1, pP); },
+        [](JoxRaw::ParameterInterface* pP) { return new ParameterWidgetSliderSpinMonochrome(1, pP); },
+        [](JoxRaw::ParameterInterface* pP) { return new ParameterWidgetSpin(1, pP); },
+    };
+    for (const auto& rMake : makers) {
+        std::unique_ptr<ParameterWidget> pWidget(rMake(&shown));
+        pWidget->UpdateFromParameter();
+        EXPECT_FALSE(pWidget->isVisible()) << pWidget->metaObject()->className();
+
+        // Shown by its owner, a window follows the facade.
+        pWidget->show();
+        pWidget->UpdateFromParameter();
+        EXPECT_TRUE(pWidget->isVisible()) << pWidget->metaObject()->className();
+        shown.SetFacade(JoxRaw::ParameterFacade(true, false, false));
+        pWidget->UpdateFromParameter();
+        EXPECT_FALSE(pWidget->isVisible()) << pWidget->metaObject()->className();
+        shown.SetFacade(JoxRaw::ParameterFacade());
+        pWidget->UpdateFromParameter();
+        EXPECT_TRUE(pWidget->isVisible()) << pWidget->metaObject()->className();
+
+        // Made without a parent and hidden by its facade, it stays hidden in a
+        // layout until the facade shows it.
+        QWidget panel;
+        auto* pLayout = new QHBoxLayout(&panel);
+        ParameterWidget* pLater = rMake(&hidden);
+        pLater->UpdateFromParameter();
+        pLayout->addWidget(pLater);
+        panel.show();
+        QTest::qWait(0);
+        EXPECT_FALSE(pLater->isVisible()) << pLater->metaObject()->className();
+        hidden.SetFacade(JoxRaw::ParameterFacade());
+        pLater->UpdateFromParameter();
+        EXPECT_TRUE(pLater->isVisible()) << pLater->metaObject()->className();
+        hidden.SetFacade(JoxRaw::ParameterFacade(true, false, false));
+    }
+}
+
+TEST(ParameterWidgetTest, SliderSpinReportsOnlyEdits)
+{
+    JoxRaw::ParameterInterface level(3, 150.0);
+    QWidget window;
+    auto* pLayout = new QHBoxLayout(&window);
+    auto* pWidget = new ParameterWidgetSliderSpinGradient(3, &level);
+    auto* pOther = new QLineEdit;
+    pLayout->addWidget(pWidget);
+    pLayout->addWidget(pOther);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QDoubleSpinBox* pSpin = pWidget->GetSpinBox();
+    EXPECT_DOUBLE_EQ(pSpin->value(), 100.0); // 150 does not fit: shown clamped
+    QSignalSpy changed(pWidget, &ParameterWidget::ValueChanged);
+    auto visit = [&] {
+        pSpin->setFocus();
+        pOther->setFocus();
+    };
+
+    visit();
+    visit();
+    EXPECT_EQ(changed.count(), 0);
+
+    pSpin->setFocus();
+    QTest::keyClick(pSpin, Qt::Key_Down);
+    pOther->setFocus();
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_DOUBLE_EQ(changed.at(0).at(1).toDouble(), 99.0);
+    visit();
+    EXPECT_EQ(changed.count(), 1);
+
+    // A value shown from the parameter again is no edit either.
+    pSpin->setFocus();
+    QTest::keyClick(pSpin, Qt::Key_Down);
+    pWidget->UpdateFromParameter();
+    pOther->setFocus();
+    EXPECT_EQ(changed.count(), 1);
 }
 
 } // namespace

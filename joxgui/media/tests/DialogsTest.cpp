@@ -278,6 +278,35 @@ TEST(WizardDialogTest, StepsOverDisabledPagesAndFinishesThroughItsButton)
     EXPECT_EQ(wizard.result(), QDialog::Accepted);
 }
 
+QColor LabelBackground(QLabel* pLabel);
+
+TEST(WizardDialogTest, DisabledDialogKeepsItsPagesOwnStates)
+{
+    WizardDialog wizard;
+    const QColor current(0, 147, 221), enabled(111, 111, 111), disabled(66, 66, 66);
+    wizard.SetColors(current, enabled, disabled, Qt::white);
+    wizard.SetLastPageText(QStringLiteral("Done"));
+    QList<QWizardPage*> pages;
+    for (int i = 0; i < 3; ++i) {
+        pages << new QWizardPage;
+        pages.last()->setTitle(QStringLiteral("Step %1").arg(i + 1));
+        wizard.AddPage(pages.last());
+    }
+    pages[1]->setEnabled(false);
+    wizard.show();
+    wizard.setEnabled(false); // say, while a check runs
+    wizard.Refresh();
+    EXPECT_EQ(wizard.GetNextIndex(), 2);
+    EXPECT_EQ(wizard.GetNextButton()->text(), QStringLiteral("Next"));
+    QLayout* pLayout = wizard.GetHeader()->layout();
+    auto label = [&](int page) { return qobject_cast<QLabel*>(pLayout->itemAt(2 + 2 * page)->widget()); };
+    EXPECT_EQ(LabelBackground(label(1)), disabled);
+    EXPECT_EQ(LabelBackground(label(2)), enabled);
+    EXPECT_TRUE(wizard.ButtonNextClicked());
+    EXPECT_EQ(wizard.GetCurrentIndex(), 2);
+    EXPECT_EQ(wizard.GetPrevIndex(), 0);
+}
+
 QColor LabelBackground(QLabel* pLabel)
 {
     const QImage image = pLabel->grab().toImage();

@@ -186,9 +186,9 @@ TEST(ExtendableTabWidgetTest, CloseButtonsHideAtTheFewestPages)
     EXPECT_EQ(fixture.Pages(), QStringList{QStringLiteral("b")});
     EXPECT_FALSE(fixture.Button(0)->isVisible());
 
-    // A closed page belongs to no one else: the tab widget deletes it.
+    // Closing removes the tab, not the page.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(pFirst.isNull());
+    EXPECT_FALSE(pFirst.isNull());
 
     QSignalSpy plus(&rTabs, &ExtendableTabWidget::PlusButtonClicked);
     QTest::mouseClick(rTabs.tabBar(), Qt::LeftButton, {}, rTabs.tabBar()->tabRect(1).center());
@@ -208,6 +208,33 @@ TEST(ExtendableTabWidgetTest, ListenerThatClosesAnotherTabCannotSwapPages)
                      });
     fixture.Button(1)->click();
     EXPECT_EQ(heard, QList<uint>{1u});
+    EXPECT_EQ(fixture.Pages(), QStringList{QStringLiteral("c")});
+}
+
+TEST(ExtendableTabWidgetTest, ListenersSeeTheClickedPageInPlace)
+{
+    TabFixture fixture(0);
+    ExtendableTabWidget& rTabs = fixture.tabs;
+    QStringList seen;
+    bool deletePage = false;
+    QObject::connect(&rTabs, qOverload<uint>(&ExtendableTabWidget::CloseButtonClicked), [&](uint index) {
+        seen << rTabs.widget(int(index))->objectName();
+        if (deletePage)
+            delete rTabs.widget(int(index));
+    });
+    QPointer<QWidget> pB = rTabs.widget(1);
+    fixture.Button(1)->click();
+    EXPECT_EQ(seen, QStringList{QStringLiteral("b")});
+    EXPECT_EQ(fixture.Pages(), (QStringList{QStringLiteral("a"), QStringLiteral("c")}));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(pB.isNull());
+    EXPECT_EQ(rTabs.indexOf(pB), -1);
+    delete pB;
+
+    // A listener that deletes the page itself leaves the other pages alone.
+    deletePage = true;
+    fixture.Button(0)->click();
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("b"), QStringLiteral("a")}));
     EXPECT_EQ(fixture.Pages(), QStringList{QStringLiteral("c")});
 }
 
@@ -320,7 +347,7 @@ TEST(FoldWidgetTest, FoldingResizesAndSignalsOnce)
 
 TEST(FunctionRunnerQtTest, RunsReportsAndCancels)
 {
-    FunctionRunnerQt runner(5000);
+    FunctionRunnerQt runner;
     QSignalSpy started(&runner, &FunctionRunnerQt::FunctionStarted);
     QSignalSpy progress(&runner, &FunctionRunnerQt::ProgressChanged);
     QSignalSpy finished(&runner, &FunctionRunnerQt::FunctionFinished);
@@ -339,24 +366,34 @@ TEST(FunctionRunnerQtTest, RunsReportsAndCancels)
     EXPECT_EQ(progress.at(0).at(0).toInt(), 50);
 }
 
-TEST(FunctionRunnerQtTest, CloseThreadWaitsOnlySoLong)
+TEST(FunctionRunnerQtTest, CloseThreadWaitsForTheEndUnlessBounded)
 {
     std::atomic<bool> release{false};
-    FunctionRunnerQt runner(200);
+    std::atomic<bool> ended{false};
+    FunctionRunnerQt runner;
     ASSERT_TRUE(runner.Start([&](FunctionRunnerQt&) {
-        // Ignores cancelling and interruption for up to three seconds.
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        // Ignores cancelling and interruption until released, for up to ten seconds.
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (!release && std::chrono::steady_clock::now() < end)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ended = true;
     }));
     QElapsedTimer clock;
     clock.start();
-    runner.CloseThread();
-    EXPECT_LT(clock.elapsed(), 1500);
+    EXPECT_FALSE(runner.TryCloseThread(100));
+    EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_TRUE(runner.HasThread());
-    release = true;
+
+    // The slot returns only once the worker is over.
+    std::thread releaser([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        release = true;
+    });
     runner.CloseThread();
+    EXPECT_TRUE(ended);
     EXPECT_FALSE(runner.HasThread());
+    releaser.join();
+    EXPECT_TRUE(runner.TryCloseThread(0));
 }
 
 TEST(InOutEditWidgetTest, ButtonsActOnTheirStateBeforeTheClick)

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 
 using namespace JoxGui;
@@ -110,6 +111,32 @@ TEST(TimecodeEditTest, FormatsFollowTheConverterAndKeysEditTheFrame)
     EXPECT_EQ(edit.GetFrame(), 150);
     EXPECT_EQ(changed.count(), 2);
     EXPECT_FALSE(edit.hasFocus());
+}
+
+TEST(TimecodeEditTest, DeletedConverterCountsAsNone)
+{
+    // Each operation that reads the converter, after it was deleted.
+    const struct { const char* mName; std::function<void(TimecodeEdit&)> mCall; const char* mText; } cases[] = {
+        {"SetFrame", [](TimecodeEdit& rEdit) { rEdit.SetFrame(26); }, "26"},
+        {"SetRange", [](TimecodeEdit& rEdit) { rEdit.SetRange(0, 20); }, "20"},
+        {"SetDisplayMode", [](TimecodeEdit& rEdit) { rEdit.SetDisplayMode(TimecodeEdit::ModeDelta); }, "25"},
+        {"ModeTimecode", [](TimecodeEdit& rEdit) {
+             QMetaObject::invokeMethod(&rEdit, "ModeTimecode");
+             QMetaObject::invokeMethod(&rEdit, "UpdateGuiTimecode");
+         }, "25"},
+    };
+    for (const auto& rCase : cases) {
+        TimecodeEdit edit;
+        edit.SetRange(0, 100000);
+        edit.SetDisplayFormat(TimecodeEdit::FormatConverter);
+        auto* pConverter = new Converter;
+        edit.SetConverter(pConverter);
+        edit.SetFrame(25);
+        ASSERT_EQ(edit.text(), QStringLiteral("00:00:01:00"));
+        delete pConverter;
+        rCase.mCall(edit);
+        EXPECT_EQ(edit.text(), QString::fromLatin1(rCase.mText)) << rCase.mName;
+    }
 }
 
 TEST(TimecodeEditTest, IndentNeverTurnsNegative)
@@ -321,6 +348,25 @@ TEST_F(TimeScaleTest, ZoomKeepsTheTimeUnderThePointer)
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(&scale, &wheel);
     EXPECT_EQ(scale.GetScope(), 60);
+}
+
+TEST_F(TimeScaleTest, PointerBeyondAnyTimeChangesNothing)
+{
+    QSignalSpy scope(&scale, &TimeScale::SignalScopeChanged);
+    QSignalSpy moved(&scale, &TimeScale::SignalStartChanged);
+    const double huge = std::numeric_limits<double>::max();
+    for (double x : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                     -std::numeric_limits<double>::infinity(), huge, -huge, 1e17, 9.3e18}) {
+        scale.SetScopeIndex(1, x);
+        EXPECT_EQ(scale.GetScope(), 60) << x;
+        EXPECT_EQ(scale.GetStart(), start) << x;
+    }
+    EXPECT_EQ(scope.count(), 0);
+    EXPECT_EQ(moved.count(), 0);
+    // A far but representable time is still taken.
+    scale.SetScopeIndex(1, 6e6);
+    EXPECT_EQ(scale.GetScope(), 300);
+    EXPECT_EQ(scale.GetStart(), start.addSecs(600000 - 3000000));
 }
 
 TEST_F(TimeScaleTest, DatesAndShortStepTables)

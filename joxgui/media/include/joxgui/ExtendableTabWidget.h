@@ -27,8 +27,9 @@ public:
 
 signals:
     void PlusButtonClicked();
-    // A page was closed through its close button: it has already left the
-    // tab widget (index is where it stood) and is deleted later.
+    // A page's close button was clicked; the page is still at index while
+    // listeners run. Then its tab is removed (if the page is still here);
+    // the page itself is not deleted.
     void CloseButtonClicked(uint index);
 
 private slots:

@@ -13,14 +13,19 @@ class FunctionRunnerQt : public QObject, public FunctionRunner
     Q_OBJECT
 
 public:
-    // closeWaitMs bounds how long CloseThread waits for the worker.
-    explicit FunctionRunnerQt(int closeWaitMs = 5000, QObject* pParent = nullptr);
+    explicit FunctionRunnerQt(QObject* pParent = nullptr);
+    // Waits for the worker without time limit, as CloseThread does.
     ~FunctionRunnerQt() override;
 
     // Runs function on a worker thread; false while a worker is held.
     bool Start(std::function<void(FunctionRunnerQt&)> function);
     // For the running function: reports progress in percent.
     void ReportProgress(int percent);
+    // Cancels and interrupts the worker and waits at most waitMs (0 when
+    // negative) for it. True once the worker has ended and is released (or when there is
+    // none); false when it still runs: it is kept, a later call waits again,
+    // and the caller must not free what the worker uses.
+    bool TryCloseThread(int waitMs);
 
 signals:
     void ProgressChanged(int percent);
@@ -29,12 +34,9 @@ signals:
 
 public slots:
     void Cancel() override;
-    // Cancels the worker and waits a bounded time for it to end; a worker
-    // that does not end in time is kept, and a later call tries again.
+    // Cancels and interrupts the worker and returns only once it has ended
+    // (no time limit); the worker is released.
     void CloseThread();
-
-private:
-    int mCloseWaitMs;
 };
 
 } // namespace JoxGui

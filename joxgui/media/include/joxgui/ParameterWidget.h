@@ -18,7 +18,9 @@ public:
 
     JoxRaw::Pid GetPid() const;
     JoxRaw::ParameterInterface* GetParameter() const;
-    // Shows the parameter object's value and facade.
+    // Shows the parameter object's value and facade. The facade hides the
+    // widget or shows it within its parent; a widget without a parent is
+    // never opened as a window by it, only brought back when it hid it.
     virtual void UpdateFromParameter();
 
 signals:
@@ -26,8 +28,14 @@ signals:
     void StateChanged(JoxRaw::Pid pid, const JoxRaw::ParameterFacade& rFacade);
 
 protected:
+    // Applies the facade's visibility as UpdateFromParameter describes.
+    void ShowFacadeVisibility(bool visible);
+
     JoxRaw::Pid mPid;
     JoxRaw::ParameterInterface* mpParameter;
+
+private:
+    bool mWindowHiddenByFacade = false;
 };
 
 } // namespace JoxGui

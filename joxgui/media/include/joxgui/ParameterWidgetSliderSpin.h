@@ -10,7 +10,8 @@ namespace JoxGui {
 class SliderWidget;
 
 // A numeric parameter with a slider (in hundredths) and a spin box kept in
-// step; the spin box reports when its editing is finished.
+// step; the spin box reports its value when its editing is finished, and
+// only when it was edited since the parameter was last shown or reported.
 class ParameterWidgetSliderSpin : public ParameterWidget
 {
     Q_OBJECT
@@ -31,6 +32,9 @@ private slots:
 protected:
     SliderWidget* mpSlider;
     QDoubleSpinBox* mpSpinBox;
+
+private:
+    bool mSpinEdited = false;
 };
 
 } // namespace JoxGui

@@ -17,7 +17,10 @@ namespace JoxGui {
 
 // Binds Qt widgets to the atoms of a parameter model by atom path: a
 // widget's change is written to the model, and a change in the model is
-// shown by the widgets bound to it. The model must outlive this object.
+// shown by the widgets bound to it. Only changes the operator makes are
+// written: filling a combo box or narrowing a spin box's or slider's range
+// writes nothing. A bound widget that is deleted leaves its bindings. The
+// model must outlive this object.
 class SynchronizableContainer : public QObject
 {
     Q_OBJECT
@@ -32,7 +35,7 @@ public:
     // Binds radio buttons: the button at position i stands for the atom's
     // i-th allowed value.
     void BindRadioButtons(const QString& rPath, const QList<QRadioButton*>& rButtons);
-    // Removes the widget from every binding.
+    // Removes the widget from every binding and disconnects it.
     void Unbind(QWidget* pWidget);
     // The binding key whose groups hold the widget; "" when unbound.
     QString WidgetBindingName(QWidget* pWidget);
@@ -53,6 +56,9 @@ private:
     typedef QList<QWidget*> Group;
 
     void Connect(QWidget* pWidget);
+    // Drops the widget from every binding (it may be under destruction).
+    void RemoveFromBindings(QWidget* pWidget);
+    void WidgetChanged(QWidget* pSender);
     void ClearMatchCache();
     void UpdateWidgets(const QString& rKey);
     void ModelChanged(const QString& rAtomName);

@@ -24,7 +24,8 @@ public:
     int GetMajorStep() const;
     int GetMinorStep() const;
     QDateTime GetStart() const;
-    // Selects a zoom step keeping the time under pixel x in place.
+    // Selects a zoom step keeping the time under pixel x in place; nothing
+    // happens for an x that is not finite or would move the start out of range.
     void SetScopeIndex(int index, double x);
     // The pixel column of a time.
     double TimeToX(const QDateTime& rTime) const;

@@ -1,15 +1,15 @@
 #pragma once
 
+#include <joxcore/BaseTimecodeConverter.h>
+
 #include <QLineEdit>
+#include <QPointer>
 
 #include <map>
 #include <string>
 
 class QValidator;
 
-namespace JoxCore {
-class BaseTimecodeConverter;
-}
 
 namespace JoxGui {
 
@@ -27,7 +27,8 @@ public:
 
     explicit TimecodeEdit(QWidget* pParent = nullptr);
 
-    // The converter may be null; pContext is handed to it unchanged.
+    // The converter may be null, and is not owned: one deleted later counts
+    // as none. pContext is handed to it unchanged.
     void SetConverter(JoxCore::BaseTimecodeConverter* pConverter, void* pContext = nullptr);
     void SetDisplayMode(int mode);
     void SetDisplayFormat(int format);
@@ -61,7 +62,7 @@ protected:
 private:
     bool ShowsTimecode() const;
 
-    JoxCore::BaseTimecodeConverter* mpConverter = nullptr;
+    QPointer<JoxCore::BaseTimecodeConverter> mpConverter;
     void* mpConverterContext = nullptr;
     QValidator* mpValidator;
     int mDisplayMode = ModePosition;
