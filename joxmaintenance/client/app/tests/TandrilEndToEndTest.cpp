@@ -8,6 +8,7 @@
 #include "TempDir.h"
 #include "WaitFor.h"
 #include "X11WindowClose.h"
+#include "XvfbDisplay.h"
 
 #include <clientview/WsddConnectionWidget.h>
 #include <gui/CreateLogWidget.h>
@@ -95,20 +96,6 @@ Spots MeasureSpots(const joxmaintenance::LogEntryList& rSources, const QStringLi
     return spots;
 }
 
-// Runs a helper program to its end; its standard output, trimmed.
-QString RunTool(const QString& rProgram, const QStringList& rArguments, const QString& rDisplay, bool* pOk = nullptr)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DISPLAY"), rDisplay);
-    process.setProcessEnvironment(environment);
-    process.start(rProgram, rArguments);
-    const bool finished = process.waitForFinished(15000);
-    if (pOk)
-        *pOk = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
-}
-
 // The files of a folder, hidden ones (temporary downloads) included.
 QStringList Files(const QString& rFolder)
 {
@@ -134,10 +121,8 @@ public:
 TEST(TandrilEndToEndTest, OperatorGathersDownloadsAndClosesTheWindowDuringADownload)
 {
     TANDRIL_REQUIRE_PRIVATE_NETNS();
-    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-    if (xvfb.isEmpty() || xdotool.isEmpty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed (tools/install-deps.sh installs both)";
+    if (!tandriltest::XvfbDisplay::MissingTools().isEmpty())
+        GTEST_SKIP() << tandriltest::XvfbDisplay::MissingTools().toStdString();
 
     // The simulated server and its announcement.
     tandriltest::TempDir serverFolder;
@@ -155,19 +140,9 @@ TEST(TandrilEndToEndTest, OperatorGathersDownloadsAndClosesTheWindowDuringADownl
     ASSERT_TRUE(WaitFor([&] { return announcer.mProcess.canReadLine() || announcer.mProcess.waitForReadyRead(50); }, 10000));
     ASSERT_TRUE(announcer.mProcess.readLine().startsWith("READY"));
 
-    // A display of its own: the number is free when its lock file is.
-    int number = 100 + static_cast<int>(getpid() % 800);
-    while (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
-        ++number;
-    const QString display = QStringLiteral(":%1").arg(number);
-    Process screen;
-    screen.mProcess.start(xvfb, {display, QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1600x1000x24"),
-                                 QStringLiteral("-dpi"), QStringLiteral("96"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    ASSERT_TRUE(WaitFor([&] {
-        bool ok = false;
-        RunTool(xdotool, {QStringLiteral("getdisplaygeometry")}, display, &ok);
-        return ok;
-    }, 15000));
+    tandriltest::XvfbDisplay screen;
+    ASSERT_TRUE(screen.Start());
+    const QString display = screen.Name();
 
     // The operator's folder is the program's home, where folder questions start.
     tandriltest::TempDir home;
@@ -180,7 +155,6 @@ TEST(TandrilEndToEndTest, OperatorGathersDownloadsAndClosesTheWindowDuringADownl
     environment.insert(QStringLiteral("HOME"), target);
     environment.insert(QStringLiteral("PROGRAMDATA"), QString::fromStdString(data.Path()));
     environment.insert(QStringLiteral("TEMP"), QString::fromStdString(data.Path()));
-    environment.remove(QStringLiteral("TANDRIL_TEST_CLOSE_AFTER_MS"));
     // libxkbcommon-x11 hands strndup reply strings that are not terminated;
     // under the sanitizer build's strict string checks that alone aborts.
     if (environment.contains(QStringLiteral("ASAN_OPTIONS")))
@@ -191,38 +165,25 @@ TEST(TandrilEndToEndTest, OperatorGathersDownloadsAndClosesTheWindowDuringADownl
     tandril.mProcess.start(QStringLiteral(TANDRIL_PATH), {});
     ASSERT_TRUE(tandril.mProcess.waitForStarted(10000));
 
-    QString window;
-    ASSERT_TRUE(WaitFor([&] {
-        window = RunTool(xdotool, {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                               QStringLiteral("^Tandril$")},
-                     display)
-                     .section(QLatin1Char('\n'), 0, 0);
-        return !window.isEmpty();
-    }, 20000));
-    RunTool(xdotool, {QStringLiteral("windowsize"), window, QString::number(kWindowSize.width()),
-                  QString::number(kWindowSize.height())},
-        display);
+    const QString window = screen.FindWindow(QStringLiteral("^Tandril$"), 20000);
+    ASSERT_FALSE(window.isEmpty());
+    screen.Xdotool({QStringLiteral("windowsize"), window, QString::number(kWindowSize.width()),
+                    QString::number(kWindowSize.height())});
     QTest::qWait(500);
 
     const Spots spots = MeasureSpots(sources, {QStringLiteral("0-small.zip"), QStringLiteral("1-big.zip")});
     const auto click = [&](const QPoint& rSpot) {
-        RunTool(xdotool, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(rSpot.x()),
-                      QString::number(rSpot.y()), QStringLiteral("click"), QStringLiteral("1")},
-            display);
+        screen.Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(rSpot.x()),
+                        QString::number(rSpot.y()), QStringLiteral("click"), QStringLiteral("1")});
     };
     const auto folderQuestionShown = [&](int timeoutMs) {
-        return WaitFor([&] {
-            return !RunTool(xdotool, {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                                      QStringLiteral("Save log file into")},
-                            display)
-                        .isEmpty();
-        }, timeoutMs);
+        return !screen.FindWindow(QStringLiteral("Save log file into"), timeoutMs).isEmpty();
     };
     // Answers the folder question with the folder it starts in.
     const auto answerFolderQuestion = [&] {
         ASSERT_TRUE(folderQuestionShown(10000));
         QTest::qWait(300);
-        RunTool(xdotool, {QStringLiteral("key"), QStringLiteral("Return")}, display);
+        screen.Xdotool({QStringLiteral("key"), QStringLiteral("Return")});
     };
 
     // The announced server appears in the "Servers" panel; selecting it

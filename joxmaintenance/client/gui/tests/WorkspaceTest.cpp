@@ -323,11 +323,12 @@ TEST_F(WorkspaceTest, FailedRequestsNameServerOperationAndReasonOnce)
     {
         SCOPED_TRACE(rCase.mOperation);
         mServer->SetFault(rCase.mOperation, rCase.mFault);
-        // Twice: the second, identical message is not stacked on the first.
+        // Twice, the second once the first has failed: the second, identical
+        // message is not stacked on the first.
         rCase.mRequest();
+        ASSERT_TRUE(WaitFor([&] { return FailureTexts(mWorkspace).size() == 1; }, 10000));
         rCase.mRequest();
         ASSERT_TRUE(WaitFor([&] { return mServer.Count(rCase.mOperation) == 2; }, 10000));
-        ASSERT_TRUE(WaitFor([&] { return FailureTexts(mWorkspace).size() == 1; }, 10000));
         QTest::qWait(200);
         const QStringList texts = FailureTexts(mWorkspace);
         ASSERT_EQ(texts.size(), 1) << texts.join(QLatin1Char('|')).toStdString();
