@@ -79,7 +79,10 @@ WorkspaceWidget::WorkspaceWidget(QWidget* pParent)
     mpActivityLabel->setObjectName(QStringLiteral("ActivityLabel"));
     mpActivityLabel->setContentsMargins(5, 0, 0, 0);
     mpActivityLabel->setWordWrap(true);
-    mpActivityLabel->hide();
+    mpActivityLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Room for three lines from the start: the pages do not move when the
+    // line fills.
+    mpActivityLabel->setFixedHeight(3 * mpActivityLabel->fontMetrics().lineSpacing() + 4);
     mpLayout->addWidget(mpActivityLabel);
 
     mpTabWidget->SetTabWidth(UnitsWidth(5));
@@ -489,7 +492,6 @@ void WorkspaceWidget::UpdateActivity(const QString& rEnd)
     if (text.isEmpty())
         return;
     mpActivityLabel->setText(text);
-    mpActivityLabel->show();
     LogShown(QStringLiteral("Status line: ") + text);
 }
 
