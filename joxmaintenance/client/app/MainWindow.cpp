@@ -3,6 +3,7 @@
 #include <clientview/ConnectionController.h>
 #include <clientview/ConnectionModel.h>
 #include <clientview/WsddConnectionWidget.h>
+#include <clientview/WsddConnectionView.h>
 #include <gui/InfoWidget.h>
 #include <gui/WorkspaceWidget.h>
 #include <styles/StyleMetrics.h>
@@ -43,6 +44,9 @@ MainWindow::MainWindow(const QStringList& rLocalAddresses, QWidget* pParent)
 
     connect(mpServersPanel, &JoxWsdd::WsddConnectionWidget::SignalSelectionChanged, mpWorkspace,
             &WorkspaceWidget::SlotActiveUrlChanged);
+    // A server the workspace left by itself is no longer highlighted.
+    connect(mpWorkspace, &WorkspaceWidget::SignalServerDropped, mpServersPanel->GetView(),
+            &JoxWsdd::WsddConnectionView::ForgetSelection);
 
     QWidget* pCentral = new QWidget(this);
     QHBoxLayout* pLayout = new QHBoxLayout(pCentral);

@@ -2,7 +2,6 @@
 #include "MainApplication.h"
 #include "MainWindow.h"
 #include "StartWsddClient.h"
-#include "TestCloseHook.h"
 
 #include <joxcore/QtLogHandler.h>
 #include <joxcore/TextConversions.h>
@@ -42,7 +41,6 @@ int main(int argc, char** argv)
         LogFile::Start(GetLogPath(), 5, QStringLiteral("Tandril"), FormatVersion(kProgramVersion), QString());
 
         joxmaintenance::MainApplication application(argc, argv);
-        joxmaintenance::InstallTestCloseHook();
 
         JoxWsdd::WSDDClient* pClient = joxmaintenance::startWSDDClient();
         if (!pClient)

@@ -33,9 +33,10 @@ void CommandLogFetch::DoExecute()
 {
     const std::string folder = ToLatin1(mTargetFolder);
     const std::string localFolder = QFile::encodeName(mTargetFolder).toStdString();
+    std::string savedPath;
     Execute(
         "joxmaintenance::CommandLogFetch::DoExecute",
-        [this, &folder, &localFolder](ServiceProxy& rProxy, const char* pEndpoint) {
+        [this, &folder, &localFolder, &savedPath](ServiceProxy& rProxy, const char* pEndpoint) {
             jox__LogFetchCollectionRequest request;
             request.ClientPath = folder;
             request.LogFileName = ToLatin1(mCollectionName);
@@ -43,9 +44,12 @@ void CommandLogFetch::DoExecute()
             jox__LogFetchCollectionResponse response;
             return Download(
                 rProxy, localFolder, [&] { return rProxy.LogFetchCollection(pEndpoint, "", &request, response); },
-                response.LogFile);
+                response.LogFile, &savedPath);
         },
-        [this](ServiceProxy&) { SetState(JoxCore::StateSucceeded); });
+        [this, &savedPath](ServiceProxy&) {
+            SetState(JoxCore::StateSucceeded);
+            mSavedFile = QFile::decodeName(QByteArray::fromStdString(savedPath));
+        });
 }
 
 } // namespace joxmaintenance

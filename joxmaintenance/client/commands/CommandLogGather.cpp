@@ -38,9 +38,10 @@ void CommandLogGather::DoExecute()
     const std::string folder = ToLatin1(mTargetFolder);
     const std::string localFolder = QFile::encodeName(mTargetFolder).toStdString();
     std::optional<std::pair<int, std::string>> logFile; // size and media type of the attachment
+    std::string savedPath;
     Execute(
         "joxmaintenance::CommandLogGather::DoExecute",
-        [this, &folder, &localFolder, &logFile](ServiceProxy& rProxy, const char* pEndpoint) {
+        [this, &folder, &localFolder, &logFile, &savedPath](ServiceProxy& rProxy, const char* pEndpoint) {
             AwaitCollectionBuild(rProxy);
             jox__LogCreateAndFetchCollectionRequest request;
             request.Sources = LogEntryList2SoapListPointer(rProxy.soap, mEntries);
@@ -50,12 +51,12 @@ void CommandLogGather::DoExecute()
             const int result = Download(
                 rProxy, localFolder,
                 [&] { return rProxy.LogCreateAndFetchCollection(pEndpoint, "", &request, response); },
-                response.LogFile);
+                response.LogFile, &savedPath);
             if (result == SOAP_OK && response.LogFile && response.LogFile->id)
                 logFile.emplace(response.LogFile->__size, response.LogFile->type ? response.LogFile->type : "");
             return result;
         },
-        [this, &folder, &logFile](ServiceProxy&) {
+        [this, &folder, &logFile, &savedPath](ServiceProxy&) {
             SetState(JoxCore::StateSucceeded);
             if (logFile)
             {
@@ -67,6 +68,7 @@ void CommandLogGather::DoExecute()
                              "joxmaintenance::CommandLogGather::DoExecute");
             }
             mResultPath = FromLatin1(folder);
+            mSavedFile = QFile::decodeName(QByteArray::fromStdString(savedPath));
         });
 }
 

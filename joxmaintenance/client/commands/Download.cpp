@@ -18,7 +18,7 @@ int Refuse(ServiceProxy& rProxy, const char* pText, const std::string& rDetail =
 } // namespace
 
 int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::function<int()>& rCall,
-             xsd__base64Binary* const& rpLogFile)
+             xsd__base64Binary* const& rpLogFile, std::string* pSavedPath)
 {
     joxwsstreaming::DownloadTarget target(rFolder);
     void* pPreviousUser = rProxy.soap->user;
@@ -35,6 +35,8 @@ int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::functi
         return Refuse(rProxy, "The reply's collection file reached no download");
     if (!target.Commit())
         return Refuse(rProxy, "Could not store the downloaded collection", target.GetError());
+    if (pSavedPath && !target.GetCommittedPaths().empty())
+        *pSavedPath = target.GetCommittedPaths().front();
     return SOAP_OK;
 }
 

@@ -13,8 +13,9 @@ class xsd__base64Binary;
 // the call) refers to a DIME attachment that was written completely; then
 // the downloaded files are moved into place without replacing existing files
 // (a failure to do so fails the call). Otherwise they are removed, and an
-// existing file of the same name is left untouched.
+// existing file of the same name is left untouched. pSavedPath, when given,
+// receives the local path of the first file moved into place.
 int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::function<int()>& rCall,
-             xsd__base64Binary* const& rpLogFile);
+             xsd__base64Binary* const& rpLogFile, std::string* pSavedPath = nullptr);
 
 } // namespace joxmaintenance

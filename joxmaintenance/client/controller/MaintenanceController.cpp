@@ -174,29 +174,29 @@ QString MaintenanceController::GetServerName() const
     return mpServer->GetName();
 }
 
-void MaintenanceController::ClearLogEntries()
+CommandPtr MaintenanceController::ClearLogEntries()
 {
-    StartWorker(boost::make_shared<CommandClearLogEntries>(GetServerUrl()));
+    return StartWorker(boost::make_shared<CommandClearLogEntries>(GetServerUrl()));
 }
 
-void MaintenanceController::CollectLog(const LogEntryList& rEntries)
+CommandPtr MaintenanceController::CollectLog(const LogEntryList& rEntries)
 {
-    StartWorker(boost::make_shared<CommandCollectLog>(GetServerUrl(), rEntries));
+    return StartWorker(boost::make_shared<CommandCollectLog>(GetServerUrl(), rEntries));
 }
 
-void MaintenanceController::DeleteLog(const QString& rCollectionName)
+CommandPtr MaintenanceController::DeleteLog(const QString& rCollectionName)
 {
-    StartWorker(boost::make_shared<CommandDeleteLog>(GetServerUrl(), rCollectionName));
+    return StartWorker(boost::make_shared<CommandDeleteLog>(GetServerUrl(), rCollectionName));
 }
 
-void MaintenanceController::FetchLog(const QString& rTargetFolder, const QString& rCollectionName)
+CommandPtr MaintenanceController::FetchLog(const QString& rTargetFolder, const QString& rCollectionName)
 {
-    StartWorker(boost::make_shared<CommandLogFetch>(GetServerUrl(), rTargetFolder, rCollectionName));
+    return StartWorker(boost::make_shared<CommandLogFetch>(GetServerUrl(), rTargetFolder, rCollectionName));
 }
 
-void MaintenanceController::GatherLogs(const QString& rTargetFolder, const LogEntryList& rEntries)
+CommandPtr MaintenanceController::GatherLogs(const QString& rTargetFolder, const LogEntryList& rEntries)
 {
-    StartWorker(boost::make_shared<CommandLogGather>(GetServerUrl(), rTargetFolder, rEntries));
+    return StartWorker(boost::make_shared<CommandLogGather>(GetServerUrl(), rTargetFolder, rEntries));
 }
 
 void MaintenanceController::ListAvailableLogs()
@@ -214,8 +214,9 @@ void MaintenanceController::QueryMachineInformation()
     StartWorker(boost::make_shared<CommandQueryMachineInformation>(GetServerUrl()));
 }
 
-void MaintenanceController::StartWorker(CommandPtr pCommand)
+CommandPtr MaintenanceController::StartWorker(CommandPtr pCommand)
 {
+    const CommandPtr pStarted = pCommand;
     auto* pThread = new QThread;
     const quint64 serial = ++mRequestSerial;
     mRequests.append(Request{serial, QPointer<QThread>(pThread), pCommand});
@@ -235,6 +236,7 @@ void MaintenanceController::StartWorker(CommandPtr pCommand)
     if (mAbandoned)
         mRequests.last().mpCommand->Abort();
     pThread->start(QThread::InheritPriority);
+    return pStarted;
 }
 
 void MaintenanceController::SlotCommandFinished(joxmaintenance::CommandPtr pCommand)
@@ -245,7 +247,16 @@ void MaintenanceController::SlotCommandFinished(joxmaintenance::CommandPtr pComm
               __LINE__);
 
     // Once given up, nothing reaches the GUI any more.
-    const bool current = !mAbandoned && pCommand->GetServerUrl() == mpServer->GetUrl();
+    bool current = !mAbandoned && pCommand->GetServerUrl() == mpServer->GetUrl();
+    const bool requested = std::any_of(mRequests.cbegin(), mRequests.cend(), [&pCommand](const Request& rRequest) {
+        return rRequest.mpCommand == pCommand;
+    });
+    if (requested && !mAbandoned)
+    {
+        // The receiver may give the controller up (Abandon deletes it later).
+        emit SignalRequestFinished(pCommand);
+        current = current && !mAbandoned;
+    }
     if (pCommand->GetState() != JoxCore::StateSucceeded) {
         const QString reasons = pCommand->GetMessagesText();
         // A receiver may delete this controller; only the command is used

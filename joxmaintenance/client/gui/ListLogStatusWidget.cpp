@@ -8,6 +8,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -16,12 +17,17 @@ namespace joxmaintenance {
 
 ListLogStatusWidget::ListLogStatusWidget(QWidget* pParent)
     : QWidget(pParent)
+    , mpNoteLabel(new QLabel(this))
     , mpTableView(new QTableView(this))
     , mpModel(new ListLogStatusModel(this))
     , mpFilter(new LogStatusFilterProxyModel(this))
     , mpDelegate(new ProgressWidgetDelegate(this))
 {
     QVBoxLayout* pLayout = new QVBoxLayout(this);
+    mpNoteLabel->setObjectName(QStringLiteral("StatusNoteLabel"));
+    mpNoteLabel->setWordWrap(true);
+    mpNoteLabel->hide();
+    pLayout->addWidget(mpNoteLabel);
     pLayout->addWidget(mpTableView);
     QPushButton* pFilterButton = new QPushButton(QStringLiteral("Filter finished"), this);
     QHBoxLayout* pButtonRow = new QHBoxLayout();
@@ -52,6 +58,27 @@ ListLogStatusWidget::ListLogStatusWidget(QWidget* pParent)
 void ListLogStatusWidget::UpdateStatus(const QString& rServerUrl, const QList<CommandStatusPtr>& rStatuses)
 {
     mpModel->SetStatusList(rServerUrl, rStatuses);
+}
+
+void ListLogStatusWidget::SetWaiting(const QString& rServer)
+{
+    mpNoteLabel->setText(QStringLiteral("Waiting for server %1 to report its jobs ...").arg(rServer));
+    mpNoteLabel->show();
+    mpTableView->hide();
+}
+
+void ListLogStatusWidget::SetStatusFailed(const QString& rServer)
+{
+    mpNoteLabel->setText(
+        QStringLiteral("The jobs of server %1 could not be queried; the list below may be out of date.").arg(rServer));
+    mpNoteLabel->show();
+    mpTableView->show();
+}
+
+void ListLogStatusWidget::ClearNote()
+{
+    mpNoteLabel->hide();
+    mpTableView->show();
 }
 
 void ListLogStatusWidget::SlotFilterFinished(bool checked)

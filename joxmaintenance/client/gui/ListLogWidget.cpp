@@ -54,6 +54,7 @@ ListLogWidget::ListLogWidget(QWidget* pParent)
 void ListLogWidget::SetCollections(const QStringList& rNames)
 {
     mpFailureLabel->hide();
+    mpTable->show();
     if (rNames == mNames)
         return;
     mpTable->clearContents();
@@ -74,6 +75,14 @@ void ListLogWidget::SetListingFailed(const QString& rServer)
     mpFailureLabel->setText(
         QStringLiteral("The log packages of server %1 could not be listed; the list below may be out of date.").arg(rServer));
     mpFailureLabel->show();
+    mpTable->show();
+}
+
+void ListLogWidget::SetWaiting(const QString& rServer)
+{
+    mpFailureLabel->setText(QStringLiteral("Waiting for server %1 to list its log packages ...").arg(rServer));
+    mpFailureLabel->show();
+    mpTable->hide();
 }
 
 void ListLogWidget::SlotSelectionChanged()

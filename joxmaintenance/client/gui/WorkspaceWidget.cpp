@@ -24,6 +24,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 #include <iterator>
 
@@ -37,12 +38,25 @@ void LogMaintenance(const QString& rText, const char* pFunction, int line = __bu
     JoxCore::Log(3, 0, "Maintenance", rText.toUtf8().constData(), __FILE__, line, pFunction);
 }
 
+// What the operator is shown on the pages' notes and the status line, for
+// the program's log.
+void LogShown(const QString& rText, int line = __builtin_LINE())
+{
+    JoxCore::Log(5, 0, "Maintenance", rText.toUtf8().constData(), __FILE__, line, "joxmaintenance::WorkspaceWidget");
+}
+
+QString PendingDeleteKey(const QString& rServerUrl, const QString& rName)
+{
+    return rServerUrl + QLatin1Char('\n') + rName;
+}
+
 } // namespace
 
 WorkspaceWidget::WorkspaceWidget(QWidget* pParent)
     : QWidget(pParent)
     , mpLayout(new QVBoxLayout(this))
     , mpServerLabel(new QLabel(this))
+    , mpActivityLabel(nullptr)
     , mpTabWidget(new JoxGui::StylableTabWidget(this))
     , mpCreateLogWidget(nullptr)
     , mpPromptLabel(nullptr)
@@ -61,6 +75,15 @@ WorkspaceWidget::WorkspaceWidget(QWidget* pParent)
     mpLayout->addWidget(pLine);
     mpLayout->addWidget(mpServerLabel);
     mpServerLabel->setContentsMargins(5, 0, 0, 0);
+    mpActivityLabel = new QLabel(this);
+    mpActivityLabel->setObjectName(QStringLiteral("ActivityLabel"));
+    mpActivityLabel->setContentsMargins(5, 0, 0, 0);
+    mpActivityLabel->setWordWrap(true);
+    mpActivityLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Room for three lines from the start: the pages do not move when the
+    // line fills.
+    mpActivityLabel->setFixedHeight(3 * mpActivityLabel->fontMetrics().lineSpacing() + 4);
+    mpLayout->addWidget(mpActivityLabel);
 
     mpTabWidget->SetTabWidth(UnitsWidth(5));
 
@@ -102,6 +125,7 @@ void WorkspaceWidget::ConnectAll()
             &WorkspaceWidget::SlotUpdateCommandStatusWidget);
     connect(mpController, &MaintenanceController::SignalCommandHandlingFailed, this,
             &WorkspaceWidget::SlotCommandHandlingFailed);
+    connect(mpController, &MaintenanceController::SignalRequestFinished, this, &WorkspaceWidget::SlotRequestFinished);
     connect(mpCreateLogWidget, &CreateLogWidget::SignalGather, this, &WorkspaceWidget::SlotGather);
     connect(mpCreateLogWidget, &CreateLogWidget::SignalCreate, this, &WorkspaceWidget::SlotLogCollect);
     connect(mpListLogWidget, &ListLogWidget::SignalFetch, this, &WorkspaceWidget::SlotFetch);
@@ -116,6 +140,16 @@ void WorkspaceWidget::DropController()
     if (mpController)
         mpController->Abandon();
     mpController = nullptr;
+    // Abandoning aborts the works: they end here, without a word from them.
+    if (!mRunningWorks.isEmpty())
+    {
+        QStringList stopped;
+        for (const RunningWork& rWork : mRunningWorks)
+            stopped.append(rWork.mText);
+        mRunningWorks.clear();
+        UpdateActivity(QStringLiteral("Stopped when the server was left: %1.").arg(stopped.join(QStringLiteral("; "))));
+    }
+    mPendingDeletes.clear();
 }
 
 void WorkspaceWidget::SlotActiveUrlChanged(const QList<JoxWsdd::WebServiceInfoPtr>& rServices)
@@ -128,6 +162,7 @@ void WorkspaceWidget::SlotActiveUrlChanged(const QList<JoxWsdd::WebServiceInfoPt
         mListingFailureShown = false;
         if (mpController)
             mpStatusWidget->UpdateStatus(mpController->GetServerUrl(), QList<CommandStatusPtr>());
+        mpStatusWidget->ClearNote();
         DropController();
         mpCreateStack->setCurrentWidget(mpPromptLabel);
         SetServerLabel(QString(), QString());
@@ -194,6 +229,11 @@ void WorkspaceWidget::SlotActiveUrlChanged(const QList<JoxWsdd::WebServiceInfoPt
 
     mpCreateStack->setCurrentWidget(mpCreateLogWidget);
     ConnectAll();
+    // Nothing shown is never an answer: the pages wait for the server.
+    const QString server = name.isEmpty() ? url : name + QStringLiteral(" (") + url + QStringLiteral(")");
+    mpListLogWidget->SetWaiting(server);
+    mpStatusWidget->SetWaiting(server);
+    LogShown(QStringLiteral("Waiting for server %1 to list its log packages and report its jobs.").arg(server));
     mpController->QueryMachineInformation();
     mpController->ListAvailableLogs();
     mpController->ListLogCollections();
@@ -218,19 +258,51 @@ QString WorkspaceWidget::ChooseTargetFolder()
 
 void WorkspaceWidget::SlotGather()
 {
+    if (mpController && FindRunningWork(ct_loggather, mpController->GetServerUrl(), QString()))
+    {
+        // The server would build a second collection.
+        JoxGui::Messagebox::Information(this, QStringLiteral("Already Running"),
+                                        QStringLiteral("Logs are already being gathered from server %1.\n"
+                                                       "Wait until that has ended; the status line shows it.")
+                                            .arg(DescribeServer(mpController->GetServerUrl())),
+                                        QStringLiteral("OK"));
+        return;
+    }
     const QString folder = ChooseTargetFolder();
     if (folder.isEmpty())
         return;
-    mpController->GatherLogs(folder, mpCreateLogWidget->GetLogEntryList());
+    const QString url = mpController->GetServerUrl();
+    AddRunningWork(mpController->GatherLogs(folder, mpCreateLogWidget->GetLogEntryList()),
+                   QStringLiteral("Gathering logs from server %1 into \"%2\"").arg(DescribeServer(url), folder));
 }
 
 void WorkspaceWidget::SlotFetch(const QStringList& rNames)
 {
+    QStringList toFetch;
+    QStringList running;
+    for (const QString& rName : rNames)
+    {
+        if (mpController && !rName.isEmpty() && FindRunningWork(ct_fetchlog, mpController->GetServerUrl(), rName))
+            running.append(rName);
+        else
+            toFetch.append(rName);
+    }
+    if (!running.isEmpty())
+    {
+        JoxGui::Messagebox::Information(this, QStringLiteral("Already Running"),
+                                        QStringLiteral("These log packages are already being downloaded from server %1:\n%2")
+                                            .arg(DescribeServer(mpController->GetServerUrl()),
+                                                 running.join(QLatin1Char('\n'))),
+                                        QStringLiteral("OK"));
+        // The box runs an event loop: the server may be gone meanwhile.
+        if (toFetch.isEmpty() || !mpController)
+            return;
+    }
     const QString folder = ChooseTargetFolder();
     if (folder.isEmpty())
         return;
     QStringList existing;
-    for (const QString& rName : rNames)
+    for (const QString& rName : toFetch)
     {
         if (rName.isEmpty())
         {
@@ -246,7 +318,10 @@ void WorkspaceWidget::SlotFetch(const QStringList& rNames)
             existing.append(rName);
             continue;
         }
-        mpController->FetchLog(folder, rName);
+        const QString url = mpController->GetServerUrl();
+        AddRunningWork(mpController->FetchLog(folder, rName),
+                       QStringLiteral("Downloading log package \"%1\" from server %2 into \"%3\"")
+                           .arg(rName, DescribeServer(url), folder));
     }
     if (existing.isEmpty())
         return;
@@ -266,6 +341,12 @@ void WorkspaceWidget::SlotDelete(const QString& rName)
                        "joxmaintenance::WorkspaceWidget::SlotDelete");
         return;
     }
+    // A delete already sent is not sent again: the second would fail with
+    // "No such collection" for a delete that worked.
+    const QString key = PendingDeleteKey(mpController->GetServerUrl(), rName);
+    if (mPendingDeletes.contains(key))
+        return;
+    mPendingDeletes.insert(key);
     mpController->DeleteLog(rName);
 }
 
@@ -293,18 +374,30 @@ void WorkspaceWidget::SlotUpdateListLogWidget(const QStringList& rNames)
 {
     mListingFailureShown = false;
     mpListLogWidget->SetCollections(rNames);
+    // A delete is seen through once a listing lacks its collection.
+    if (!mpController)
+        return;
+    const QString prefix = PendingDeleteKey(mpController->GetServerUrl(), QString());
+    for (auto pending = mPendingDeletes.begin(); pending != mPendingDeletes.end();)
+    {
+        const bool listed = pending->startsWith(prefix) && rNames.contains(pending->mid(prefix.size()));
+        pending = listed ? std::next(pending) : mPendingDeletes.erase(pending);
+    }
 }
 
 void WorkspaceWidget::SlotUpdateCommandStatusWidget(const QString& rServerUrl,
                                                     const QList<CommandStatusPtr>& rStatuses)
 {
     mpStatusWidget->UpdateStatus(rServerUrl, rStatuses);
+    if (mpController && mpController->GetServerUrl() == rServerUrl)
+        mpStatusWidget->ClearNote();
 }
 
 void WorkspaceWidget::SlotCommandHandlingFailed(const CommandPtr& rCommand)
 {
     if (!rCommand)
         return;
+    const QString server = DescribeServer(rCommand->GetServerUrl());
     if (rCommand->GetCommandType() == ct_listlogfiles)
     {
         ShowFailureBox(QStringLiteral("Connection Error"),
@@ -312,15 +405,23 @@ void WorkspaceWidget::SlotCommandHandlingFailed(const CommandPtr& rCommand)
                            .arg(rCommand->GetServerUrl()),
                        QStringLiteral("ConnectionErrorBox"), rCommand->GetServerUrl());
         SlotActiveUrlChanged(QList<JoxWsdd::WebServiceInfoPtr>());
+        // The highlight goes with the server, and the line says why.
+        UpdateActivity(QStringLiteral("Server %1 did not answer and was left; select it in the Servers list to try "
+                                      "again.")
+                           .arg(server));
+        emit SignalServerDropped();
+        return;
+    }
+    if (rCommand->GetCommandType() == ct_logstatus)
+    {
+        // Polled: the status page says it as long as it lasts.
+        mpStatusWidget->SetStatusFailed(server);
         return;
     }
     const QString operation = FailedOperationText(*rCommand);
     if (operation.isEmpty())
         return;
 
-    QString server = rCommand->GetServerUrl();
-    if (mpController && mpController->GetServerUrl() == server && !mpController->GetServerName().isEmpty())
-        server = mpController->GetServerName() + QStringLiteral(" (") + server + QStringLiteral(")");
     QString reason = rCommand->GetErrorDetails();
     if (reason.isEmpty())
         reason = QStringLiteral("No details; the program's log has more.");
@@ -337,8 +438,74 @@ void WorkspaceWidget::SlotCommandHandlingFailed(const CommandPtr& rCommand)
     // repeats apart.
     ShowFailureBox(QStringLiteral("Request Failed"),
                    QStringLiteral("%1 failed on server %2.\nReason: %3").arg(operation, server, reason),
-                   QStringLiteral("RequestFailedBox"),
-                   rCommand->GetServerUrl() + QLatin1Char('\n') + operation + QLatin1Char('\n') + reason);
+                   QStringLiteral("RequestFailedBox"), rCommand->GetServerUrl());
+}
+
+void WorkspaceWidget::SlotRequestFinished(const CommandPtr& rCommand)
+{
+    if (!rCommand)
+        return;
+    const bool succeeded = rCommand->GetState() == JoxCore::StateSucceeded;
+    if (rCommand->GetCommandType() == ct_deletelog && !succeeded)
+        if (const auto* pDelete = dynamic_cast<const CommandDeleteLog*>(rCommand.get()))
+            mPendingDeletes.remove(PendingDeleteKey(rCommand->GetServerUrl(), pDelete->GetCollectionName()));
+
+    const auto work = std::find_if(mRunningWorks.begin(), mRunningWorks.end(),
+                                   [&rCommand](const RunningWork& rWork) { return rWork.mpCommand == rCommand; });
+    if (work == mRunningWorks.end())
+        return;
+    const QString text = work->mText;
+    mRunningWorks.erase(work);
+    QString savedFile;
+    if (const auto* pFetch = dynamic_cast<const CommandLogFetch*>(rCommand.get()))
+        savedFile = pFetch->GetSavedFile();
+    else if (const auto* pGather = dynamic_cast<const CommandLogGather*>(rCommand.get()))
+        savedFile = pGather->GetSavedFile();
+    // The failure has its box as well (for the current server).
+    UpdateActivity(succeeded ? QStringLiteral("Done: %1; saved as \"%2\".").arg(text, savedFile)
+                             : QStringLiteral("Failed: %1.").arg(text));
+}
+
+QString WorkspaceWidget::DescribeServer(const QString& rUrl) const
+{
+    if (mpController && mpController->GetServerUrl() == rUrl && !mpController->GetServerName().isEmpty())
+        return mpController->GetServerName() + QStringLiteral(" (") + rUrl + QStringLiteral(")");
+    return rUrl;
+}
+
+void WorkspaceWidget::AddRunningWork(const CommandPtr& rCommand, const QString& rText)
+{
+    if (!rCommand)
+        return;
+    mRunningWorks.append(RunningWork{rCommand, rText});
+    UpdateActivity(QString());
+}
+
+void WorkspaceWidget::UpdateActivity(const QString& rEnd)
+{
+    QStringList lines;
+    if (!rEnd.isEmpty())
+        lines.append(rEnd);
+    for (const RunningWork& rWork : mRunningWorks)
+        lines.append(QStringLiteral("Running: %1 ...").arg(rWork.mText));
+    const QString text = lines.join(QLatin1Char('\n'));
+    if (text.isEmpty())
+        return;
+    mpActivityLabel->setText(text);
+    LogShown(QStringLiteral("Status line: ") + text);
+}
+
+CommandPtr WorkspaceWidget::FindRunningWork(int commandType, const QString& rServerUrl, const QString& rName) const
+{
+    for (const RunningWork& rWork : mRunningWorks)
+    {
+        if (rWork.mpCommand->GetCommandType() != commandType || rWork.mpCommand->GetServerUrl() != rServerUrl)
+            continue;
+        const auto* pFetch = dynamic_cast<const CommandLogFetch*>(rWork.mpCommand.get());
+        if (rName.isEmpty() || (pFetch && pFetch->GetCollectionName() == rName))
+            return rWork.mpCommand;
+    }
+    return CommandPtr();
 }
 
 QString WorkspaceWidget::FailedOperationText(const Command& rCommand)
@@ -372,21 +539,32 @@ QString WorkspaceWidget::FailedOperationText(const Command& rCommand)
 }
 
 void WorkspaceWidget::ShowFailureBox(const QString& rTitle, const QString& rText, const QString& rObjectName,
-                                     const QString& rRepeatKey)
+                                     const QString& rServerUrl)
 {
-    // While a box is open, the same message for the same server is not
-    // shown again.
-    const QString key = rTitle + QLatin1Char('\n') + rRepeatKey;
     for (auto open = mOpenFailureBoxes.begin(); open != mOpenFailureBoxes.end();)
         open = open.value().isNull() ? mOpenFailureBoxes.erase(open) : std::next(open);
-    if (mOpenFailureBoxes.contains(key))
+    if (QWidget* pOpen = mOpenFailureBoxes.value(rServerUrl))
+    {
+        // One outage, one box: what else failed is added to it, each
+        // message once.
+        for (QLabel* pLabel : pOpen->findChildren<QLabel*>(QStringLiteral("FailureText")))
+        {
+            if (pLabel->text().split(QStringLiteral("\n\n")).contains(rText))
+                return;
+            pLabel->setText(pLabel->text() + QStringLiteral("\n\n") + rText);
+            pOpen->adjustSize();
+        }
         return;
+    }
     JoxGui::Messagebox* pBox = new JoxGui::Messagebox(
         rTitle, rText, JoxGui::Messagebox::IconWarning, JoxGui::Messagebox::ButtonOk, JoxGui::Messagebox::ButtonNone,
         JoxGui::Messagebox::ButtonNone, this, Qt::WindowFlags(0x100), JoxGui::Messagebox::CheckBoxNone);
     pBox->setAttribute(Qt::WA_DeleteOnClose);
     pBox->setObjectName(rObjectName);
-    mOpenFailureBoxes.insert(key, QPointer<QWidget>(pBox));
+    for (QLabel* pLabel : pBox->findChildren<QLabel*>())
+        if (pLabel->text() == rText)
+            pLabel->setObjectName(QStringLiteral("FailureText"));
+    mOpenFailureBoxes.insert(rServerUrl, QPointer<QWidget>(pBox));
     pBox->show();
 }
 

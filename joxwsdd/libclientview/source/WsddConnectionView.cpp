@@ -95,34 +95,75 @@ void WsddConnectionView::mousePressEvent(QMouseEvent* pEvent)
 {
     QTableView::mousePressEvent(pEvent);
     mPressPosition = pEvent->pos();
+    if (mClearOnEmptyClick && !indexAt(mPressPosition).isValid())
+        clearSelection();
+    EmitSelection();
+}
 
+void WsddConnectionView::EmitSelection()
+{
     QModelIndexList rows;
     if (selectionModel() != nullptr)
         rows = selectionModel()->selectedRows();
     QList<WebServiceInfoPtr> result;
-    if (mClearOnEmptyClick && !indexAt(mPressPosition).isValid())
+    QStringList urls;
+    // Rows belong to the proxy's source; the controller's model stands in
+    // when the view shows another model.
+    const auto* pProxy = qobject_cast<const QSortFilterProxyModel*>(model());
+    ConnectionModel* pModel = pProxy != nullptr ? qobject_cast<ConnectionModel*>(pProxy->sourceModel()) : nullptr;
+    if (pModel == nullptr)
+        pModel = ConnectionController::Instance()->GetModel();
+    for (const QModelIndex& rRow : rows)
     {
-        clearSelection();
-    }
-    else
-    {
-        // Rows belong to the proxy's source; the controller's model stands
-        // in when the view shows another model.
-        const auto* pProxy = qobject_cast<const QSortFilterProxyModel*>(model());
-        ConnectionModel* pModel = pProxy != nullptr ? qobject_cast<ConnectionModel*>(pProxy->sourceModel()) : nullptr;
-        if (pModel == nullptr)
-            pModel = ConnectionController::Instance()->GetModel();
-        for (const QModelIndex& rRow : rows)
+        if (!rRow.isValid())
+            continue;
+        const int sourceRow = pProxy != nullptr ? pProxy->mapToSource(rRow).row() : rRow.row();
+        const WebServiceInfoPtr pEntry = pModel->GetService(sourceRow);
+        if (pEntry)
         {
-            if (!rRow.isValid())
-                continue;
-            const int sourceRow = pProxy != nullptr ? pProxy->mapToSource(rRow).row() : rRow.row();
-            const WebServiceInfoPtr pEntry = pModel->GetService(sourceRow);
-            if (pEntry)
-                result.append(pEntry);
+            result.append(pEntry);
+            urls.append(rRow.data(ConnectionModel::UrlRole).toString());
         }
     }
+    mReportedUrls = urls;
     emit SignalSelectionChanged(result);
+}
+
+void WsddConnectionView::ForgetSelection()
+{
+    mReportedUrls.clear();
+    clearSelection();
+}
+
+void WsddConnectionView::setModel(QAbstractItemModel* pModel)
+{
+    if (model() != nullptr)
+        disconnect(model(), nullptr, this, nullptr);
+    QTableView::setModel(pModel);
+    if (pModel == nullptr)
+        return;
+    // Queued: the panel clears the selection on a row change after the
+    // proxy has passed the change on.
+    connect(pModel, &QAbstractItemModel::modelReset, this, &WsddConnectionView::RestoreSelection, Qt::QueuedConnection);
+    connect(pModel, &QAbstractItemModel::layoutChanged, this, &WsddConnectionView::RestoreSelection, Qt::QueuedConnection);
+    connect(pModel, &QAbstractItemModel::rowsInserted, this, &WsddConnectionView::RestoreSelection, Qt::QueuedConnection);
+    connect(pModel, &QAbstractItemModel::dataChanged, this, &WsddConnectionView::RestoreSelection, Qt::QueuedConnection);
+}
+
+void WsddConnectionView::RestoreSelection()
+{
+    QItemSelectionModel* pSelection = selectionModel();
+    if (mReportedUrls.isEmpty() || model() == nullptr || pSelection == nullptr || pSelection->hasSelection())
+        return;
+    for (int row = 0; row < model()->rowCount(); ++row)
+    {
+        const QModelIndex index = model()->index(row, 0);
+        if (!mReportedUrls.contains(index.data(ConnectionModel::UrlRole).toString()))
+            continue;
+        pSelection->setCurrentIndex(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        if (selectionMode() == QAbstractItemView::SingleSelection)
+            return;
+    }
 }
 
 void WsddConnectionView::mouseMoveEvent(QMouseEvent* pEvent)
@@ -147,7 +188,11 @@ void WsddConnectionView::keyPressEvent(QKeyEvent* pEvent)
         pEvent->ignore();
         return;
     }
+    const QModelIndexList before = selectionModel() != nullptr ? selectionModel()->selectedRows() : QModelIndexList();
     QTableView::keyPressEvent(pEvent);
+    // Selecting by keyboard is selecting: the receiver learns of it as of a press.
+    if (selectionModel() != nullptr && selectionModel()->selectedRows() != before)
+        EmitSelection();
 }
 
 } // namespace JoxWsdd

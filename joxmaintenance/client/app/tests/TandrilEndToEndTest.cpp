@@ -8,6 +8,7 @@
 #include "TempDir.h"
 #include "WaitFor.h"
 #include "X11WindowClose.h"
+#include "XvfbDisplay.h"
 
 #include <clientview/WsddConnectionWidget.h>
 #include <gui/CreateLogWidget.h>
@@ -50,9 +51,11 @@ struct Spots
 {
     QPoint mFirstServer;
     QPoint mSaveAs;
+    QPoint mCreateTab;
     QPoint mListTab;
     QPoint mCollectionRow[2];
     QPoint mDownload;
+    QPoint mDeleteAll;
 };
 
 QPoint Centre(const QWidget& rWidget, const QWidget& rWindow)
@@ -81,6 +84,7 @@ Spots MeasureSpots(const joxmaintenance::LogEntryList& rSources, const QStringLi
         if (pButton->text() == QStringLiteral("Save as"))
             spots.mSaveAs = Centre(*pButton, window);
     QTabBar* pTabs = pWorkspace->findChild<QTabBar*>();
+    spots.mCreateTab = pTabs->mapTo(&window, pTabs->tabRect(0).center());
     spots.mListTab = pTabs->mapTo(&window, pTabs->tabRect(1).center());
     // The list's geometry is that of a hidden tab: show it to lay it out.
     pTabs->setCurrentIndex(1);
@@ -92,21 +96,9 @@ Spots MeasureSpots(const joxmaintenance::LogEntryList& rSources, const QStringLi
     for (QPushButton* pButton : pList->findChildren<QPushButton*>())
         if (pButton->text() == QStringLiteral("Download"))
             spots.mDownload = Centre(*pButton, window);
+        else if (pButton->text() == QStringLiteral("Delete all"))
+            spots.mDeleteAll = Centre(*pButton, window);
     return spots;
-}
-
-// Runs a helper program to its end; its standard output, trimmed.
-QString RunTool(const QString& rProgram, const QStringList& rArguments, const QString& rDisplay, bool* pOk = nullptr)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DISPLAY"), rDisplay);
-    process.setProcessEnvironment(environment);
-    process.start(rProgram, rArguments);
-    const bool finished = process.waitForFinished(15000);
-    if (pOk)
-        *pOk = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
 }
 
 // The files of a folder, hidden ones (temporary downloads) included.
@@ -129,15 +121,72 @@ public:
     QProcess mProcess;
 };
 
+// Announces the server by WS-Discovery until the process ends.
+void StartAnnouncer(Process& rAnnouncer, const QString& rUrl)
+{
+    rAnnouncer.mProcess.start(QStringLiteral(WSDDTARGET_PATH),
+                              {QStringLiteral("--ip"), QStringLiteral("127.0.0.1"), QStringLiteral("--xaddrs"), rUrl,
+                               QStringLiteral("--duration-ms"), QStringLiteral("300000")});
+    ASSERT_TRUE(WaitFor([&] { return rAnnouncer.mProcess.canReadLine() || rAnnouncer.mProcess.waitForReadyRead(50); }, 10000));
+    ASSERT_TRUE(rAnnouncer.mProcess.readLine().startsWith("READY"));
+}
+
+// Starts the program on the display with the home and data folders, and
+// sizes its window; the window's id.
+QString StartTandril(Process& rTandril, const tandriltest::XvfbDisplay& rScreen, const QString& rHome,
+                     const QString& rData)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), rScreen.Name());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.insert(QStringLiteral("HOME"), rHome);
+    environment.insert(QStringLiteral("PROGRAMDATA"), rData);
+    environment.insert(QStringLiteral("TEMP"), rData);
+    // libxkbcommon-x11 hands strndup reply strings that are not terminated;
+    // under the sanitizer build's strict string checks that alone aborts.
+    if (environment.contains(QStringLiteral("ASAN_OPTIONS")))
+        environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                           environment.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":strict_string_checks=0"));
+    rTandril.mProcess.setProcessEnvironment(environment);
+    rTandril.mProcess.setProcessChannelMode(QProcess::ForwardedChannels);
+    rTandril.mProcess.start(QStringLiteral(TANDRIL_PATH), {});
+    if (!rTandril.mProcess.waitForStarted(10000))
+        return QString();
+    const QString window = rScreen.FindWindow(QStringLiteral("^Tandril$"), 20000);
+    if (window.isEmpty())
+        return window;
+    rScreen.Xdotool({QStringLiteral("windowsize"), window, QString::number(kWindowSize.width()),
+                     QString::number(kWindowSize.height())});
+    QTest::qWait(500);
+    return window;
+}
+
+// The program's log so far.
+QString ProgramLog(const QString& rData)
+{
+    const QDir folder(rData + QStringLiteral("/JOX/Tandril/log"));
+    QString text;
+    for (const QString& rName : folder.entryList({QStringLiteral("tandril_*_pid*.txt")}, QDir::Files))
+        text += QString::fromStdString(tandriltest::ReadFile(folder.filePath(rName).toStdString()));
+    return text;
+}
+
+// A picture of the screen into $TANDRIL_SCREENSHOT_DIR, when that is set.
+void Screenshot(const tandriltest::XvfbDisplay& rScreen, const char* pName)
+{
+    const QString folder = qEnvironmentVariable("TANDRIL_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        return;
+    EXPECT_TRUE(rScreen.SaveScreen(folder + QLatin1Char('/') + QLatin1String(pName) + QStringLiteral(".png")));
+}
+
 } // namespace
 
 TEST(TandrilEndToEndTest, OperatorGathersDownloadsAndClosesTheWindowDuringADownload)
 {
     TANDRIL_REQUIRE_PRIVATE_NETNS();
-    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-    if (xvfb.isEmpty() || xdotool.isEmpty())
-        GTEST_SKIP() << "Xvfb or xdotool is not installed (tools/install-deps.sh installs both)";
+    if (!tandriltest::XvfbDisplay::MissingTools().isEmpty())
+        GTEST_SKIP() << tandriltest::XvfbDisplay::MissingTools().toStdString();
 
     // The simulated server and its announcement.
     tandriltest::TempDir serverFolder;
@@ -149,80 +198,35 @@ TEST(TandrilEndToEndTest, OperatorGathersDownloadsAndClosesTheWindowDuringADownl
     ASSERT_TRUE(server->AddCollection("0-small.zip", "the small collection"));
     ASSERT_TRUE(server->AddCollection("1-big.zip", std::string(8 * 1024 * 1024, 'b')));
     Process announcer;
-    announcer.mProcess.start(QStringLiteral(WSDDTARGET_PATH),
-                             {QStringLiteral("--ip"), QStringLiteral("127.0.0.1"), QStringLiteral("--xaddrs"), server.Url(),
-                              QStringLiteral("--duration-ms"), QStringLiteral("300000")});
-    ASSERT_TRUE(WaitFor([&] { return announcer.mProcess.canReadLine() || announcer.mProcess.waitForReadyRead(50); }, 10000));
-    ASSERT_TRUE(announcer.mProcess.readLine().startsWith("READY"));
+    StartAnnouncer(announcer, server.Url());
+    if (HasFatalFailure())
+        return;
 
-    // A display of its own: the number is free when its lock file is.
-    int number = 100 + static_cast<int>(getpid() % 800);
-    while (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
-        ++number;
-    const QString display = QStringLiteral(":%1").arg(number);
-    Process screen;
-    screen.mProcess.start(xvfb, {display, QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1600x1000x24"),
-                                 QStringLiteral("-dpi"), QStringLiteral("96"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    ASSERT_TRUE(WaitFor([&] {
-        bool ok = false;
-        RunTool(xdotool, {QStringLiteral("getdisplaygeometry")}, display, &ok);
-        return ok;
-    }, 15000));
+    tandriltest::XvfbDisplay screen;
+    ASSERT_TRUE(screen.Start());
+    const QString display = screen.Name();
 
     // The operator's folder is the program's home, where folder questions start.
     tandriltest::TempDir home;
     tandriltest::TempDir data;
     const QString target = QString::fromStdString(home.Path());
     Process tandril;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DISPLAY"), display);
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    environment.insert(QStringLiteral("HOME"), target);
-    environment.insert(QStringLiteral("PROGRAMDATA"), QString::fromStdString(data.Path()));
-    environment.insert(QStringLiteral("TEMP"), QString::fromStdString(data.Path()));
-    environment.remove(QStringLiteral("TANDRIL_TEST_CLOSE_AFTER_MS"));
-    // libxkbcommon-x11 hands strndup reply strings that are not terminated;
-    // under the sanitizer build's strict string checks that alone aborts.
-    if (environment.contains(QStringLiteral("ASAN_OPTIONS")))
-        environment.insert(QStringLiteral("ASAN_OPTIONS"),
-                           environment.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":strict_string_checks=0"));
-    tandril.mProcess.setProcessEnvironment(environment);
-    tandril.mProcess.setProcessChannelMode(QProcess::ForwardedChannels);
-    tandril.mProcess.start(QStringLiteral(TANDRIL_PATH), {});
-    ASSERT_TRUE(tandril.mProcess.waitForStarted(10000));
-
-    QString window;
-    ASSERT_TRUE(WaitFor([&] {
-        window = RunTool(xdotool, {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                               QStringLiteral("^Tandril$")},
-                     display)
-                     .section(QLatin1Char('\n'), 0, 0);
-        return !window.isEmpty();
-    }, 20000));
-    RunTool(xdotool, {QStringLiteral("windowsize"), window, QString::number(kWindowSize.width()),
-                  QString::number(kWindowSize.height())},
-        display);
-    QTest::qWait(500);
+    const QString window = StartTandril(tandril, screen, target, QString::fromStdString(data.Path()));
+    ASSERT_FALSE(window.isEmpty());
 
     const Spots spots = MeasureSpots(sources, {QStringLiteral("0-small.zip"), QStringLiteral("1-big.zip")});
     const auto click = [&](const QPoint& rSpot) {
-        RunTool(xdotool, {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(rSpot.x()),
-                      QString::number(rSpot.y()), QStringLiteral("click"), QStringLiteral("1")},
-            display);
+        screen.Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(rSpot.x()),
+                        QString::number(rSpot.y()), QStringLiteral("click"), QStringLiteral("1")});
     };
     const auto folderQuestionShown = [&](int timeoutMs) {
-        return WaitFor([&] {
-            return !RunTool(xdotool, {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                                      QStringLiteral("Save log file into")},
-                            display)
-                        .isEmpty();
-        }, timeoutMs);
+        return !screen.FindWindow(QStringLiteral("Save log file into"), timeoutMs).isEmpty();
     };
     // Answers the folder question with the folder it starts in.
     const auto answerFolderQuestion = [&] {
         ASSERT_TRUE(folderQuestionShown(10000));
         QTest::qWait(300);
-        RunTool(xdotool, {QStringLiteral("key"), QStringLiteral("Return")}, display);
+        screen.Xdotool({QStringLiteral("key"), QStringLiteral("Return")});
     };
 
     // The announced server appears in the "Servers" panel; selecting it
@@ -277,4 +281,111 @@ TEST(TandrilEndToEndTest, OperatorGathersDownloadsAndClosesTheWindowDuringADownl
     EXPECT_LT(closeMs, 4000);
     EXPECT_EQ(Files(target).join(QLatin1Char(' ')).toStdString(), "0-small.zip collection_1.zip");
     std::printf("window closed to process end: %lld ms\n", static_cast<long long>(closeMs));
+}
+
+TEST(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneActedOn)
+{
+    TANDRIL_REQUIRE_PRIVATE_NETNS();
+    if (!tandriltest::XvfbDisplay::MissingTools().isEmpty())
+        GTEST_SKIP() << tandriltest::XvfbDisplay::MissingTools().toStdString();
+
+    // Two servers; the one listed first never answers its collection
+    // listing nor its status poll and builds collections slowly.
+    tandriltest::TempDir folders[2];
+    LocalServer first(folders[0].Path());
+    LocalServer second(folders[1].Path());
+    ASSERT_TRUE(first.IsRunning() && second.IsRunning());
+    LocalServer* pSilent = first.Url() < second.Url() ? &first : &second;
+    LocalServer* pOther = pSilent == &first ? &second : &first;
+    const joxmaintenance::LogEntryList sources = {joxmaintenance::LogEntry("systemlogs", "2026-01-01T00:00:00", 3600)};
+    for (LocalServer* pServer : {pSilent, pOther})
+    {
+        (*pServer)->SetLogSources({{"systemlogs", "2026-01-01T00:00:00", 3600}});
+        ASSERT_TRUE((*pServer)->AddCollection("0-small.zip", "the small collection"));
+    }
+    (*pSilent)->SetFault("LogListCollections", simserver::Fault::Silent);
+    (*pSilent)->SetFault("LogStatus", simserver::Fault::Silent);
+    (*pSilent)->SetBuildDelay(std::chrono::milliseconds(8000));
+    Process announcers[2];
+    StartAnnouncer(announcers[0], pSilent->Url());
+    StartAnnouncer(announcers[1], pOther->Url());
+    if (HasFatalFailure())
+        return;
+
+    tandriltest::XvfbDisplay screen;
+    ASSERT_TRUE(screen.Start());
+    tandriltest::TempDir home;
+    tandriltest::TempDir data;
+    const QString target = QString::fromStdString(home.Path());
+    Process tandril;
+    const QString window = StartTandril(tandril, screen, target, QString::fromStdString(data.Path()));
+    ASSERT_FALSE(window.isEmpty());
+    const Spots spots = MeasureSpots(sources, {QStringLiteral("0-small.zip")});
+    const auto click = [&](const QPoint& rSpot) {
+        screen.Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(rSpot.x()),
+                        QString::number(rSpot.y()), QStringLiteral("click"), QStringLiteral("1")});
+    };
+    const auto key = [&](const char* pKey) { screen.Xdotool({QStringLiteral("key"), QLatin1String(pKey)}); };
+    const QString dataFolder = QString::fromStdString(data.Path());
+
+    // Both servers listed, the silent one first; selecting it.
+    ASSERT_TRUE(WaitFor([&] {
+        click(spots.mFirstServer);
+        return WaitFor([&] { return pSilent->Count("LogList") > 0; }, 1000);
+    }, 30000)) << "the first server was never selected";
+    ASSERT_TRUE(WaitFor([&] { return pSilent->Count("LogStatus") > 0; }, 15000));
+
+    // 1: nothing has answered the listing nor the status poll: the pages
+    // say they wait (the log records what the operator is shown).
+    ASSERT_TRUE(WaitFor([&] { return ProgramLog(dataFolder).contains(QStringLiteral("Waiting for server")); }, 10000));
+    click(spots.mListTab);
+    QTest::qWait(500);
+    Screenshot(screen, "1-list-page-waits");
+    EXPECT_EQ(pOther->Count("LogList"), 0);
+
+    // 2: "Save as" on the slow server; a second "Save as" while it builds
+    // starts no second build and says one is running; the status line
+    // shows the gather until it ends, and where the file went.
+    click(spots.mCreateTab);
+    QTest::qWait(300);
+    ASSERT_TRUE(WaitFor([&] {
+        click(spots.mSaveAs);
+        return !screen.FindWindow(QStringLiteral("Save log file into"), 2000).isEmpty();
+    }, 20000));
+    QTest::qWait(300);
+    key("Return");
+    ASSERT_TRUE(WaitFor([&] { return pSilent->Count("LogCreateAndFetchCollection") == 1; }, 10000));
+    click(spots.mSaveAs);
+    ASSERT_FALSE(screen.FindWindow(QStringLiteral("^Already Running$"), 5000).isEmpty());
+    EXPECT_TRUE(screen.FindWindow(QStringLiteral("Save log file into"), 200).isEmpty());
+    Screenshot(screen, "2-gather-runs-second-refused");
+    key("Return");
+    EXPECT_TRUE(ProgramLog(dataFolder).contains(QStringLiteral("Status line: Running: Gathering logs from server")));
+    ASSERT_TRUE(WaitFor([&] { return Files(target) == QStringList({QStringLiteral("collection_1.zip")}); }, 20000))
+        << Files(target).join(QLatin1Char(' ')).toStdString();
+    ASSERT_TRUE(WaitFor([&] {
+        return ProgramLog(dataFolder).contains(QStringLiteral("; saved as \"%1/collection_1.zip\".").arg(target));
+    }, 10000));
+    EXPECT_EQ(pSilent->Count("LogCreateAndFetchCollection"), 1);
+    Screenshot(screen, "2-gather-done");
+
+    // 3: the arrow key moves the highlight to the other server, and the
+    // pages act on it: "Delete all" reaches that one only.
+    click(spots.mFirstServer);
+    QTest::qWait(300);
+    key("Down");
+    ASSERT_TRUE(WaitFor([&] { return pOther->Count("LogList") > 0; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return pOther->Count("LogListCollections") > 0; }, 10000));
+    QTest::qWait(500);
+    click(spots.mListTab);
+    QTest::qWait(300);
+    Screenshot(screen, "3-keyboard-selected-second-server");
+    click(spots.mDeleteAll);
+    ASSERT_TRUE(WaitFor([&] { return pOther->Count("LogDeleteAllCollections") == 1; }, 10000));
+    EXPECT_EQ(pSilent->Count("LogDeleteAllCollections"), 0);
+    EXPECT_EQ((*pSilent)->GetCollections().size(), 2u);
+
+    ASSERT_TRUE(tandriltest::SendDeleteWindow(screen.Name().toStdString(), window.toULong()));
+    ASSERT_TRUE(tandril.mProcess.waitForFinished(20000));
+    EXPECT_EQ(tandril.mProcess.exitCode(), 0);
 }

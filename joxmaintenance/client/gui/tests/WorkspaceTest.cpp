@@ -1,4 +1,5 @@
 #include <gui/CreateLogWidget.h>
+#include <gui/ListLogStatusWidget.h>
 #include <gui/ListLogWidget.h>
 #include <gui/LogEntryWidget.h>
 #include <gui/WorkspaceWidget.h>
@@ -11,6 +12,7 @@
 #include <joxconfig/LocalIpMatcher.h>
 #include <joxmaintenance/CommandPollWorker.h>
 #include <joxmaintenance/MaintenanceController.h>
+#include <joxmaintenance/ServerConnection.h>
 
 #include <QApplication>
 #include <QDir>
@@ -18,7 +20,9 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QStackedWidget>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 
@@ -323,11 +327,12 @@ TEST_F(WorkspaceTest, FailedRequestsNameServerOperationAndReasonOnce)
     {
         SCOPED_TRACE(rCase.mOperation);
         mServer->SetFault(rCase.mOperation, rCase.mFault);
-        // Twice: the second, identical message is not stacked on the first.
+        // Twice, the second once the first has failed: the second, identical
+        // message is not stacked on the first.
         rCase.mRequest();
+        ASSERT_TRUE(WaitFor([&] { return FailureTexts(mWorkspace).size() == 1; }, 10000));
         rCase.mRequest();
         ASSERT_TRUE(WaitFor([&] { return mServer.Count(rCase.mOperation) == 2; }, 10000));
-        ASSERT_TRUE(WaitFor([&] { return FailureTexts(mWorkspace).size() == 1; }, 10000));
         QTest::qWait(200);
         const QStringList texts = FailureTexts(mWorkspace);
         ASSERT_EQ(texts.size(), 1) << texts.join(QLatin1Char('|')).toStdString();
@@ -461,11 +466,207 @@ TEST_F(WorkspaceTest, DeleteAndClearReachTheServer)
     LogCapture capture;
     mWorkspace.SlotDelete(QString());
     EXPECT_EQ(capture.Matching("delete logfile with empty name requested. Ignore.").size(), 1u);
+    // Clicked twice quickly: sent once, so that no "No such collection"
+    // follows a delete that worked.
+    mWorkspace.SlotDelete(QStringLiteral("a.zip"));
     mWorkspace.SlotDelete(QStringLiteral("a.zip"));
     ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace) == QStringList({QStringLiteral("b.zip")}); }, 10000));
+    QTest::qWait(200);
+    EXPECT_EQ(mServer.Count("LogDeleteCollection"), 1);
+    EXPECT_TRUE(FailureTexts(mWorkspace).isEmpty());
     mWorkspace.SlotClearLogEntries();
     ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).isEmpty(); }, 10000));
     EXPECT_TRUE(mServer->GetCollections().empty());
+}
+
+namespace {
+
+// The text of the visible label of that object name, empty when hidden.
+QString ShownNote(const QWidget& rParent, const char* pName)
+{
+    const QLabel* pLabel = rParent.findChild<QLabel*>(QString::fromLatin1(pName));
+    return pLabel && pLabel->isVisible() ? pLabel->text() : QString();
+}
+
+bool TableShown(const QWidget& rPage)
+{
+    const QAbstractItemView* pTable = rPage.findChild<QAbstractItemView*>();
+    return pTable && pTable->isVisible();
+}
+
+// The visible failure boxes of the workspace, whatever their title.
+QList<QWidget*> OpenBoxes(const WorkspaceWidget& rWorkspace)
+{
+    QList<QWidget*> boxes;
+    for (QDialog* pBox : rWorkspace.findChildren<QDialog*>())
+        if (pBox->isVisible())
+            boxes.append(pBox);
+    return boxes;
+}
+
+QString BoxText(const QWidget& rBox)
+{
+    QStringList texts;
+    for (QLabel* pLabel : rBox.findChildren<QLabel*>())
+        if (!pLabel->text().isEmpty())
+            texts.append(pLabel->text());
+    return texts.join(QLatin1Char('\n'));
+}
+
+// Short client timeouts, so that an unanswered request fails soon.
+class ShortTimeouts
+{
+public:
+    ShortTimeouts()
+        : mSaved(GetServiceClientTimeouts())
+    {
+        ServiceClientTimeouts timeouts = mSaved;
+        timeouts.mReceiveIdleSeconds = 1;
+        SetServiceClientTimeouts(timeouts);
+    }
+    ~ShortTimeouts() { SetServiceClientTimeouts(mSaved); }
+
+private:
+    ServiceClientTimeouts mSaved;
+};
+
+} // namespace
+
+TEST_F(WorkspaceTest, PagesSayTheyWaitForTheServerAndWhenItsPollsFail)
+{
+    ShortTimeouts timeouts;
+    mServer->SetFault("LogListCollections", simserver::Fault::Silent);
+    mServer->SetFault("LogStatus", simserver::Fault::Silent);
+    mWorkspace.show();
+    mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
+    const QWidget& rList = *mWorkspace.findChild<ListLogWidget*>();
+    const QWidget& rStatus = *mWorkspace.findChild<ListLogStatusWidget*>();
+    QTabWidget* pTabs = mWorkspace.findChild<QTabWidget*>();
+
+    // Nothing has answered: no empty table, a note that says so.
+    const QString server = QStringLiteral("srv1 (%1)").arg(QString::fromStdString(mServer->GetUrl()));
+    pTabs->setCurrentIndex(1);
+    EXPECT_EQ(ShownNote(rList, "ListingFailedLabel"),
+              QStringLiteral("Waiting for server %1 to list its log packages ...").arg(server));
+    EXPECT_FALSE(TableShown(rList));
+    pTabs->setCurrentIndex(2);
+    EXPECT_EQ(ShownNote(rStatus, "StatusNoteLabel"), QStringLiteral("Waiting for server %1 to report its jobs ...").arg(server));
+    EXPECT_FALSE(TableShown(rStatus));
+
+    // The unanswered polls fail: both pages say so.
+    ASSERT_TRUE(WaitFor([&] { return ShownNote(rStatus, "StatusNoteLabel").contains(QStringLiteral("could not be queried")); },
+                        10000));
+    EXPECT_TRUE(ShownNote(rStatus, "StatusNoteLabel").startsWith(QStringLiteral("The jobs of server simserver (")));
+    pTabs->setCurrentIndex(1);
+    ASSERT_TRUE(WaitFor([&] { return ShownNote(rList, "ListingFailedLabel").contains(QStringLiteral("could not be listed")); },
+                        10000));
+
+    // Answers take the notes away.
+    mServer->SetFault("LogListCollections", simserver::Fault::None);
+    mServer->SetFault("LogStatus", simserver::Fault::None);
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == 2 && ShownNote(rList, "ListingFailedLabel").isEmpty(); },
+                        10000));
+    EXPECT_TRUE(TableShown(rList));
+    pTabs->setCurrentIndex(2);
+    ASSERT_TRUE(WaitFor([&] { return ShownNote(rStatus, "StatusNoteLabel").isEmpty(); }, 10000));
+    EXPECT_TRUE(TableShown(rStatus));
+    for (QWidget* pBox : OpenBoxes(mWorkspace))
+        pBox->close();
+}
+
+TEST_F(WorkspaceTest, StatusLineShowsWorkUntilItEndsAndASecondRequestStartsNothing)
+{
+    tandriltest::TempDir target;
+    mWorkspace.mFolder = QString::fromStdString(target.Path());
+    mWorkspace.show();
+    mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
+    ASSERT_TRUE(WaitFor([&] { return mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Logs")) != nullptr; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == 2; }, 10000));
+    const QString server = QStringLiteral("simserver (%1)").arg(QString::fromStdString(mServer->GetUrl()));
+    QStringList boxes;
+    ModalDriver driver([&](QDialog* pDialog) {
+        boxes.append(pDialog->windowTitle() + QLatin1Char('|') + BoxText(*pDialog));
+        pDialog->accept();
+    });
+
+    struct Case
+    {
+        const char* mOperation;
+        std::function<void()> mRequest;
+        QString mRunning;
+        QString mRefusal;
+        QString mSaved;
+        std::uint64_t mBytesPerSecond;
+    };
+    const std::vector<Case> cases = {
+        {"LogCreateAndFetchCollection", [&] { mWorkspace.SlotGather(); },
+         QStringLiteral("Running: Gathering logs from server %1 into \"%2\" ...").arg(server, mWorkspace.mFolder),
+         QStringLiteral("Already Running|Logs are already being gathered from server %1.").arg(server),
+         mWorkspace.mFolder + QStringLiteral("/collection_1.zip"), 0},
+        {"LogFetchCollection", [&] { mWorkspace.SlotFetch({QStringLiteral("b.zip")}); },
+         QStringLiteral("Running: Downloading log package \"b.zip\" from server %1 into \"%2\" ...").arg(server, mWorkspace.mFolder),
+         QStringLiteral("Already Running|These log packages are already being downloaded from server %1:\nb.zip").arg(server),
+         mWorkspace.mFolder + QStringLiteral("/b.zip"), 4},
+    };
+    // Long enough to click twice: a slow build, a slow download.
+    mServer->SetBuildDelay(std::chrono::milliseconds(1500));
+    for (const Case& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mOperation);
+        mServer->SetAttachmentRate(rCase.mBytesPerSecond);
+        boxes.clear();
+        const int asked = mWorkspace.mAsked;
+        rCase.mRequest();
+        EXPECT_EQ(ShownNote(mWorkspace, "ActivityLabel"), rCase.mRunning);
+        ASSERT_TRUE(WaitFor([&] { return mServer.Count(rCase.mOperation) == 1; }, 10000));
+        // A second request while the first runs: no second build or
+        // download, no folder question, a box that says why.
+        rCase.mRequest();
+        ASSERT_EQ(boxes.size(), 1);
+        EXPECT_TRUE(boxes.first().startsWith(rCase.mRefusal)) << boxes.first().toStdString();
+        EXPECT_EQ(mWorkspace.mAsked, asked + 1);
+        // Its end, and where the file went.
+        ASSERT_TRUE(WaitFor([&] { return ShownNote(mWorkspace, "ActivityLabel").startsWith(QStringLiteral("Done: ")); },
+                            15000));
+        EXPECT_EQ(ShownNote(mWorkspace, "ActivityLabel"),
+                  QStringLiteral("Done: %1; saved as \"%2\".").arg(rCase.mRunning.mid(9).chopped(4), rCase.mSaved));
+        EXPECT_TRUE(QFileInfo::exists(rCase.mSaved));
+        EXPECT_EQ(mServer.Count(rCase.mOperation), 1);
+    }
+}
+
+TEST_F(WorkspaceTest, OneOutageOfOneServerGivesOneBoxThatNamesWhatFailed)
+{
+    tandriltest::TempDir target;
+    mWorkspace.mFolder = QString::fromStdString(target.Path());
+    mWorkspace.show();
+    mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == 2; }, 10000));
+    QSignalSpy dropped(&mWorkspace, &WorkspaceWidget::SignalServerDropped);
+
+    // The server stops during a download: the download, the listing poll
+    // and the source listing fail.
+    mServer->SetAttachmentRate(2);
+    mWorkspace.SlotFetch({QStringLiteral("b.zip")});
+    ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogFetchCollection") == 1; }, 10000));
+    mServer->Stop();
+    ASSERT_TRUE(WaitFor([&] { return mWorkspace.GetController() == nullptr; }, 10000));
+    QTest::qWait(300);
+    const QList<QWidget*> boxes = OpenBoxes(mWorkspace);
+    ASSERT_EQ(boxes.size(), 1);
+    const QString text = BoxText(*boxes.first());
+    EXPECT_TRUE(text.contains(QStringLiteral("Downloading log package \"b.zip\" failed on server"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Could not request log list from server"))) << text.toStdString();
+
+    // The server was left: its highlight goes, and the status line says why
+    // and how to retry.
+    EXPECT_EQ(dropped.size(), 1);
+    const QString activity = ShownNote(mWorkspace, "ActivityLabel");
+    EXPECT_TRUE(activity.startsWith(QStringLiteral("Server simserver (%1) did not answer and was left; select it in the "
+                                                   "Servers list to try again.")
+                                        .arg(QString::fromStdString(mServer->GetUrl()))))
+        << activity.toStdString();
+    boxes.first()->close();
 }
 
 TEST(WorkspaceLabelTest, ServerLabelShortensTheUrl)

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QApplication>
 #include <QDomDocument>
 #include <QDrag>
@@ -190,6 +192,76 @@ TEST_F(ViewTest, PressReportsTheSelectedServiceAndAnEmptyClickClears)
     ASSERT_EQ(selections.size(), 2);
     EXPECT_TRUE(selections.at(1).at(0).value<QList<WebServiceInfoPtr>>().isEmpty());
     EXPECT_FALSE(mView.selectionModel()->hasSelection());
+}
+
+namespace {
+
+QString SelectedName(const QAbstractItemView& rView)
+{
+    const QModelIndexList rows = rView.selectionModel()->selectedRows();
+    return rows.size() == 1 ? rows.front().data(ConnectionModel::NameRole).toString() : QString();
+}
+
+QString ReportedName(const QSignalSpy& rSpy, int report)
+{
+    const auto services = rSpy.at(report).at(0).value<QList<WebServiceInfoPtr>>();
+    return services.size() == 1 ? services.front()->GetDisplayName() : QString();
+}
+
+} // namespace
+
+TEST_F(ViewTest, TheHighlightedServiceIsTheReportedOne)
+{
+    // Sorted by URL: Charlie, Alpha, Bravo.
+    QSignalSpy selections(&mView, &JoxWsdd::WsddConnectionView::SignalSelectionChanged);
+    Press(mView.viewport(), RowCentre(0));
+    Release(mView.viewport(), RowCentre(0));
+    ASSERT_EQ(selections.size(), 1);
+
+    // The arrow keys select as a press does, and report it.
+    QTest::keyClick(&mView, Qt::Key_Down);
+    ASSERT_EQ(selections.size(), 2);
+    EXPECT_EQ(ReportedName(selections, 1), QStringLiteral("Alpha"));
+    EXPECT_EQ(SelectedName(mView), QStringLiteral("Alpha"));
+    // A key that changes nothing reports nothing.
+    QTest::keyClick(&mView, Qt::Key_Shift);
+    EXPECT_EQ(selections.size(), 2);
+
+    // A changed row or a refilled list keeps the reported service
+    // highlighted, without a new report.
+    const struct
+    {
+        const char* mCase;
+        std::function<void()> mChange;
+    } changes[] = {
+        {"row changed", [&] {
+             mView.clearSelection(); // as the panel does on every row change
+             mModel.Regroup();
+         }},
+        {"list refilled", [&] {
+             mModel.Clear();
+             mModel.AddSorted(Service("http://10.0.0.3:8080", "service_name__MAINTENANCE description_name__Charlie"));
+             QApplication::processEvents();
+             EXPECT_FALSE(mView.selectionModel()->hasSelection());
+             mModel.AddSorted(Service("http://10.0.0.4:8080", "service_name__MAINTENANCE description_name__Alpha"));
+         }},
+    };
+    for (const auto& rChange : changes)
+    {
+        SCOPED_TRACE(rChange.mCase);
+        rChange.mChange();
+        QApplication::processEvents();
+        EXPECT_EQ(SelectedName(mView), QStringLiteral("Alpha"));
+        EXPECT_EQ(selections.size(), 2);
+    }
+
+    // A server the receiver gave up loses its highlight for good.
+    mView.ForgetSelection();
+    EXPECT_FALSE(mView.selectionModel()->hasSelection());
+    mModel.Regroup();
+    QApplication::processEvents();
+    EXPECT_FALSE(mView.selectionModel()->hasSelection());
+    EXPECT_EQ(selections.size(), 2);
 }
 
 TEST_F(ViewTest, DragsCarryTheServiceAndNeedDragTypesAndDistance)

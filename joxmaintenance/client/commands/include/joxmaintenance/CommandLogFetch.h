@@ -18,10 +18,13 @@ public:
 
     QString GetTargetFolder() const { return mTargetFolder; }
     QString GetCollectionName() const { return mCollectionName; }
+    // The local path of the stored file, once the command succeeded.
+    QString GetSavedFile() const { return mSavedFile; }
 
 private:
     QString mTargetFolder;
     QString mCollectionName;
+    QString mSavedFile;
 };
 
 } // namespace joxmaintenance

@@ -21,11 +21,14 @@ public:
     QString GetTargetFolder() const { return mTargetFolder; }
     // The folder that was sent, once the command succeeded; empty before.
     QString GetResultPath() const { return mResultPath; }
+    // The local path of the stored file, once the command succeeded.
+    QString GetSavedFile() const { return mSavedFile; }
 
 private:
     QString mTargetFolder;
     LogEntryList mEntries;
     QString mResultPath;
+    QString mSavedFile;
 };
 
 } // namespace joxmaintenance

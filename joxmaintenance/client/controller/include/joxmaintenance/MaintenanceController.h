@@ -53,17 +53,20 @@ public:
     QString GetServerUrl() const;
     QString GetServerName() const;
 
-    void ClearLogEntries();
-    void CollectLog(const LogEntryList& rEntries);
-    void DeleteLog(const QString& rCollectionName);
-    void FetchLog(const QString& rTargetFolder, const QString& rCollectionName);
-    void GatherLogs(const QString& rTargetFolder, const LogEntryList& rEntries);
+    // The requests return the command started, which SignalRequestFinished
+    // hands back when it has ended.
+    CommandPtr ClearLogEntries();
+    CommandPtr CollectLog(const LogEntryList& rEntries);
+    CommandPtr DeleteLog(const QString& rCollectionName);
+    CommandPtr FetchLog(const QString& rTargetFolder, const QString& rCollectionName);
+    CommandPtr GatherLogs(const QString& rTargetFolder, const LogEntryList& rEntries);
     void ListAvailableLogs();
     void ListLogCollections();
     void QueryMachineInformation();
 
     // Runs the command on a new thread; it comes back to SlotCommandFinished.
-    void StartWorker(CommandPtr pCommand);
+    // Returns the command.
+    CommandPtr StartWorker(CommandPtr pCommand);
 
 signals:
     void SignalListAvailableLogsFinished(LogEntryList entries);
@@ -73,6 +76,10 @@ signals:
     // controller while handling it.
     void SignalCommandHandlingFailed(CommandPtr pCommand);
     void SignalStartPolling();
+    // A requested (not polled) command has ended, successful or not, for
+    // whichever server it was sent to; emitted before the failure signal.
+    // Not emitted once the controller has been given up.
+    void SignalRequestFinished(joxmaintenance::CommandPtr pCommand);
 
 private slots:
     void SlotCommandFinished(joxmaintenance::CommandPtr pCommand);

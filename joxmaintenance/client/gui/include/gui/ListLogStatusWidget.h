@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 
+class QLabel;
 class QTableView;
 
 namespace joxmaintenance {
@@ -25,11 +26,20 @@ public:
 
     // Replaces the list of that server.
     void UpdateStatus(const QString& rServerUrl, const QList<CommandStatusPtr>& rStatuses);
+    // Says that the server has not answered the status poll yet, instead of
+    // an empty table.
+    void SetWaiting(const QString& rServer);
+    // Says that the server's status poll failed, so that an empty or old
+    // table does not pass for the server's jobs.
+    void SetStatusFailed(const QString& rServer);
+    // Takes the note away: an answer has arrived, or there is no server.
+    void ClearNote();
 
 private slots:
     void SlotFilterFinished(bool checked);
 
 private:
+    QLabel* mpNoteLabel;
     QTableView* mpTableView;
     ListLogStatusModel* mpModel;
     LogStatusFilterProxyModel* mpFilter;

@@ -25,6 +25,9 @@ public:
     // empty or old table does not pass for the server's collections; the
     // next SetCollections takes it away.
     void SetListingFailed(const QString& rServer);
+    // Says that the server has not answered the listing yet, instead of an
+    // empty table; the next SetCollections takes it away.
+    void SetWaiting(const QString& rServer);
 
 signals:
     // Delete every collection of the server.

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QList>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -44,6 +45,11 @@ public:
     // For tests and the window: the current controller, null without server.
     MaintenanceController* GetController() const { return mpController; }
 
+signals:
+    // The workspace gave its server up by itself (the server did not
+    // answer); the servers list clears its highlight.
+    void SignalServerDropped();
+
 public slots:
     void SlotActiveUrlChanged(const QList<JoxWsdd::WebServiceInfoPtr>& rServices);
     void SlotGather();
@@ -56,6 +62,8 @@ public slots:
     void SlotUpdateCommandStatusWidget(const QString& rServerUrl,
                                        const QList<joxmaintenance::CommandStatusPtr>& rStatuses);
     void SlotCommandHandlingFailed(const joxmaintenance::CommandPtr& rCommand);
+    // A gather, download or delete started here has ended.
+    void SlotRequestFinished(const joxmaintenance::CommandPtr& rCommand);
 
 protected:
     // Asks for the target folder of a download; empty when cancelled.
@@ -71,13 +79,26 @@ private:
     // "Downloading log package ..." and the like for a failed request of the
     // operator; empty for the failures that are only logged.
     static QString FailedOperationText(const Command& rCommand);
-    // A non-modal warning box, unless one of the same title and repeat key
-    // is still open.
+    // A non-modal warning box for the server; while one for the same server
+    // is open, the text is added to it instead (once), so that one outage
+    // gives one box.
     void ShowFailureBox(const QString& rTitle, const QString& rText, const QString& rObjectName,
-                        const QString& rRepeatKey);
+                        const QString& rServerUrl);
+    // "name (URL)" while the URL is the current server's and it has a name,
+    // else the URL.
+    QString DescribeServer(const QString& rUrl) const;
+    // Shows a gather or download on the status line until it ends.
+    void AddRunningWork(const CommandPtr& rCommand, const QString& rText);
+    // The running works, or else rEnd, on the status line.
+    void UpdateActivity(const QString& rEnd);
+    // The running work of that type, server and collection (any collection
+    // when empty); null when there is none.
+    CommandPtr FindRunningWork(int commandType, const QString& rServerUrl, const QString& rName) const;
 
     QVBoxLayout* mpLayout;
     QLabel* mpServerLabel;
+    // The status line: what runs, how it ended, why the server was left.
+    QLabel* mpActivityLabel;
     JoxGui::StylableTabWidget* mpTabWidget;
     CreateLogWidget* mpCreateLogWidget;
     QLabel* mpPromptLabel;
@@ -86,8 +107,17 @@ private:
     ListLogStatusWidget* mpStatusWidget;
     MaintenanceController* mpController;
     QString mLastFolder;
-    // The failure boxes still open, by title and text.
+    // The failure boxes still open, by server URL.
     QHash<QString, QPointer<QWidget>> mOpenFailureBoxes;
+    // Gathers and downloads under way with their status-line texts.
+    struct RunningWork
+    {
+        CommandPtr mpCommand;
+        QString mText;
+    };
+    QList<RunningWork> mRunningWorks;
+    // Deletes sent and not yet seen through: "URL\nname".
+    QSet<QString> mPendingDeletes;
     // A failed listing has been reported and no listing succeeded since.
     bool mListingFailureShown = false;
 };

@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QList>
 #include <QPoint>
+#include <QStringList>
 #include <QTableView>
 
 class QDrag;
@@ -34,6 +35,11 @@ public:
     // Drags the first selected service unless a selected row is not of a
     // drag type.
     void StartDrag();
+    // Clears the selection without reporting it, and forgets the services
+    // last reported, so that they are not highlighted again.
+    void ForgetSelection();
+
+    void setModel(QAbstractItemModel* pModel) override;
 
 signals:
     void SignalStartConnectionDrag();
@@ -52,7 +58,15 @@ protected:
 private:
     // Every row as high as the delegate's size hint, without measuring rows.
     void ApplyRowHeight();
+    // Reports the selected services and remembers their URLs.
+    void EmitSelection();
+    // Highlights the services last reported again when the model has lost
+    // the selection (a row changed, the list was refilled) and they are
+    // listed: the highlight stays on the server the receiver acts on.
+    void RestoreSelection();
 
+    // The URLs of the services last reported.
+    QStringList mReportedUrls;
     QPoint mPressPosition;
     WsddConnectionItemDelegate* mpDelegate;
     bool mClearOnEmptyClick;

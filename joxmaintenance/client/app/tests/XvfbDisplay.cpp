@@ -1,0 +1,100 @@
+#include "XvfbDisplay.h"
+
+#include "WaitFor.h"
+
+#include <QFile>
+#include <QImage>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+
+// Xlib's macros (None, Bool, Status...) stay in this file.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <unistd.h>
+
+namespace tandriltest {
+
+XvfbDisplay::~XvfbDisplay()
+{
+    if (mServer.state() != QProcess::NotRunning)
+    {
+        mServer.kill();
+        mServer.waitForFinished(5000);
+    }
+}
+
+QString XvfbDisplay::MissingTools()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty() ||
+        QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        return QStringLiteral("Xvfb or xdotool is not installed (tools/install-deps.sh installs both)");
+    return QString();
+}
+
+bool XvfbDisplay::Start()
+{
+    // The number is free when its lock file is.
+    int number = 100 + static_cast<int>(getpid() % 800);
+    while (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
+        ++number;
+    mName = QStringLiteral(":%1").arg(number);
+    mServer.start(QStandardPaths::findExecutable(QStringLiteral("Xvfb")),
+                  {mName, QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1600x1000x24"),
+                   QStringLiteral("-dpi"), QStringLiteral("96"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    return WaitFor([&] {
+        bool ok = false;
+        Xdotool({QStringLiteral("getdisplaygeometry")}, &ok);
+        return ok;
+    }, 15000);
+}
+
+QString XvfbDisplay::Xdotool(const QStringList& rArguments, bool* pOk) const
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), mName);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral("xdotool"), rArguments);
+    const bool finished = process.waitForFinished(15000);
+    if (pOk)
+        *pOk = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+}
+
+QString XvfbDisplay::FindWindow(const QString& rPattern, int timeoutMs) const
+{
+    QString window;
+    WaitFor([&] {
+        window = Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), rPattern})
+                     .section(QLatin1Char('\n'), 0, 0);
+        return !window.isEmpty();
+    }, timeoutMs);
+    return window;
+}
+
+bool XvfbDisplay::SaveScreen(const QString& rPath) const
+{
+    Display* pDisplay = XOpenDisplay(mName.toLocal8Bit().constData());
+    if (!pDisplay)
+        return false;
+    const Window root = DefaultRootWindow(pDisplay);
+    XWindowAttributes attributes = {};
+    XGetWindowAttributes(pDisplay, root, &attributes);
+    XImage* pImage = XGetImage(pDisplay, root, 0, 0, static_cast<unsigned>(attributes.width),
+                               static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    bool saved = false;
+    if (pImage)
+    {
+        QImage image(attributes.width, attributes.height, QImage::Format_RGB32);
+        for (int y = 0; y < attributes.height; ++y)
+            for (int x = 0; x < attributes.width; ++x)
+                image.setPixel(x, y, static_cast<QRgb>(XGetPixel(pImage, x, y)) | 0xff000000u);
+        XDestroyImage(pImage);
+        saved = image.save(rPath, "PNG");
+    }
+    XCloseDisplay(pDisplay);
+    return saved;
+}
+
+} // namespace tandriltest

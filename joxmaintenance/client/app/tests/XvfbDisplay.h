@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace tandriltest {
+
+// A display of its own under Xvfb for running the real program, with
+// xdotool for the operator's mouse and keys. Stops the server when it goes.
+class XvfbDisplay
+{
+public:
+    XvfbDisplay() = default;
+    ~XvfbDisplay();
+    XvfbDisplay(const XvfbDisplay&) = delete;
+    XvfbDisplay& operator=(const XvfbDisplay&) = delete;
+
+    // Why the display cannot be had (Xvfb or xdotool missing); empty when it can.
+    static QString MissingTools();
+    // Starts Xvfb on a free display number and waits until it answers.
+    bool Start();
+    // ":N".
+    QString Name() const { return mName; }
+    // Runs xdotool on the display to its end; its standard output, trimmed.
+    QString Xdotool(const QStringList& rArguments, bool* pOk = nullptr) const;
+    // The first visible window whose name matches the pattern, waiting at
+    // most timeoutMs; empty when none appeared.
+    QString FindWindow(const QString& rPattern, int timeoutMs) const;
+    // Saves the whole screen as a PNG file; false when that failed.
+    bool SaveScreen(const QString& rPath) const;
+
+private:
+    QProcess mServer;
+    QString mName;
+};
+
+} // namespace tandriltest
