@@ -145,7 +145,8 @@ CodecRange CodecConfigMPEG2::GetClosedGopIntervalRange() const
 QString CodecConfigMPEG2::GetGopStructureText() const
 {
     const int n = GetGopN();
-    const int m = GetGopM();
+    // In 64 bits: a stored M may be any int, the smallest one included.
+    const qint64 bFrames = static_cast<qint64>(GetGopM()) - 1;
     if (n <= 1)
         return QStringLiteral("I I I I I I I I I I I I I I I I ...");
     // Every frame after the first I takes one from the counter, and none is
@@ -154,7 +155,7 @@ QString CodecConfigMPEG2::GetGopStructureText() const
     QString text = QStringLiteral("I");
     int remaining = shown;
     while (remaining > 1) {
-        for (int b = 0; b < m - 1 && remaining > 1; ++b, --remaining)
+        for (qint64 b = 0; b < bFrames && remaining > 1; ++b, --remaining)
             text += b == 0 ? QStringLiteral(" B") : QStringLiteral("B");
         if (remaining > 1) {
             text += QStringLiteral(" P");

@@ -445,6 +445,11 @@ TEST(CodecKindsTest, Mpeg2GopStructureTextEndsForEveryNAndM)
         {4, 0, QStringLiteral("I P P P I")},
         {4, -7, QStringLiteral("I P P P I")},
         {3, 1000000, QStringLiteral("I BB I")},
+        // The extremes a stored text can hold.
+        {4, std::numeric_limits<int>::min(), QStringLiteral("I P P P I")},
+        {std::numeric_limits<int>::min(), std::numeric_limits<int>::min(), iOnly},
+        {std::numeric_limits<int>::min(), 3, iOnly},
+        {3, std::numeric_limits<int>::max(), QStringLiteral("I BB I")},
     };
     for (const Case& rCase : cases) {
         CodecConfigMPEG2 config;

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 using namespace JoxCore;
@@ -133,6 +135,32 @@ TEST_F(Mpeg2WidgetTest, IFrameOnlyBox)
     QTest::keyClick(Get<QCheckBox>("iFrameOnlyCheck"), Qt::Key_Space);
     EXPECT_EQ(mWidget.GetConfig().GetGopN(), 1);
     EXPECT_EQ(mWidget.GetConfig().GetGopM(), 1);
+}
+
+// Any int may be stored for N and M; the counts show the nearest values
+// their controls can hold.
+TEST_F(Mpeg2WidgetTest, StoredGopExtremesShowAsTheNearestCounts)
+{
+    const int low = std::numeric_limits<int>::min();
+    const int high = std::numeric_limits<int>::max();
+    struct Case
+    {
+        int n, m, pFrames, bFrames;
+    };
+    const Case cases[] = {
+        {low, 1, 1, 0}, {4, low, 1, 0}, {low, low, 1, 0}, {high, 1, 8, 0}, {15, high, 1, 2}, {high, high, 1, 2},
+    };
+    for (const Case& rCase : cases) {
+        CodecConfigMPEG2 config;
+        config.SetOption("mpegvc_gopn", QString::number(rCase.n));
+        config.SetOption("mpegvc_gopm", QString::number(rCase.m));
+        Show(config);
+        EXPECT_EQ(Get<QSlider>("pFrameSlider")->value(), rCase.pFrames) << rCase.n << " " << rCase.m;
+        EXPECT_EQ(Get<QSpinBox>("pFrameSpin")->value(), rCase.pFrames) << rCase.n << " " << rCase.m;
+        EXPECT_EQ(Get<QSlider>("bFrameSlider")->value(), rCase.bFrames) << rCase.n << " " << rCase.m;
+        EXPECT_EQ(Get<QSpinBox>("bFrameSpin")->value(), rCase.bFrames) << rCase.n << " " << rCase.m;
+        EXPECT_EQ(mWidget.GetConfig(), config); // shown, not stored
+    }
 }
 
 TEST_F(Mpeg2WidgetTest, OpenAndClosedGops)
