@@ -373,12 +373,24 @@ TEST(Jpeg2000WidgetTest, RateLimitTransformAndEditLag)
     expected.SetEditLag(3);
     EXPECT_EQ(widget.GetConfig(), expected);
 
-    // Without a frame rate the rate is refused and shown back as stored.
+    // Without a frame rate (as every configuration made here is) the editor
+    // still goes back and forth between the two modes and keeps typed rates.
     CodecConfigWidgetJPEG2000 noFrameRate;
     noFrameRate.show();
     Type(Find<QSpinBox>(noFrameRate, "bitRateSpin"), QStringLiteral("50"));
-    EXPECT_EQ(Find<QSpinBox>(noFrameRate, "bitRateSpin")->value(), 0);
-    EXPECT_TRUE(noFrameRate.GetConfig().Additionals().isEmpty());
+    EXPECT_EQ(Find<QSpinBox>(noFrameRate, "bitRateSpin")->value(), 50);
+    EXPECT_EQ(noFrameRate.GetConfig().GetConstantBitRate(), 50);
+    QTest::keyClick(Find<QRadioButton>(noFrameRate, "noLimitButton"), Qt::Key_Space);
+    EXPECT_TRUE(noFrameRate.GetConfig().GetConstantNoLimit());
+    EXPECT_FALSE(Find<QSpinBox>(noFrameRate, "bitRateSpin")->isEnabled());
+    QTest::keyClick(Find<QRadioButton>(noFrameRate, "limitedButton"), Qt::Key_Space);
+    EXPECT_FALSE(noFrameRate.GetConfig().GetConstantNoLimit());
+    EXPECT_TRUE(Find<QRadioButton>(noFrameRate, "limitedButton")->isChecked());
+    EXPECT_TRUE(Find<QSpinBox>(noFrameRate, "bitRateSpin")->isEnabled());
+    Type(Find<QSpinBox>(noFrameRate, "bitRateSpin"), QStringLiteral("80"));
+    EXPECT_EQ(Find<QSpinBox>(noFrameRate, "bitRateSpin")->value(), 80);
+    EXPECT_EQ(noFrameRate.GetConfig().GetConstantBitRate(), 80);
+    EXPECT_EQ(noFrameRate.GetConfig().GetEffectParameter("jp2kratecontrol", "codestreamsize"), QStringLiteral("-1"));
 }
 
 TEST(MovWidgetTest, EditsWriteTheirOwnKeys)
