@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the fuzzers with clang (libFuzzer + AddressSanitizer) in
+# Builds the fuzzers with clang (libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer, whose reports end the run) in
 # $FUZZ_BUILD_DIR (default build/fuzz/) and runs each from its committed
 # seed corpus for a bounded time: the discovery datagram fuzzer and the
 # maintenance reply fuzzer for SECONDS each, the codec configuration XML
@@ -14,15 +15,16 @@ seconds=${1:-60}
 half=$(( (seconds + 1) / 2 ))
 folder=${FUZZ_BUILD_DIR:-build/fuzz}
 mkdir -p "$folder"
+sanitize="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 
 CC=clang CXX=clang++ cmake -S . -B "$folder" -G Ninja -DBUILD_TESTING=OFF -DTANDRIL_FUZZ=ON \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER_LAUNCHER="$PWD/fuzz/no-werror-launcher.sh" \
   -DCMAKE_CXX_COMPILER_LAUNCHER="$PWD/fuzz/no-werror-launcher.sh" \
-  -DCMAKE_C_FLAGS="-fsanitize=fuzzer-no-link,address" \
-  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address" \
-  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address" \
-  -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address" >"$folder/configure.log" 2>&1 \
+  -DCMAKE_C_FLAGS="$sanitize" \
+  -DCMAKE_CXX_FLAGS="$sanitize" \
+  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
+  -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined" >"$folder/configure.log" 2>&1 \
   || { cat "$folder/configure.log"; exit 1; }
 ninja -C "$folder" wsdd_datagram_fuzzer reply_fuzzer codec_xml_fuzzer command_path_fuzzer
 
@@ -38,7 +40,7 @@ run() {
   echo "== fuzz: $fuzzer for $time s"
   mkdir "$scratch/$corpus"
   cp fuzz/corpus/"$corpus"/* "$scratch/$corpus"/
-  tools/in-test-netns.sh env ASAN_OPTIONS=detect_leaks=1 \
+  tools/in-test-netns.sh env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     "$folder/bin/$fuzzer" -max_total_time="$time" -artifact_prefix="$artifacts/$fuzzer-" \
     -print_final_stats=1 "$@" "$scratch/$corpus"
 }

@@ -24,11 +24,11 @@ run_ctest() { # folder
 build release || exit 1
 build sanitize || exit 1
 
-# Fuzzers (clang, libFuzzer, AddressSanitizer) from the seed corpora in
-# fuzz/corpus: discovery datagrams and maintenance replies about 60 s each,
-# codec XML and atom paths with command requests 30 s each; any crash,
-# sanitizer report, file written outside the download folder or memory above
-# the limit fails the run.
+# Fuzzers (clang, libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer)
+# from the seed corpora in fuzz/corpus: discovery datagrams and maintenance
+# replies about 60 s each, codec XML and atom paths with command requests
+# 30 s each; any crash, sanitizer report, file written outside the download
+# folder or memory above the limit fails the run.
 FUZZ_BUILD_DIR=build/fuzz bash fuzz/run-fuzz.sh 60 || status=1
 
 echo "== tests: normal build"

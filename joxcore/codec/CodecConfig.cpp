@@ -41,20 +41,73 @@ bool InsertChecked(CodecConfig::ValueMap& rValues, const QByteArray& rKey, const
     return true;
 }
 
+// True when rValue holds a surrogate without its partner at index i.
+bool IsLoneSurrogate(const QString& rValue, qsizetype i)
+{
+    const QChar c = rValue.at(i);
+    if (c.isHighSurrogate())
+        return i + 1 >= rValue.size() || !rValue.at(i + 1).isLowSurrogate();
+    if (c.isLowSurrogate())
+        return i == 0 || !rValue.at(i - 1).isHighSurrogate();
+    return false;
+}
+
 // True when an XML reader would not return the value as written: characters
-// XML 1.0 cannot carry, a carriage return (normalised to a line feed), or
-// white space only (dropped as an ignorable text node).
+// XML 1.0 cannot carry (a surrogate without its partner among them), a
+// carriage return (normalised to a line feed), or white space only (dropped
+// as an ignorable text node).
 bool NeedsEncoding(const QString& rValue)
 {
     bool onlySpace = !rValue.isEmpty();
-    for (QChar c : rValue) {
-        const char16_t u = c.unicode();
-        if ((u < 0x20 && u != '\t' && u != '\n') || u == 0xFFFE || u == 0xFFFF)
+    for (qsizetype i = 0; i < rValue.size(); ++i) {
+        const char16_t u = rValue.at(i).unicode();
+        if ((u < 0x20 && u != '\t' && u != '\n') || u == 0xFFFE || u == 0xFFFF || IsLoneSurrogate(rValue, i))
             return true;
         if (u != ' ' && u != '\t' && u != '\n')
             onlySpace = false;
     }
     return onlySpace;
+}
+
+// UTF-8, except that a surrogate without its partner is written as the three
+// bytes its code would take (ED A0 80 to ED BF BF, which UTF-8 proper never
+// holds), so that it can be read back.
+QByteArray EncodeUtf8(const QString& rValue)
+{
+    QByteArray bytes;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < rValue.size(); ++i) {
+        if (!IsLoneSurrogate(rValue, i))
+            continue;
+        const char16_t u = rValue.at(i).unicode();
+        bytes += QStringView(rValue).mid(start, i - start).toUtf8();
+        bytes += static_cast<char>(0xE0 | (u >> 12));
+        bytes += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        bytes += static_cast<char>(0x80 | (u & 0x3F));
+        start = i + 1;
+    }
+    bytes += QStringView(rValue).mid(start).toUtf8();
+    return bytes;
+}
+
+// The reverse of EncodeUtf8: UTF-8 with the three-byte form of lone surrogates.
+QString DecodeUtf8(const QByteArray& rBytes)
+{
+    QString text;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i + 2 < rBytes.size(); ++i) {
+        const auto b0 = static_cast<unsigned char>(rBytes.at(i));
+        const auto b1 = static_cast<unsigned char>(rBytes.at(i + 1));
+        const auto b2 = static_cast<unsigned char>(rBytes.at(i + 2));
+        if (b0 != 0xED || b1 < 0xA0 || b1 > 0xBF || (b2 & 0xC0) != 0x80)
+            continue;
+        text += QString::fromUtf8(rBytes.mid(start, i - start));
+        text += QChar(static_cast<char16_t>(0xD000 | ((b1 & 0x3F) << 6) | (b2 & 0x3F)));
+        i += 2;
+        start = i + 1;
+    }
+    text += QString::fromUtf8(rBytes.mid(start));
+    return text;
 }
 
 void AppendValues(QDomDocument& rDocument, QDomElement& rParent, const CodecConfig::ValueMap& rValues)
@@ -63,7 +116,7 @@ void AppendValues(QDomDocument& rDocument, QDomElement& rParent, const CodecConf
         QDomElement element = rDocument.createElement(QString::fromLatin1(it.key()));
         if (NeedsEncoding(it.value())) {
             element.setAttribute(QString::fromLatin1(mpEncodingAttribute), QString::fromLatin1(mpPercentEncoding));
-            element.appendChild(rDocument.createTextNode(QString::fromLatin1(it.value().toUtf8().toPercentEncoding())));
+            element.appendChild(rDocument.createTextNode(QString::fromLatin1(EncodeUtf8(it.value()).toPercentEncoding())));
         } else {
             element.appendChild(rDocument.createTextNode(it.value()));
         }
@@ -80,7 +133,7 @@ QString TextOf(const QDomElement& rElement)
 {
     const QString text = rElement.text();
     if (rElement.attribute(QString::fromLatin1(mpEncodingAttribute)) == QLatin1String(mpPercentEncoding))
-        return QString::fromUtf8(QByteArray::fromPercentEncoding(text.toUtf8()));
+        return DecodeUtf8(QByteArray::fromPercentEncoding(text.toUtf8()));
     return text;
 }
 
@@ -113,7 +166,9 @@ bool CodecConfig::IsValidKey(const QByteArray& rKey)
 
 void CodecConfig::WriteXml(QDomNode parent) const
 {
-    if (parent.isNull())
+    // A document node is its own owner document, but three elements at its
+    // top level would not make a document that can be read again.
+    if (parent.isNull() || parent.isDocument())
         return;
     QDomDocument document = parent.ownerDocument();
     if (document.isNull())

@@ -48,23 +48,8 @@ int CodecConfigJPEG2000::GetConstantBitRate() const
 
 bool CodecConfigJPEG2000::SetConstantBitRate(int rate)
 {
-    if (rate < 0) {
-        JoxCore::Log(2, 0, "CodecConfig", "rate < 0", __FILE__, __LINE__, __func__);
-        return false;
-    }
-    if (GetConstantNoLimit()) {
-        SetAdditional(mpConstantBitRate, QString::number(rate));
-        SetEffectParameter(mpRateControlEffect, mpCodestreamSize, QStringLiteral("-1"));
-        return true;
-    }
-    const std::optional<qint64> size = CodestreamSize(rate, GetFrameRate());
-    if (!size) {
-        JoxCore::Log(2, 0, "CodecConfig", "!CodestreamSize(rate, GetFrameRate())", __FILE__, __LINE__, __func__);
-        return false;
-    }
     SetAdditional(mpConstantBitRate, QString::number(rate));
-    SetEffectParameter(mpRateControlEffect, mpCodestreamSize, QString::number(*size));
-    return true;
+    return UpdateCodestreamSize();
 }
 
 bool CodecConfigJPEG2000::GetConstantNoLimit() const
@@ -74,8 +59,13 @@ bool CodecConfigJPEG2000::GetConstantNoLimit() const
 
 bool CodecConfigJPEG2000::SetConstantNoLimit(bool noLimit)
 {
-    if (noLimit) {
-        SetAdditional(mpConstantNoLimit, QStringLiteral("1"));
+    SetAdditional(mpConstantNoLimit, noLimit ? QStringLiteral("1") : QStringLiteral("0"));
+    return UpdateCodestreamSize();
+}
+
+bool CodecConfigJPEG2000::UpdateCodestreamSize()
+{
+    if (GetConstantNoLimit()) {
         SetEffectParameter(mpRateControlEffect, mpCodestreamSize, QStringLiteral("-1"));
         return true;
     }
@@ -83,9 +73,9 @@ bool CodecConfigJPEG2000::SetConstantNoLimit(bool noLimit)
     if (!size) {
         JoxCore::Log(2, 0, "CodecConfig", "!CodestreamSize(GetConstantBitRate(), GetFrameRate())", __FILE__,
                      __LINE__, __func__);
+        SetEffectParameter(mpRateControlEffect, mpCodestreamSize, QStringLiteral("-1"));
         return false;
     }
-    SetAdditional(mpConstantNoLimit, QStringLiteral("0"));
     SetEffectParameter(mpRateControlEffect, mpCodestreamSize, QString::number(*size));
     return true;
 }

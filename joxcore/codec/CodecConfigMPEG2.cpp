@@ -10,20 +10,22 @@ namespace JoxCore {
 
 namespace {
 
-const QByteArray mpProfile("mpegvc_profile");
-const QByteArray mpLevel("mpegvc_level");
-const QByteArray mpChromaFormat("mpegvc_chromaformat");
-const QByteArray mpBitrateMode("mpegvc_bitratemode");
-const QByteArray mpAverageBitrate("mpegvc_averagebitrate");
-const QByteArray mpMaxBitrate("mpegvc_maxbitrate");
-const QByteArray mpMinBitrate("mpegvc_minbitrate");
-const QByteArray mpGopN("mpegvc_gopn");
-const QByteArray mpGopM("mpegvc_gopm");
-const QByteArray mpClosedGopInterval("mpegvc_closedgopinterval");
-const QByteArray mpDcPrecision("mpegvc_dcprecision");
-const QByteArray mpMotionSearch("mpegvc_msprecision");
-const QByteArray mpAudioBitrate("mpegac_bitratetype");
-const QByteArray mpPresetUuid("jox_preset_uuid");
+// Plain literals, so that the preset table built during static
+// initialisation of another file finds them whatever the order.
+constexpr char mpProfile[] = "mpegvc_profile";
+constexpr char mpLevel[] = "mpegvc_level";
+constexpr char mpChromaFormat[] = "mpegvc_chromaformat";
+constexpr char mpBitrateMode[] = "mpegvc_bitratemode";
+constexpr char mpAverageBitrate[] = "mpegvc_averagebitrate";
+constexpr char mpMaxBitrate[] = "mpegvc_maxbitrate";
+constexpr char mpMinBitrate[] = "mpegvc_minbitrate";
+constexpr char mpGopN[] = "mpegvc_gopn";
+constexpr char mpGopM[] = "mpegvc_gopm";
+constexpr char mpClosedGopInterval[] = "mpegvc_closedgopinterval";
+constexpr char mpDcPrecision[] = "mpegvc_dcprecision";
+constexpr char mpMotionSearch[] = "mpegvc_msprecision";
+constexpr char mpAudioBitrate[] = "mpegac_bitratetype";
+constexpr char mpPresetUuid[] = "jox_preset_uuid";
 
 const int mpMinimumBitrate = 192000;
 
@@ -143,7 +145,8 @@ CodecRange CodecConfigMPEG2::GetClosedGopIntervalRange() const
 QString CodecConfigMPEG2::GetGopStructureText() const
 {
     const int n = GetGopN();
-    const int m = GetGopM();
+    // In 64 bits: a stored M may be any int, the smallest one included.
+    const qint64 bFrames = static_cast<qint64>(GetGopM()) - 1;
     if (n <= 1)
         return QStringLiteral("I I I I I I I I I I I I I I I I ...");
     // Every frame after the first I takes one from the counter, and none is
@@ -152,7 +155,7 @@ QString CodecConfigMPEG2::GetGopStructureText() const
     QString text = QStringLiteral("I");
     int remaining = shown;
     while (remaining > 1) {
-        for (int b = 0; b < m - 1 && remaining > 1; ++b, --remaining)
+        for (qint64 b = 0; b < bFrames && remaining > 1; ++b, --remaining)
             text += b == 0 ? QStringLiteral(" B") : QStringLiteral("B");
         if (remaining > 1) {
             text += QStringLiteral(" P");

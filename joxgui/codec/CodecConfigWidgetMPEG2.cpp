@@ -12,6 +12,8 @@
 #include <QSlider>
 #include <QSpinBox>
 
+#include <algorithm>
+
 namespace JoxGui {
 
 namespace {
@@ -24,9 +26,11 @@ QSlider* NewSlider(const char* pName)
     return Named(new QSlider(Qt::Horizontal), pName);
 }
 
-// The slider and the spin box of a count, both showing the value itself.
-void ShowCountPair(QSlider* pSlider, QSpinBox* pSpin, const JoxCore::CodecRange& rRange, int value)
+// The slider and the spin box of a count, both showing the value itself,
+// limited to the range.
+void ShowCountPair(QSlider* pSlider, QSpinBox* pSpin, const JoxCore::CodecRange& rRange, qint64 wide)
 {
+    const int value = static_cast<int>(std::clamp<qint64>(wide, rRange.minimum, rRange.maximum));
     {
         const QSignalBlocker sliderBlocker(pSlider);
         pSlider->setRange(rRange.minimum, rRange.maximum);
@@ -134,8 +138,9 @@ void CodecConfigWidgetMPEG2::UpdateGui()
     ShowRate(mpMaxSlider, mpMaxSpin, range, mConfig.GetMaxBitrate(), mpRateScale);
     ShowRate(mpMinSlider, mpMinSpin, range, mConfig.GetMinBitrate(), mpRateScale);
 
-    const int n = mConfig.GetGopN();
-    const int m = mConfig.GetGopM();
+    // In 64 bits, since a stored N or M may be any int, the smallest one included.
+    const qint64 n = mConfig.GetGopN();
+    const qint64 m = mConfig.GetGopM();
     ShowCountPair(mpPFrameSlider, mpPFrameSpin, mConfig.GetPFrameRange(), m < 1 ? 0 : n / m - 1);
     ShowCountPair(mpBFrameSlider, mpBFrameSpin, mConfig.GetBFrameRange(), m - 1);
     SetCheckedSilently(mpIFrameOnlyCheck, n == 1);

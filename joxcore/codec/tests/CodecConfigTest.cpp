@@ -55,6 +55,18 @@ TEST(CodecConfigTest, EmptyConfigurationWritesThreeEmptyContainersAfterExistingC
     CodecConfigMOV().WriteXml(QDomNode());
     QDomElement orphan;
     CodecConfigMOV().WriteXml(orphan);
+
+    // Nor does the document node itself: three top-level elements would not
+    // make a document, and the one it had stays readable.
+    CodecConfigMOV filled;
+    filled.SetOption("a", QStringLiteral("1"));
+    QDomDocument empty;
+    filled.WriteXml(empty);
+    EXPECT_FALSE(empty.hasChildNodes()) << empty.toString().toStdString();
+    filled.WriteXml(document);
+    EXPECT_EQ(ChildTags(document), QStringList{"codec"});
+    QDomDocument reread;
+    EXPECT_TRUE(reread.setContent(document.toString()));
 }
 
 TEST(CodecConfigTest, WritesInByteOrderAndReadsBackEqual)
@@ -208,13 +220,18 @@ TEST(CodecConfigTest, ReadingSkipsOnlyTagsThatCannotBeKeys)
 }
 
 // Values an XML reader would not hand back as written.
-TEST(CodecConfigTest, ValuesWithControlCharactersOrOnlyWhiteSpaceSurvive)
+TEST(CodecConfigTest, ValuesWithControlCharactersSurrogatesOrOnlyWhiteSpaceSurvive)
 {
     const QString values[] = {QStringLiteral("\x01"),       QStringLiteral("a\x1f" "b"), QStringLiteral("line\r\nnext"),
                               QStringLiteral("   "),        QStringLiteral("\t"),        QStringLiteral("\n"),
                               QStringLiteral(" padded  "),  QString(),                   QStringLiteral("%41 stays"),
                               QStringLiteral("<&>]]>\"'"), QString::fromUtf8("\xC3\xBC\xE2\x82\xAC \xF0\x9F\x98\x80"),
-                              QString(QChar(0xFFFE))};
+                              QString(QChar(0xFFFE)),
+                              // Surrogates without their partner, alone, at either end and
+                              // in the wrong order, next to a proper pair.
+                              QString(QChar(0xD800)), QString(QChar(0xDFFF)),
+                              QStringLiteral("a") + QChar(0xDBFF), QChar(0xDC00) + QStringLiteral("z"),
+                              QString(QChar(0xDC00)) + QChar(0xD800) + QString::fromUtf8("\xF0\x9F\x98\x80")};
     CodecConfigMOV config;
     int i = 0;
     for (const QString& rValue : values) {
@@ -233,6 +250,37 @@ TEST(CodecConfigTest, ValuesWithControlCharactersOrOnlyWhiteSpaceSurvive)
     }
     // Plain values are stored as they stand.
     EXPECT_TRUE(text.contains(QStringLiteral("<k6> padded  </k6>"))) << text.toStdString();
+    // A lone surrogate takes the three bytes of its code.
+    EXPECT_TRUE(text.contains(QStringLiteral("<k12 encoding=\"percent\">%ED%A0%80</k12>"))) << text.toStdString();
+}
+
+// What a percent-encoded value holds is UTF-8 with lone surrogates in their
+// three-byte form; other bytes that are not UTF-8 read as replacement
+// characters, as before.
+TEST(CodecConfigTest, PercentEncodedValuesAreRead)
+{
+    struct Case
+    {
+        const char* pEncoded;
+        QString value;
+    };
+    const QChar replacement = QChar::ReplacementCharacter;
+    const Case cases[] = {
+        {"%E2%82%AC", QString::fromUtf8("\xE2\x82\xAC")},
+        {"a%ED%B0%80b", QStringLiteral("a") + QChar(0xDC00) + QStringLiteral("b")},
+        {"%ED%A0%BD%ED%B8%80", QString::fromUtf8("\xF0\x9F\x98\x80")}, // a pair written as two halves
+        {"%ED%9F%BF", QString(QChar(0xD7FF))},
+        {"%ED%A0", QString(2, replacement)},
+        {"%ED", QString(replacement)},
+        {"%FF%ED%A0%80", QString(replacement) + QChar(0xD800)},
+    };
+    for (const Case& rCase : cases) {
+        CodecConfigMOV config;
+        ASSERT_TRUE(ReadDocument(QStringLiteral("<codec><v encoding=\"percent\">%1</v></codec>")
+                                     .arg(QLatin1String(rCase.pEncoded)),
+                                 config));
+        EXPECT_EQ(config.GetOption("v"), rCase.value) << rCase.pEncoded;
+    }
 }
 
 } // namespace

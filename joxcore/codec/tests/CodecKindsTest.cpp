@@ -272,30 +272,44 @@ TEST(CodecKindsTest, Jpeg2000CodestreamSize)
     EXPECT_EQ(config.GetEditLag(), 4);
 }
 
-// Without a usable frame rate no size can be computed: the call is refused
-// and the configuration stays as it was.
-TEST(CodecKindsTest, Jpeg2000RefusesRatesItCannotConvert)
+// Without a usable frame rate no size can be computed: the rate and the flag
+// are stored all the same, only the size stays "-1" (and the call says so),
+// and a frame rate given later brings the size back.
+TEST(CodecKindsTest, Jpeg2000StoresRateAndFlagWithoutASize)
 {
     const char* frameRates[] = {nullptr, "0", "-25", "abc", "nan", "inf", "-inf", "1e-300"};
     for (const char* pFrameRate : frameRates) {
+        const char* pName = pFrameRate ? pFrameRate : "absent";
         CodecConfigJPEG2000 config = Jpeg2000(pFrameRate);
-        const CodecConfigJPEG2000 before = config;
-        EXPECT_FALSE(config.SetConstantBitRate(100)) << (pFrameRate ? pFrameRate : "absent");
-        EXPECT_EQ(config, before) << (pFrameRate ? pFrameRate : "absent");
+        EXPECT_FALSE(config.SetConstantBitRate(100)) << pName;
+        EXPECT_EQ(config.GetConstantBitRate(), 100) << pName;
+        EXPECT_EQ(CodestreamSize(config), QStringLiteral("-1")) << pName;
 
-        config.SetAdditional("constant_bit_rate", QStringLiteral("100"));
-        config.SetConstantNoLimit(true);
-        const CodecConfigJPEG2000 unlimited = config;
-        EXPECT_FALSE(config.SetConstantNoLimit(false));
-        EXPECT_EQ(config, unlimited);
-        EXPECT_EQ(CodestreamSize(config), QStringLiteral("-1"));
+        EXPECT_TRUE(config.SetConstantNoLimit(true)) << pName;
+        EXPECT_EQ(CodestreamSize(config), QStringLiteral("-1")) << pName;
+        EXPECT_FALSE(config.SetConstantNoLimit(false)) << pName;
+        EXPECT_FALSE(config.GetConstantNoLimit()) << pName;
+        EXPECT_EQ(config.GetAdditional("constant_no_limit"), QStringLiteral("0")) << pName;
+        EXPECT_EQ(CodestreamSize(config), QStringLiteral("-1")) << pName;
+        EXPECT_FALSE(config.SetConstantBitRate(200)) << pName;
+        EXPECT_EQ(config.GetConstantBitRate(), 200) << pName;
+
+        config.SetAdditional("frame_rate", QStringLiteral("25"));
+        EXPECT_TRUE(config.SetConstantBitRate(200)) << pName;
+        EXPECT_EQ(CodestreamSize(config), QStringLiteral("1000000")) << pName;
     }
+
+    // A stale size is not kept when the rate can no longer be converted.
     CodecConfigJPEG2000 config = Jpeg2000("25");
+    EXPECT_TRUE(config.SetConstantBitRate(100));
     EXPECT_FALSE(config.SetConstantBitRate(-1));
+    EXPECT_EQ(config.GetConstantBitRate(), -1);
+    EXPECT_EQ(CodestreamSize(config), QStringLiteral("-1"));
     EXPECT_FALSE(config.SetConstantBitRate(std::numeric_limits<int>::min()));
-    EXPECT_TRUE(config.Effects().isEmpty());
+    EXPECT_EQ(CodestreamSize(config), QStringLiteral("-1"));
     EXPECT_TRUE(config.SetConstantBitRate(std::numeric_limits<int>::max()));
     EXPECT_EQ(CodestreamSize(config), QStringLiteral("10737418235000"));
+    EXPECT_FALSE(Jpeg2000("1e-300").SetConstantBitRate(std::numeric_limits<int>::max()));
 }
 
 TEST(CodecKindsTest, MovKeysAndLists)
@@ -445,6 +459,11 @@ TEST(CodecKindsTest, Mpeg2GopStructureTextEndsForEveryNAndM)
         {4, 0, QStringLiteral("I P P P I")},
         {4, -7, QStringLiteral("I P P P I")},
         {3, 1000000, QStringLiteral("I BB I")},
+        // The extremes a stored text can hold.
+        {4, std::numeric_limits<int>::min(), QStringLiteral("I P P P I")},
+        {std::numeric_limits<int>::min(), std::numeric_limits<int>::min(), iOnly},
+        {std::numeric_limits<int>::min(), 3, iOnly},
+        {3, std::numeric_limits<int>::max(), QStringLiteral("I BB I")},
     };
     for (const Case& rCase : cases) {
         CodecConfigMPEG2 config;

@@ -89,6 +89,7 @@ std::vector<std::unique_ptr<CodecConfig>> FilledConfigurations()
     pMov->SetWriteSidecar(true);
     pMov->SetSidecarChunkSize(4096);
     pMov->SetOption("qtwc_path", QString::fromUtf8("<dir> & \xE2\x82\xAC"));
+    pMov->SetOption("qtwc_label", QStringLiteral("half ") + QChar(0xD83D) + QStringLiteral(" pair"));
     configs.push_back(std::move(pMov));
 
     auto pMpeg2 = std::make_unique<CodecConfigMPEG2>();

@@ -3,7 +3,8 @@
 
 read FILE   prints the configuration below the document's root element as
             JSON: {"effects": {name: {parameter: value}}, "options": {...},
-            "additionals": {...}}, percent-encoded values decoded.
+            "additionals": {...}}, percent-encoded values decoded (UTF-8,
+            a lone surrogate in the three bytes of its code).
 write FILE  reads that JSON from stdin and writes a document with the root
             element "codec" holding the three container elements.
 """
@@ -16,7 +17,7 @@ import xml.etree.ElementTree as ET
 def value_of(element):
     text = "".join(element.itertext())
     if element.get("encoding") == "percent":
-        return urllib.parse.unquote(text, encoding="utf-8", errors="strict")
+        return urllib.parse.unquote(text, encoding="utf-8", errors="surrogatepass")
     return text
 
 
@@ -40,7 +41,8 @@ def read(path):
 def needs_encoding(value):
     if value and all(c in " \t\n" for c in value):
         return True
-    return any((ord(c) < 0x20 and c not in "\t\n") or c in "\ufffe\uffff" for c in value)
+    return any((ord(c) < 0x20 and c not in "\t\n") or c in "\ufffe\uffff" or 0xD800 <= ord(c) <= 0xDFFF
+               for c in value)
 
 
 def append_values(parent, values):
@@ -48,7 +50,7 @@ def append_values(parent, values):
         element = ET.SubElement(parent, key)
         if needs_encoding(value):
             element.set("encoding", "percent")
-            element.text = urllib.parse.quote(value, safe="", encoding="utf-8")
+            element.text = urllib.parse.quote(value, safe="", encoding="utf-8", errors="surrogatepass")
         else:
             element.text = value
 

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 using namespace JoxCore;
@@ -133,6 +135,32 @@ TEST_F(Mpeg2WidgetTest, IFrameOnlyBox)
     QTest::keyClick(Get<QCheckBox>("iFrameOnlyCheck"), Qt::Key_Space);
     EXPECT_EQ(mWidget.GetConfig().GetGopN(), 1);
     EXPECT_EQ(mWidget.GetConfig().GetGopM(), 1);
+}
+
+// Any int may be stored for N and M; the counts show the nearest values
+// their controls can hold.
+TEST_F(Mpeg2WidgetTest, StoredGopExtremesShowAsTheNearestCounts)
+{
+    const int low = std::numeric_limits<int>::min();
+    const int high = std::numeric_limits<int>::max();
+    struct Case
+    {
+        int n, m, pFrames, bFrames;
+    };
+    const Case cases[] = {
+        {low, 1, 1, 0}, {4, low, 1, 0}, {low, low, 1, 0}, {high, 1, 8, 0}, {15, high, 1, 2}, {high, high, 1, 2},
+    };
+    for (const Case& rCase : cases) {
+        CodecConfigMPEG2 config;
+        config.SetOption("mpegvc_gopn", QString::number(rCase.n));
+        config.SetOption("mpegvc_gopm", QString::number(rCase.m));
+        Show(config);
+        EXPECT_EQ(Get<QSlider>("pFrameSlider")->value(), rCase.pFrames) << rCase.n << " " << rCase.m;
+        EXPECT_EQ(Get<QSpinBox>("pFrameSpin")->value(), rCase.pFrames) << rCase.n << " " << rCase.m;
+        EXPECT_EQ(Get<QSlider>("bFrameSlider")->value(), rCase.bFrames) << rCase.n << " " << rCase.m;
+        EXPECT_EQ(Get<QSpinBox>("bFrameSpin")->value(), rCase.bFrames) << rCase.n << " " << rCase.m;
+        EXPECT_EQ(mWidget.GetConfig(), config); // shown, not stored
+    }
 }
 
 TEST_F(Mpeg2WidgetTest, OpenAndClosedGops)
@@ -345,12 +373,24 @@ TEST(Jpeg2000WidgetTest, RateLimitTransformAndEditLag)
     expected.SetEditLag(3);
     EXPECT_EQ(widget.GetConfig(), expected);
 
-    // Without a frame rate the rate is refused and shown back as stored.
+    // Without a frame rate (as every configuration made here is) the editor
+    // still goes back and forth between the two modes and keeps typed rates.
     CodecConfigWidgetJPEG2000 noFrameRate;
     noFrameRate.show();
     Type(Find<QSpinBox>(noFrameRate, "bitRateSpin"), QStringLiteral("50"));
-    EXPECT_EQ(Find<QSpinBox>(noFrameRate, "bitRateSpin")->value(), 0);
-    EXPECT_TRUE(noFrameRate.GetConfig().Additionals().isEmpty());
+    EXPECT_EQ(Find<QSpinBox>(noFrameRate, "bitRateSpin")->value(), 50);
+    EXPECT_EQ(noFrameRate.GetConfig().GetConstantBitRate(), 50);
+    QTest::keyClick(Find<QRadioButton>(noFrameRate, "noLimitButton"), Qt::Key_Space);
+    EXPECT_TRUE(noFrameRate.GetConfig().GetConstantNoLimit());
+    EXPECT_FALSE(Find<QSpinBox>(noFrameRate, "bitRateSpin")->isEnabled());
+    QTest::keyClick(Find<QRadioButton>(noFrameRate, "limitedButton"), Qt::Key_Space);
+    EXPECT_FALSE(noFrameRate.GetConfig().GetConstantNoLimit());
+    EXPECT_TRUE(Find<QRadioButton>(noFrameRate, "limitedButton")->isChecked());
+    EXPECT_TRUE(Find<QSpinBox>(noFrameRate, "bitRateSpin")->isEnabled());
+    Type(Find<QSpinBox>(noFrameRate, "bitRateSpin"), QStringLiteral("80"));
+    EXPECT_EQ(Find<QSpinBox>(noFrameRate, "bitRateSpin")->value(), 80);
+    EXPECT_EQ(noFrameRate.GetConfig().GetConstantBitRate(), 80);
+    EXPECT_EQ(noFrameRate.GetConfig().GetEffectParameter("jp2kratecontrol", "codestreamsize"), QStringLiteral("-1"));
 }
 
 TEST(MovWidgetTest, EditsWriteTheirOwnKeys)

@@ -16,8 +16,9 @@ namespace JoxCore {
 // (Latin-1 letters, digits, '_', '-', '.'; not starting with a digit, '-' or
 // '.'), since they become element tags; the setters refuse any other key.
 // Values that an XML reader would not hand back unchanged (control
-// characters, a carriage return, white space only) are written
-// percent-encoded as UTF-8 and marked with the attribute encoding="percent".
+// characters, a carriage return, white space only, a surrogate without its
+// partner) are written percent-encoded as UTF-8 and marked with the attribute
+// encoding="percent"; a lone surrogate takes the three bytes of its code.
 class CodecConfig
 {
 public:
@@ -30,7 +31,8 @@ public:
     virtual ~CodecConfig();
 
     // Appends the elements "effects", "options" and "additionals" to
-    // parent; nothing when parent or its document is null.
+    // parent; nothing when parent or its document is null, or when parent is
+    // the document itself.
     virtual void WriteXml(QDomNode parent) const;
     // Starts from SetDefaults (pDefaults), then reads the elements that
     // WriteXml writes, and option elements placed directly under node.

@@ -17,14 +17,14 @@ public:
     void SetDefaults(const CodecConfig* pSource) override;
 
     int GetConstantBitRate() const;
-    // Stores the rate and, unless "no limit" is set, the code-stream size.
-    // Refused (false, nothing stored) for a negative rate, or when the size
-    // cannot be computed: no positive frame rate, or a size beyond 2^53.
+    // Stores the rate, then the code-stream size: "-1" while "no limit" is
+    // set, else computed from the rate and the frame rate. Where no size can
+    // be computed (a negative rate, no positive frame rate, a size beyond
+    // 2^53) the rate is kept, the size is "-1" and the result is false.
     bool SetConstantBitRate(int rate);
     bool GetConstantNoLimit() const;
-    // Set: the code-stream size becomes "-1". Cleared: the size is computed
-    // again from the stored rate; refused (false, nothing stored) when that
-    // is not possible.
+    // Stores the flag, then the code-stream size as SetConstantBitRate does;
+    // false when the flag is cleared and no size can be computed.
     bool SetConstantNoLimit(bool noLimit);
     // Frames per second (additional "frame_rate"); 0 when absent or not a number.
     double GetFrameRate() const;
@@ -38,6 +38,11 @@ public:
     // the rate is negative, the frame rate is not a positive number or the
     // size exceeds 2^53.
     static std::optional<qint64> CodestreamSize(int rate, double frameRate);
+
+private:
+    // Writes "codestreamsize" from the stored flag, rate and frame rate;
+    // false when it had to be left at "-1" for want of a size.
+    bool UpdateCodestreamSize();
 };
 
 } // namespace JoxCore
