@@ -448,7 +448,7 @@ TEST_F(CommandsTest, ARepliesXmlIsBoundedWhileDownloadsAreNot)
     list.DoExecute();
     EXPECT_EQ(JoxCore::StateFailed, list.GetState());
     EXPECT_TRUE(list.GetMessagesText().contains("\"The reply exceeds the limit of 16 MiB\"\nDetail: a reply may carry at "
-                                                "most 16 MiB besides its DIME attachments"))
+                                                "most 16 MiB besides its collection's data"))
         << list.GetMessagesText().toStdString();
 
     // Past the limit as chunked DIME records (the simulated server) and as
