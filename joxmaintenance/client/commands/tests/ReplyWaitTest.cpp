@@ -152,18 +152,21 @@ TEST(ReplyWaitSpeedTest, AReplyBelowTheSpeedFloorFailsSayingSo)
     limits.mSpeedFloorBytesPerSecond = 200;
     limits.mSpeedFloorSeconds = 2;
     ScopedTimeouts timeouts(limits);
-    const std::string reply = simserver::ScriptedHttpServer::SoapReply(
-        "<jox:LogStatusResponse><Padding>" + std::string(5000, 'p') + "</Padding></jox:LogStatusResponse>");
+    const auto reply = [](std::size_t padding) {
+        return simserver::ScriptedHttpServer::SoapReply("<jox:LogStatusResponse><Padding>" + std::string(padding, 'p') +
+                                                        "</Padding></jox:LogStatusResponse>");
+    };
     const struct
     {
         int mBytesPerSecond;
+        std::string mReply;
         bool mCut;
-    } cases[] = {{20, true}, {2000, false}};
+    } cases[] = {{20, reply(0), true}, {2000, reply(5000), false}};
     for (const auto& rCase : cases)
     {
         SCOPED_TRACE(rCase.mBytesPerSecond);
         simserver::ScriptedHttpServer server;
-        ASSERT_TRUE(server.Start({{reply, false, rCase.mBytesPerSecond}}));
+        ASSERT_TRUE(server.Start({{rCase.mReply, false, rCase.mBytesPerSecond}}));
         CommandLogStatus status(QString::fromStdString(server.GetUrl()));
         const auto start = Clock::now();
         status.DoExecute();
