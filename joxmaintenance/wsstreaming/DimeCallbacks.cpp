@@ -106,7 +106,8 @@ bool CountRecord(struct soap* pSoap, DownloadTarget& rTarget, const char* const 
     std::string error;
     if (rTarget.CountRecord(HeaderBytes(pSoap, rFields), error))
         return true;
-    LogImportant("Refused the reply's DIME records: too many or too large record headers. \n Abort file streaming.", pFunction);
+    LogImportant("Refused the reply's DIME records: too many or too large record headers. \n Abort file streaming.",
+                 pFunction);
     SetFault(pSoap, kRecordsRefused, error, SOAP_DIME_ERROR);
     return false;
 }

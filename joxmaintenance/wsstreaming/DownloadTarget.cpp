@@ -89,7 +89,8 @@ std::string DownloadTarget::LocalFileName(const std::string& rWireName)
 {
     const std::string name = SafeFileName(rWireName);
     const QByteArray bytes(name.data(), static_cast<qsizetype>(name.size()));
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    QStringDecoder utf8(QStringConverter::Utf8,
+                        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     QString text = utf8(bytes);
     if (utf8.hasError())
         text = QString::fromLatin1(bytes);

@@ -96,13 +96,15 @@ bool ReplyGuard::DescribeFailure(struct soap* pSoap)
     {
         detail = "an HTTP chunk-size line with its extensions may take at most " +
                  std::to_string(pGuard->mLimits.mChunkLineBytes / 1024) + " KiB";
-        soap_set_receiver_error(pSoap, "The reply's chunk-size line is too long", soap_strdup(pSoap, detail.c_str()), error);
+        soap_set_receiver_error(pSoap, "The reply's chunk-size line is too long", soap_strdup(pSoap, detail.c_str()),
+                                error);
     }
     else
     {
         detail = "less than " + std::to_string(pGuard->mLimits.mFloorBytesPerSecond) + " bytes a second for " +
                  std::to_string(pGuard->mLimits.mFloorSeconds) + " seconds";
-        soap_set_receiver_error(pSoap, "The server sends its reply too slowly", soap_strdup(pSoap, detail.c_str()), error);
+        soap_set_receiver_error(pSoap, "The server sends its reply too slowly", soap_strdup(pSoap, detail.c_str()),
+                                error);
     }
     return true;
 }
