@@ -1,10 +1,12 @@
 // Writes the seed corpus of the reply fuzzer: for each of the nine
 // operations, the reply the simulated server sends to the real command, as
 // read from the socket, prefixed with the operation's byte; then replies with
-// malformed DIME records and file values.
+// malformed DIME records and file values; then crafted replies no simulated
+// server sends: chunk-size lines that run on, and many DIME records.
 //   reply_corpus_recorder FOLDER
 
 #include "ReplyOperations.h"
+#include "simserver/ScriptedHttpServer.h"
 #include "simserver/SimServer.h"
 
 #include <joxmaintenance/ServerConnection.h>
@@ -28,6 +30,60 @@ size_t RecordingReceive(struct soap* pSoap, char* pBuffer, size_t length)
     const size_t count = gpReceive(pSoap, pBuffer, length);
     gReceived.append(pBuffer, count);
     return count;
+}
+
+using simserver::ScriptedHttpServer;
+
+// An attachment record of one byte named rName (no option when empty).
+std::string Attachment(unsigned char flags, const std::string& rId, const std::string& rName)
+{
+    return ScriptedHttpServer::DimeRecord(flags, 0x10, rId, "application/zip", "x",
+                                          rName.empty() ? std::string() : ScriptedHttpServer::DimeOption(rName));
+}
+
+// Replies the fuzzer's input size (64 KiB) holds: each prefixed with the
+// byte of the operation that reads it.
+void WriteCraftedReplies(const std::string& rCorpus)
+{
+    const std::string chunked = "HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=utf-8\r\n"
+                                "Transfer-Encoding: chunked\r\n\r\n";
+    const std::string envelope = ScriptedHttpServer::DimeRecord(
+        0x04, 0x20, "", "http://schemas.xmlsoap.org/soap/envelope/",
+        ScriptedHttpServer::SoapEnvelope(
+            "<jox:LogFetchCollectionResponse><LogFile href=\"cid:one\"/></jox:LogFetchCollectionResponse>"));
+    const auto dime = [&envelope](const std::string& rRecords) {
+        return ScriptedHttpServer::HttpReply("200 OK", "application/dime", envelope + rRecords);
+    };
+    std::string manyRecords;
+    for (int i = 0; i < 40; ++i)
+        manyRecords += Attachment(i == 39 ? 0x02 : 0, i == 0 ? "cid:one" : "cid:n" + std::to_string(i),
+                                  "n" + std::to_string(i) + ".zip");
+    std::string chunkOptions = Attachment(0x01, "cid:one", "c.zip");
+    for (int i = 0; i < 20; ++i)
+        chunkOptions += ScriptedHttpServer::DimeRecord(i == 19 ? 0x02 : 0x01, 0, "", "", "x",
+                                                       ScriptedHttpServer::DimeOption("option " + std::to_string(i)));
+    const struct
+    {
+        unsigned mOperation;
+        std::string mReply;
+        const char* mpName;
+    } crafted[] = {
+        {8, chunked + "10;name=" + std::string(60 * 1024, 'x'), "chunk-extension-running-on"},
+        {4, chunked + std::string(60 * 1024, '0'), "chunk-size-running-on"},
+        {8, chunked + std::string(60 * 1024, ' ') + "5\r\n<?xml\r\n0\r\n\r\n", "chunk-size-after-filler"},
+        {5, dime(manyRecords), "dime-many-records"},
+        {5,
+         dime(Attachment(0, "cid:zero", "before.zip") + Attachment(0, "cid:one", "wanted.zip") +
+              Attachment(0, "cid:one", "again.zip") + Attachment(0x02, "cid:two", "")),
+         "dime-records-beside-the-collection"},
+        {5,
+         dime(Attachment(0, "cid:one", "c.zip") +
+              ScriptedHttpServer::DimeRecord(0x02, 0x10, "cid:" + std::string(9000, 'i'), "t", "x")),
+         "dime-record-with-large-header"},
+        {5, dime(chunkOptions), "dime-chunk-records-with-options"},
+    };
+    for (const auto& rCase : crafted)
+        std::ofstream(rCorpus + "/" + rCase.mpName, std::ios::binary) << static_cast<char>(rCase.mOperation) << rCase.mReply;
 }
 
 } // namespace
@@ -110,5 +166,6 @@ int main(int argc, char** argv)
     }
     server.Stop();
     QDir(scratch).removeRecursively();
+    WriteCraftedReplies(corpus);
     return 0;
 }

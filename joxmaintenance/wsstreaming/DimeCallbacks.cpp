@@ -8,11 +8,13 @@
 
 #include <stdsoap2.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <iterator>
 #include <string>
 
 namespace joxwsstreaming {
@@ -30,6 +32,10 @@ const char* const kOpenFailed = "CallbackDimeWriteOpen - !pDimeOption. \n Abort 
 const char* const kWriteFailed = "CallbackDimeWrite - !nwritten. \n Could not write to file properly. Abort streaming.";
 const char* const kMalformedOption = "Refused the downloaded collection: malformed DIME option";
 const char* const kWriteError = "Could not write the downloaded collection";
+const char* const kRecordsRefused = "Refused the reply's DIME records";
+// What a chunk record of an attachment takes besides its data when it
+// carries no header fields: its 12-byte header and at most 3 padding bytes.
+constexpr std::size_t kChunkRecordFraming = 16;
 
 // The runtime keeps the fault texts by pointer: they are copied into the context.
 int SetFault(struct soap* pSoap, const char* pText, const std::string& rDetail, int error)
@@ -81,6 +87,74 @@ bool FirstOptionData(const struct soap* pSoap, const char* pOptions, std::string
     return true;
 }
 
+// What the header fields of a DIME record hold in the context's memory.
+std::size_t HeaderBytes(const struct soap* pSoap, const char* const (&rFields)[3])
+{
+    std::size_t bytes = 0;
+    for (const char* pField : rFields)
+    {
+        if (pField)
+            bytes += AllocatedFieldBytes(pSoap, pField);
+    }
+    return bytes;
+}
+
+// Accounts a record with header fields in the reply's target; false, with
+// the context's fault set, when the reply may not carry it.
+bool CountRecord(struct soap* pSoap, DownloadTarget& rTarget, const char* const (&rFields)[3], const char* pFunction)
+{
+    std::string error;
+    if (rTarget.CountRecord(HeaderBytes(pSoap, rFields), error))
+        return true;
+    LogImportant("Refused the reply's DIME records: too many or too large record headers. \n Abort file streaming.",
+                 pFunction);
+    SetFault(pSoap, kRecordsRefused, error, SOAP_DIME_ERROR);
+    return false;
+}
+
+// Whether the record with the identifier pId is the one an element of the
+// reply refers to (the runtime's own matching, which later resolves it).
+bool IsReferenced(struct soap* pSoap, const char* pId)
+{
+    if (!pId)
+        return false;
+    for (const struct soap_xlist* pReference = pSoap->xlist; pReference; pReference = pReference->next)
+    {
+        if (pReference->id && soap_match_cid(pSoap, pReference->id, pId) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The handle remembers the header fields of the record it was opened for.
+DimeFileHandle* ForRecord(DimeFileHandle* pHandle, const char* pId, const char* pType, const char* pOptions)
+{
+    pHandle->mpRecordFields[0] = pId;
+    pHandle->mpRecordFields[1] = pType;
+    pHandle->mpRecordFields[2] = pOptions;
+    return pHandle;
+}
+
+// The data of an attachment may come in chunk records; one that carries
+// header fields is accounted as a record of its own. False, with the
+// context's fault set, when the reply may not carry it.
+bool CountChunkRecord(struct soap* pSoap, DimeFileHandle& rFile)
+{
+    const char* const fields[3] = {pSoap->dime.id, pSoap->dime.type, pSoap->dime.options};
+    if (std::equal(std::begin(fields), std::end(fields), std::begin(rFile.mpRecordFields)))
+        return true;
+    std::copy(std::begin(fields), std::end(fields), std::begin(rFile.mpRecordFields));
+    auto* pTarget = static_cast<DownloadTarget*>(pSoap->user);
+    if (!pTarget || (!fields[0] && !fields[1] && !fields[2]))
+        return true;
+    if (CountRecord(pSoap, *pTarget, fields, "joxwsstreaming::CallbackDimeWrite"))
+        return true;
+    if (!rFile.mSkipped)
+        pTarget->Fail(rFile.mPath, std::string(kRecordsRefused) + ": " + *soap_faultdetail(pSoap));
+    rFile.mFailed = true;
+    return false;
+}
+
 void SetProgressDetails(const std::string& rKey, const QString& rDetails)
 {
     joxmaintenance::LockedCommandStatusList locked =
@@ -93,8 +167,29 @@ void SetProgressDetails(const std::string& rKey, const QString& rDetails)
 
 } // namespace
 
-void* CallbackDimeWriteOpen(struct soap* pSoap, const char*, const char*, const char* pOptions)
+void* CallbackDimeWriteOpen(struct soap* pSoap, const char* pId, const char* pType, const char* pOptions)
 {
+    if (auto* pTarget = static_cast<DownloadTarget*>(pSoap->user))
+    {
+        // Every record's header fields stay in the context's memory until the call ends.
+        if (!CountRecord(pSoap, *pTarget, {pId, pType, pOptions}, kOpenFunction))
+            return nullptr;
+        // One collection per reply: the record the reply's file value refers
+        // to. Any other is read past without being stored.
+        if (pTarget->HasCollection() || !IsReferenced(pSoap, pId))
+        {
+            try
+            {
+                return ForRecord(new DimeFileHandle(), pId, pType, pOptions);
+            }
+            catch (const std::exception&)
+            {
+                LogImportant(kOpenFailed, kOpenFunction);
+                pSoap->error = SOAP_EOF;
+                return nullptr;
+            }
+        }
+    }
     if (!pOptions)
     {
         pSoap->error = SOAP_DIME_ERROR;
@@ -135,9 +230,13 @@ void* CallbackDimeWriteOpen(struct soap* pSoap, const char*, const char*, const 
             SetFault(pSoap, "Could not store the downloaded collection", pTarget->GetError(), SOAP_DIME_ERROR);
             return nullptr;
         }
-        auto* pHandle = new DimeFileHandle(temporaryPath, key);
-        // The reply's size limit guards its XML; an accepted attachment may be of any size.
-        pSoap->recv_maxlength = 0;
+        auto* pHandle = ForRecord(new DimeFileHandle(temporaryPath, key), pId, pType, pOptions);
+        pTarget->TakeCollection();
+        // The reply's size limit keeps guarding all but this attachment's
+        // data, which the write callback credits to it as it arrives; the
+        // runtime reads up to one buffer ahead of the callbacks.
+        if (pSoap->recv_maxlength > 0)
+            pSoap->recv_maxlength += sizeof pSoap->buf;
         SetProgressDetails(key, QStringLiteral("Started streaming of file"));
         return pHandle;
     }
@@ -154,6 +253,10 @@ int CallbackDimeWrite(struct soap* pSoap, void* pHandle, const char* pBuffer, st
     auto* pFile = static_cast<DimeFileHandle*>(pHandle);
     if (!pFile)
         return SOAP_OK;
+    if (!CountChunkRecord(pSoap, *pFile))
+        return pSoap->error;
+    if (pFile->mSkipped)
+        return SOAP_OK;
     if (length > 0 && (!pFile->mFile.is_open() || !pFile->Append(pBuffer, length)))
     {
         pFile->mFailed = true;
@@ -162,6 +265,8 @@ int CallbackDimeWrite(struct soap* pSoap, void* pHandle, const char* pBuffer, st
             pTarget->Fail(pFile->mPath, std::string(kWriteError) + ": " + pFile->GetWriteError());
         return SetFault(pSoap, kWriteError, pFile->GetWriteError(), SOAP_EOF);
     }
+    if (pSoap->recv_maxlength > 0)
+        pSoap->recv_maxlength += length + kChunkRecordFraming;
     return SOAP_OK;
 }
 
@@ -172,6 +277,11 @@ void CallbackDimeWriteClose(struct soap* pSoap, void* pHandle)
     {
         LogImportant("CallbackDimeWriteClose - !p_async_handler. \n Could not close written file properly.",
                      "joxwsstreaming::CallbackDimeWriteClose");
+        return;
+    }
+    if (pFile->mSkipped)
+    {
+        delete pFile;
         return;
     }
     bool complete = !pFile->mFailed && pFile->mFile.is_open() && pFile->Flush();

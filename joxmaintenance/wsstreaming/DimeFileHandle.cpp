@@ -26,6 +26,13 @@ DimeFileHandle::DimeFileHandle(const std::string& rPath, const std::string& rLoo
         mWriteErrno = errno;
 }
 
+// An empty path opens no file: the sink stays closed.
+DimeFileHandle::DimeFileHandle()
+    : mFile(std::string(), std::ios::out | std::ios::binary)
+    , mSkipped(true)
+{
+}
+
 bool DimeFileHandle::Append(const char* pData, std::size_t length)
 {
     while (length > 0)

@@ -2,7 +2,9 @@
 
 #include <QFile>
 #include <QString>
+#include <QStringDecoder>
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -18,6 +20,8 @@ namespace {
 
 // "." + name + "." + 16 hex digits + ".part"
 constexpr std::size_t kTemporaryExtraBytes = 1 + 1 + 16 + 5;
+const char kTemporaryEnd[] = ".part";
+constexpr std::size_t kSuffixDigits = 16;
 
 std::string RandomSuffix()
 {
@@ -84,7 +88,36 @@ std::string DownloadTarget::SafeFileName(const std::string& rName)
 std::string DownloadTarget::LocalFileName(const std::string& rWireName)
 {
     const std::string name = SafeFileName(rWireName);
-    return QFile::encodeName(QString::fromLatin1(name.data(), static_cast<int>(name.size()))).toStdString();
+    const QByteArray bytes(name.data(), static_cast<qsizetype>(name.size()));
+    QStringDecoder utf8(QStringConverter::Utf8,
+                        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    QString text = utf8(bytes);
+    if (utf8.hasError())
+        text = QString::fromLatin1(bytes);
+    for (const QChar character : text)
+    {
+        if (character.category() == QChar::Other_Control)
+            return std::string();
+    }
+    const std::string local = QFile::encodeName(text).toStdString();
+    return IsTemporaryName(local) ? std::string() : local;
+}
+
+bool DownloadTarget::IsTemporaryName(const std::string& rName)
+{
+    const std::size_t endBytes = sizeof kTemporaryEnd - 1;
+    if (rName.size() < kTemporaryExtraBytes || rName.front() != '.' ||
+        rName.compare(rName.size() - endBytes, endBytes, kTemporaryEnd) != 0)
+        return false;
+    const std::size_t suffix = rName.size() - endBytes - kSuffixDigits;
+    if (rName[suffix - 1] != '.')
+        return false;
+    for (std::size_t i = suffix; i < suffix + kSuffixDigits; ++i)
+    {
+        if (!std::isxdigit(static_cast<unsigned char>(rName[i])))
+            return false;
+    }
+    return true;
 }
 
 std::string DownloadTarget::Begin(const std::string& rFileName)
@@ -117,6 +150,7 @@ void DownloadTarget::Fail(const std::string& rTemporaryPath, const std::string& 
 bool DownloadTarget::Commit()
 {
     bool ok = mError.empty();
+    std::vector<std::string> moved;
     for (const Pending& rFile : mPending)
     {
         if (ok && rFile.mError.empty())
@@ -124,7 +158,7 @@ bool DownloadTarget::Commit()
             const int error = RenameWithoutReplacing(rFile.mTemporaryPath, rFile.mFinalPath);
             if (error == 0)
             {
-                mCommitted.push_back(rFile.mFinalPath);
+                moved.push_back(rFile.mFinalPath);
                 continue;
             }
             mError = error == EEXIST ? rFile.mFinalPath + " already exists and was not replaced"
@@ -138,7 +172,32 @@ bool DownloadTarget::Commit()
         std::remove(rFile.mTemporaryPath.c_str());
     }
     mPending.clear();
-    return ok;
+    // All or nothing: the files this commit moved into place were new, so
+    // taking them away again leaves the folder as it was.
+    if (!ok)
+    {
+        for (const std::string& rPath : moved)
+            std::remove(rPath.c_str());
+        return false;
+    }
+    mCommitted.insert(mCommitted.end(), moved.begin(), moved.end());
+    return true;
+}
+
+bool DownloadTarget::CountRecord(std::size_t headerBytes, std::string& rError)
+{
+    if (headerBytes > kMaxRecordHeaderBytes)
+    {
+        rError = "a record's id, type and options take " + std::to_string(headerBytes) + " bytes, more than " +
+                 std::to_string(kMaxRecordHeaderBytes);
+        return false;
+    }
+    if (++mRecords > kMaxRecords)
+    {
+        rError = "the reply carries more than " + std::to_string(kMaxRecords) + " DIME records";
+        return false;
+    }
+    return true;
 }
 
 void DownloadTarget::Discard()

@@ -147,7 +147,10 @@ void ScriptedHttpServer::Run()
                 std::lock_guard<std::mutex> lock(mMutex);
                 mRequests.push_back(request);
             }
-            SendAll(socket, reply.mBytes);
+            const bool sent = reply.mBytesPerSecond > 0 ? SendPaced(socket, reply.mBytes, reply.mBytesPerSecond)
+                                                        : SendAll(socket, reply.mBytes);
+            if (sent && !reply.mRepeated.empty())
+                SendRepeated(socket, reply.mRepeated);
             if (reply.mSilent)
             {
                 std::unique_lock<std::mutex> lock(mMutex);
@@ -160,6 +163,40 @@ void ScriptedHttpServer::Run()
         }
         ::shutdown(socket, SHUT_WR);
         ::close(socket);
+    }
+}
+
+bool ScriptedHttpServer::IsStopping() const
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mStopping;
+}
+
+bool ScriptedHttpServer::SendPaced(int socket, const std::string& rBytes, int bytesPerSecond)
+{
+    const auto interval = std::chrono::microseconds(1000000 / bytesPerSecond);
+    for (char byte : rBytes)
+    {
+        if (!SendAll(socket, std::string(1, byte)))
+            return false;
+        std::unique_lock<std::mutex> lock(mMutex);
+        if (mStopped.wait_for(lock, interval, [this] { return mStopping; }))
+            return false;
+    }
+    return true;
+}
+
+void ScriptedHttpServer::SendRepeated(int socket, const std::string& rBytes)
+{
+    std::string block;
+    while (block.size() < 64 * 1024)
+        block += rBytes;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    for (std::size_t sent = 0; sent < (std::size_t{1} << 30) && std::chrono::steady_clock::now() < deadline;
+         sent += block.size())
+    {
+        if (IsStopping() || !SendAll(socket, block))
+            return;
     }
 }
 
@@ -202,6 +239,29 @@ std::string ScriptedHttpServer::DecodeChunked(const std::string& rBody)
         at = lineEnd + 2 + size + 2;
     }
     return decoded;
+}
+
+std::string ScriptedHttpServer::DimeRecord(unsigned char flags, unsigned char typeFormat, const std::string& rId,
+                                           const std::string& rType, const std::string& rData,
+                                           const std::string& rOptions)
+{
+    auto put16 = [](std::string& rOut, std::size_t value) {
+        rOut += static_cast<char>((value >> 8) & 0xFF);
+        rOut += static_cast<char>(value & 0xFF);
+    };
+    auto padded = [](const std::string& rField) { return rField + std::string((4 - rField.size() % 4) % 4, '\0'); };
+    std::string record{static_cast<char>(0x08 | flags), static_cast<char>(typeFormat)};
+    put16(record, rOptions.size());
+    put16(record, rId.size());
+    put16(record, rType.size());
+    put16(record, rData.size() >> 16);
+    put16(record, rData.size() & 0xFFFF);
+    return record + padded(rOptions) + padded(rId) + padded(rType) + padded(rData);
+}
+
+std::string ScriptedHttpServer::DimeOption(const std::string& rName)
+{
+    return std::string{'\0', '\0', static_cast<char>(rName.size() >> 8), static_cast<char>(rName.size() & 0xFF)} + rName;
 }
 
 } // namespace simserver

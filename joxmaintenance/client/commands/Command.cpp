@@ -1,6 +1,7 @@
 #include "joxmaintenance/Command.h"
 
 #include "Latin1.h"
+#include "ReplyGuard.h"
 #include "joxmaintenance/CommandType.h"
 #include "joxmaintenance/ServerConnection.h"
 #include "joxmaintenanceServiceProxy.h"
@@ -200,9 +201,10 @@ void Command::Execute(const char* pFunction, const Exchange& rCall, const Succes
         if (result != SOAP_OK)
         {
             struct soap* pSoap = pProxy->soap;
-            if (pSoap->recv_maxlength > 0 && pSoap->count > pSoap->recv_maxlength)
+            if (!ReplyGuard::DescribeFailure(pSoap) && pSoap->recv_maxlength > 0 &&
+                pSoap->count > pSoap->recv_maxlength)
                 soap_set_receiver_error(pSoap, "The reply exceeds the limit of 16 MiB",
-                                        "a reply may carry at most 16 MiB besides its DIME attachments", result);
+                                        "a reply may carry at most 16 MiB besides its collection's data", result);
             std::ostringstream fault;
             pProxy->soap_stream_fault(fault);
             mMessageList.append(JoxCore::Message(JoxCore::MessageError, ToLatin1(GetDescription()), fault.str()));

@@ -1,5 +1,6 @@
 #include "joxmaintenance/ServerConnection.h"
 
+#include "ReplyGuard.h"
 #include "joxmaintenanceServiceProxy.h"
 
 #include <joxwsstreaming/DimeCallbacks.h>
@@ -120,14 +121,16 @@ boost::shared_ptr<ServiceProxy> CreateServiceClient()
     // A peer that closes while a request is sent fails the call instead of
     // raising SIGPIPE, which would end the program.
     pSoap->socket_flags = MSG_NOSIGNAL;
-    // A reply's XML may not exhaust memory; the download callbacks lift the
-    // limit for an attachment they accept, so collections may be of any size.
+    // A reply may not exhaust memory; the download callbacks credit the data
+    // of the attachment they store to the limit, so collections may be of any
+    // size.
     pSoap->recv_maxlength = kReplyLimitBytes;
     pSoap->fdimewriteopen = joxwsstreaming::CallbackDimeWriteOpen;
     pSoap->fdimewriteclose = joxwsstreaming::CallbackDimeWriteClose;
     pSoap->fdimewrite = joxwsstreaming::CallbackDimeWrite;
     if (TandrilPrepareServiceClient)
         TandrilPrepareServiceClient(pSoap);
+    ReplyGuard::Install(pSoap, {kChunkLineLimitBytes, timeouts.mSpeedFloorBytesPerSecond, timeouts.mSpeedFloorSeconds});
     return pProxy;
 }
 

@@ -20,6 +20,7 @@
 #include <csignal>
 
 #include <cstring>
+#include <memory>
 
 using namespace joxwsstreaming;
 
@@ -62,15 +63,31 @@ class DimeCallbacksTest : public ::testing::Test
 {
 protected:
     DimeCallbacksTest()
-        : mTarget(mFolder.Path())
     {
-        mpSoap->user = &mTarget;
+        Refer("cid:1");
+        NewReply();
     }
     ~DimeCallbacksTest() override
     {
         soap_destroy(mpSoap);
         soap_end(mpSoap);
         soap_free(mpSoap);
+    }
+
+    // The reply's file value refers to the record pHref names, as the
+    // runtime notes it while it reads the envelope.
+    void Refer(const char* pHref)
+    {
+        soap_strcpy(mpSoap->href, sizeof mpSoap->href, pHref);
+        ASSERT_EQ(SOAP_OK, soap_attachment_forward(mpSoap, &mpReferred, &mReferredSize, &mpReferredId,
+                                                   &mpReferredType, &mpReferredOptions));
+    }
+
+    // A new target for the next reply, made the context's.
+    void NewReply()
+    {
+        mpTarget = std::make_unique<DownloadTarget>(mFolder.Path());
+        mpSoap->user = mpTarget.get();
     }
 
     // One attachment: open, the pieces, close; the first failing result.
@@ -98,9 +115,15 @@ protected:
     }
 
     tandriltest::TempDir mFolder;
-    DownloadTarget mTarget;
     struct soap* mpSoap = soap_new();
+    std::unique_ptr<DownloadTarget> mpTarget;
     maintenancetest::LogCapture mLog;
+    // Where the runtime would put what it resolves for the file value.
+    unsigned char* mpReferred = nullptr;
+    int mReferredSize = 0;
+    char* mpReferredId = nullptr;
+    char* mpReferredType = nullptr;
+    char* mpReferredOptions = nullptr;
 };
 
 TEST_F(DimeCallbacksTest, OptionsMissingOrTooShort)
@@ -116,8 +139,8 @@ TEST_F(DimeCallbacksTest, OptionsMissingOrTooShort)
     EXPECT_EQ(nullptr, CallbackDimeWriteOpen(mpSoap, "cid:1", "t", Field(mpSoap, Option("ab"))));
     EXPECT_EQ(SOAP_EOF, mpSoap->error);
     EXPECT_EQ(1u, mLog.GetRecords().size());
-    EXPECT_TRUE(mTarget.Commit());
-    EXPECT_TRUE(mTarget.GetCommittedPaths().empty());
+    EXPECT_TRUE(mpTarget->Commit());
+    EXPECT_TRUE(mpTarget->GetCommittedPaths().empty());
 }
 
 // The option's length is the server's word: only bytes the field holds are
@@ -148,16 +171,15 @@ TEST_F(DimeCallbacksTest, MalformedOptionFieldsAreRefusedWithinTheirBytes)
         ASSERT_NE(nullptr, *soap_faultdetail(mpSoap));
         EXPECT_STREQ(rCase.mpDetail, *soap_faultdetail(mpSoap));
     }
-    EXPECT_EQ(0u, mTarget.GetPendingCount());
+    EXPECT_EQ(0u, mpTarget->GetPendingCount());
     // A field that holds more than the first option: the first option's name.
-    ASSERT_EQ(SOAP_OK, Stream("a.zip", {"data"}));
     mpSoap->error = SOAP_OK;
     void* pHandle =
-        CallbackDimeWriteOpen(mpSoap, "cid:2", "t", Field(mpSoap, Option("b.zip") + std::string("\0\x01\0\x01x", 5)));
+        CallbackDimeWriteOpen(mpSoap, "cid:1", "t", Field(mpSoap, Option("b.zip") + std::string("\0\x01\0\x01x", 5)));
     ASSERT_NE(nullptr, pHandle);
     CallbackDimeWriteClose(mpSoap, pHandle);
-    ASSERT_TRUE(mTarget.Commit());
-    EXPECT_EQ((std::vector<std::string>{mFolder.File("a.zip"), mFolder.File("b.zip")}), mTarget.GetCommittedPaths());
+    ASSERT_TRUE(mpTarget->Commit());
+    EXPECT_EQ((std::vector<std::string>{mFolder.File("b.zip")}), mpTarget->GetCommittedPaths());
 }
 
 TEST_F(DimeCallbacksTest, OnlyTheLastPathComponentIsUsed)
@@ -176,9 +198,10 @@ TEST_F(DimeCallbacksTest, OnlyTheLastPathComponentIsUsed)
                  {"D:\\caf\xE9.zip", "caf\xC3\xA9.zip"}};
     for (const auto& rCase : cases)
     {
+        NewReply();
         ASSERT_EQ(SOAP_OK, Stream(rCase.mpOption, {"data"})) << rCase.mpOption;
-        ASSERT_TRUE(mTarget.Commit());
-        EXPECT_EQ(mFolder.File(rCase.mpName), mTarget.GetCommittedPaths().back());
+        ASSERT_TRUE(mpTarget->Commit());
+        EXPECT_EQ(mFolder.File(rCase.mpName), mpTarget->GetCommittedPaths().back());
         EXPECT_EQ("data", tandriltest::ReadFile(mFolder.File(rCase.mpName))) << rCase.mpOption;
     }
     EXPECT_FALSE(Exists(mFolder.Path() + "/../.profile"));
@@ -197,8 +220,8 @@ TEST_F(DimeCallbacksTest, NamesWithNothingUsableAreRefused)
         }
         EXPECT_EQ(SOAP_DIME_ERROR, result) << pOption;
     }
-    EXPECT_TRUE(mTarget.Commit());
-    EXPECT_EQ(1u, mTarget.GetCommittedPaths().size());
+    EXPECT_TRUE(mpTarget->Commit());
+    EXPECT_EQ(1u, mpTarget->GetCommittedPaths().size());
 }
 
 TEST_F(DimeCallbacksTest, WithoutATargetNothingIsWritten)
@@ -224,7 +247,7 @@ TEST_F(DimeCallbacksTest, AMissingFolderFailsTheFirstWrite)
 TEST_F(DimeCallbacksTest, AZeroByteAttachmentGivesAnEmptyFile)
 {
     ASSERT_EQ(SOAP_OK, Stream("empty.zip", {}));
-    ASSERT_TRUE(mTarget.Commit());
+    ASSERT_TRUE(mpTarget->Commit());
     EXPECT_TRUE(Exists(mFolder.File("empty.zip")));
     EXPECT_EQ("", tandriltest::ReadFile(mFolder.File("empty.zip")));
 }
@@ -234,16 +257,18 @@ TEST_F(DimeCallbacksTest, AnExistingFileIsNeverReplaced)
     tandriltest::WriteFile(mFolder.File("c.zip"), "complete old collection");
     ASSERT_EQ(SOAP_OK, Stream("c.zip", {"new ", "bytes"}));
     EXPECT_EQ("complete old collection", tandriltest::ReadFile(mFolder.File("c.zip")));
-    mTarget.Discard();
+    mpTarget->Discard();
     EXPECT_EQ("complete old collection", tandriltest::ReadFile(mFolder.File("c.zip")));
 
+    NewReply();
     ASSERT_EQ(SOAP_OK, Stream("c.zip", {"new ", "bytes"}));
-    EXPECT_FALSE(mTarget.Commit());
-    EXPECT_EQ(mFolder.File("c.zip") + " already exists and was not replaced", mTarget.GetError());
+    EXPECT_FALSE(mpTarget->Commit());
+    EXPECT_EQ(mFolder.File("c.zip") + " already exists and was not replaced", mpTarget->GetError());
     EXPECT_EQ("complete old collection", tandriltest::ReadFile(mFolder.File("c.zip")));
     // Nothing but the operator's file is left in the folder.
+    NewReply();
     ASSERT_EQ(SOAP_OK, Stream("d.zip", {"x"}));
-    mTarget.Discard();
+    mpTarget->Discard();
     EXPECT_FALSE(Exists(mFolder.File("d.zip")));
     EXPECT_EQ(1u, FolderEntries(mFolder.Path()).size());
 }
@@ -297,3 +322,165 @@ TEST_F(DimeCallbacksTest, ProgressGoesToTheStatusUnderTheLookupKey)
 }
 
 } // namespace
+
+namespace {
+
+// A file name as the server sends it, and the local name it gets (empty:
+// refused).
+struct NameCase
+{
+    const char* mpWire;
+    const char* mpLocal;
+};
+
+// The local file system's names are UTF-8 here.
+const NameCase kNameCases[] = {
+    {"caf\xC3\xA9 cr\xC3\xA8me.tar.gz", "caf\xC3\xA9 cr\xC3\xA8me.tar.gz"}, // UTF-8
+    {"R\xC3\xA9gie \xE2\x80\x93 \xE2\x82\xAC \xF0\x9F\x93\xA6.zip", "R\xC3\xA9gie \xE2\x80\x93 \xE2\x82\xAC \xF0\x9F\x93\xA6.zip"},
+    {"caf\xE9 cr\xE8me.tar.gz", "caf\xC3\xA9 cr\xC3\xA8me.tar.gz"},         // ISO 8859-1
+    {"a\xC3.zip", "a\xC3\x83.zip"},                                          // cut UTF-8: ISO 8859-1
+    {"\xC0\xAF.zip", "\xC3\x80\xC2\xAF.zip"},                                // overlong form: ISO 8859-1
+    {".hidden.zip", ".hidden.zip"},
+    {"a.zip.0123456789abcdef.part", "a.zip.0123456789abcdef.part"},          // not hidden: not a temporary name
+    {"line\nbreak.zip", ""},
+    {"tab\t.zip", ""},
+    {"del\x7F.zip", ""},
+    {"next line \xC2\x85.zip", ""},                                          // U+0085 in UTF-8
+    {"next line \x85.zip", ""},                                              // U+0085 in ISO 8859-1
+    {"cr\r.zip", ""},
+    {".c.zip.0123456789abcdef.part", ""},                                    // a download's temporary file
+    {"sub/.x.ABCDEF0123456789.part", ""},
+};
+
+} // namespace
+
+TEST_F(DimeCallbacksTest, NamesAreReadAsUtf8ElseAsLatin1AndControlsAreRefused)
+{
+    for (const NameCase& rCase : kNameCases)
+        EXPECT_EQ(rCase.mpLocal, DownloadTarget::LocalFileName(rCase.mpWire)) << rCase.mpWire;
+
+    // Through the callbacks: a refused name leaves nothing; an accepted one
+    // is the name the operator sees, so an existing file of that name is
+    // found and kept.
+    for (const NameCase& rCase : kNameCases)
+    {
+        NewReply();
+        mpSoap->error = SOAP_OK;
+        const int result = Stream(rCase.mpWire, {"data"});
+        if (*rCase.mpLocal)
+        {
+            EXPECT_EQ(SOAP_OK, result) << rCase.mpWire;
+            continue;
+        }
+        EXPECT_EQ(SOAP_DIME_ERROR, result) << rCase.mpWire;
+        EXPECT_STREQ("Refused the file name of the downloaded collection", *soap_faultstring(mpSoap));
+        EXPECT_EQ(0u, mpTarget->GetPendingCount()) << rCase.mpWire;
+    }
+    NewReply();
+    tandriltest::WriteFile(mFolder.File("caf\xC3\xA9 cr\xC3\xA8me.tar.gz"), "operator's file");
+    ASSERT_EQ(SOAP_OK, Stream("/srv/caf\xC3\xA9 cr\xC3\xA8me.tar.gz", {"new"}));
+    EXPECT_FALSE(mpTarget->Commit());
+    EXPECT_EQ(mFolder.File("caf\xC3\xA9 cr\xC3\xA8me.tar.gz") + " already exists and was not replaced",
+              mpTarget->GetError());
+    EXPECT_EQ("operator's file", tandriltest::ReadFile(mFolder.File("caf\xC3\xA9 cr\xC3\xA8me.tar.gz")));
+    EXPECT_EQ(1u, FolderEntries(mFolder.Path()).size());
+}
+
+// A reply delivers one collection: the record its file value refers to. The
+// other records are read past, writing nothing.
+TEST_F(DimeCallbacksTest, OnlyTheReferredRecordIsStored)
+{
+    const auto open = [this](const char* pId, const std::string& rName) {
+        return CallbackDimeWriteOpen(mpSoap, pId, "t", Field(mpSoap, Option(rName)));
+    };
+    const auto write = [this](void* pHandle, const std::string& rData) {
+        EXPECT_EQ(SOAP_OK, CallbackDimeWrite(mpSoap, pHandle, rData.data(), rData.size()));
+        CallbackDimeWriteClose(mpSoap, pHandle);
+    };
+    write(open("cid:0", "before.zip"), "skipped");
+    write(open(nullptr, "anonymous.zip"), "skipped");
+    write(CallbackDimeWriteOpen(mpSoap, "cid:2", "t", nullptr), "skipped, without options");
+    EXPECT_EQ(0u, mpTarget->GetPendingCount());
+    write(open("1", "wanted.zip"), "wanted"); // "cid:1" refers to the record "1"
+    write(open("cid:1", "again.zip"), "a second record of the same identifier");
+    write(open("cid:3", "after.zip"), "skipped");
+    EXPECT_EQ(SOAP_OK, mpSoap->error);
+    ASSERT_TRUE(mpTarget->Commit());
+    EXPECT_EQ((std::vector<std::string>{"wanted.zip"}), FolderEntries(mFolder.Path()));
+    EXPECT_EQ("wanted", tandriltest::ReadFile(mFolder.File("wanted.zip")));
+}
+
+// Every record's id, type and options stay in the context's memory until the
+// call ends: a record may hold only so much of them, and a reply only so many
+// records that carry them, chunk records included.
+TEST_F(DimeCallbacksTest, RecordHeadersAreBounded)
+{
+    const auto refusedWith = [this](const std::string& rDetail) {
+        EXPECT_STREQ("Refused the reply's DIME records", *soap_faultstring(mpSoap));
+        ASSERT_NE(nullptr, *soap_faultdetail(mpSoap));
+        EXPECT_NE(std::string::npos, std::string(*soap_faultdetail(mpSoap)).find(rDetail)) << *soap_faultdetail(mpSoap);
+    };
+    // Too many records.
+    for (std::size_t i = 0; i < DownloadTarget::kMaxRecords; ++i)
+    {
+        void* pHandle = CallbackDimeWriteOpen(mpSoap, Field(mpSoap, "cid:x"), nullptr, nullptr);
+        ASSERT_NE(nullptr, pHandle) << i;
+        CallbackDimeWriteClose(mpSoap, pHandle);
+    }
+    EXPECT_EQ(nullptr, CallbackDimeWriteOpen(mpSoap, Field(mpSoap, "cid:1"), nullptr, Field(mpSoap, Option("a.zip"))));
+    EXPECT_EQ(SOAP_DIME_ERROR, mpSoap->error);
+    refusedWith("the reply carries more than 16 DIME records");
+
+    // One record whose fields are too large.
+    NewReply();
+    mpSoap->error = SOAP_OK;
+    const std::string large(3000, 'x');
+    EXPECT_EQ(nullptr, CallbackDimeWriteOpen(mpSoap, Field(mpSoap, "cid:1" + large), Field(mpSoap, large),
+                                             Field(mpSoap, Option("a.zip" + large))));
+    refusedWith("bytes, more than 8192"); // as held in memory: over 9000
+    EXPECT_EQ(0u, mpTarget->GetPendingCount());
+
+    // Chunk records of the stored attachment that carry fields count too;
+    // those without fields are free.
+    NewReply();
+    mpSoap->error = SOAP_OK;
+    void* pHandle = CallbackDimeWriteOpen(mpSoap, "cid:1", "t", Field(mpSoap, Option("chunked.zip")));
+    ASSERT_NE(nullptr, pHandle);
+    mpSoap->dime.id = mpSoap->dime.type = mpSoap->dime.options = nullptr;
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_EQ(SOAP_OK, CallbackDimeWrite(mpSoap, pHandle, "c", 1));
+    int result = SOAP_OK;
+    for (std::size_t i = 0; i < DownloadTarget::kMaxRecords && result == SOAP_OK; ++i)
+    {
+        mpSoap->dime.options = Field(mpSoap, Option("chunk option"));
+        result = CallbackDimeWrite(mpSoap, pHandle, "c", 1);
+    }
+    EXPECT_EQ(SOAP_DIME_ERROR, result);
+    refusedWith("the reply carries more than 16 DIME records");
+    CallbackDimeWriteClose(mpSoap, pHandle);
+    EXPECT_FALSE(mpTarget->Commit());
+    EXPECT_TRUE(FolderEntries(mFolder.Path()).empty());
+}
+
+// A commit that fails takes away what it had already moved into place.
+TEST(DownloadTargetTest, ACommitIsAllOrNothing)
+{
+    tandriltest::TempDir folder;
+    tandriltest::WriteFile(folder.File("c.zip"), "operator's file");
+    const struct
+    {
+        const char* mpFirst;
+        const char* mpSecond;
+    } cases[] = {{"new.zip", "c.zip"}, {"dup.zip", "dup.zip"}};
+    for (const auto& rCase : cases)
+    {
+        DownloadTarget target(folder.Path());
+        tandriltest::WriteFile(target.Begin(rCase.mpFirst), "first");
+        tandriltest::WriteFile(target.Begin(rCase.mpSecond), "second");
+        EXPECT_FALSE(target.Commit()) << rCase.mpFirst;
+        EXPECT_EQ(folder.File(rCase.mpSecond) + " already exists and was not replaced", target.GetError());
+        EXPECT_TRUE(target.GetCommittedPaths().empty());
+        EXPECT_EQ((std::vector<std::string>{"c.zip"}), FolderEntries(folder.Path())) << rCase.mpFirst;
+        EXPECT_EQ("operator's file", tandriltest::ReadFile(folder.File("c.zip")));
+    }
+}

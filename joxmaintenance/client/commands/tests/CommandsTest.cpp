@@ -48,23 +48,7 @@ namespace {
 using tandriltest::FolderEntries;
 using tandriltest::UnusedLoopbackPort;
 
-// One DIME record with a 4-byte aligned id, type, option field and data.
-std::string DimeRecord(unsigned char flags, unsigned char typeFormat, const std::string& rId, const std::string& rType,
-                       const std::string& rData, const std::string& rOptions = std::string())
-{
-    auto put16 = [](std::string& rOut, std::size_t value) {
-        rOut += static_cast<char>((value >> 8) & 0xFF);
-        rOut += static_cast<char>(value & 0xFF);
-    };
-    auto padded = [](const std::string& rField) { return rField + std::string((4 - rField.size() % 4) % 4, '\0'); };
-    std::string record{static_cast<char>(0x08 | flags), static_cast<char>(typeFormat)};
-    put16(record, rOptions.size());
-    put16(record, rId.size());
-    put16(record, rType.size());
-    put16(record, rData.size() >> 16);
-    put16(record, rData.size() & 0xFFFF);
-    return record + padded(rOptions) + padded(rId) + padded(rType) + padded(rData);
-}
+using simserver::ScriptedHttpServer;
 
 // One command of each of the nine operations for the server at rUrl; the
 // downloading ones fetch "c.zip" into rFolder.
@@ -448,7 +432,7 @@ TEST_F(CommandsTest, ARepliesXmlIsBoundedWhileDownloadsAreNot)
     list.DoExecute();
     EXPECT_EQ(JoxCore::StateFailed, list.GetState());
     EXPECT_TRUE(list.GetMessagesText().contains("\"The reply exceeds the limit of 16 MiB\"\nDetail: a reply may carry at "
-                                                "most 16 MiB besides its DIME attachments"))
+                                                "most 16 MiB besides its collection's data"))
         << list.GetMessagesText().toStdString();
 
     // Past the limit as chunked DIME records (the simulated server) and as
@@ -466,8 +450,8 @@ TEST_F(CommandsTest, ARepliesXmlIsBoundedWhileDownloadsAreNot)
     simserver::ScriptedHttpServer scripted;
     ASSERT_TRUE(scripted.Start({{simserver::ScriptedHttpServer::HttpReply(
         "200 OK", "application/dime",
-        DimeRecord(0x04, 0x20, "", "http://schemas.xmlsoap.org/soap/envelope/", envelope) +
-            DimeRecord(0x02, 0x10, "cid:one", "application/octet-stream", content, option))}}));
+        ScriptedHttpServer::DimeRecord(0x04, 0x20, "", "http://schemas.xmlsoap.org/soap/envelope/", envelope) +
+            ScriptedHttpServer::DimeRecord(0x02, 0x10, "cid:one", "application/octet-stream", content, option))}}));
     CommandLogFetch withLength(QString::fromStdString(scripted.GetUrl()), mDownloads, "one.zip");
     withLength.DoExecute();
     ASSERT_EQ(JoxCore::StateSucceeded, withLength.GetState()) << withLength.GetMessagesText().toStdString();

@@ -10,6 +10,7 @@
 
 #include <joxmaintenance/CommandCollectLog.h>
 #include <joxmaintenance/CommandLogGather.h>
+#include <joxmaintenance/CommandLogStatus.h>
 #include <joxmaintenance/ServerConnection.h>
 
 #include <gtest/gtest.h>
@@ -54,6 +55,10 @@ ServiceClientTimeouts Scaled(int buildWaitSeconds)
     timeouts.mKeepAliveIdleSeconds = 1;
     timeouts.mKeepAliveIntervalSeconds = 1;
     timeouts.mKeepAliveProbes = 2;
+    // The floor starts with the reply's first byte: a build wait before it
+    // is not cut.
+    timeouts.mSpeedFloorBytesPerSecond = 1000;
+    timeouts.mSpeedFloorSeconds = 1;
     return timeouts;
 }
 
@@ -136,6 +141,48 @@ TEST(ReplyWaitStallTest, AReplyThatStallsAfterItBeganFailsAfterTheIdleLimit)
         std::unique_ptr<Command> pCommand =
             rCase.mMake(QString::fromStdString(server.GetUrl()), QString::fromStdString(folder.Path()));
         ExpectFailsAfter(*pCommand, std::chrono::milliseconds(900));
+    }
+}
+
+// A server that keeps a reply flowing, but too slowly, is cut by the speed
+// floor (the idle limit never fires); one above the floor is not.
+TEST(ReplyWaitSpeedTest, AReplyBelowTheSpeedFloorFailsSayingSo)
+{
+    ServiceClientTimeouts limits = Scaled(30);
+    limits.mSpeedFloorBytesPerSecond = 200;
+    limits.mSpeedFloorSeconds = 2;
+    ScopedTimeouts timeouts(limits);
+    const auto reply = [](std::size_t padding) {
+        return simserver::ScriptedHttpServer::SoapReply("<jox:LogStatusResponse><Padding>" + std::string(padding, 'p') +
+                                                        "</Padding></jox:LogStatusResponse>");
+    };
+    const struct
+    {
+        int mBytesPerSecond;
+        std::string mReply;
+        bool mCut;
+    } cases[] = {{20, reply(0), true}, {2000, reply(5000), false}};
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mBytesPerSecond);
+        simserver::ScriptedHttpServer server;
+        ASSERT_TRUE(server.Start({{rCase.mReply, false, rCase.mBytesPerSecond}}));
+        CommandLogStatus status(QString::fromStdString(server.GetUrl()));
+        const auto start = Clock::now();
+        status.DoExecute();
+        const auto elapsed = Clock::now() - start;
+        if (!rCase.mCut)
+        {
+            EXPECT_EQ(JoxCore::StateSucceeded, status.GetState()) << status.GetMessagesText().toStdString();
+            EXPECT_GT(elapsed, std::chrono::seconds(2)); // past a stretch of the floor
+            continue;
+        }
+        EXPECT_EQ(JoxCore::StateFailed, status.GetState());
+        EXPECT_GE(elapsed, std::chrono::milliseconds(1900));
+        EXPECT_LT(elapsed, std::chrono::seconds(5));
+        EXPECT_TRUE(status.GetErrorDetails().contains("\"The server sends its reply too slowly\"\nDetail: less than 200 "
+                                                      "bytes a second for 2 seconds"))
+            << status.GetErrorDetails().toStdString();
     }
 }
 

@@ -10,10 +10,13 @@ namespace joxwsstreaming {
 
 // One attachment being written: the output file, a write buffer in front of
 // it (the runtime hands over pieces of about 2 KiB), and the key of the
-// command status to report to.
+// command status to report to. A handle made without a path skips its
+// attachment: it opens no file and drops the data.
 struct DimeFileHandle
 {
     DimeFileHandle(const std::string& rPath, const std::string& rLookupKey);
+    // A handle that skips its attachment.
+    DimeFileHandle();
 
     // Buffers the bytes, writing full buffers to the file; false when the
     // file takes no byte.
@@ -30,6 +33,10 @@ struct DimeFileHandle
     std::size_t mFilled = 0;
     int mWriteErrno = 0; // errno of the last failed open or write, 0 when unknown
     bool mFailed = false; // a write failed and was reported
+    bool mSkipped = false; // the attachment is dropped, not stored
+    // The runtime's header fields of the record whose data arrives: a change
+    // shows a new chunk record.
+    const char* mpRecordFields[3] = {nullptr, nullptr, nullptr};
 };
 
 } // namespace joxwsstreaming

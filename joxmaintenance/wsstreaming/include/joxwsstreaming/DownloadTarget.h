@@ -10,10 +10,19 @@ namespace joxwsstreaming {
 // pointer refers to it during the call. Each attachment goes to a temporary
 // file in the folder; after the call the caller either commits (moves them to
 // their names, never over an existing file) or discards them, so a failed
-// download never leaves a truncated file nor destroys an existing one.
+// download never leaves a truncated file nor destroys an existing one. It
+// also keeps the reply's account of DIME records: how many carried header
+// fields, and whether the reply's collection was taken.
 class DownloadTarget
 {
 public:
+    // The most DIME records with header fields (id, type or options) a reply
+    // may carry besides its envelope.
+    static constexpr std::size_t kMaxRecords = 16;
+    // The most one record's id, type and options may take together, as held
+    // in memory.
+    static constexpr std::size_t kMaxRecordHeaderBytes = 8 * 1024;
+
     // rFolder: the folder the files land in, as a local path (the file
     // system's encoding); rLookupKey: the command status in the process-wide
     // list that the callbacks report progress to.
@@ -29,10 +38,13 @@ public:
     // The last path component of a name a server sent (after '/' or '\\');
     // empty when nothing usable is left ("", "." or "..", or a NUL byte).
     static std::string SafeFileName(const std::string& rName);
-    // The same name as a local file name: the wire text (one byte per
-    // character, ISO 8859-1) in the file system's encoding; empty when
-    // nothing usable is left.
+    // The same name as a local file name in the file system's encoding: the
+    // wire bytes read as UTF-8 when they are valid UTF-8, else as ISO 8859-1.
+    // Empty when nothing usable is left, when the name holds a control
+    // character, or when it has the form of a download's temporary file.
     static std::string LocalFileName(const std::string& rWireName);
+    // Whether rName (a file name) has the form Begin gives temporary files.
+    static bool IsTemporaryName(const std::string& rName);
     // Registers a download of rFileName (a local file name, already safe) and
     // returns the temporary path to write it to; empty (with GetError) when
     // the name is too long for the folder's file system.
@@ -42,7 +54,8 @@ public:
     void Fail(const std::string& rTemporaryPath, const std::string& rError);
     // Moves every download into place without replacing an existing file;
     // false (with GetError) when one failed or could not be moved, in which
-    // case the remaining temporary files are removed.
+    // case nothing stays: the files already moved and the remaining
+    // temporary files are removed.
     bool Commit();
     // Removes the temporary files.
     void Discard();
@@ -52,6 +65,14 @@ public:
     const std::vector<std::string>& GetCommittedPaths() const { return mCommitted; }
     // The first failure; empty when there was none.
     const std::string& GetError() const { return mError; }
+
+    // Accounts one DIME record whose header fields take headerBytes; false
+    // (with rError set) when the record's header is too large or the reply
+    // carries too many such records.
+    bool CountRecord(std::size_t headerBytes, std::string& rError);
+    // Whether the reply's collection was taken; only one is stored per reply.
+    bool HasCollection() const { return mCollectionTaken; }
+    void TakeCollection() { mCollectionTaken = true; }
 
 private:
     struct Pending
@@ -66,6 +87,8 @@ private:
     std::vector<Pending> mPending;
     std::vector<std::string> mCommitted;
     std::string mError;
+    std::size_t mRecords = 0;
+    bool mCollectionTaken = false;
 };
 
 } // namespace joxwsstreaming

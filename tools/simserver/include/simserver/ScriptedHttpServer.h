@@ -4,6 +4,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace simserver {
@@ -17,8 +18,21 @@ class ScriptedHttpServer
 public:
     struct Reply
     {
+        Reply(std::string bytes = std::string(), bool silent = false, int bytesPerSecond = 0,
+              std::string repeated = std::string())
+            : mBytes(std::move(bytes))
+            , mSilent(silent)
+            , mBytesPerSecond(bytesPerSecond)
+            , mRepeated(std::move(repeated))
+        {
+        }
+
         std::string mBytes;   // sent as they are, then the connection is closed
         bool mSilent = false; // after mBytes (may be empty), send nothing more and keep the connection (until Stop)
+        int mBytesPerSecond = 0; // sends mBytes one byte at a time at this rate (0: at once)
+        // After mBytes, sent over and over until the peer stops reading, Stop,
+        // 30 s or 1 GiB.
+        std::string mRepeated;
     };
 
     ScriptedHttpServer();
@@ -43,10 +57,22 @@ public:
     static std::string SoapReply(const std::string& rBody, const std::string& rHeader = std::string());
     // The body of a chunked request, decoded.
     static std::string DecodeChunked(const std::string& rBody);
+    // One DIME record (flags: 0x04 first, 0x02 last, 0x01 chunk follows;
+    // typeFormat: 0x10 media type, 0x20 URI) with its fields padded to four
+    // bytes.
+    static std::string DimeRecord(unsigned char flags, unsigned char typeFormat, const std::string& rId,
+                                  const std::string& rType, const std::string& rData,
+                                  const std::string& rOptions = std::string());
+    // A DIME option field whose first option holds rName.
+    static std::string DimeOption(const std::string& rName);
 
 private:
     void Run();
     std::string ReadRequest(int socket);
+    // Sends rBytes at the rate, one byte at a time; false when the peer or Stop ended it.
+    bool SendPaced(int socket, const std::string& rBytes, int bytesPerSecond);
+    void SendRepeated(int socket, const std::string& rBytes);
+    bool IsStopping() const;
 
     mutable std::mutex mMutex;
     std::condition_variable mStopped;

@@ -4,12 +4,14 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include <cstddef>
 #include <cstdint>
 
 struct soap;
 
 // Defined only by test builds (the reply fuzzer replaces the transport of
-// every new proxy); CreateServiceClient calls it last when it exists.
+// every new proxy); CreateServiceClient calls it when it exists, before it
+// puts the reply bounds in front of the receive function.
 extern "C" __attribute__((weak)) void TandrilPrepareServiceClient(struct soap* pSoap);
 
 namespace joxmaintenance {
@@ -41,8 +43,8 @@ private:
 };
 
 // Limits of every exchange, in seconds: connecting, and the longest pause
-// without a byte while sending or receiving. A transfer that keeps flowing is
-// never cut.
+// without a byte while sending or receiving; and the speed floor of a reply.
+// A transfer that keeps flowing at least at the floor is never cut.
 struct ServiceClientTimeouts
 {
     int mConnectSeconds = 10;
@@ -58,18 +60,26 @@ struct ServiceClientTimeouts
     int mKeepAliveIdleSeconds = 30;
     int mKeepAliveIntervalSeconds = 10;
     int mKeepAliveProbes = 3;
+    // From its first byte on, a reply fails when any stretch of this many
+    // seconds brings fewer than this many bytes a second.
+    int mSpeedFloorBytesPerSecond = 1024;
+    int mSpeedFloorSeconds = 60;
 };
 
 // The limits CreateServiceClient applies (process-wide; tests shorten them).
 ServiceClientTimeouts GetServiceClientTimeouts();
 void SetServiceClientTimeouts(const ServiceClientTimeouts& rTimeouts);
 
-// The most a reply may carry besides accepted DIME attachments: 16 MiB.
+// The most a reply may carry besides the data of its accepted DIME
+// attachment: 16 MiB.
 constexpr std::uint64_t kReplyLimitBytes = 16u * 1024u * 1024u;
+// The most an HTTP chunk-size line with its extensions may take: 64 KiB (the
+// reply fails once a receive buffer more has come without content).
+constexpr std::size_t kChunkLineLimitBytes = 64u * 1024u;
 
-// A new proxy for one exchange: chunked mode, the reply limit above, the
-// timeouts and keepalive above, no SIGPIPE, and the DIME download callbacks
-// installed. Throws std::runtime_error "could not create new client" when
+// A new proxy for one exchange: chunked mode, the reply limits above, the
+// timeouts, speed floor and keepalive above, no SIGPIPE, and the DIME
+// download callbacks installed. Throws std::runtime_error "could not create new client" when
 // none results.
 boost::shared_ptr<ServiceProxy> CreateServiceClient();
 
