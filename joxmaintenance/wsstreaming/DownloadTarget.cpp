@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QStringDecoder>
 
 #include <cerrno>
 #include <climits>
@@ -84,7 +85,13 @@ std::string DownloadTarget::SafeFileName(const std::string& rName)
 std::string DownloadTarget::LocalFileName(const std::string& rWireName)
 {
     const std::string name = SafeFileName(rWireName);
-    return QFile::encodeName(QString::fromLatin1(name.data(), static_cast<int>(name.size()))).toStdString();
+    // UTF-8 as the SOAP context holds texts; a name that is not valid UTF-8
+    // is read one byte per character (ISO 8859-1).
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(QByteArrayView(name.data(), static_cast<qsizetype>(name.size())));
+    if (utf8.hasError())
+        text = QString::fromLatin1(name.data(), static_cast<int>(name.size()));
+    return QFile::encodeName(text).toStdString();
 }
 
 std::string DownloadTarget::Begin(const std::string& rFileName)

@@ -1,6 +1,6 @@
 #include "joxmaintenance/Command.h"
 
-#include "Latin1.h"
+#include "Utf8.h"
 #include "joxmaintenance/CommandType.h"
 #include "joxmaintenance/ServerConnection.h"
 #include "joxmaintenanceServiceProxy.h"
@@ -205,7 +205,7 @@ void Command::Execute(const char* pFunction, const Exchange& rCall, const Succes
                                         "a reply may carry at most 16 MiB besides its DIME attachments", result);
             std::ostringstream fault;
             pProxy->soap_stream_fault(fault);
-            mMessageList.append(JoxCore::Message(JoxCore::MessageError, ToLatin1(GetDescription()), fault.str()));
+            mMessageList.append(JoxCore::Message(JoxCore::MessageError, ToUtf8(GetDescription()), fault.str()));
             SetState(JoxCore::StateFailed);
             return;
         }

@@ -1,6 +1,6 @@
 #include "joxmaintenance/CommandLogFetch.h"
 
-#include "Latin1.h"
+#include "Utf8.h"
 #include "joxmaintenanceServiceProxy.h"
 #include <joxmaintenance/CommandType.h>
 #include "Download.h"
@@ -31,14 +31,14 @@ Command* CommandLogFetch::Clone() const
 
 void CommandLogFetch::DoExecute()
 {
-    const std::string folder = ToLatin1(mTargetFolder);
+    const std::string folder = ToUtf8(mTargetFolder);
     const std::string localFolder = QFile::encodeName(mTargetFolder).toStdString();
     Execute(
         "joxmaintenance::CommandLogFetch::DoExecute",
         [this, &folder, &localFolder](ServiceProxy& rProxy, const char* pEndpoint) {
             jox__LogFetchCollectionRequest request;
             request.ClientPath = folder;
-            request.LogFileName = ToLatin1(mCollectionName);
+            request.LogFileName = ToUtf8(mCollectionName);
             request.Status = CommandStatus2SoapPointer(rProxy.soap, mpStatus);
             jox__LogFetchCollectionResponse response;
             return Download(

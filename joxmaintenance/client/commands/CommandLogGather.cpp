@@ -1,6 +1,6 @@
 #include "joxmaintenance/CommandLogGather.h"
 
-#include "Latin1.h"
+#include "Utf8.h"
 #include "joxmaintenance/ServerConnection.h"
 #include "joxmaintenanceServiceProxy.h"
 #include <joxmaintenance/CommandType.h>
@@ -35,7 +35,7 @@ Command* CommandLogGather::Clone() const
 
 void CommandLogGather::DoExecute()
 {
-    const std::string folder = ToLatin1(mTargetFolder);
+    const std::string folder = ToUtf8(mTargetFolder);
     const std::string localFolder = QFile::encodeName(mTargetFolder).toStdString();
     std::optional<std::pair<int, std::string>> logFile; // size and media type of the attachment
     Execute(
@@ -60,13 +60,13 @@ void CommandLogGather::DoExecute()
             if (logFile)
             {
                 const QString message = QStringLiteral("Got logfile %1 size=%2 type=%3 through streaming DIME\n")
-                                            .arg(FromLatin1(folder))
+                                            .arg(FromUtf8(folder))
                                             .arg(logFile->first)
-                                            .arg(FromLatin1(logFile->second));
+                                            .arg(FromUtf8(logFile->second));
                 JoxCore::Log(5, 0, "maintenance", message.toUtf8().constData(), __FILE__, __LINE__,
                              "joxmaintenance::CommandLogGather::DoExecute");
             }
-            mResultPath = FromLatin1(folder);
+            mResultPath = FromUtf8(folder);
         });
 }
 

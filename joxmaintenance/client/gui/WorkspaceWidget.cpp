@@ -239,9 +239,9 @@ void WorkspaceWidget::SlotFetch(const QStringList& rNames)
             continue;
         }
         // The name the download will write: the listed name's last component.
-        const std::string confined = joxwsstreaming::DownloadTarget::SafeFileName(rName.toLatin1().toStdString());
+        const std::string confined = joxwsstreaming::DownloadTarget::SafeFileName(rName.toUtf8().toStdString());
         if (!confined.empty() &&
-            QFileInfo::exists(folder + QDir::separator() + QString::fromLatin1(confined.data(), static_cast<int>(confined.size()))))
+            QFileInfo::exists(folder + QDir::separator() + QString::fromUtf8(confined.data(), static_cast<int>(confined.size()))))
         {
             existing.append(rName);
             continue;

@@ -16,6 +16,7 @@
 #include <joxmaintenance/CommandLogStatus.h>
 #include <joxmaintenance/CommandQueryMachineInformation.h>
 #include <joxmaintenance/LockedCommandStatusList.h>
+#include <joxmaintenance/LogSources.h>
 #include <joxmaintenance/ServerConnection.h>
 
 #include "Network.h"
@@ -35,6 +36,7 @@
 
 #include <csignal>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -140,7 +142,7 @@ TEST_F(CommandsTest, NewCommandsHaveTheirTypeAStatusAndShareItWithCopies)
 
 TEST_F(CommandsTest, QueryMachineInformation)
 {
-    mServer.SetInformation({"1.0", "Studio \xE9 A", "4.2.0.7"});
+    mServer.SetInformation({"1.0", "Studio \xC3\xA9 A", "4.2.0.7"});
     CommandQueryMachineInformation query(mUrl);
     query.DoExecute();
     EXPECT_EQ(JoxCore::StateSucceeded, query.GetState());
@@ -193,7 +195,7 @@ TEST_F(CommandsTest, ASourceWithoutTypeFailsTheListAfterTheEntriesBeforeIt)
 TEST_F(CommandsTest, ListLogCollectionsAndDelete)
 {
     ASSERT_TRUE(mServer.AddCollection("b.zip", "b"));
-    ASSERT_TRUE(mServer.AddCollection("caf\xE9.zip", "c"));
+    ASSERT_TRUE(mServer.AddCollection("caf\xC3\xA9.zip", "c"));
     CommandListLogCollections list(mUrl);
     list.DoExecute();
     EXPECT_EQ(JoxCore::StateSucceeded, list.GetState());
@@ -219,6 +221,103 @@ TEST_F(CommandsTest, AServerFaultBecomesOneErrorMessageWithTheFaultText)
                    "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"Simulated fault\"\nDetail: <Reason>simulated</Reason>\n");
     remove.DoExecute();
     EXPECT_EQ(2, remove.GetMessagesText().count(QStringLiteral("Error  Delete stored log file")));
+}
+
+TEST_F(CommandsTest, EveryTextFieldKeepsEveryCharacterBothWays)
+{
+    // ASCII, Latin-1 letters, an en dash, the euro sign, a character outside
+    // the Basic Multilingual Plane (G clef) and a thin space.
+    const char* const texts[] = {"Plain ASCII 42", "R\xC3\xA9gie Nord \xC3\x9C\x62\x65rsicht",
+                                 "Studio 3 \xE2\x80\x93 M\xC3\xA4rz", "5 \xE2\x82\xAC",
+                                 "Clef \xF0\x9D\x84\x9E", "10\xE2\x80\x89h"};
+    int round = 0;
+    for (const char* const pText : texts)
+    {
+        SCOPED_TRACE(pText);
+        const std::string text = pText;
+        const QString expected = QString::fromUtf8(pText);
+        const QString name = expected + QStringLiteral(".zip");
+        ++round;
+
+        // Server to client.
+        mServer.SetInformation({text, text, text});
+        CommandQueryMachineInformation query(mUrl);
+        query.DoExecute();
+        EXPECT_EQ(expected, query.GetServiceVersion());
+        EXPECT_EQ(expected, query.GetName());
+        EXPECT_EQ(expected, query.GetSoftwareVersion());
+
+        mServer.SetLogSources({{text, text, 5}});
+        CommandListAvailableLogs sources(mUrl);
+        sources.DoExecute();
+        const LogEntryList entries = sources.GetLogEntries();
+        ASSERT_EQ(1u, entries.size());
+        EXPECT_EQ(text, entries.front().GetType());
+        EXPECT_EQ(text, entries.front().GetStartTime());
+        EXPECT_EQ(expected, LogSourceDisplayName(entries.front().GetType()));
+
+        ASSERT_TRUE(mServer.AddCollection(text + ".zip", "bytes"));
+        CommandListLogCollections list(mUrl);
+        list.DoExecute();
+        EXPECT_TRUE(list.GetLogCollections().contains(name)) << list.GetLogCollections().join('|').toStdString();
+
+        mServer.SetJobs({{text, text, "ct_fetchlog", "cs_running", 50.0, 0, text, text}});
+        CommandLogStatus status(mUrl);
+        status.DoExecute();
+        CommandStatusPtr pJob = LockForRead(status.GetStatusList())->Get(expected);
+        ASSERT_TRUE(pJob);
+        EXPECT_EQ(expected, pJob->GetClientIp());
+        EXPECT_EQ(expected, pJob->GetProgressDetails());
+        EXPECT_EQ(expected, pJob->GetErrorDetails());
+
+        mServer.SetFaultText(text);
+        mServer.SetFault("LogDeleteAllCollections", Fault::Soap11Fault);
+        CommandClearLogEntries failing(mUrl);
+        failing.DoExecute();
+        EXPECT_EQ(JoxCore::StateFailed, failing.GetState());
+        EXPECT_TRUE(failing.GetErrorDetails().contains(QStringLiteral("\"") + expected + QStringLiteral("\"")))
+            << failing.GetErrorDetails().toStdString();
+        EXPECT_TRUE(failing.GetMessagesText().contains(expected)) << failing.GetMessagesText().toStdString();
+        mServer.SetFault("LogDeleteAllCollections", Fault::None);
+
+        // Client to server.
+        const QString folder = QString::fromStdString(mFolder.File("")) + expected;
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const LogEntryList selection{LogEntry(text, text, 7)};
+        CommandCollectLog collect(mUrl, selection);
+        collect.GetCommandStatus()->SetProgressDetails(expected);
+        collect.GetCommandStatus()->SetErrorDetails(expected);
+        collect.DoExecute();
+        simserver::ReceivedRequest received = mServer.GetRequests().back();
+        ASSERT_EQ(1u, received.mSources.size());
+        EXPECT_EQ(text, received.mSources[0].mType);
+        EXPECT_EQ(text, received.mSources[0].mStartTime);
+        ASSERT_TRUE(received.mStatus.has_value());
+        EXPECT_EQ(text, received.mStatus->mProgressDetails.value_or(""));
+        EXPECT_EQ(text, received.mStatus->mErrorDetails.value_or(""));
+
+        CommandLogGather gather(mUrl, folder, selection);
+        gather.DoExecute();
+        EXPECT_EQ(JoxCore::StateSucceeded, gather.GetState()) << gather.GetMessagesText().toStdString();
+        received = mServer.GetRequests().back();
+        EXPECT_EQ(folder.toStdString(), received.mPath);
+        ASSERT_EQ(1u, received.mSources.size());
+        EXPECT_EQ(text, received.mSources[0].mType);
+        EXPECT_EQ(folder, gather.GetResultPath());
+
+        CommandLogFetch fetch(mUrl, folder, name);
+        fetch.DoExecute();
+        received = mServer.GetRequests().back();
+        EXPECT_EQ(folder.toStdString(), received.mPath);
+        EXPECT_EQ(text + ".zip", received.mFileName);
+
+        CommandDeleteLog remove(mUrl, name);
+        remove.DoExecute();
+        EXPECT_EQ(JoxCore::StateSucceeded, remove.GetState()) << remove.GetMessagesText().toStdString();
+        EXPECT_EQ(text + ".zip", mServer.GetRequests().back().mFileName);
+        const std::vector<std::string> left = mServer.GetCollections();
+        EXPECT_EQ(left.end(), std::find(left.begin(), left.end(), text + ".zip"));
+    }
 }
 
 TEST_F(CommandsTest, AnUnreachableServerFailsEveryCommand)
@@ -354,16 +453,16 @@ TEST_F(CommandsTest, EveryOperationRefusesAMalformedDimeOption)
 
 TEST_F(CommandsTest, DownloadsGoToTheFolderInTheLocalEncoding)
 {
-    // The wire carries the folder as ISO 8859-1 text ("?" for the euro sign);
-    // the file lands in the folder of that name on disk.
+    // The wire carries the folder as text (UTF-8 in the XML); the file lands
+    // in the folder of that name on disk.
     const QString folder = QString::fromStdString(mFolder.File("")) + QString::fromUtf8("M\xC3\xBCller \xE2\x82\xAC");
     ASSERT_TRUE(QDir().mkpath(folder));
-    ASSERT_TRUE(mServer.AddCollection("caf\xE9.zip", "bytes"));
+    ASSERT_TRUE(mServer.AddCollection("caf\xC3\xA9.zip", "bytes"));
     CommandLogFetch fetch(mUrl, folder, QString::fromUtf8("caf\xC3\xA9.zip"));
     fetch.DoExecute();
     ASSERT_EQ(JoxCore::StateSucceeded, fetch.GetState()) << fetch.GetMessagesText().toStdString();
     EXPECT_EQ("bytes", tandriltest::ReadFile(QFile::encodeName(folder + QString::fromUtf8("/caf\xC3\xA9.zip")).toStdString()));
-    EXPECT_EQ(mFolder.File("") + "M\xFCller ?", mServer.GetRequests().back().mPath);
+    EXPECT_EQ(mFolder.File("") + "M\xC3\xBCller \xE2\x82\xAC", mServer.GetRequests().back().mPath);
 
     CommandLogGather gather(mUrl, folder, {LogEntry("systemlogs", "", 1)});
     gather.DoExecute();

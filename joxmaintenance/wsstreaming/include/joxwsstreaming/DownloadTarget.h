@@ -29,8 +29,8 @@ public:
     // The last path component of a name a server sent (after '/' or '\\');
     // empty when nothing usable is left ("", "." or "..", or a NUL byte).
     static std::string SafeFileName(const std::string& rName);
-    // The same name as a local file name: the wire text (one byte per
-    // character, ISO 8859-1) in the file system's encoding; empty when
+    // The same name as a local file name: the wire text (UTF-8, or ISO
+    // 8859-1 when not valid UTF-8) in the file system's encoding; empty when
     // nothing usable is left.
     static std::string LocalFileName(const std::string& rWireName);
     // Registers a download of rFileName (a local file name, already safe) and
