@@ -17,6 +17,7 @@
 #include <joxmaintenance/CommandQueryMachineInformation.h>
 #include <joxmaintenance/LockedCommandStatusList.h>
 #include <joxmaintenance/LogSources.h>
+#include <joxmaintenance/SchemaNamespace.h>
 #include <joxmaintenance/ServerConnection.h>
 
 #include "Network.h"
@@ -571,6 +572,148 @@ TEST_F(CommandsTest, ARepliesXmlIsBoundedWhileDownloadsAreNot)
     withLength.DoExecute();
     ASSERT_EQ(JoxCore::StateSucceeded, withLength.GetState()) << withLength.GetMessagesText().toStdString();
     EXPECT_EQ(content.size(), tandriltest::ReadFile(Download("one.zip")).size());
+}
+
+TEST_F(CommandsTest, RepliesAreReadAlikeWithUnqualifiedOrServiceQualifiedChildren)
+{
+    // How a server may write the response element and its children: "%"
+    // in a template stands for the children's prefix.
+    struct Form
+    {
+        const char* mpName;
+        std::string mOpen;        // the response element's start tag, "@" for its name
+        std::string mClose;       // its end tag
+        std::string mChildPrefix; // replaces "%"
+    };
+    const std::string schema = SchemaNamespace();
+    const Form forms[] = {
+        {"unqualified", "<jox:@>", "</jox:@>", ""},
+        {"default namespace", "<@ xmlns=\"" + schema + "\">", "</@>", ""},
+        {"schema prefix", "<tns:@ xmlns:tns=\"" + schema + "\">", "</tns:@>", "tns:"},
+        {"service prefix", "<jox:@ xmlns:svc=\"" + schema + "/Service.wsdl\">", "</jox:@>", "svc:"}};
+    auto body = [](const Form& rForm, const std::string& rResponse, std::string children) {
+        for (std::size_t at = children.find('%'); at != std::string::npos; at = children.find('%', at))
+        {
+            children.replace(at, 1, rForm.mChildPrefix);
+            at += rForm.mChildPrefix.size();
+        }
+        std::string open = rForm.mOpen;
+        std::string close = rForm.mClose;
+        open.replace(open.find('@'), 1, rResponse);
+        close.replace(close.find('@'), 1, rResponse);
+        return open + children + close;
+    };
+    const std::string status =
+        "<%Status><%Status><%CommandID>{j1}</%CommandID><%ClientIP>10.0.0.9</%ClientIP>"
+        "<%CommandType>ct_fetchlog</%CommandType><%CommandStatus>cs_running</%CommandStatus>"
+        "<%ProgressPercent>40</%ProgressPercent><%FinishedPhases>1</%FinishedPhases>"
+        "<%ProgressDetails>packing</%ProgressDetails><%ErrorDetails>none</%ErrorDetails></%Status></%Status>";
+    const std::string sources = "<%Sources><%Source><%Type>systemlogs</%Type><%StartTime>2026-01-01T00:00:00"
+                                "</%StartTime><%DurationSeconds>60</%DurationSeconds></%Source></%Sources>";
+    for (const Form& rForm : forms)
+    {
+        SCOPED_TRACE(rForm.mpName);
+        const std::string option = std::string("\0\0\0\x05", 4) + "f.zip";
+        auto dime = [&](const std::string& rResponse, const std::string& rChildren) {
+            const std::string envelope = simserver::ScriptedHttpServer::SoapEnvelope(body(rForm, rResponse, rChildren));
+            return simserver::ScriptedHttpServer::HttpReply(
+                "200 OK", "application/dime",
+                DimeRecord(0x04, 0x20, "", "http://schemas.xmlsoap.org/soap/envelope/", envelope) +
+                    DimeRecord(0x02, 0x10, "cid:f", "application/octet-stream", "file bytes", option));
+        };
+        auto reply = [&](const std::string& rResponse, const std::string& rChildren) {
+            return simserver::ScriptedHttpServer::SoapReply(body(rForm, rResponse, rChildren));
+        };
+        simserver::ScriptedHttpServer scripted;
+        ASSERT_TRUE(scripted.Start(
+            {{reply("ServiceFetchInformationResponse", "<%ServiceVersion>1.0</%ServiceVersion><%Name>Studio</%Name>"
+                                                       "<%SoftwareVersion>4.2</%SoftwareVersion>")},
+             {reply("LogListResponse", sources)},
+             {reply("LogListCollectionsResponse", "<%LogCollection>a.zip</%LogCollection>"
+                                                  "<%LogCollection>b.zip</%LogCollection>")},
+             {reply("LogStatusResponse", status)},
+             {reply("LogCreateCollectionResponse", sources)},
+             {dime("LogFetchCollectionResponse", "<%LogFile href=\"cid:f\"/>")},
+             {dime("LogCreateAndFetchCollectionResponse", sources + "<%LogFile href=\"cid:f\"/>")}}));
+        const QString url = QString::fromStdString(scripted.GetUrl());
+        const QString folder = QString::fromStdString(mFolder.File("")) + QString::fromUtf8(rForm.mpName);
+        ASSERT_TRUE(QDir().mkpath(folder));
+
+        CommandQueryMachineInformation query(url);
+        query.DoExecute();
+        EXPECT_EQ("1.0", query.GetServiceVersion());
+        EXPECT_EQ("Studio", query.GetName());
+        EXPECT_EQ("4.2", query.GetSoftwareVersion());
+
+        CommandListAvailableLogs list(url);
+        list.DoExecute();
+        const LogEntryList entries = list.GetLogEntries();
+        EXPECT_EQ(1u, entries.size());
+        for (const LogEntry& rEntry : entries)
+        {
+            EXPECT_EQ("systemlogs", rEntry.GetType());
+            EXPECT_EQ("2026-01-01T00:00:00", rEntry.GetStartTime());
+            EXPECT_EQ(60, rEntry.GetDurationSeconds());
+        }
+
+        CommandListLogCollections collections(url);
+        collections.DoExecute();
+        EXPECT_EQ((QStringList{"a.zip", "b.zip"}), collections.GetLogCollections());
+
+        CommandLogStatus jobs(url);
+        jobs.DoExecute();
+        const CommandStatusPtr pJob = LockForRead(jobs.GetStatusList())->Get("{j1}");
+        EXPECT_TRUE(pJob);
+        if (pJob)
+        {
+            EXPECT_EQ("10.0.0.9", pJob->GetClientIp());
+            EXPECT_EQ(ct_fetchlog, pJob->GetCommandType());
+            EXPECT_EQ(cs_running, pJob->GetCommandStatus());
+            EXPECT_EQ(40.0, pJob->GetProgressPercent());
+            EXPECT_EQ(1, pJob->GetFinishedPhases());
+            EXPECT_EQ("packing", pJob->GetProgressDetails());
+            EXPECT_EQ("none", pJob->GetErrorDetails());
+        }
+
+        CommandCollectLog collect(url, {LogEntry("systemlogs", "", 1)});
+        collect.DoExecute();
+        EXPECT_EQ(JoxCore::StateSucceeded, collect.GetState()) << collect.GetMessagesText().toStdString();
+
+        CommandLogFetch fetch(url, folder, "f.zip");
+        fetch.DoExecute();
+        EXPECT_EQ(JoxCore::StateSucceeded, fetch.GetState()) << fetch.GetMessagesText().toStdString();
+        EXPECT_EQ("file bytes", tandriltest::ReadFile(QFile::encodeName(folder + "/f.zip").toStdString()));
+        QFile::remove(folder + "/f.zip");
+
+        CommandLogGather gather(url, folder, {LogEntry("systemlogs", "", 1)});
+        gather.DoExecute();
+        EXPECT_EQ(JoxCore::StateSucceeded, gather.GetState()) << gather.GetMessagesText().toStdString();
+        EXPECT_EQ("file bytes", tandriltest::ReadFile(QFile::encodeName(folder + "/f.zip").toStdString()));
+    }
+}
+
+TEST_F(CommandsTest, RepliesInIso88591OrWithBytesThatAreNotUtf8)
+{
+    // An ISO 8859-1 reply is read by its declaration; a byte that is not
+    // UTF-8 in a UTF-8 reply is read as the ISO 8859-1 character, so the
+    // texts the client holds (and may send back) are always valid UTF-8.
+    const std::string latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
+                               "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+                               "xmlns:jox=\"" + SchemaNamespace() + "\"><SOAP-ENV:Body>"
+                               "<jox:ServiceFetchInformationResponse><Name>R\xE9gie</Name>"
+                               "</jox:ServiceFetchInformationResponse></SOAP-ENV:Body></SOAP-ENV:Envelope>";
+    simserver::ScriptedHttpServer scripted;
+    ASSERT_TRUE(scripted.Start(
+        {{simserver::ScriptedHttpServer::HttpReply("200 OK", "text/xml; charset=ISO-8859-1", latin1)},
+         {simserver::ScriptedHttpServer::SoapReply(
+             "<jox:ServiceFetchInformationResponse><Name>R\xE9gie \xC3\xA9</Name></jox:ServiceFetchInformationResponse>")}}));
+    const QString url = QString::fromStdString(scripted.GetUrl());
+    CommandQueryMachineInformation query(url);
+    query.DoExecute();
+    EXPECT_EQ(QString::fromUtf8("R\xC3\xA9gie"), query.GetName());
+    CommandQueryMachineInformation broken(url);
+    broken.DoExecute();
+    EXPECT_EQ(QString::fromUtf8("R\xC3\xA9gie \xC3\xA9"), broken.GetName());
 }
 
 TEST_F(CommandsTest, FetchWritesOnlyIntoTheFolderItWasGiven)
