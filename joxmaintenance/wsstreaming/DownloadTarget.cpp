@@ -103,7 +103,11 @@ std::string DownloadTarget::Begin(const std::string& rFileName)
     if (rFileName.size() > limit)
     {
         if (mError.empty())
+        {
             mError = prefix + rFileName + ": " + std::strerror(ENAMETOOLONG);
+            mFailedPath = prefix + rFileName;
+            mFailedReason = std::strerror(ENAMETOOLONG);
+        }
         return std::string();
     }
     const std::string temporaryName =
@@ -136,16 +140,31 @@ bool DownloadTarget::Commit()
             }
             mError = error == EEXIST ? rFile.mFinalPath + " already exists and was not replaced"
                                      : rFile.mFinalPath + ": " + std::strerror(error);
+            mNameTaken = error == EEXIST;
+            mFailedPath = rFile.mFinalPath;
+            mFailedReason = std::strerror(error);
         }
         else if (ok)
         {
-            mError = rFile.mError;
+            mError = rFile.mFinalPath + ": " + rFile.mError;
         }
         ok = false;
         std::remove(rFile.mTemporaryPath.c_str());
     }
     mPending.clear();
     return ok;
+}
+
+std::pair<std::string, std::string> DownloadTarget::GetFileFailure() const
+{
+    if (!mFailedPath.empty())
+        return {mFailedPath, mFailedReason};
+    for (const Pending& rFile : mPending)
+    {
+        if (!rFile.mError.empty())
+            return {rFile.mFinalPath, rFile.mError};
+    }
+    return {};
 }
 
 void DownloadTarget::Discard()

@@ -41,9 +41,17 @@ void CommandLogFetch::DoExecute()
             request.LogFileName = ToUtf8(mCollectionName);
             request.Status = CommandStatus2SoapPointer(rProxy.soap, mpStatus);
             jox__LogFetchCollectionResponse response;
-            return Download(
+            LocalDownloadFailure failure;
+            const int result = Download(
                 rProxy, localFolder, [&] { return rProxy.LogFetchCollection(pEndpoint, "", &request, response); },
-                response.LogFile);
+                response.LogFile, failure);
+            if (failure.mNameTaken)
+                SetLocalFault(QStringLiteral("The file \"%1\" already exists on this computer and was kept; the "
+                                             "collection was not downloaded")
+                                  .arg(QFile::decodeName(QByteArray::fromStdString(failure.mPath))));
+            else if (!failure.mPath.empty())
+                SetLocalFault(LocalWriteFault(failure.mPath, failure.mReason));
+            return result;
         },
         [this](ServiceProxy&) { SetState(JoxCore::StateSucceeded); });
 }

@@ -10,6 +10,7 @@
 #include <joxlog/JoxLog.h>
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <memory>
 #include <optional>
@@ -47,10 +48,19 @@ void CommandLogGather::DoExecute()
             request.LogFilePath = folder;
             request.Status = CommandStatus2SoapPointer(rProxy.soap, mpStatus);
             jox__LogCreateAndFetchCollectionResponse response;
+            LocalDownloadFailure failure;
             const int result = Download(
                 rProxy, localFolder,
                 [&] { return rProxy.LogCreateAndFetchCollection(pEndpoint, "", &request, response); },
-                response.LogFile);
+                response.LogFile, failure);
+            const QFileInfo local(QFile::decodeName(QByteArray::fromStdString(failure.mPath)));
+            if (failure.mNameTaken)
+                SetLocalFault(QStringLiteral("The collection was built and stays on the server as \"%1\". A file of "
+                                             "that name exists in the folder \"%2\" on this computer: move that "
+                                             "file away first, then download the collection from the list")
+                                  .arg(local.fileName(), local.path()));
+            else if (!failure.mPath.empty())
+                SetLocalFault(LocalWriteFault(failure.mPath, failure.mReason));
             if (result == SOAP_OK && response.LogFile && response.LogFile->id)
                 logFile.emplace(response.LogFile->__size, response.LogFile->type ? response.LogFile->type : "");
             return result;

@@ -4,6 +4,8 @@
 
 #include <joxwsstreaming/DownloadTarget.h>
 
+#include <tuple>
+
 namespace joxmaintenance {
 
 namespace {
@@ -17,8 +19,18 @@ int Refuse(ServiceProxy& rProxy, const char* pText, const std::string& rDetail =
 
 } // namespace
 
+namespace {
+
+void TakeLocalFailure(const joxwsstreaming::DownloadTarget& rTarget, LocalDownloadFailure& rFailure)
+{
+    std::tie(rFailure.mPath, rFailure.mReason) = rTarget.GetFileFailure();
+    rFailure.mNameTaken = rTarget.IsNameTaken();
+}
+
+} // namespace
+
 int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::function<int()>& rCall,
-             xsd__base64Binary* const& rpLogFile)
+             xsd__base64Binary* const& rpLogFile, LocalDownloadFailure& rLocalFailure)
 {
     joxwsstreaming::DownloadTarget target(rFolder);
     void* pPreviousUser = rProxy.soap->user;
@@ -26,7 +38,10 @@ int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::functi
     const int result = rCall();
     rProxy.soap->user = pPreviousUser;
     if (result != SOAP_OK)
+    {
+        TakeLocalFailure(target, rLocalFailure);
         return result;
+    }
     if (!rpLogFile || (!rpLogFile->id && rpLogFile->__size <= 0))
         return Refuse(rProxy, "The reply carried no collection file");
     if (!rpLogFile->id)
@@ -34,7 +49,10 @@ int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::functi
     if (target.GetPendingCount() == 0)
         return Refuse(rProxy, "The reply's collection file reached no download");
     if (!target.Commit())
+    {
+        TakeLocalFailure(target, rLocalFailure);
         return Refuse(rProxy, "Could not store the downloaded collection", target.GetError());
+    }
     return SOAP_OK;
 }
 

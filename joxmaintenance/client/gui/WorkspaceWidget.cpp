@@ -333,10 +333,13 @@ void WorkspaceWidget::SlotCommandHandlingFailed(const CommandPtr& rCommand)
             return;
         mListingFailureShown = true;
     }
+    // A failure on this computer (a local file or folder) is not the server's.
+    const QString text = rCommand->GetLocalFault().isEmpty()
+                             ? QStringLiteral("%1 failed on server %2.\nReason: %3").arg(operation, server, reason)
+                             : QStringLiteral("%1 failed on this computer.\nReason: %2").arg(operation, reason);
     // The server's name may arrive between two failures: the URL tells
     // repeats apart.
-    ShowFailureBox(QStringLiteral("Request Failed"),
-                   QStringLiteral("%1 failed on server %2.\nReason: %3").arg(operation, server, reason),
+    ShowFailureBox(QStringLiteral("Request Failed"), text,
                    QStringLiteral("RequestFailedBox"),
                    rCommand->GetServerUrl() + QLatin1Char('\n') + operation + QLatin1Char('\n') + reason);
 }

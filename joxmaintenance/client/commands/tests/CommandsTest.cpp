@@ -220,6 +220,10 @@ TEST_F(CommandsTest, AServerFaultBecomesOneErrorMessageWithTheFaultText)
     remove.DoExecute();
     ExpectOneError(remove, "Delete stored log file",
                    "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"Simulated fault\"\nDetail: <Reason>simulated</Reason>\n");
+    EXPECT_TRUE(remove.GetLocalFault().isEmpty());
+    // The detail is shown as its text.
+    EXPECT_EQ("SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"Simulated fault\"\nDetail: simulated",
+              remove.GetErrorDetails());
     remove.DoExecute();
     EXPECT_EQ(2, remove.GetMessagesText().count(QStringLiteral("Error  Delete stored log file")));
 }
@@ -480,9 +484,10 @@ TEST_F(CommandsTest, AnExistingFileIsNeverReplaced)
     CommandLogFetch fetch(mUrl, mDownloads, "c.zip");
     fetch.DoExecute();
     EXPECT_EQ(JoxCore::StateFailed, fetch.GetState());
-    EXPECT_TRUE(fetch.GetMessagesText().contains(QString::fromStdString(Download("other.zip")) +
-                                                 " already exists and was not replaced"))
-        << fetch.GetMessagesText().toStdString();
+    EXPECT_EQ(QStringLiteral("Error  FetchLogs  The file \"") + QString::fromStdString(Download("other.zip")) +
+                  "\" already exists on this computer and was kept; the collection was not downloaded",
+              fetch.GetMessagesText());
+    EXPECT_EQ(fetch.GetLocalFault(), fetch.GetErrorDetails());
     EXPECT_EQ("operator's file", tandriltest::ReadFile(Download("other.zip")));
 
     // A gathered collection whose name exists locally.
@@ -491,6 +496,15 @@ TEST_F(CommandsTest, AnExistingFileIsNeverReplaced)
     CommandLogGather gather(mUrl, mDownloads, {});
     gather.DoExecute();
     EXPECT_EQ(JoxCore::StateFailed, gather.GetState());
+    // "Save as": the operator learns the collection is kept on the server and
+    // which local file is in its way.
+    EXPECT_EQ(QStringLiteral("The collection was built and stays on the server as \"collection_1.zip\". A file of "
+                             "that name exists in the folder \"") +
+                  mDownloads + "\" on this computer: move that file away first, then download the collection "
+                               "from the list",
+              gather.GetLocalFault());
+    EXPECT_EQ(gather.GetLocalFault(), gather.GetErrorDetails());
+    EXPECT_EQ((std::vector<std::string>{"c.zip", "collection_1.zip"}), mServer.GetCollections());
     EXPECT_EQ("earlier collection", tandriltest::ReadFile(Download("collection_1.zip")));
     EXPECT_EQ((std::vector<std::string>{"collection_1.zip", "other.zip"}), FolderEntries(mFolder.File("downloads")));
 }
@@ -513,13 +527,29 @@ TEST_F(CommandsTest, AWriteErrorFailsTheDownloadNamingIt)
     small.DoExecute();
     ::setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
-    for (const Command* pCommand : {static_cast<const Command*>(&big), static_cast<const Command*>(&small)})
+    // A folder that cannot hold files: its path runs through a file (this
+    // fails for root too).
+    tandriltest::WriteFile(mFolder.File("plain"), "a file");
+    const QString throughFile = QString::fromStdString(mFolder.File("plain/sub"));
+    CommandLogGather gather(mUrl, throughFile, {});
+    gather.DoExecute();
+    const struct
     {
-        EXPECT_EQ(JoxCore::StateFailed, pCommand->GetState()) << pCommand->GetCommandStatus()->GetCommandId().toStdString();
-        EXPECT_TRUE(pCommand->GetMessagesText().contains("Could not write the downloaded collection"))
-            << pCommand->GetMessagesText().toStdString();
-        EXPECT_TRUE(pCommand->GetMessagesText().contains("File too large")) << pCommand->GetMessagesText().toStdString();
-        EXPECT_FALSE(pCommand->GetMessagesText().contains("timed out")) << pCommand->GetMessagesText().toStdString();
+        const Command* mpCommand;
+        std::string mPath;
+        const char* mpReason;
+    } cases[] = {{&big, Download("big.zip"), "File too large"},
+                 {&small, Download("small.zip"), "File too large"},
+                 {&gather, mFolder.File("plain/sub/collection_1.zip"), "Not a directory"}};
+    for (const auto& rCase : cases)
+    {
+        // Named as local, with the file and the system's reason; not as the server's fault.
+        EXPECT_EQ(JoxCore::StateFailed, rCase.mpCommand->GetState()) << rCase.mPath;
+        const QString expected = QStringLiteral("Could not write the file \"") + QString::fromStdString(rCase.mPath) +
+                                 "\" on this computer: " + rCase.mpReason;
+        EXPECT_EQ(expected, rCase.mpCommand->GetLocalFault());
+        EXPECT_EQ(expected, rCase.mpCommand->GetErrorDetails());
+        EXPECT_FALSE(rCase.mpCommand->GetMessagesText().contains("SOAP")) << rCase.mpCommand->GetMessagesText().toStdString();
     }
     EXPECT_TRUE(FolderEntries(mFolder.File("downloads")).empty());
 }
@@ -795,9 +825,9 @@ TEST_F(CommandsTest, ZeroByteCollectionsAndMissingFolders)
     CommandLogFetch emptyIntoMissing(mUrl, missing, "empty.zip");
     emptyIntoMissing.DoExecute();
     EXPECT_EQ(JoxCore::StateFailed, emptyIntoMissing.GetState());
-    EXPECT_TRUE(emptyIntoMissing.GetMessagesText().contains(
-        "Could not write the downloaded collection\"\nDetail: No such file or directory"))
-        << emptyIntoMissing.GetMessagesText().toStdString();
+    EXPECT_EQ(QStringLiteral("Could not write the file \"") + missing +
+                  "/empty.zip\" on this computer: No such file or directory",
+              emptyIntoMissing.GetLocalFault());
 }
 
 TEST_F(CommandsTest, ASilentServerFailsTheCommandAfterTheIdleTimeout)

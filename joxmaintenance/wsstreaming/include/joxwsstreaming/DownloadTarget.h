@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace joxwsstreaming {
@@ -37,8 +38,8 @@ public:
     // returns the temporary path to write it to; empty (with GetError) when
     // the name is too long for the folder's file system.
     std::string Begin(const std::string& rFileName);
-    // Marks the download written to rTemporaryPath as failed (rError names
-    // the cause): Commit then fails with that error.
+    // Marks the download written to rTemporaryPath as failed (rError: the
+    // system's reason): Commit then fails with that error.
     void Fail(const std::string& rTemporaryPath, const std::string& rError);
     // Moves every download into place without replacing an existing file;
     // false (with GetError) when one failed or could not be moved, in which
@@ -52,6 +53,11 @@ public:
     const std::vector<std::string>& GetCommittedPaths() const { return mCommitted; }
     // The first failure; empty when there was none.
     const std::string& GetError() const { return mError; }
+    // The first failure of a local file, also before Commit: the final path
+    // of the file and the system's reason; both empty when none failed.
+    std::pair<std::string, std::string> GetFileFailure() const;
+    // Commit failed because a file of the download's name exists.
+    bool IsNameTaken() const { return mNameTaken; }
 
 private:
     struct Pending
@@ -66,6 +72,9 @@ private:
     std::vector<Pending> mPending;
     std::vector<std::string> mCommitted;
     std::string mError;
+    std::string mFailedPath; // the final path of the file that failed to commit
+    std::string mFailedReason;
+    bool mNameTaken = false;
 };
 
 } // namespace joxwsstreaming
