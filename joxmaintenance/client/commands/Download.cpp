@@ -17,10 +17,6 @@ int Refuse(ServiceProxy& rProxy, const char* pText, const std::string& rDetail =
                                    SOAP_FAULT);
 }
 
-} // namespace
-
-namespace {
-
 void TakeLocalFailure(const joxwsstreaming::DownloadTarget& rTarget, LocalDownloadFailure& rFailure)
 {
     std::tie(rFailure.mPath, rFailure.mReason) = rTarget.GetFileFailure();
