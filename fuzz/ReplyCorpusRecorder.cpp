@@ -1,14 +1,16 @@
 // Writes the seed corpus of the reply fuzzer: for each of the nine
 // operations, the reply the simulated server sends to the real command, as
 // read from the socket, prefixed with the operation's byte; then replies with
-// malformed DIME records and file values; then crafted replies no simulated
-// server sends: chunk-size lines that run on, and many DIME records.
+// malformed DIME records and file values, with texts beyond ASCII, and with
+// children qualified with the schema namespace; then crafted replies no
+// simulated server sends: chunk-size lines that run on, and many DIME records.
 //   reply_corpus_recorder FOLDER
 
 #include "ReplyOperations.h"
 #include "simserver/ScriptedHttpServer.h"
 #include "simserver/SimServer.h"
 
+#include <joxmaintenance/SchemaNamespace.h>
 #include <joxmaintenance/ServerConnection.h>
 
 #include <stdsoap2.h>
@@ -164,7 +166,44 @@ int main(int argc, char** argv)
         record(operation, rCase.mpName);
         server.SetFault(replyfuzz::OperationName(operation), Fault::None);
     }
+
+    // Texts beyond ASCII in every text field the replies carry, and in a fault.
+    const std::string text = "R\xC3\xA9gie Nord \xE2\x80\x93 Studio 3 (\xE2\x82\xAC) \xF0\x9D\x84\x9E 10\xE2\x80\x89h";
+    server.SetInformation({"1.0", text, text});
+    server.SetLogSources({{text, text, 60}});
+    server.SetJobs({{text, text, "ct_collectlog", "cs_running", 42.5, 1, text, text}});
+    server.AddCollection(text + ".zip", "other");
+    for (const unsigned operation : {0u, 3u, 4u, 8u})
+        record(operation, std::string("non-ascii-") + replyfuzz::OperationName(operation));
+    server.SetFaultText(text);
+    server.SetFault("LogDeleteCollection", Fault::Soap11Fault);
+    record(6, "non-ascii-fault");
     server.Stop();
+
+    // Children qualified with the schema namespace (a prefix of the
+    // server's own), as other toolkits write them.
+    const struct
+    {
+        unsigned mOperation;
+        const char* mpChildren;
+    } qualified[] = {
+        {0, "<t:ServiceVersion>1.0</t:ServiceVersion><t:Name>Studio</t:Name><t:SoftwareVersion>4.2</t:SoftwareVersion>"},
+        {3, "<t:Sources><t:Source><t:Type>systemlogs</t:Type><t:StartTime>2026-03-01T10:00:00</t:StartTime>"
+            "<t:DurationSeconds>60</t:DurationSeconds></t:Source></t:Sources>"},
+        {4, "<t:LogCollection>a.zip</t:LogCollection><t:LogCollection>b.zip</t:LogCollection>"},
+        {8, "<t:Status><t:Status><t:CommandID>{j1}</t:CommandID><t:ClientIP>10.0.0.9</t:ClientIP>"
+            "<t:CommandType>ct_fetchlog</t:CommandType><t:CommandStatus>cs_running</t:CommandStatus>"
+            "<t:ProgressPercent>40</t:ProgressPercent><t:FinishedPhases>1</t:FinishedPhases>"
+            "<t:ProgressDetails>packing</t:ProgressDetails></t:Status></t:Status>"},
+    };
+    for (const auto& rCase : qualified)
+    {
+        const std::string response = std::string("t:") + replyfuzz::OperationName(rCase.mOperation) + "Response";
+        const std::string reply = simserver::ScriptedHttpServer::SoapReply(
+            "<" + response + " xmlns:t=\"" + SchemaNamespace() + "\">" + rCase.mpChildren + "</" + response + ">");
+        std::ofstream(corpus + "/qualified-" + replyfuzz::OperationName(rCase.mOperation), std::ios::binary)
+            << static_cast<char>(rCase.mOperation) << reply;
+    }
     QDir(scratch).removeRecursively();
     WriteCraftedReplies(corpus);
     return 0;

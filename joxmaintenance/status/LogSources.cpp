@@ -56,7 +56,7 @@ QString LogSourceDisplayName(const std::string& rName)
         if (rSource.mName == rName)
             return rSource.mDisplayName;
     }
-    return QString::fromLatin1(rName.data(), static_cast<int>(rName.size()));
+    return QString::fromUtf8(rName.data(), static_cast<int>(rName.size()));
 }
 
 jox__AvailableLogsListType* LogEntryList2SoapListPointer(struct soap* pSoap, const LogEntryList& rEntries)

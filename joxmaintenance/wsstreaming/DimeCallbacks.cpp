@@ -262,7 +262,7 @@ int CallbackDimeWrite(struct soap* pSoap, void* pHandle, const char* pBuffer, st
         pFile->mFailed = true;
         LogImportant(kWriteFailed, "joxwsstreaming::CallbackDimeWrite");
         if (auto* pTarget = static_cast<DownloadTarget*>(pSoap->user))
-            pTarget->Fail(pFile->mPath, std::string(kWriteError) + ": " + pFile->GetWriteError());
+            pTarget->Fail(pFile->mPath, pFile->GetWriteError());
         return SetFault(pSoap, kWriteError, pFile->GetWriteError(), SOAP_EOF);
     }
     if (pSoap->recv_maxlength > 0)
@@ -304,7 +304,7 @@ void CallbackDimeWriteClose(struct soap* pSoap, void* pHandle)
             LogImportant(kWriteFailed, "joxwsstreaming::CallbackDimeWrite");
             const std::string cause = pFile->GetWriteError();
             if (auto* pTarget = static_cast<DownloadTarget*>(pSoap->user))
-                pTarget->Fail(pFile->mPath, std::string(kWriteError) + ": " + cause);
+                pTarget->Fail(pFile->mPath, cause);
             if (pSoap->error == SOAP_OK)
                 SetFault(pSoap, kWriteError, cause, SOAP_EOF);
         }

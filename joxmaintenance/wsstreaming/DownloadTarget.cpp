@@ -129,7 +129,11 @@ std::string DownloadTarget::Begin(const std::string& rFileName)
     if (rFileName.size() > limit)
     {
         if (mError.empty())
+        {
             mError = prefix + rFileName + ": " + std::strerror(ENAMETOOLONG);
+            mFailedPath = prefix + rFileName;
+            mFailedReason = std::strerror(ENAMETOOLONG);
+        }
         return std::string();
     }
     const std::string temporaryName =
@@ -163,10 +167,13 @@ bool DownloadTarget::Commit()
             }
             mError = error == EEXIST ? rFile.mFinalPath + " already exists and was not replaced"
                                      : rFile.mFinalPath + ": " + std::strerror(error);
+            mNameTaken = error == EEXIST;
+            mFailedPath = rFile.mFinalPath;
+            mFailedReason = std::strerror(error);
         }
         else if (ok)
         {
-            mError = rFile.mError;
+            mError = rFile.mFinalPath + ": " + rFile.mError;
         }
         ok = false;
         std::remove(rFile.mTemporaryPath.c_str());
@@ -198,6 +205,18 @@ bool DownloadTarget::CountRecord(std::size_t headerBytes, std::string& rError)
         return false;
     }
     return true;
+}
+
+std::pair<std::string, std::string> DownloadTarget::GetFileFailure() const
+{
+    if (!mFailedPath.empty())
+        return {mFailedPath, mFailedReason};
+    for (const Pending& rFile : mPending)
+    {
+        if (!rFile.mError.empty())
+            return {rFile.mFinalPath, rFile.mError};
+    }
+    return {};
 }
 
 void DownloadTarget::Discard()

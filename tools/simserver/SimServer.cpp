@@ -335,6 +335,18 @@ void SimServer::SetMalformedOptionField(const std::string& rField)
     mMalformedOptionField = rField;
 }
 
+void SimServer::SetFaultText(const std::string& rText)
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    mFaultText = rText;
+}
+
+std::string SimServer::GetFaultText() const
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mFaultText;
+}
+
 std::string SimServer::GetMalformedOptionField() const
 {
     std::lock_guard<std::mutex> lock(mMutex);

@@ -35,6 +35,23 @@ std::string Envelope(const std::string& rHeader, const std::string& rBody)
            "xmlns:jox=\"" + joxmaintenance::SchemaNamespace() + "\">" + rHeader + "<SOAP-ENV:Body>" + rBody + "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
 }
 
+std::string EscapeXmlText(const std::string& rText)
+{
+    std::string escaped;
+    for (const char c : rText)
+    {
+        if (c == '&')
+            escaped += "&amp;";
+        else if (c == '<')
+            escaped += "&lt;";
+        else if (c == '>')
+            escaped += "&gt;";
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
 // One DIME record: flags in the first byte, type format in the second; the
 // option field as raw bytes.
 std::string DimeRecord(unsigned char flags, unsigned char typeFormat, const std::string& rId,
@@ -103,7 +120,7 @@ int KeepSocketOpen(struct soap*)
 } // namespace
 
 SimService::SimService(SimServer& rServer, int socket)
-    : ServiceService(SOAP_IO_CHUNK)
+    : ServiceService(SOAP_IO_CHUNK | SOAP_C_UTFSTRING)
     , mServer(rServer)
     , mSocket(socket)
 {
@@ -145,7 +162,14 @@ int SimService::Misbehave(Fault fault, const std::string& rOperation)
     case Fault::None:
         return SOAP_OK;
     case Fault::Soap11Fault:
-        return soap_senderfault("Simulated fault", "<Reason>simulated</Reason>");
+    {
+        const std::string text = mServer.GetFaultText();
+        if (text.empty())
+            return soap_senderfault("Simulated fault", "<Reason>simulated</Reason>");
+        // The runtime keeps the texts by pointer: they are copied into the context.
+        const std::string detail = "<Reason>" + EscapeXmlText(text) + "</Reason>";
+        return soap_senderfault(soap_strdup(soap, text.c_str()), soap_strdup(soap, detail.c_str()));
+    }
     case Fault::Soap12Fault:
         return SendRaw(HttpReply(
             "500 Internal Server Error", "application/soap+xml; charset=utf-8",

@@ -1,7 +1,9 @@
 // tandril-simserver: the simulated media server as a program.
 //   tandril-simserver --folder DIR [--address A] [--port P] [--source TYPE[,START,SECONDS]]...
 //                     [--no-sources] [--info VERSION,NAME,SOFTWARE] [--fault [OPERATION=]KIND]...
-//                     [--cutoff BYTES] [--build-delay MS]
+//                     [--cutoff BYTES] [--build-delay MS] [--fault-text TEXT]
+//                     [--job ID,TYPE,STATE[,PROGRESS_DETAILS[,ERROR_DETAILS]]]...
+// Texts are taken as UTF-8 and served as they are.
 // Prints "listening on <url>" once it serves, and runs until SIGINT or SIGTERM.
 #include "simserver/SimServer.h"
 
@@ -53,7 +55,7 @@ int Usage(const std::string& rProblem)
     std::cerr << "tandril-simserver: " << rProblem << "\n"
               << "usage: tandril-simserver --folder DIR [--address A] [--port P] [--source TYPE[,START,SECONDS]]...\n"
               << "       [--no-sources] [--info VERSION,NAME,SOFTWARE] [--fault [OPERATION=]KIND]... [--cutoff BYTES]\n"
-              << "       [--build-delay MS]\n"
+              << "       [--build-delay MS] [--fault-text TEXT] [--job ID,TYPE,STATE[,PROGRESS_DETAILS[,ERROR_DETAILS]]]...\n"
               << "KIND: none soap11 soap12 unknown-child envelope-child must-understand dime-missing\n"
               << "      dime-short-option inline-file nil-file oversized http-error empty-success cut-off silent\n";
     return 2;
@@ -72,6 +74,8 @@ int main(int argc, char** argv)
     std::vector<std::pair<std::string, simserver::Fault>> faults;
     long long cutOff = -1;
     long long buildDelay = 0;
+    std::string faultText;
+    std::vector<simserver::Job> jobs;
 
     for (int i = 1; i < argc; ++i)
     {
@@ -118,6 +122,23 @@ int main(int argc, char** argv)
                 cutOff = std::stoll(argv[++i]);
             else if (option == "--build-delay")
                 buildDelay = std::stoll(argv[++i]);
+            else if (option == "--fault-text")
+                faultText = argv[++i];
+            else if (option == "--job")
+            {
+                std::vector<std::string> parts = Split(argv[++i], ',');
+                if (parts.size() < 3 || parts.size() > 5)
+                    return Usage("--job needs ID,TYPE,STATE[,PROGRESS_DETAILS[,ERROR_DETAILS]]");
+                simserver::Job job;
+                job.mCommandId = parts[0];
+                job.mCommandType = parts[1];
+                job.mCommandStatus = parts[2];
+                if (parts.size() > 3)
+                    job.mProgressDetails = parts[3];
+                if (parts.size() > 4)
+                    job.mErrorDetails = parts[4];
+                jobs.push_back(job);
+            }
             else
                 return Usage("unknown option " + option);
         }
@@ -148,6 +169,8 @@ int main(int argc, char** argv)
     if (cutOff >= 0)
         server.SetCutOffBytes(static_cast<std::uint64_t>(cutOff));
     server.SetBuildDelay(std::chrono::milliseconds(buildDelay));
+    server.SetFaultText(faultText);
+    server.SetJobs(jobs);
     if (!server.Start(address, port))
     {
         std::cerr << "tandril-simserver: " << server.GetError() << "\n";

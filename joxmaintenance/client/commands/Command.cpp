@@ -1,14 +1,16 @@
 #include "joxmaintenance/Command.h"
 
-#include "Latin1.h"
 #include "ReplyGuard.h"
+#include "Utf8.h"
 #include "joxmaintenance/CommandType.h"
 #include "joxmaintenance/ServerConnection.h"
 #include "joxmaintenanceServiceProxy.h"
 
 #include <joxlog/JoxLog.h>
 
+#include <QFile>
 #include <QStringList>
+#include <QXmlStreamReader>
 #include <QUuid>
 
 #include <boost/make_shared.hpp>
@@ -148,6 +150,7 @@ Command::Command(const Command& rOther)
     : JoxCore::BasicCommand(rOther)
     , mpStatus(rOther.mpStatus)
     , mServerUrl(rOther.mServerUrl)
+    , mLocalFault(rOther.mLocalFault)
     , mpAbort(std::make_shared<AbortLink>())
 {
 }
@@ -178,20 +181,54 @@ int Command::GetCommandType() const
     return mpStatus->GetCommandType();
 }
 
+namespace {
+
+// A fault text's "Detail: " part as the text of its XML (the fault printer
+// writes the detail's literal XML); kept as it is when it is not XML.
+QString DetailAsText(const QString& rFault)
+{
+    const QString marker = QStringLiteral("\nDetail: ");
+    const qsizetype at = rFault.indexOf(marker);
+    if (at < 0)
+        return rFault;
+    const QString detail = rFault.mid(at + marker.size()).trimmed();
+    if (!detail.startsWith(QLatin1Char('<')))
+        return rFault;
+    QXmlStreamReader reader(QStringLiteral("<detail>") + detail + QStringLiteral("</detail>"));
+    QStringList texts;
+    while (!reader.atEnd())
+    {
+        if (reader.readNext() == QXmlStreamReader::Characters && !reader.isWhitespace())
+            texts.append(reader.text().toString().simplified());
+    }
+    if (reader.hasError())
+        return rFault;
+    return rFault.left(at + marker.size()) + texts.join(QLatin1Char(' '));
+}
+
+} // namespace
+
 QString Command::GetErrorDetails() const
 {
     QStringList details;
     for (const JoxCore::Message& rMessage : mMessageList)
     {
         if (rMessage.GetType() == JoxCore::MessageError && !rMessage.GetDetail().empty())
-            details.append(QString::fromStdString(rMessage.GetDetail()).trimmed());
+            details.append(DetailAsText(FromUtf8(rMessage.GetDetail()).trimmed()));
     }
     return details.join(QLatin1Char('\n'));
+}
+
+QString Command::LocalWriteFault(const std::string& rPath, const std::string& rReason)
+{
+    return QStringLiteral("Could not write the file \"%1\" on this computer: %2")
+        .arg(QFile::decodeName(QByteArray::fromStdString(rPath)), FromUtf8(rReason));
 }
 
 void Command::Execute(const char* pFunction, const Exchange& rCall, const Success& rOnSuccess)
 {
     SetState(JoxCore::StateRunning);
+    mLocalFault.clear();
     try
     {
         boost::shared_ptr<ServiceProxy> pProxy = CreateServiceClient();
@@ -206,8 +243,11 @@ void Command::Execute(const char* pFunction, const Exchange& rCall, const Succes
                 soap_set_receiver_error(pSoap, "The reply exceeds the limit of 16 MiB",
                                         "a reply may carry at most 16 MiB besides its collection's data", result);
             std::ostringstream fault;
-            pProxy->soap_stream_fault(fault);
-            mMessageList.append(JoxCore::Message(JoxCore::MessageError, ToLatin1(GetDescription()), fault.str()));
+            if (mLocalFault.isEmpty())
+                pProxy->soap_stream_fault(fault);
+            else
+                fault << ToUtf8(mLocalFault);
+            mMessageList.append(JoxCore::Message(JoxCore::MessageError, ToUtf8(GetDescription()), fault.str()));
             SetState(JoxCore::StateFailed);
             return;
         }

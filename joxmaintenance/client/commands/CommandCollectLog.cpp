@@ -1,6 +1,6 @@
 #include "joxmaintenance/CommandCollectLog.h"
 
-#include "Latin1.h"
+#include "Utf8.h"
 #include "joxmaintenance/ServerConnection.h"
 #include "joxmaintenanceServiceProxy.h"
 #include <joxmaintenance/CommandType.h>

@@ -1,6 +1,6 @@
 #include "joxmaintenance/CommandDeleteLog.h"
 
-#include "Latin1.h"
+#include "Utf8.h"
 #include "joxmaintenanceServiceProxy.h"
 #include <joxmaintenance/CommandType.h>
 
@@ -30,7 +30,7 @@ void CommandDeleteLog::DoExecute()
         "joxmaintenance::CommandDeleteLog::DoExecute",
         [this](ServiceProxy& rProxy, const char* pEndpoint) {
             jox__LogDeleteCollectionRequest request;
-            request.LogFileName = ToLatin1(mCollectionName);
+            request.LogFileName = ToUtf8(mCollectionName);
             jox__LogDeleteCollectionResponse response;
             return rProxy.LogDeleteCollection(pEndpoint, "", &request, response);
         },

@@ -1,6 +1,6 @@
 #include "joxmaintenance/CommandListAvailableLogs.h"
 
-#include "Latin1.h"
+#include "Utf8.h"
 #include "joxmaintenanceServiceProxy.h"
 #include <joxmaintenance/CommandType.h>
 #include <joxmaintenance/LogSources.h>

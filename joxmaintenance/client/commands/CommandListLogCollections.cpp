@@ -1,6 +1,6 @@
 #include "joxmaintenance/CommandListLogCollections.h"
 
-#include "Latin1.h"
+#include "Utf8.h"
 #include "joxmaintenanceServiceProxy.h"
 #include <joxmaintenance/CommandType.h>
 
@@ -35,7 +35,7 @@ void CommandListLogCollections::DoExecute()
         [this, pResponse](ServiceProxy&) {
             SetState(JoxCore::StateSucceeded);
             for (const std::string& rName : pResponse->LogCollection)
-                mCollections.append(FromLatin1(rName));
+                mCollections.append(FromUtf8(rName));
         });
 }
 

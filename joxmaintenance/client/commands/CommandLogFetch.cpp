@@ -1,6 +1,6 @@
 #include "joxmaintenance/CommandLogFetch.h"
 
-#include "Latin1.h"
+#include "Utf8.h"
 #include "joxmaintenanceServiceProxy.h"
 #include <joxmaintenance/CommandType.h>
 #include "Download.h"
@@ -31,7 +31,7 @@ Command* CommandLogFetch::Clone() const
 
 void CommandLogFetch::DoExecute()
 {
-    const std::string folder = ToLatin1(mTargetFolder);
+    const std::string folder = ToUtf8(mTargetFolder);
     const std::string localFolder = QFile::encodeName(mTargetFolder).toStdString();
     std::string savedPath;
     Execute(
@@ -39,12 +39,20 @@ void CommandLogFetch::DoExecute()
         [this, &folder, &localFolder, &savedPath](ServiceProxy& rProxy, const char* pEndpoint) {
             jox__LogFetchCollectionRequest request;
             request.ClientPath = folder;
-            request.LogFileName = ToLatin1(mCollectionName);
+            request.LogFileName = ToUtf8(mCollectionName);
             request.Status = CommandStatus2SoapPointer(rProxy.soap, mpStatus);
             jox__LogFetchCollectionResponse response;
-            return Download(
+            LocalDownloadFailure failure;
+            const int result = Download(
                 rProxy, localFolder, [&] { return rProxy.LogFetchCollection(pEndpoint, "", &request, response); },
-                response.LogFile, &savedPath);
+                response.LogFile, failure, &savedPath);
+            if (failure.mNameTaken)
+                SetLocalFault(QStringLiteral("The file \"%1\" already exists on this computer and was kept; the "
+                                             "collection was not downloaded")
+                                  .arg(QFile::decodeName(QByteArray::fromStdString(failure.mPath))));
+            else if (!failure.mPath.empty())
+                SetLocalFault(LocalWriteFault(failure.mPath, failure.mReason));
+            return result;
         },
         [this, &savedPath](ServiceProxy&) {
             SetState(JoxCore::StateSucceeded);

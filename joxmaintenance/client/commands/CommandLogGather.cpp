@@ -1,6 +1,6 @@
 #include "joxmaintenance/CommandLogGather.h"
 
-#include "Latin1.h"
+#include "Utf8.h"
 #include "joxmaintenance/ServerConnection.h"
 #include "joxmaintenanceServiceProxy.h"
 #include <joxmaintenance/CommandType.h>
@@ -10,6 +10,7 @@
 #include <joxlog/JoxLog.h>
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <memory>
 #include <optional>
@@ -35,7 +36,7 @@ Command* CommandLogGather::Clone() const
 
 void CommandLogGather::DoExecute()
 {
-    const std::string folder = ToLatin1(mTargetFolder);
+    const std::string folder = ToUtf8(mTargetFolder);
     const std::string localFolder = QFile::encodeName(mTargetFolder).toStdString();
     std::optional<std::pair<int, std::string>> logFile; // size and media type of the attachment
     std::string savedPath;
@@ -48,10 +49,19 @@ void CommandLogGather::DoExecute()
             request.LogFilePath = folder;
             request.Status = CommandStatus2SoapPointer(rProxy.soap, mpStatus);
             jox__LogCreateAndFetchCollectionResponse response;
+            LocalDownloadFailure failure;
             const int result = Download(
                 rProxy, localFolder,
                 [&] { return rProxy.LogCreateAndFetchCollection(pEndpoint, "", &request, response); },
-                response.LogFile, &savedPath);
+                response.LogFile, failure, &savedPath);
+            const QFileInfo local(QFile::decodeName(QByteArray::fromStdString(failure.mPath)));
+            if (failure.mNameTaken)
+                SetLocalFault(QStringLiteral("The collection was built and stays on the server as \"%1\". A file of "
+                                             "that name exists in the folder \"%2\" on this computer: move that "
+                                             "file away first, then download the collection from the list")
+                                  .arg(local.fileName(), local.path()));
+            else if (!failure.mPath.empty())
+                SetLocalFault(LocalWriteFault(failure.mPath, failure.mReason));
             if (result == SOAP_OK && response.LogFile && response.LogFile->id)
                 logFile.emplace(response.LogFile->__size, response.LogFile->type ? response.LogFile->type : "");
             return result;
@@ -61,13 +71,13 @@ void CommandLogGather::DoExecute()
             if (logFile)
             {
                 const QString message = QStringLiteral("Got logfile %1 size=%2 type=%3 through streaming DIME\n")
-                                            .arg(FromLatin1(folder))
+                                            .arg(FromUtf8(folder))
                                             .arg(logFile->first)
-                                            .arg(FromLatin1(logFile->second));
+                                            .arg(FromUtf8(logFile->second));
                 JoxCore::Log(5, 0, "maintenance", message.toUtf8().constData(), __FILE__, __LINE__,
                              "joxmaintenance::CommandLogGather::DoExecute");
             }
-            mResultPath = FromLatin1(folder);
+            mResultPath = FromUtf8(folder);
             mSavedFile = QFile::decodeName(QByteArray::fromStdString(savedPath));
         });
 }

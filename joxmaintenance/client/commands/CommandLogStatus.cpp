@@ -1,6 +1,6 @@
 #include "joxmaintenance/CommandLogStatus.h"
 
-#include "Latin1.h"
+#include "Utf8.h"
 #include "joxmaintenanceServiceProxy.h"
 #include <joxmaintenance/CommandType.h>
 #include <joxmaintenance/CommandStatusConversion.h>

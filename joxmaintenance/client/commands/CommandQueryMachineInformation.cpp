@@ -1,6 +1,6 @@
 #include "joxmaintenance/CommandQueryMachineInformation.h"
 
-#include "Latin1.h"
+#include "Utf8.h"
 #include "joxmaintenanceServiceProxy.h"
 #include <joxmaintenance/CommandType.h>
 
@@ -34,9 +34,9 @@ void CommandQueryMachineInformation::DoExecute()
         },
         [this, pResponse](ServiceProxy&) {
             SetState(JoxCore::StateSucceeded);
-            mServiceVersion = FromLatin1(pResponse->ServiceVersion);
-            mSoftwareVersion = FromLatin1(pResponse->SoftwareVersion);
-            mName = FromLatin1(pResponse->Name);
+            mServiceVersion = FromUtf8(pResponse->ServiceVersion);
+            mSoftwareVersion = FromUtf8(pResponse->SoftwareVersion);
+            mName = FromUtf8(pResponse->Name);
         });
 }
 

@@ -4,6 +4,8 @@
 
 #include <joxwsstreaming/DownloadTarget.h>
 
+#include <tuple>
+
 namespace joxmaintenance {
 
 namespace {
@@ -15,10 +17,17 @@ int Refuse(ServiceProxy& rProxy, const char* pText, const std::string& rDetail =
                                    SOAP_FAULT);
 }
 
+void TakeLocalFailure(const joxwsstreaming::DownloadTarget& rTarget, LocalDownloadFailure& rFailure)
+{
+    std::tie(rFailure.mPath, rFailure.mReason) = rTarget.GetFileFailure();
+    rFailure.mNameTaken = rTarget.IsNameTaken();
+}
+
 } // namespace
 
 int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::function<int()>& rCall,
-             xsd__base64Binary* const& rpLogFile, std::string* pSavedPath)
+             xsd__base64Binary* const& rpLogFile, LocalDownloadFailure& rLocalFailure,
+             std::string* pSavedPath)
 {
     joxwsstreaming::DownloadTarget target(rFolder);
     void* pPreviousUser = rProxy.soap->user;
@@ -26,7 +35,10 @@ int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::functi
     const int result = rCall();
     rProxy.soap->user = pPreviousUser;
     if (result != SOAP_OK)
+    {
+        TakeLocalFailure(target, rLocalFailure);
         return result;
+    }
     if (!rpLogFile || (!rpLogFile->id && rpLogFile->__size <= 0))
         return Refuse(rProxy, "The reply carried no collection file");
     if (!rpLogFile->id)
@@ -34,7 +46,10 @@ int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::functi
     if (target.GetPendingCount() == 0)
         return Refuse(rProxy, "The reply's collection file reached no download");
     if (!target.Commit())
+    {
+        TakeLocalFailure(target, rLocalFailure);
         return Refuse(rProxy, "Could not store the downloaded collection", target.GetError());
+    }
     if (pSavedPath && !target.GetCommittedPaths().empty())
         *pSavedPath = target.GetCommittedPaths().front();
     return SOAP_OK;

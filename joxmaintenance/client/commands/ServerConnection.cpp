@@ -103,7 +103,7 @@ void SetServiceClientTimeouts(const ServiceClientTimeouts& rTimeouts)
 
 boost::shared_ptr<ServiceProxy> CreateServiceClient()
 {
-    boost::shared_ptr<ServiceProxy> pProxy(new ServiceProxy(SOAP_IO_CHUNK), &DestroyProxy);
+    boost::shared_ptr<ServiceProxy> pProxy(new ServiceProxy(SOAP_IO_CHUNK | SOAP_C_UTFSTRING), &DestroyProxy);
     if (!pProxy || !pProxy->soap)
         throw std::runtime_error("could not create new client");
     struct soap* pSoap = pProxy->soap;

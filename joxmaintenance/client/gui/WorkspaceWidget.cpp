@@ -311,9 +311,9 @@ void WorkspaceWidget::SlotFetch(const QStringList& rNames)
             continue;
         }
         // The name the download will write: the listed name's last component.
-        const std::string confined = joxwsstreaming::DownloadTarget::SafeFileName(rName.toLatin1().toStdString());
+        const std::string confined = joxwsstreaming::DownloadTarget::SafeFileName(rName.toUtf8().toStdString());
         if (!confined.empty() &&
-            QFileInfo::exists(folder + QDir::separator() + QString::fromLatin1(confined.data(), static_cast<int>(confined.size()))))
+            QFileInfo::exists(folder + QDir::separator() + QString::fromUtf8(confined.data(), static_cast<int>(confined.size()))))
         {
             existing.append(rName);
             continue;
@@ -434,11 +434,14 @@ void WorkspaceWidget::SlotCommandHandlingFailed(const CommandPtr& rCommand)
             return;
         mListingFailureShown = true;
     }
+    // A failure on this computer (a local file or folder) is not the server's.
+    const QString text = rCommand->GetLocalFault().isEmpty()
+                             ? QStringLiteral("%1 failed on server %2.\nReason: %3").arg(operation, server, reason)
+                             : QStringLiteral("%1 failed on this computer.\nReason: %2").arg(operation, reason);
     // The server's name may arrive between two failures: the URL tells
     // repeats apart.
-    ShowFailureBox(QStringLiteral("Request Failed"),
-                   QStringLiteral("%1 failed on server %2.\nReason: %3").arg(operation, server, reason),
-                   QStringLiteral("RequestFailedBox"), rCommand->GetServerUrl());
+    ShowFailureBox(QStringLiteral("Request Failed"), text, QStringLiteral("RequestFailedBox"),
+                   rCommand->GetServerUrl());
 }
 
 void WorkspaceWidget::SlotRequestFinished(const CommandPtr& rCommand)

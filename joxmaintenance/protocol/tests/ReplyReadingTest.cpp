@@ -55,7 +55,7 @@ TEST_F(ReplyReadingTest, ReorderedExtraRepeatedAndPrefixedChildren)
     const char* pUrl = Serve(ScriptedHttpServer::SoapReply(
         "<m:LogStatusResponse xmlns:m=\"" + SchemaNamespace() + "\"><Extra><Deep>1</Deep></Extra><Status><Status>"
         "<FinishedPhases>2</FinishedPhases><ErrorDetails>bad &amp; worse</ErrorDetails><CommandID>first</CommandID>"
-        "<Unknown><x/></Unknown><m:ClientIP>prefixed</m:ClientIP><ClientIP>10.0.0.1</ClientIP>"
+        "<Unknown><x/></Unknown><o:ClientIP xmlns:o=\"urn:other\">foreign</o:ClientIP><ClientIP>10.0.0.1</ClientIP>"
         "<CommandStatus>cs_running</CommandStatus><CommandType>ct_fetchlog</CommandType>"
         "<ProgressPercent>42.5</ProgressPercent><CommandID>second</CommandID></Status>"
         "<Status><CommandID>other</CommandID></Status></Status></m:LogStatusResponse>"));

@@ -299,8 +299,9 @@ TEST_F(DimeCallbacksTest, FinishedOnlyAfterTheLastBytesReachedTheDisk)
     EXPECT_EQ(SOAP_EOF, mpSoap->error);
     ASSERT_NE(nullptr, *soap_faultdetail(mpSoap));
     EXPECT_STREQ("File too large", *soap_faultdetail(mpSoap));
+    EXPECT_EQ(std::make_pair(mFolder.File("f.zip"), std::string("File too large")), keyed.GetFileFailure());
     EXPECT_FALSE(keyed.Commit());
-    EXPECT_EQ("Could not write the downloaded collection: File too large", keyed.GetError());
+    EXPECT_EQ(mFolder.File("f.zip") + ": File too large", keyed.GetError());
     EXPECT_TRUE(FolderEntries(mFolder.Path()).empty());
 }
 

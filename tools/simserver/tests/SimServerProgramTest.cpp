@@ -80,18 +80,21 @@ struct Program
 TEST(SimServerProgramTest, ServesItsCommandLineStateAndStopsOnSigterm)
 {
     tandriltest::TempDir folder;
+    // Texts beyond ASCII (UTF-8 arguments) are served as they are.
+    const std::string text = "B\xC3\xA9nch \xE2\x80\x93 \xE2\x82\xAC";
     Program program({"--folder", folder.File("server"), "--source", "systemlogs,2026-01-02T03:04:05,60",
-                     "--info", "2.0,Bench,9.9", "--fault", "LogStatus=http-error"});
+                     "--info", "2.0," + text + ",9.9", "--fault", "LogStatus=http-error", "--fault",
+                     "LogDeleteAllCollections=soap11", "--fault-text", text});
     const std::string line = program.ReadLine();
     ASSERT_EQ(0u, line.rfind("listening on http://127.0.0.1:", 0)) << line;
     const std::string url = line.substr(13, line.size() - 14);
 
-    ServiceProxy proxy(SOAP_IO_CHUNK);
+    ServiceProxy proxy(SOAP_IO_CHUNK | SOAP_C_UTFSTRING);
     jox__ServiceFetchInformationRequest informationRequest;
     jox__ServiceFetchInformationResponse information;
     ASSERT_EQ(SOAP_OK, proxy.ServiceFetchInformation(url.c_str(), "", &informationRequest, information));
     EXPECT_EQ("2.0", information.ServiceVersion);
-    EXPECT_EQ("Bench", information.Name);
+    EXPECT_EQ(text, information.Name);
     jox__LogListRequest listRequest;
     jox__LogListResponse list;
     ASSERT_EQ(SOAP_OK, proxy.LogList(url.c_str(), "", &listRequest, list));
@@ -101,7 +104,34 @@ TEST(SimServerProgramTest, ServesItsCommandLineStateAndStopsOnSigterm)
     jox__LogStatusRequest statusRequest;
     jox__LogStatusResponse status;
     EXPECT_EQ(503, proxy.LogStatus(url.c_str(), "", &statusRequest, status));
+    jox__LogDeleteAllCollectionsRequest deleteRequest;
+    jox__LogDeleteAllCollectionsResponse deleted;
+    EXPECT_EQ(SOAP_CLI_FAULT, proxy.LogDeleteAllCollections(url.c_str(), "", &deleteRequest, deleted));
+    ASSERT_NE(nullptr, proxy.soap_fault_string());
+    EXPECT_EQ(text, proxy.soap_fault_string());
     proxy.destroy();
+
+    Program jobs({"--folder", folder.File("server"), "--job", "{j1},ct_fetchlog,cs_running", "--job",
+                  "{j2},ct_collectlog,cs_failed," + text + "," + text});
+    const std::string jobsLine = jobs.ReadLine();
+    ASSERT_EQ(0u, jobsLine.rfind("listening on http://127.0.0.1:", 0)) << jobsLine;
+    const std::string jobsUrl = jobsLine.substr(13, jobsLine.size() - 14);
+    jox__LogStatusResponse served;
+    ASSERT_EQ(SOAP_OK, proxy.LogStatus(jobsUrl.c_str(), "", &statusRequest, served));
+    ASSERT_NE(nullptr, served.Status);
+    ASSERT_EQ(2u, served.Status->Status.size());
+    EXPECT_EQ("{j1}", served.Status->Status[0]->CommandID);
+    EXPECT_EQ(nullptr, served.Status->Status[0]->ProgressDetails);
+    const jox__CommandStatusType& rSecond = *served.Status->Status[1];
+    EXPECT_EQ("ct_collectlog", rSecond.CommandType);
+    EXPECT_EQ("cs_failed", rSecond.CommandStatus);
+    ASSERT_NE(nullptr, rSecond.ProgressDetails);
+    ASSERT_NE(nullptr, rSecond.ErrorDetails);
+    EXPECT_EQ(text, *rSecond.ProgressDetails);
+    EXPECT_EQ(text, *rSecond.ErrorDetails);
+    proxy.destroy();
+    ASSERT_EQ(0, ::kill(jobs.mPid, SIGTERM));
+    EXPECT_EQ(0, jobs.WaitForExit(std::chrono::seconds(5)));
 
     ASSERT_EQ(0, ::kill(program.mPid, SIGTERM));
     EXPECT_EQ(0, program.WaitForExit(std::chrono::seconds(5)));
@@ -110,7 +140,8 @@ TEST(SimServerProgramTest, ServesItsCommandLineStateAndStopsOnSigterm)
 TEST(SimServerProgramTest, RefusesBadArguments)
 {
     for (const std::vector<std::string>& rArguments :
-         {std::vector<std::string>{}, {"--folder"}, {"--folder", "x", "--fault", "LogList=nonsense"}, {"--bogus", "1"}})
+         {std::vector<std::string>{}, {"--folder"}, {"--folder", "x", "--fault", "LogList=nonsense"}, {"--bogus", "1"},
+          {"--folder", "x", "--job", "{j1},ct_fetchlog"}})
     {
         Program program(rArguments);
         EXPECT_EQ(2, program.WaitForExit(std::chrono::seconds(5)));

@@ -16,6 +16,8 @@
 #include <joxmaintenance/CommandLogStatus.h>
 #include <joxmaintenance/CommandQueryMachineInformation.h>
 #include <joxmaintenance/LockedCommandStatusList.h>
+#include <joxmaintenance/LogSources.h>
+#include <joxmaintenance/SchemaNamespace.h>
 #include <joxmaintenance/ServerConnection.h>
 
 #include "Network.h"
@@ -35,6 +37,7 @@
 
 #include <csignal>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -124,7 +127,7 @@ TEST_F(CommandsTest, NewCommandsHaveTheirTypeAStatusAndShareItWithCopies)
 
 TEST_F(CommandsTest, QueryMachineInformation)
 {
-    mServer.SetInformation({"1.0", "Studio \xE9 A", "4.2.0.7"});
+    mServer.SetInformation({"1.0", "Studio \xC3\xA9 A", "4.2.0.7"});
     CommandQueryMachineInformation query(mUrl);
     query.DoExecute();
     EXPECT_EQ(JoxCore::StateSucceeded, query.GetState());
@@ -177,7 +180,7 @@ TEST_F(CommandsTest, ASourceWithoutTypeFailsTheListAfterTheEntriesBeforeIt)
 TEST_F(CommandsTest, ListLogCollectionsAndDelete)
 {
     ASSERT_TRUE(mServer.AddCollection("b.zip", "b"));
-    ASSERT_TRUE(mServer.AddCollection("caf\xE9.zip", "c"));
+    ASSERT_TRUE(mServer.AddCollection("caf\xC3\xA9.zip", "c"));
     CommandListLogCollections list(mUrl);
     list.DoExecute();
     EXPECT_EQ(JoxCore::StateSucceeded, list.GetState());
@@ -201,8 +204,109 @@ TEST_F(CommandsTest, AServerFaultBecomesOneErrorMessageWithTheFaultText)
     remove.DoExecute();
     ExpectOneError(remove, "Delete stored log file",
                    "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"Simulated fault\"\nDetail: <Reason>simulated</Reason>\n");
+    EXPECT_TRUE(remove.GetLocalFault().isEmpty());
+    // The detail is shown as its text.
+    EXPECT_EQ("SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"Simulated fault\"\nDetail: simulated",
+              remove.GetErrorDetails());
     remove.DoExecute();
     EXPECT_EQ(2, remove.GetMessagesText().count(QStringLiteral("Error  Delete stored log file")));
+}
+
+TEST_F(CommandsTest, EveryTextFieldKeepsEveryCharacterBothWays)
+{
+    // ASCII, Latin-1 letters, an en dash, the euro sign, a character outside
+    // the Basic Multilingual Plane (G clef) and a thin space.
+    const char* const texts[] = {"Plain ASCII 42", "R\xC3\xA9gie Nord \xC3\x9C\x62\x65rsicht",
+                                 "Studio 3 \xE2\x80\x93 M\xC3\xA4rz", "5 \xE2\x82\xAC",
+                                 "Clef \xF0\x9D\x84\x9E", "10\xE2\x80\x89h"};
+    int round = 0;
+    for (const char* const pText : texts)
+    {
+        SCOPED_TRACE(pText);
+        const std::string text = pText;
+        const QString expected = QString::fromUtf8(pText);
+        const QString name = expected + QStringLiteral(".zip");
+        ++round;
+
+        // Server to client.
+        mServer.SetInformation({text, text, text});
+        CommandQueryMachineInformation query(mUrl);
+        query.DoExecute();
+        EXPECT_EQ(expected, query.GetServiceVersion());
+        EXPECT_EQ(expected, query.GetName());
+        EXPECT_EQ(expected, query.GetSoftwareVersion());
+
+        mServer.SetLogSources({{text, text, 5}});
+        CommandListAvailableLogs sources(mUrl);
+        sources.DoExecute();
+        const LogEntryList entries = sources.GetLogEntries();
+        ASSERT_EQ(1u, entries.size());
+        EXPECT_EQ(text, entries.front().GetType());
+        EXPECT_EQ(text, entries.front().GetStartTime());
+        EXPECT_EQ(expected, LogSourceDisplayName(entries.front().GetType()));
+
+        ASSERT_TRUE(mServer.AddCollection(text + ".zip", "bytes"));
+        CommandListLogCollections list(mUrl);
+        list.DoExecute();
+        EXPECT_TRUE(list.GetLogCollections().contains(name)) << list.GetLogCollections().join('|').toStdString();
+
+        mServer.SetJobs({{text, text, "ct_fetchlog", "cs_running", 50.0, 0, text, text}});
+        CommandLogStatus status(mUrl);
+        status.DoExecute();
+        CommandStatusPtr pJob = LockForRead(status.GetStatusList())->Get(expected);
+        ASSERT_TRUE(pJob);
+        EXPECT_EQ(expected, pJob->GetClientIp());
+        EXPECT_EQ(expected, pJob->GetProgressDetails());
+        EXPECT_EQ(expected, pJob->GetErrorDetails());
+
+        mServer.SetFaultText(text);
+        mServer.SetFault("LogDeleteAllCollections", Fault::Soap11Fault);
+        CommandClearLogEntries failing(mUrl);
+        failing.DoExecute();
+        EXPECT_EQ(JoxCore::StateFailed, failing.GetState());
+        EXPECT_TRUE(failing.GetErrorDetails().contains(QStringLiteral("\"") + expected + QStringLiteral("\"")))
+            << failing.GetErrorDetails().toStdString();
+        EXPECT_TRUE(failing.GetMessagesText().contains(expected)) << failing.GetMessagesText().toStdString();
+        mServer.SetFault("LogDeleteAllCollections", Fault::None);
+
+        // Client to server.
+        const QString folder = QString::fromStdString(mFolder.File("")) + expected;
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const LogEntryList selection{LogEntry(text, text, 7)};
+        CommandCollectLog collect(mUrl, selection);
+        collect.GetCommandStatus()->SetProgressDetails(expected);
+        collect.GetCommandStatus()->SetErrorDetails(expected);
+        collect.DoExecute();
+        simserver::ReceivedRequest received = mServer.GetRequests().back();
+        ASSERT_EQ(1u, received.mSources.size());
+        EXPECT_EQ(text, received.mSources[0].mType);
+        EXPECT_EQ(text, received.mSources[0].mStartTime);
+        ASSERT_TRUE(received.mStatus.has_value());
+        EXPECT_EQ(text, received.mStatus->mProgressDetails.value_or(""));
+        EXPECT_EQ(text, received.mStatus->mErrorDetails.value_or(""));
+
+        CommandLogGather gather(mUrl, folder, selection);
+        gather.DoExecute();
+        EXPECT_EQ(JoxCore::StateSucceeded, gather.GetState()) << gather.GetMessagesText().toStdString();
+        received = mServer.GetRequests().back();
+        EXPECT_EQ(folder.toStdString(), received.mPath);
+        ASSERT_EQ(1u, received.mSources.size());
+        EXPECT_EQ(text, received.mSources[0].mType);
+        EXPECT_EQ(folder, gather.GetResultPath());
+
+        CommandLogFetch fetch(mUrl, folder, name);
+        fetch.DoExecute();
+        received = mServer.GetRequests().back();
+        EXPECT_EQ(folder.toStdString(), received.mPath);
+        EXPECT_EQ(text + ".zip", received.mFileName);
+
+        CommandDeleteLog remove(mUrl, name);
+        remove.DoExecute();
+        EXPECT_EQ(JoxCore::StateSucceeded, remove.GetState()) << remove.GetMessagesText().toStdString();
+        EXPECT_EQ(text + ".zip", mServer.GetRequests().back().mFileName);
+        const std::vector<std::string> left = mServer.GetCollections();
+        EXPECT_EQ(left.end(), std::find(left.begin(), left.end(), text + ".zip"));
+    }
 }
 
 TEST_F(CommandsTest, AnUnreachableServerFailsEveryCommand)
@@ -338,16 +442,16 @@ TEST_F(CommandsTest, EveryOperationRefusesAMalformedDimeOption)
 
 TEST_F(CommandsTest, DownloadsGoToTheFolderInTheLocalEncoding)
 {
-    // The wire carries the folder as ISO 8859-1 text ("?" for the euro sign);
-    // the file lands in the folder of that name on disk.
+    // The wire carries the folder as text (UTF-8 in the XML); the file lands
+    // in the folder of that name on disk.
     const QString folder = QString::fromStdString(mFolder.File("")) + QString::fromUtf8("M\xC3\xBCller \xE2\x82\xAC");
     ASSERT_TRUE(QDir().mkpath(folder));
-    ASSERT_TRUE(mServer.AddCollection("caf\xE9.zip", "bytes"));
+    ASSERT_TRUE(mServer.AddCollection("caf\xC3\xA9.zip", "bytes"));
     CommandLogFetch fetch(mUrl, folder, QString::fromUtf8("caf\xC3\xA9.zip"));
     fetch.DoExecute();
     ASSERT_EQ(JoxCore::StateSucceeded, fetch.GetState()) << fetch.GetMessagesText().toStdString();
     EXPECT_EQ("bytes", tandriltest::ReadFile(QFile::encodeName(folder + QString::fromUtf8("/caf\xC3\xA9.zip")).toStdString()));
-    EXPECT_EQ(mFolder.File("") + "M\xFCller ?", mServer.GetRequests().back().mPath);
+    EXPECT_EQ(mFolder.File("") + "M\xC3\xBCller \xE2\x82\xAC", mServer.GetRequests().back().mPath);
 
     CommandLogGather gather(mUrl, folder, {LogEntry("systemlogs", "", 1)});
     gather.DoExecute();
@@ -364,9 +468,10 @@ TEST_F(CommandsTest, AnExistingFileIsNeverReplaced)
     CommandLogFetch fetch(mUrl, mDownloads, "c.zip");
     fetch.DoExecute();
     EXPECT_EQ(JoxCore::StateFailed, fetch.GetState());
-    EXPECT_TRUE(fetch.GetMessagesText().contains(QString::fromStdString(Download("other.zip")) +
-                                                 " already exists and was not replaced"))
-        << fetch.GetMessagesText().toStdString();
+    EXPECT_EQ(QStringLiteral("Error  FetchLogs  The file \"") + QString::fromStdString(Download("other.zip")) +
+                  "\" already exists on this computer and was kept; the collection was not downloaded",
+              fetch.GetMessagesText());
+    EXPECT_EQ(fetch.GetLocalFault(), fetch.GetErrorDetails());
     EXPECT_EQ("operator's file", tandriltest::ReadFile(Download("other.zip")));
 
     // A gathered collection whose name exists locally.
@@ -375,6 +480,15 @@ TEST_F(CommandsTest, AnExistingFileIsNeverReplaced)
     CommandLogGather gather(mUrl, mDownloads, {});
     gather.DoExecute();
     EXPECT_EQ(JoxCore::StateFailed, gather.GetState());
+    // "Save as": the operator learns the collection is kept on the server and
+    // which local file is in its way.
+    EXPECT_EQ(QStringLiteral("The collection was built and stays on the server as \"collection_1.zip\". A file of "
+                             "that name exists in the folder \"") +
+                  mDownloads + "\" on this computer: move that file away first, then download the collection "
+                               "from the list",
+              gather.GetLocalFault());
+    EXPECT_EQ(gather.GetLocalFault(), gather.GetErrorDetails());
+    EXPECT_EQ((std::vector<std::string>{"c.zip", "collection_1.zip"}), mServer.GetCollections());
     EXPECT_EQ("earlier collection", tandriltest::ReadFile(Download("collection_1.zip")));
     EXPECT_EQ((std::vector<std::string>{"collection_1.zip", "other.zip"}), FolderEntries(mFolder.File("downloads")));
 }
@@ -397,13 +511,29 @@ TEST_F(CommandsTest, AWriteErrorFailsTheDownloadNamingIt)
     small.DoExecute();
     ::setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
-    for (const Command* pCommand : {static_cast<const Command*>(&big), static_cast<const Command*>(&small)})
+    // A folder that cannot hold files: its path runs through a file (this
+    // fails for root too).
+    tandriltest::WriteFile(mFolder.File("plain"), "a file");
+    const QString throughFile = QString::fromStdString(mFolder.File("plain/sub"));
+    CommandLogGather gather(mUrl, throughFile, {});
+    gather.DoExecute();
+    const struct
     {
-        EXPECT_EQ(JoxCore::StateFailed, pCommand->GetState()) << pCommand->GetCommandStatus()->GetCommandId().toStdString();
-        EXPECT_TRUE(pCommand->GetMessagesText().contains("Could not write the downloaded collection"))
-            << pCommand->GetMessagesText().toStdString();
-        EXPECT_TRUE(pCommand->GetMessagesText().contains("File too large")) << pCommand->GetMessagesText().toStdString();
-        EXPECT_FALSE(pCommand->GetMessagesText().contains("timed out")) << pCommand->GetMessagesText().toStdString();
+        const Command* mpCommand;
+        std::string mPath;
+        const char* mpReason;
+    } cases[] = {{&big, Download("big.zip"), "File too large"},
+                 {&small, Download("small.zip"), "File too large"},
+                 {&gather, mFolder.File("plain/sub/collection_1.zip"), "Not a directory"}};
+    for (const auto& rCase : cases)
+    {
+        // Named as local, with the file and the system's reason; not as the server's fault.
+        EXPECT_EQ(JoxCore::StateFailed, rCase.mpCommand->GetState()) << rCase.mPath;
+        const QString expected = QStringLiteral("Could not write the file \"") + QString::fromStdString(rCase.mPath) +
+                                 "\" on this computer: " + rCase.mpReason;
+        EXPECT_EQ(expected, rCase.mpCommand->GetLocalFault());
+        EXPECT_EQ(expected, rCase.mpCommand->GetErrorDetails());
+        EXPECT_FALSE(rCase.mpCommand->GetMessagesText().contains("SOAP")) << rCase.mpCommand->GetMessagesText().toStdString();
     }
     EXPECT_TRUE(FolderEntries(mFolder.File("downloads")).empty());
 }
@@ -456,6 +586,148 @@ TEST_F(CommandsTest, ARepliesXmlIsBoundedWhileDownloadsAreNot)
     withLength.DoExecute();
     ASSERT_EQ(JoxCore::StateSucceeded, withLength.GetState()) << withLength.GetMessagesText().toStdString();
     EXPECT_EQ(content.size(), tandriltest::ReadFile(Download("one.zip")).size());
+}
+
+TEST_F(CommandsTest, RepliesAreReadAlikeWithUnqualifiedOrServiceQualifiedChildren)
+{
+    // How a server may write the response element and its children: "%"
+    // in a template stands for the children's prefix.
+    struct Form
+    {
+        const char* mpName;
+        std::string mOpen;        // the response element's start tag, "@" for its name
+        std::string mClose;       // its end tag
+        std::string mChildPrefix; // replaces "%"
+    };
+    const std::string schema = SchemaNamespace();
+    const Form forms[] = {
+        {"unqualified", "<jox:@>", "</jox:@>", ""},
+        {"default namespace", "<@ xmlns=\"" + schema + "\">", "</@>", ""},
+        {"schema prefix", "<tns:@ xmlns:tns=\"" + schema + "\">", "</tns:@>", "tns:"},
+        {"service prefix", "<jox:@ xmlns:svc=\"" + schema + "/Service.wsdl\">", "</jox:@>", "svc:"}};
+    auto body = [](const Form& rForm, const std::string& rResponse, std::string children) {
+        for (std::size_t at = children.find('%'); at != std::string::npos; at = children.find('%', at))
+        {
+            children.replace(at, 1, rForm.mChildPrefix);
+            at += rForm.mChildPrefix.size();
+        }
+        std::string open = rForm.mOpen;
+        std::string close = rForm.mClose;
+        open.replace(open.find('@'), 1, rResponse);
+        close.replace(close.find('@'), 1, rResponse);
+        return open + children + close;
+    };
+    const std::string status =
+        "<%Status><%Status><%CommandID>{j1}</%CommandID><%ClientIP>10.0.0.9</%ClientIP>"
+        "<%CommandType>ct_fetchlog</%CommandType><%CommandStatus>cs_running</%CommandStatus>"
+        "<%ProgressPercent>40</%ProgressPercent><%FinishedPhases>1</%FinishedPhases>"
+        "<%ProgressDetails>packing</%ProgressDetails><%ErrorDetails>none</%ErrorDetails></%Status></%Status>";
+    const std::string sources = "<%Sources><%Source><%Type>systemlogs</%Type><%StartTime>2026-01-01T00:00:00"
+                                "</%StartTime><%DurationSeconds>60</%DurationSeconds></%Source></%Sources>";
+    for (const Form& rForm : forms)
+    {
+        SCOPED_TRACE(rForm.mpName);
+        const std::string option = std::string("\0\0\0\x05", 4) + "f.zip";
+        auto dime = [&](const std::string& rResponse, const std::string& rChildren) {
+            const std::string envelope = simserver::ScriptedHttpServer::SoapEnvelope(body(rForm, rResponse, rChildren));
+            return simserver::ScriptedHttpServer::HttpReply(
+                "200 OK", "application/dime",
+                DimeRecord(0x04, 0x20, "", "http://schemas.xmlsoap.org/soap/envelope/", envelope) +
+                    DimeRecord(0x02, 0x10, "cid:f", "application/octet-stream", "file bytes", option));
+        };
+        auto reply = [&](const std::string& rResponse, const std::string& rChildren) {
+            return simserver::ScriptedHttpServer::SoapReply(body(rForm, rResponse, rChildren));
+        };
+        simserver::ScriptedHttpServer scripted;
+        ASSERT_TRUE(scripted.Start(
+            {{reply("ServiceFetchInformationResponse", "<%ServiceVersion>1.0</%ServiceVersion><%Name>Studio</%Name>"
+                                                       "<%SoftwareVersion>4.2</%SoftwareVersion>")},
+             {reply("LogListResponse", sources)},
+             {reply("LogListCollectionsResponse", "<%LogCollection>a.zip</%LogCollection>"
+                                                  "<%LogCollection>b.zip</%LogCollection>")},
+             {reply("LogStatusResponse", status)},
+             {reply("LogCreateCollectionResponse", sources)},
+             {dime("LogFetchCollectionResponse", "<%LogFile href=\"cid:f\"/>")},
+             {dime("LogCreateAndFetchCollectionResponse", sources + "<%LogFile href=\"cid:f\"/>")}}));
+        const QString url = QString::fromStdString(scripted.GetUrl());
+        const QString folder = QString::fromStdString(mFolder.File("")) + QString::fromUtf8(rForm.mpName);
+        ASSERT_TRUE(QDir().mkpath(folder));
+
+        CommandQueryMachineInformation query(url);
+        query.DoExecute();
+        EXPECT_EQ("1.0", query.GetServiceVersion());
+        EXPECT_EQ("Studio", query.GetName());
+        EXPECT_EQ("4.2", query.GetSoftwareVersion());
+
+        CommandListAvailableLogs list(url);
+        list.DoExecute();
+        const LogEntryList entries = list.GetLogEntries();
+        EXPECT_EQ(1u, entries.size());
+        for (const LogEntry& rEntry : entries)
+        {
+            EXPECT_EQ("systemlogs", rEntry.GetType());
+            EXPECT_EQ("2026-01-01T00:00:00", rEntry.GetStartTime());
+            EXPECT_EQ(60, rEntry.GetDurationSeconds());
+        }
+
+        CommandListLogCollections collections(url);
+        collections.DoExecute();
+        EXPECT_EQ((QStringList{"a.zip", "b.zip"}), collections.GetLogCollections());
+
+        CommandLogStatus jobs(url);
+        jobs.DoExecute();
+        const CommandStatusPtr pJob = LockForRead(jobs.GetStatusList())->Get("{j1}");
+        EXPECT_TRUE(pJob);
+        if (pJob)
+        {
+            EXPECT_EQ("10.0.0.9", pJob->GetClientIp());
+            EXPECT_EQ(ct_fetchlog, pJob->GetCommandType());
+            EXPECT_EQ(cs_running, pJob->GetCommandStatus());
+            EXPECT_EQ(40.0, pJob->GetProgressPercent());
+            EXPECT_EQ(1, pJob->GetFinishedPhases());
+            EXPECT_EQ("packing", pJob->GetProgressDetails());
+            EXPECT_EQ("none", pJob->GetErrorDetails());
+        }
+
+        CommandCollectLog collect(url, {LogEntry("systemlogs", "", 1)});
+        collect.DoExecute();
+        EXPECT_EQ(JoxCore::StateSucceeded, collect.GetState()) << collect.GetMessagesText().toStdString();
+
+        CommandLogFetch fetch(url, folder, "f.zip");
+        fetch.DoExecute();
+        EXPECT_EQ(JoxCore::StateSucceeded, fetch.GetState()) << fetch.GetMessagesText().toStdString();
+        EXPECT_EQ("file bytes", tandriltest::ReadFile(QFile::encodeName(folder + "/f.zip").toStdString()));
+        QFile::remove(folder + "/f.zip");
+
+        CommandLogGather gather(url, folder, {LogEntry("systemlogs", "", 1)});
+        gather.DoExecute();
+        EXPECT_EQ(JoxCore::StateSucceeded, gather.GetState()) << gather.GetMessagesText().toStdString();
+        EXPECT_EQ("file bytes", tandriltest::ReadFile(QFile::encodeName(folder + "/f.zip").toStdString()));
+    }
+}
+
+TEST_F(CommandsTest, RepliesInIso88591OrWithBytesThatAreNotUtf8)
+{
+    // An ISO 8859-1 reply is read by its declaration; a byte that is not
+    // UTF-8 in a UTF-8 reply is read as the ISO 8859-1 character, so the
+    // texts the client holds (and may send back) are always valid UTF-8.
+    const std::string latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
+                               "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+                               "xmlns:jox=\"" + SchemaNamespace() + "\"><SOAP-ENV:Body>"
+                               "<jox:ServiceFetchInformationResponse><Name>R\xE9gie</Name>"
+                               "</jox:ServiceFetchInformationResponse></SOAP-ENV:Body></SOAP-ENV:Envelope>";
+    simserver::ScriptedHttpServer scripted;
+    ASSERT_TRUE(scripted.Start(
+        {{simserver::ScriptedHttpServer::HttpReply("200 OK", "text/xml; charset=ISO-8859-1", latin1)},
+         {simserver::ScriptedHttpServer::SoapReply(
+             "<jox:ServiceFetchInformationResponse><Name>R\xE9gie \xC3\xA9</Name></jox:ServiceFetchInformationResponse>")}}));
+    const QString url = QString::fromStdString(scripted.GetUrl());
+    CommandQueryMachineInformation query(url);
+    query.DoExecute();
+    EXPECT_EQ(QString::fromUtf8("R\xC3\xA9gie"), query.GetName());
+    CommandQueryMachineInformation broken(url);
+    broken.DoExecute();
+    EXPECT_EQ(QString::fromUtf8("R\xC3\xA9gie \xC3\xA9"), broken.GetName());
 }
 
 TEST_F(CommandsTest, FetchWritesOnlyIntoTheFolderItWasGiven)
@@ -537,9 +809,9 @@ TEST_F(CommandsTest, ZeroByteCollectionsAndMissingFolders)
     CommandLogFetch emptyIntoMissing(mUrl, missing, "empty.zip");
     emptyIntoMissing.DoExecute();
     EXPECT_EQ(JoxCore::StateFailed, emptyIntoMissing.GetState());
-    EXPECT_TRUE(emptyIntoMissing.GetMessagesText().contains(
-        "Could not write the downloaded collection\"\nDetail: No such file or directory"))
-        << emptyIntoMissing.GetMessagesText().toStdString();
+    EXPECT_EQ(QStringLiteral("Could not write the file \"") + missing +
+                  "/empty.zip\" on this computer: No such file or directory",
+              emptyIntoMissing.GetLocalFault());
 }
 
 TEST_F(CommandsTest, ASilentServerFailsTheCommandAfterTheIdleTimeout)

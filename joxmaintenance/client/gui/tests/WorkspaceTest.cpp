@@ -279,7 +279,7 @@ QStringList FailureTexts(const WorkspaceWidget& rWorkspace)
         EXPECT_EQ(pBox->windowTitle(), QStringLiteral("Request Failed"));
         EXPECT_FALSE(pBox->isModal());
         for (QLabel* pLabel : pBox->findChildren<QLabel*>())
-            if (pLabel->text().contains(QStringLiteral(" failed on server ")))
+            if (pLabel->text().contains(QStringLiteral(" failed on ")))
                 texts.append(pLabel->text());
     }
     return texts;
@@ -338,10 +338,31 @@ TEST_F(WorkspaceTest, FailedRequestsNameServerOperationAndReasonOnce)
         ASSERT_EQ(texts.size(), 1) << texts.join(QLatin1Char('|')).toStdString();
         EXPECT_TRUE(texts.first().startsWith(rCase.mStart + QStringLiteral(".\nReason: "))) << texts.first().toStdString();
         EXPECT_TRUE(texts.first().contains(rCase.mReason)) << texts.first().toStdString();
+        // A fault's detail as text, not as its XML.
+        EXPECT_FALSE(texts.first().contains(QStringLiteral("<"))) << texts.first().toStdString();
+        if (rCase.mFault == simserver::Fault::Soap11Fault)
+        {
+            EXPECT_TRUE(texts.first().endsWith(QStringLiteral("\nDetail: simulated"))) << texts.first().toStdString();
+        }
         mServer->SetFault(rCase.mOperation, simserver::Fault::None);
         CloseFailureBoxes(mWorkspace);
     }
     EXPECT_NE(mWorkspace.GetController(), nullptr);
+
+    // A folder that cannot hold the file (its path runs through a file): the
+    // box names the local file and the system's reason, not the server.
+    tandriltest::WriteFile(target.File("plain"), "a file");
+    mWorkspace.mFolder = QString::fromStdString(target.File("plain/sub"));
+    mWorkspace.SlotGather();
+    ASSERT_TRUE(WaitFor([&] { return FailureTexts(mWorkspace).size() == 1; }, 10000));
+    const QString text = FailureTexts(mWorkspace).first();
+    const QString start = QStringLiteral("Gathering logs into \"%1\" failed on this computer.\nReason: Could not write "
+                                         "the file \"%1/collection_")
+                              .arg(mWorkspace.mFolder);
+    EXPECT_TRUE(text.startsWith(start)) << text.toStdString();
+    EXPECT_TRUE(text.endsWith(QStringLiteral(".zip\" on this computer: Not a directory"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("server"))) << text.toStdString();
+    CloseFailureBoxes(mWorkspace);
 }
 
 TEST_F(WorkspaceTest, FailedListingIsShownAndNeverLooksLikeAnEmptyServer)

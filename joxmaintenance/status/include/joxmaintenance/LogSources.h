@@ -15,7 +15,7 @@ class jox__AvailableLogsListType;
 
 // The 21 log-source names the client knows, in table order.
 const std::vector<std::string>& LogSourceNames();
-// The display text of a known name; any other name unchanged (Latin-1).
+// The display text of a known name; any other name unchanged (read as UTF-8).
 QString LogSourceDisplayName(const std::string& rName);
 // The wire list, allocated in the call's context; null for an empty list.
 jox__AvailableLogsListType* LogEntryList2SoapListPointer(struct soap* pSoap, const LogEntryList& rEntries);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace joxwsstreaming {
@@ -49,8 +50,8 @@ public:
     // returns the temporary path to write it to; empty (with GetError) when
     // the name is too long for the folder's file system.
     std::string Begin(const std::string& rFileName);
-    // Marks the download written to rTemporaryPath as failed (rError names
-    // the cause): Commit then fails with that error.
+    // Marks the download written to rTemporaryPath as failed (rError: the
+    // system's reason): Commit then fails with that error.
     void Fail(const std::string& rTemporaryPath, const std::string& rError);
     // Moves every download into place without replacing an existing file;
     // false (with GetError) when one failed or could not be moved, in which
@@ -65,6 +66,11 @@ public:
     const std::vector<std::string>& GetCommittedPaths() const { return mCommitted; }
     // The first failure; empty when there was none.
     const std::string& GetError() const { return mError; }
+    // The first failure of a local file, also before Commit: the final path
+    // of the file and the system's reason; both empty when none failed.
+    std::pair<std::string, std::string> GetFileFailure() const;
+    // Commit failed because a file of the download's name exists.
+    bool IsNameTaken() const { return mNameTaken; }
 
     // Accounts one DIME record whose header fields take headerBytes; false
     // (with rError set) when the record's header is too large or the reply
@@ -89,6 +95,9 @@ private:
     std::string mError;
     std::size_t mRecords = 0;
     bool mCollectionTaken = false;
+    std::string mFailedPath; // the final path of the file that failed to commit
+    std::string mFailedReason;
+    bool mNameTaken = false;
 };
 
 } // namespace joxwsstreaming

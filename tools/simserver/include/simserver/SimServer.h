@@ -21,7 +21,9 @@ class SimService;
 // Stored collections are files in the folder given to the constructor, which
 // is the only place the server writes to; a collection being built waits in
 // its subfolder ".building", out of the list, and new collections are
-// numbered on from the highest "collection_<n>.zip" the folder holds. Downloads go out as DIME
+// numbered on from the highest "collection_<n>.zip" the folder holds. Texts
+// are UTF-8, on the wire and in the state the tests set and read. Downloads go
+// out as DIME
 // attachments streamed from disk with HTTP chunking.
 class SimServer
 {
@@ -64,6 +66,11 @@ public:
     // that declares 65535 bytes of file name and holds two.
     void SetMalformedOptionField(const std::string& rField);
     std::string GetMalformedOptionField() const;
+    // The text (UTF-8) of the Soap11Fault fault: its fault string, and the
+    // "Reason" element of its detail; empty: "Simulated fault" with the
+    // detail "<Reason>simulated</Reason>".
+    void SetFaultText(const std::string& rText);
+    std::string GetFaultText() const;
     // Paces every attachment to at most this many bytes per second (0: as fast as possible).
     void SetAttachmentRate(std::uint64_t bytesPerSecond);
     std::uint64_t GetAttachmentRate() const;
@@ -123,6 +130,7 @@ private:
     std::uint64_t mCutOffBytes = 1024 * 1024;
     std::string mAttachmentOption;
     std::string mMalformedOptionField;
+    std::string mFaultText;
     std::uint64_t mAttachmentRate = 0;
     std::chrono::milliseconds mBuildDelay{0};
     std::vector<ReceivedRequest> mRequests;

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace joxmaintenance {
 
@@ -46,9 +47,13 @@ public:
     void Abort();
     bool IsAborted() const;
 
-    // The details of the error messages (the fault texts), one after the
-    // other; empty when the command recorded none.
+    // The details of the error messages (the fault texts, a fault's XML
+    // detail as its text), one after the other; empty when the command
+    // recorded none.
     QString GetErrorDetails() const;
+    // Why the last execution failed on this computer (a local file or
+    // folder), not on the server; empty when it did not.
+    QString GetLocalFault() const { return mLocalFault; }
 
 protected:
     using Exchange = std::function<int(ServiceProxy& rProxy, const char* pEndpoint)>;
@@ -59,11 +64,18 @@ protected:
     // success rOnSuccess sets the state and takes the results. A
     // std::exception is logged under pFunction and fails the command.
     void Execute(const char* pFunction, const Exchange& rCall, const Success& rOnSuccess);
+    // Marks the running exchange's failure as local: its error message then
+    // carries rText instead of the fault text.
+    void SetLocalFault(const QString& rText) { mLocalFault = rText; }
+    // "Could not write the file ... on this computer: <reason>", for a local
+    // path (file system encoding) and the system's reason.
+    static QString LocalWriteFault(const std::string& rPath, const std::string& rReason);
 
     CommandStatusPtr mpStatus;
     QString mServerUrl;
 
 private:
+    QString mLocalFault;
     struct AbortLink;
     friend struct AbortHooks;
     std::shared_ptr<AbortLink> mpAbort;
