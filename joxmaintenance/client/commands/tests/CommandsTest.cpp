@@ -632,8 +632,8 @@ TEST_F(CommandsTest, RepliesAreReadAlikeWithUnqualifiedOrServiceQualifiedChildre
             const std::string envelope = simserver::ScriptedHttpServer::SoapEnvelope(body(rForm, rResponse, rChildren));
             return simserver::ScriptedHttpServer::HttpReply(
                 "200 OK", "application/dime",
-                DimeRecord(0x04, 0x20, "", "http://schemas.xmlsoap.org/soap/envelope/", envelope) +
-                    DimeRecord(0x02, 0x10, "cid:f", "application/octet-stream", "file bytes", option));
+                ScriptedHttpServer::DimeRecord(0x04, 0x20, "", "http://schemas.xmlsoap.org/soap/envelope/", envelope) +
+                    ScriptedHttpServer::DimeRecord(0x02, 0x10, "cid:f", "application/octet-stream", "file bytes", option));
         };
         auto reply = [&](const std::string& rResponse, const std::string& rChildren) {
             return simserver::ScriptedHttpServer::SoapReply(body(rForm, rResponse, rChildren));
