@@ -62,18 +62,27 @@ void FuzzPath(const QString& rText)
     root.RemoveMatches(path);
 }
 
+// Answers the documents the reader holds, as the server does.
+void AnswerAll(CommandRequestReader& rReader)
+{
+    QString document;
+    while (rReader.TakeNext(document)) {
+        if (rReader.TookTooDeep())
+            CommandServer::FailedResponse(QStringLiteral("request nested too deeply"));
+        else
+            CommandServer::HandleRequest(document);
+    }
+}
+
 void FuzzRequests(const std::uint8_t* pData, size_t size)
 {
     // The first byte picks where the input is cut into two reads.
     const size_t cut = size > 0 ? (pData[0] * size) / 256 : 0;
     CommandRequestReader reader;
-    QString document;
     reader.Append(QByteArray(reinterpret_cast<const char*>(pData), static_cast<int>(cut)));
-    while (reader.TakeNext(document))
-        CommandServer::HandleRequest(document);
+    AnswerAll(reader);
     reader.Append(QByteArray(reinterpret_cast<const char*>(pData + cut), static_cast<int>(size - cut)));
-    while (reader.TakeNext(document))
-        CommandServer::HandleRequest(document);
+    AnswerAll(reader);
     if (reader.IsOverflowing())
         CommandServer::FailedResponse(QStringLiteral("request too large"));
 }

@@ -116,9 +116,10 @@ QByteArray CommandRequestReader::TagName(qsizetype from, qsizetype end) const
     return mBuffer.mid(from, to - from);
 }
 
-void CommandRequestReader::Take(qsizetype end, QString& rDocument)
+void CommandRequestReader::Take(qsizetype end, QString& rDocument, bool tooDeep)
 {
-    rDocument = QString::fromUtf8(mBuffer.constData() + mStart, end - mStart);
+    mTookTooDeep = tooDeep;
+    rDocument = tooDeep ? QString() : QString::fromUtf8(mBuffer.constData() + mStart, end - mStart);
     mStart = end;
     mScan = end;
     mOpen.clear();
@@ -153,6 +154,10 @@ bool CommandRequestReader::TakeNext(QString& rDocument)
         const qsizetype at = mScan;
         mScan = end;
         if (kind == Markup::Start) {
+            if (mOpen.size() >= MaxDepth) {
+                Take(size, rDocument, true);
+                return true;
+            }
             mOpen.append(TagName(at + 1, end));
         } else if (kind == Markup::End) {
             // An end tag that closes no open element ends the input held.

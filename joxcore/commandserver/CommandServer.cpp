@@ -73,6 +73,16 @@ void CommandServer::NewClient()
         QTcpSocket* pSocket = nextPendingConnection();
         if (pSocket == nullptr)
             continue;
+        // Unread input waits in the peer's and the system's buffers, not here.
+        pSocket->setReadBufferSize(ReadBufferBytes);
+        connect(pSocket, &QTcpSocket::readyRead, this, &CommandServer::ClientRead);
+        connect(pSocket, &QTcpSocket::disconnected, this, &CommandServer::ClientDisconnect);
+        if (mConnections >= MaxConnections) {
+            Refuse(pSocket, Translate("too many connections"));
+            continue;
+        }
+        ++mConnections;
+        connect(pSocket, &QObject::destroyed, this, [this] { --mConnections; });
         auto* pHolder = new ReaderHolder(pSocket);
         pHolder->setObjectName(QString::fromLatin1(cReaderProperty));
         auto* pIdle = new QTimer(pSocket);
@@ -81,31 +91,74 @@ void CommandServer::NewClient()
         connect(pIdle, &QTimer::timeout, pSocket, &QTcpSocket::abort);
         if (mIdleTimeoutMs > 0)
             pIdle->start(mIdleTimeoutMs);
-        connect(pSocket, &QTcpSocket::readyRead, this, &CommandServer::ClientRead);
-        connect(pSocket, &QTcpSocket::disconnected, this, &CommandServer::ClientDisconnect);
+        // A connection paused for its queued responses goes on as its peer takes them.
+        connect(pSocket, &QTcpSocket::bytesWritten, this, [this, pSocket] { Serve(pSocket); });
     }
 }
 
 void CommandServer::ClientRead()
 {
-    QPointer<QTcpSocket> pSocket = qobject_cast<QTcpSocket*>(sender());
-    if (pSocket == nullptr)
+    if (auto* pSocket = qobject_cast<QTcpSocket*>(sender()))
+        Serve(pSocket);
+}
+
+void CommandServer::Serve(QTcpSocket* pSocket)
+{
+    ReaderHolder* pHolder = HolderOf(pSocket);
+    if (pHolder == nullptr) {
+        // Refused: input is dropped until the close, so unread input does not
+        // make the close reset the connection before the peer has its answer.
+        pSocket->readAll();
         return;
+    }
     if (auto* pIdle = pSocket->findChild<QTimer*>(QString::fromLatin1(cIdleTimerName)); pIdle && mIdleTimeoutMs > 0)
         pIdle->start(mIdleTimeoutMs);
-    ReaderHolder* pHolder = HolderOf(pSocket);
-    if (pHolder == nullptr)
+    if (!AnswerHeld(pSocket))
         return;
     pHolder->mReader.Append(pSocket->readAll());
+    if (!AnswerHeld(pSocket))
+        return;
+    if (pHolder->mReader.IsOverflowing())
+        Refuse(pSocket, Translate("request too large"));
+    else if (PendingInput() > MaxPendingInputBytes)
+        Refuse(pSocket, Translate("too much unfinished input"));
+}
+
+bool CommandServer::AnswerHeld(QTcpSocket* pSocket)
+{
+    QPointer<QTcpSocket> pAlive = pSocket;
     QString document;
-    while (pSocket != nullptr && pHolder->mReader.TakeNext(document))
+    while (pAlive != nullptr) {
+        ReaderHolder* pHolder = HolderOf(pSocket);
+        if (pHolder == nullptr)
+            return false;
+        if (pSocket->bytesToWrite() >= MaxQueuedResponseBytes)
+            return false;
+        if (!pHolder->mReader.TakeNext(document))
+            return true;
+        if (pHolder->mReader.TookTooDeep()) {
+            Refuse(pSocket, Translate("request nested too deeply"));
+            return false;
+        }
         pSocket->write(HandleRequest(document));
-    if (pSocket != nullptr && pHolder->mReader.IsOverflowing()) {
-        // Nothing more is read from this connection.
-        delete pHolder;
-        pSocket->write(FailedResponse(Translate("request too large")));
-        pSocket->disconnectFromHost();
     }
+    return false;
+}
+
+void CommandServer::Refuse(QTcpSocket* pSocket, const QString& rError)
+{
+    delete HolderOf(pSocket);
+    pSocket->write(FailedResponse(rError));
+    pSocket->disconnectFromHost();
+}
+
+qsizetype CommandServer::PendingInput() const
+{
+    qsizetype total = 0;
+    for (QTcpSocket* pSocket : findChildren<QTcpSocket*>(Qt::FindDirectChildrenOnly))
+        if (const ReaderHolder* pHolder = HolderOf(pSocket))
+            total += pHolder->mReader.PendingBytes();
+    return total;
 }
 
 void CommandServer::ClientDisconnect()
@@ -131,9 +184,8 @@ QByteArray CommandServer::HandleRequest(const QString& rDocument)
     if (!document.setContent(rDocument, false, &message, &line, &column)) {
         arguments.mResults.insert(QStringLiteral("error"),
                                   Translate("error: %1 at %2, %3")
-                                      .arg(QCoreApplication::translate("QXml", message.toUtf8().constData()))
-                                      .arg(line)
-                                      .arg(column));
+                                      .arg(QCoreApplication::translate("QXml", message.toUtf8().constData()),
+                                           QString::number(line), QString::number(column)));
         return Response(false, QString(), arguments.mResults);
     }
     const QDomElement command = document.documentElement();

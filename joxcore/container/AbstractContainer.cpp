@@ -217,8 +217,7 @@ bool AbstractContainer::InternalSetState(const QString& rName, int state, const 
     if (matches.isEmpty()) {
         Warn("JoxCore::AbstractContainer::InternalSetState",
              QStringLiteral("SetState(\"%1\", \"%2\", %3) could not find atom with that name.")
-                 .arg(rName, rValue.toString())
-                 .arg(index));
+                 .arg(rName, rValue.toString(), QString::number(index)));
         return false;
     }
     bool result = true;

@@ -162,7 +162,9 @@ bool AbstractContainerAtom::SetValue(int state, const QVariant& rValue, int inde
 bool AbstractContainerAtom::SetAllowedValues(const QList<QVariant>& rValues)
 {
     mAllowedValues = rValues;
-    Revalidate(mCurrent);
+    // A copy: Revalidate cleans mCurrent before it reports the old values.
+    const QList<QVariant> oldCurrent = mCurrent;
+    Revalidate(oldCurrent);
     return true;
 }
 

@@ -242,7 +242,7 @@ QString AtomNode::Dump(const QString& rIndentation) const
     QString text;
     QHash<QString, int> perName;
     for (const AtomNode* pChild : mChildren) {
-        text += QStringLiteral("%1%2[%3]").arg(rIndentation, pChild->mName).arg(perName[pChild->mName]++);
+        text += QStringLiteral("%1%2[%3]").arg(rIndentation, pChild->mName, QString::number(perName[pChild->mName]++));
         if (pChild->mAtom != nullptr) {
             const QList<QVariant> values = pChild->mAtom->GetValues(0);
             text += QStringLiteral(" = %1").arg(values.isEmpty() ? QString() : values.first().toString());

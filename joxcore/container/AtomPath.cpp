@@ -101,7 +101,7 @@ QString AtomPath::ElementText(int element) const
         return QString();
     if (mIndexes.at(element) == -1)
         return mNames.at(element);
-    return QStringLiteral("%1[%2]").arg(mNames.at(element)).arg(mIndexes.at(element));
+    return QStringLiteral("%1[%2]").arg(mNames.at(element), QString::number(mIndexes.at(element)));
 }
 
 void AtomPath::SetElement(int element, const QString& rElementText)

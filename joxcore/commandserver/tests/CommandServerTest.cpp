@@ -4,6 +4,7 @@
 #include <joxcore/CommandDispatchState.h>
 #include <joxcore/CommandRequestReader.h>
 #include <joxcore/CommandServer.h>
+#include <joxcore/CommandShortcuts.h>
 #include <joxcore/ICommandContext.h>
 
 #include "NetnsSandbox.h"
@@ -94,7 +95,7 @@ protected:
 
     // Spins the event loop until the condition holds or 5 s pass.
     template <typename Condition>
-    bool WaitFor(Condition condition, int timeoutMs = 5000)
+    static bool WaitFor(Condition condition, int timeoutMs = 5000)
     {
         QElapsedTimer timer;
         timer.start();
@@ -106,17 +107,41 @@ protected:
         return true;
     }
     // Collects `count` response documents from the client socket.
-    std::vector<Response> Receive(size_t count)
+    std::vector<Response> Receive(size_t count) { return Receive(mClient, mResponses, count); }
+    static std::vector<Response> Receive(QTcpSocket& rClient, CommandRequestReader& rReader, size_t count)
     {
         std::vector<Response> responses;
         WaitFor([&] {
-            mResponses.Append(mClient.readAll());
+            rReader.Append(rClient.readAll());
             QString document;
-            while (mResponses.TakeNext(document))
+            while (rReader.TakeNext(document))
                 responses.push_back(ParseResponse(document));
             return responses.size() >= count;
         });
         return responses;
+    }
+    // Another client, connected.
+    std::unique_ptr<QTcpSocket> Connect()
+    {
+        auto pClient = std::make_unique<QTcpSocket>();
+        // A refused one may be closed again before its state is looked at.
+        bool connected = false;
+        const QMetaObject::Connection watch =
+            QObject::connect(pClient.get(), &QTcpSocket::connected, [&connected] { connected = true; });
+        pClient->connectToHost(mServer.serverAddress(), mServer.serverPort());
+        EXPECT_TRUE(WaitFor([&] { return connected; }));
+        QObject::disconnect(watch);
+        return pClient;
+    }
+    // Expects one "failed" response with the error, then the close.
+    static void ExpectRefused(QTcpSocket& rClient, const char* pError)
+    {
+        CommandRequestReader reader;
+        const std::vector<Response> responses = Receive(rClient, reader, 1);
+        ASSERT_EQ(responses.size(), 1u) << pError;
+        EXPECT_EQ(Str(responses[0].status), "failed") << pError;
+        EXPECT_EQ(Str(responses[0].parameters.value(QStringLiteral("error"))), pError);
+        EXPECT_TRUE(WaitFor([&] { return rClient.state() == QAbstractSocket::UnconnectedState; })) << pError;
     }
     Response Exchange(const QByteArray& rRequest)
     {
@@ -242,6 +267,109 @@ TEST_F(CommandServerTest, OversizedRequestIsRefusedAndClosed)
     EXPECT_TRUE(WaitFor([this] { return mClient.state() == QAbstractSocket::UnconnectedState; }));
 }
 
+TEST_F(CommandServerTest, DeeplyNestedRequestIsRefusedUnparsed)
+{
+    // About 840 KB, under the size cap: a document parser would recurse
+    // 120000 levels deep.
+    const int depth = 120000;
+    QByteArray request = "<command name=\"deep\">";
+    request += QByteArray("<a>").repeated(depth) + QByteArray("</a>").repeated(depth) + "</command>";
+    ASSERT_LT(request.size(), CommandRequestReader::MaxPendingBytes);
+    QElapsedTimer timer;
+    timer.start();
+    mClient.write(request);
+    ExpectRefused(mClient, "request nested too deeply");
+    EXPECT_LT(timer.elapsed(), 5000);
+}
+
+TEST_F(CommandServerTest, ResponsesQueueOnlyUpToTheCapForAPeerThatDoesNotRead)
+{
+    // Four bytes each, each answered with some 85 bytes ("invalid command").
+    const int requests = 256 * 1024;
+    mClient.setReadBufferSize(1);
+    mClient.write(QByteArray("<a/>").repeated(requests));
+    ASSERT_TRUE(WaitFor([this] { return !mServer.findChildren<QTcpSocket*>().isEmpty(); }));
+    QTcpSocket* pServed = mServer.findChildren<QTcpSocket*>().first();
+    // Until neither the client's unsent bytes nor the server's queue have
+    // changed for half a second.
+    qint64 peak = 0;
+    qint64 unsent = -1;
+    qint64 queued = -1;
+    QElapsedTimer sinceChange;
+    sinceChange.start();
+    WaitFor([&] {
+        if (mClient.bytesToWrite() != unsent || pServed->bytesToWrite() != queued) {
+            unsent = mClient.bytesToWrite();
+            queued = pServed->bytesToWrite();
+            peak = qMax(peak, queued);
+            sinceChange.restart();
+        }
+        return sinceChange.elapsed() > 500;
+    }, 60000);
+    EXPECT_LE(peak, CommandServer::MaxQueuedResponseBytes + 1024);
+    EXPECT_GT(peak, CommandServer::MaxQueuedResponseBytes / 2);
+
+    // Once the client reads, every request is answered.
+    mClient.setReadBufferSize(0);
+    const QByteArray end = "</response>";
+    int answered = 0;
+    QByteArray tail;
+    WaitFor([&] {
+        const QByteArray received = tail + mClient.readAll();
+        answered += received.count(end);
+        tail = received.right(end.size() - 1);
+        return answered >= requests;
+    }, 60000);
+    EXPECT_EQ(answered, requests);
+}
+
+TEST_F(CommandServerTest, ConnectionsAreCapped)
+{
+    std::vector<std::unique_ptr<QTcpSocket>> clients;
+    for (int i = 1; i < CommandServer::MaxConnections; ++i)
+        clients.push_back(Connect());
+    auto pExtra = Connect();
+    ExpectRefused(*pExtra, "too many connections");
+    // The last one served still is; once one closes, a new one is served.
+    CommandRequestReader reader;
+    clients.back()->write("<cmd/>");
+    EXPECT_EQ(Receive(*clients.back(), reader, 1).size(), 1u);
+    clients.front()->disconnectFromHost();
+    WaitFor([] { return false; }, 200);
+    auto pNext = Connect();
+    pNext->write("<cmd/>");
+    const std::vector<Response> responses = Receive(*pNext, reader, 1);
+    ASSERT_EQ(responses.size(), 1u);
+    EXPECT_EQ(Str(responses[0].parameters.value(QStringLiteral("error"))), "invalid command");
+}
+
+TEST_F(CommandServerTest, UnfinishedInputOfAllConnectionsIsCapped)
+{
+    // Each just under the per-connection cap; eight stay under the total.
+    const QByteArray unfinished = "<command name=\"big\"><parameter name=\"p\">" +
+                                  QByteArray(CommandRequestReader::MaxPendingBytes - 1024, 'x');
+    ASSERT_LE(8 * unfinished.size(), CommandServer::MaxPendingInputBytes);
+    std::vector<std::unique_ptr<QTcpSocket>> clients;
+    for (int i = 0; i < 9; ++i) {
+        std::unique_ptr<QTcpSocket> pClient = i == 0 ? nullptr : Connect();
+        QTcpSocket& rClient = i == 0 ? mClient : *pClient;
+        rClient.write(unfinished);
+        ASSERT_TRUE(WaitFor([&] { return rClient.bytesToWrite() == 0; }));
+        // Let the server take it all in before the next one sends.
+        WaitFor([] { return false; }, 200);
+        if (pClient)
+            clients.push_back(std::move(pClient));
+    }
+    ExpectRefused(*clients.back(), "too much unfinished input");
+    for (int i = 0; i + 1 < int(clients.size()); ++i)
+        EXPECT_EQ(clients[i]->state(), QAbstractSocket::ConnectedState) << i;
+    // The first one finishes its request and is answered.
+    mClient.write("</parameter></command>");
+    const std::vector<Response> responses = Receive(1);
+    ASSERT_EQ(responses.size(), 1u);
+    EXPECT_EQ(Str(responses[0].parameters.value(QStringLiteral("error"))), "unknown context");
+}
+
 TEST(CommandServerStartTest, ListensOnLoopbackAndClosesIdleConnections)
 {
     TANDRIL_REQUIRE_PRIVATE_NETNS();
@@ -350,6 +478,36 @@ TEST(CommandRequestReaderTest, CutsDocuments)
     }
 }
 
+TEST(CommandRequestReaderTest, NestingDeeperThanTheBoundIsDroppedUnread)
+{
+    const auto nested = [](int depth) {
+        return QByteArray("<a>").repeated(depth) + QByteArray("</a>").repeated(depth);
+    };
+    const int bound = CommandRequestReader::MaxDepth;
+    CommandRequestReader reader;
+    QString document;
+    // At the bound: a document like any other.
+    reader.Append(nested(bound));
+    ASSERT_TRUE(reader.TakeNext(document));
+    EXPECT_FALSE(reader.TookTooDeep());
+    EXPECT_EQ(document.size(), nested(bound).size());
+    // One deeper, in two pieces: cut at the level past the bound, nothing of
+    // it handed out, and the held input dropped.
+    reader.Append(QByteArray("<a>").repeated(bound));
+    EXPECT_FALSE(reader.TakeNext(document));
+    reader.Append("<b><c>");
+    ASSERT_TRUE(reader.TakeNext(document));
+    EXPECT_TRUE(reader.TookTooDeep());
+    EXPECT_TRUE(document.isEmpty());
+    EXPECT_EQ(reader.PendingBytes(), 0);
+    EXPECT_FALSE(reader.TakeNext(document));
+    // The reader starts afresh.
+    reader.Append("<d/>");
+    ASSERT_TRUE(reader.TakeNext(document));
+    EXPECT_FALSE(reader.TookTooDeep());
+    EXPECT_EQ(Str(document), "<d/>");
+}
+
 TEST(CommandRequestReaderTest, LongRequestsInTinyPiecesTakeLinearTime)
 {
     // A long comment and a long attribute value, one byte per read: a reader
@@ -369,6 +527,18 @@ TEST(CommandRequestReaderTest, LongRequestsInTinyPiecesTakeLinearTime)
     EXPECT_EQ(documents, 1);
     EXPECT_EQ(document.size(), request.size());
     EXPECT_LT(timer.elapsed(), 10000);
+}
+
+TEST(CommandShortcutsTest, TableStartsEmptyAndHoldsKeySequences)
+{
+    QHash<QString, CommandShortcut>& rTable = CommandShortcuts::Table();
+    EXPECT_TRUE(rTable.isEmpty());
+    rTable.insert(QStringLiteral("open"), {QStringLiteral("Open"), QKeySequence(QStringLiteral("Ctrl+O")),
+                                           QKeySequence(Qt::Key_F3)});
+    EXPECT_EQ(&CommandShortcuts::Table(), &rTable);
+    EXPECT_EQ(Str(rTable.value(QStringLiteral("open")).mPrimary.toString()), "Ctrl+O");
+    EXPECT_EQ(rTable.value(QStringLiteral("open")).mSecondary, QKeySequence(Qt::Key_F3));
+    rTable.clear();
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <joxcore/AbstractContainer.h>
 #include <joxcore/AbstractContainerAtom.h>
 #include <joxcore/AbstractContainerAtomNumeric.h>
+#include <joxcore/AtomPath.h>
 #include <joxcore/ContainerHook.h>
 
 #include <QSize>
@@ -195,6 +196,33 @@ TEST_F(ContainerTest, HooksFollowTheirPaths)
     EXPECT_EQ(all.mCalls.size(), 3u);
     for (ContainerHook* pHook : std::initializer_list<ContainerHook*>{&underA, &other, &malformed})
         mContainer.RemoveHook(pHook);
+}
+
+TEST_F(ContainerTest, DroppingAValueByTheAllowedListShowsHooksTheOldValue)
+{
+    ASSERT_TRUE(mContainer.SetState(QStringLiteral("n"), 0, 5, -1));
+    RecordingHook hook(QStringLiteral("PostSet"));
+    mContainer.AddHook(&hook);
+    EXPECT_TRUE(mContainer.SetAtomParameter(AbstractContainer::ParameterAllowedValues, QStringLiteral("n"),
+                                            QVariantList{1, 2}));
+    mContainer.RemoveHook(&hook);
+    ASSERT_EQ(hook.mCalls.size(), 1u);
+    EXPECT_EQ(hook.mCalls[0].oldValues, Values{5});
+    EXPECT_EQ(hook.mCalls[0].newValues, Values{cEmpty});
+}
+
+TEST_F(ContainerTest, NamesHoldingPercentAndDigitPrintAsTheyAre)
+{
+    ASSERT_TRUE(mContainer.SetState(QStringLiteral("a%1b/c%2"), 0, 5, -1));
+    EXPECT_EQ(Str(mContainer.ToString()), "a%1b[0]\n\tc%2[0] = 5\n");
+    EXPECT_EQ(Str(AtomPath::Parse(QStringLiteral("a%1b[2]")).ElementText(0)), "a%1b[2]");
+    EXPECT_EQ(Join(mContainer.GetAtomNames(QStringLiteral("a%1b/c%2"))), "/a%1b[0000000000]/c%2[0000000000]");
+    mLog.Clear();
+    // c%2 has no children, so "*" selects nothing.
+    EXPECT_FALSE(mContainer.SetState(QStringLiteral("a%1b/c%2/*"), 0, QStringLiteral("v%1"), 1));
+    const std::vector<std::string> messages = mLog.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1], "SetState(\"a%1b/c%2/*\", \"v%1\", 1) could not find atom with that name.");
 }
 
 // Vetoes every change.

@@ -11,21 +11,30 @@
 // instructions, CDATA, the document type); the document's parse judges the
 // rest. Text outside any element that is not white space, or an end tag that
 // closes no open element, makes the whole held input come out at once (its
-// parse then reports the fault), and the reader starts afresh. Each byte is
-// scanned about once.
+// parse then reports the fault), and the reader starts afresh. An element
+// nested deeper than MaxDepth drops the whole held input, which comes out as
+// an empty text with TookTooDeep set: a document parser recurses per level,
+// so such a document must never reach one. Each byte is scanned about once.
 class CommandRequestReader
 {
 public:
     // Most bytes a connection may hold without completing a document.
     static constexpr int MaxPendingBytes = 1024 * 1024;
+    // Most elements a document may have open at once.
+    static constexpr int MaxDepth = 256;
 
     // Adds received bytes (UTF-8).
     void Append(const QByteArray& rBytes);
     // Takes the next complete document, or the malformed rest; false when
     // nothing is ready yet.
     bool TakeNext(QString& rDocument);
+    // True when the text TakeNext gave last stands for input dropped because
+    // it nested deeper than MaxDepth (the text is then empty).
+    bool TookTooDeep() const { return mTookTooDeep; }
+    // Bytes held: the unfinished document and any not yet taken.
+    qsizetype PendingBytes() const { return mBuffer.size() - mStart; }
     // True when more than MaxPendingBytes wait without a complete document.
-    bool IsOverflowing() const { return mBuffer.size() - mStart > MaxPendingBytes; }
+    bool IsOverflowing() const { return PendingBytes() > MaxPendingBytes; }
 
 private:
     enum class Markup { Start, Empty, End, Other };
@@ -35,8 +44,9 @@ private:
     qsizetype MarkupEnd(qsizetype at, Markup& rKind);
     // The name of a tag whose name starts at `from`.
     QByteArray TagName(qsizetype from, qsizetype end) const;
-    // Hands out mBuffer[mStart, end) and moves past it.
-    void Take(qsizetype end, QString& rDocument);
+    // Hands out mBuffer[mStart, end) (or the empty text for input nested too
+    // deeply) and moves past it.
+    void Take(qsizetype end, QString& rDocument, bool tooDeep = false);
 
     QByteArray mBuffer;
     // Start of the document being collected.
@@ -51,4 +61,5 @@ private:
     qsizetype mPendingScan = 0;
     char mQuote = 0;
     int mBrackets = 0;
+    bool mTookTooDeep = false;
 };
