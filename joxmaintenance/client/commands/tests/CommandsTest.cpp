@@ -219,14 +219,12 @@ TEST_F(CommandsTest, EveryTextFieldKeepsEveryCharacterBothWays)
     const char* const texts[] = {"Plain ASCII 42", "R\xC3\xA9gie Nord \xC3\x9C\x62\x65rsicht",
                                  "Studio 3 \xE2\x80\x93 M\xC3\xA4rz", "5 \xE2\x82\xAC",
                                  "Clef \xF0\x9D\x84\x9E", "10\xE2\x80\x89h"};
-    int round = 0;
     for (const char* const pText : texts)
     {
         SCOPED_TRACE(pText);
         const std::string text = pText;
         const QString expected = QString::fromUtf8(pText);
         const QString name = expected + QStringLiteral(".zip");
-        ++round;
 
         // Server to client.
         mServer.SetInformation({text, text, text});
@@ -296,6 +294,8 @@ TEST_F(CommandsTest, EveryTextFieldKeepsEveryCharacterBothWays)
 
         CommandLogFetch fetch(mUrl, folder, name);
         fetch.DoExecute();
+        EXPECT_EQ(JoxCore::StateSucceeded, fetch.GetState()) << fetch.GetMessagesText().toStdString();
+        EXPECT_EQ("bytes", tandriltest::ReadFile(QFile::encodeName(folder + QStringLiteral("/") + name).toStdString()));
         received = mServer.GetRequests().back();
         EXPECT_EQ(folder.toStdString(), received.mPath);
         EXPECT_EQ(text + ".zip", received.mFileName);
