@@ -33,6 +33,14 @@ bool IsClampedModelValue(int shown, int minimum, int maximum, const JoxCore::Abs
     return ok && (model < minimum || model > maximum) && shown == std::clamp<qlonglong>(model, minimum, maximum);
 }
 
+// True for a group of radio buttons: its first widget, past the places of
+// buttons that are gone, is one.
+bool IsRadioGroup(const QList<QWidget*>& rGroup)
+{
+    const auto first = std::find_if(rGroup.begin(), rGroup.end(), [](QWidget* pWidget) { return pWidget != nullptr; });
+    return first != rGroup.end() && qobject_cast<QRadioButton*>(*first) != nullptr;
+}
+
 } // namespace
 
 // Follows every change of the model and hands the atom's name to the GUI
@@ -153,9 +161,11 @@ void SynchronizableContainer::RemoveFromBindings(QWidget* pWidget)
 {
     QMutexLocker locker(&mMutex);
     for (auto it = mBindings.begin(); it != mBindings.end();) {
+        // A radio button's place stays empty: the others keep standing for
+        // their allowed values.
         for (Group& rGroup : it.value())
-            rGroup.removeAll(pWidget);
-        it.value().removeIf([](const Group& rGroup) { return rGroup.isEmpty(); });
+            std::replace(rGroup.begin(), rGroup.end(), pWidget, static_cast<QWidget*>(nullptr));
+        it.value().removeIf([](const Group& rGroup) { return rGroup.count(nullptr) == rGroup.size(); });
         it = it.value().isEmpty() ? mBindings.erase(it) : std::next(it);
     }
     ClearMatchCache();
@@ -174,6 +184,8 @@ void SynchronizableContainer::Unbind(QWidget* pWidget)
 
 QString SynchronizableContainer::WidgetBindingName(QWidget* pWidget)
 {
+    if (pWidget == nullptr)
+        return QString();
     QMutexLocker locker(&mMutex);
     for (auto it = mBindings.constBegin(); it != mBindings.constEnd(); ++it)
         for (const Group& rGroup : it.value())
@@ -257,7 +269,7 @@ void SynchronizableContainer::WidgetChanged(QWidget* pSender)
                 continue;
             }
             mContainer->SetState(name, JoxCore::AbstractContainer::CurrentState, value, -1);
-        } else if (!rGroup.isEmpty() && qobject_cast<QRadioButton*>(rGroup.first()) != nullptr) {
+        } else if (IsRadioGroup(rGroup)) {
             const QList<QVariant> allowed = rAtom.GetAllowedValues();
             QList<QVariant> values;
             for (int i = 0; i < rGroup.size(); ++i) {

@@ -231,6 +231,13 @@ TEST_F(BindingTest, DeletedWidgetLeavesItsBindings)
     mContainer.SetState(QStringLiteral("clip/mode"), 0, QStringLiteral("b"), -1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return changed.count() == 2; }, 2000));
     EXPECT_EQ(pKept->text(), QStringLiteral("outro"));
+    // The button left still stands for "b", not for the place it moved to.
+    EXPECT_TRUE(buttons[0]->isChecked());
+    mContainer.SetState(QStringLiteral("clip/mode"), 0, QStringLiteral("a"), -1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return changed.count() == 3; }, 2000));
+    EXPECT_FALSE(buttons[0]->isChecked());
+    buttons[0]->setChecked(true);
+    EXPECT_EQ(Current(QStringLiteral("clip/mode")), QVariant(QStringLiteral("b")));
 
     // So does an edit of the widget that is left.
     pKept->setText(QStringLiteral("credits"));

@@ -22,9 +22,9 @@ public:
     // For the running function: reports progress in percent.
     void ReportProgress(int percent);
     // Cancels and interrupts the worker and waits at most waitMs (0 when
-    // negative) for it. True once the worker has ended and is released (or when there is
-    // none); false when it still runs: it is kept, a later call waits again,
-    // and the caller must not free what the worker uses.
+    // negative) for it. True once the worker has ended and is released (or
+    // when there is none); false when it still runs: it is kept, a later call
+    // waits again, and the caller must not free what the worker uses.
     bool TryCloseThread(int waitMs);
 
 signals:

@@ -19,8 +19,9 @@ namespace JoxGui {
 // widget's change is written to the model, and a change in the model is
 // shown by the widgets bound to it. Only changes the operator makes are
 // written: filling a combo box or narrowing a spin box's or slider's range
-// writes nothing. A bound widget that is deleted leaves its bindings. The
-// model must outlive this object.
+// writes nothing. A bound widget that is deleted leaves its bindings; a
+// radio button leaves its place in the group empty, so the others keep
+// standing for their allowed values. The model must outlive this object.
 class SynchronizableContainer : public QObject
 {
     Q_OBJECT
