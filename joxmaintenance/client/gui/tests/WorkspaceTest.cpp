@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -653,6 +654,64 @@ TEST_F(WorkspaceTest, StatusLineShowsWorkUntilItEndsAndASecondRequestStartsNothi
                   QStringLiteral("Done: %1; saved as \"%2\".").arg(rCase.mRunning.mid(9).chopped(4), rCase.mSaved));
         EXPECT_TRUE(QFileInfo::exists(rCase.mSaved));
         EXPECT_EQ(mServer.Count(rCase.mOperation), 1);
+    }
+}
+
+// The status line counts a running work's bytes, refreshed while it runs,
+// and shows the share done when the reply declares the size.
+TEST_F(WorkspaceTest, StatusLineShowsHowFarARunningWorkHasCome)
+{
+    tandriltest::TempDir target;
+    mWorkspace.mFolder = QString::fromStdString(target.Path());
+    mServer->AddCollection("big.zip", std::string(4000, 'b'));
+    mServer->AddCollection("sized.zip", std::string(4000, 's'));
+    mWorkspace.show();
+    mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
+    ASSERT_TRUE(WaitFor([&] { return mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Logs")) != nullptr; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == 4; }, 10000));
+
+    // Each takes about three seconds (a built collection is some 80 bytes).
+    const struct
+    {
+        const char* mpOperation;
+        std::function<void()> mRequest;
+        std::uint64_t mBytesPerSecond;
+        bool mSizeKnown;
+    } cases[] = {
+        {"LogFetchCollection", [&] { mWorkspace.SlotFetch({QStringLiteral("big.zip")}); }, 1500, false},
+        {"LogCreateAndFetchCollection", [&] { mWorkspace.SlotGather(); }, 30, false},
+        {"LogFetchCollection", [&] { mWorkspace.SlotFetch({QStringLiteral("sized.zip")}); }, 1500, true},
+    };
+    const QRegularExpression running(QStringLiteral(
+        "^Running: .* \\.\\.\\. (\\d+ bytes|\\d+\\.\\d\\d KiB)(?: of (3\\.91 KiB))? received(?: \\((\\d+) %\\))?$"));
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mpOperation + std::string(rCase.mSizeKnown ? ", size known" : ""));
+        mServer->SetAttachmentRate(rCase.mBytesPerSecond);
+        mServer->SetAttachmentSizeKnown(rCase.mSizeKnown);
+        rCase.mRequest();
+        // Readings of the line while it runs: the count shows and grows,
+        // and the share with it when the size is known.
+        QStringList counts;
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                const QString line = ShownNote(mWorkspace, "ActivityLabel");
+                const QRegularExpressionMatch match = running.match(line);
+                if (!match.hasMatch() || counts.contains(match.captured(1)))
+                    return false;
+                counts.append(match.captured(1));
+                EXPECT_EQ(match.captured(2).isEmpty(), !rCase.mSizeKnown) << line.toStdString();
+                EXPECT_EQ(match.captured(3).isEmpty(), !rCase.mSizeKnown) << line.toStdString();
+                if (rCase.mSizeKnown)
+                {
+                    EXPECT_GT(match.captured(3).toInt(), 0) << line.toStdString();
+                }
+                return counts.size() == 2;
+            },
+            10000))
+            << ShownNote(mWorkspace, "ActivityLabel").toStdString();
+        ASSERT_TRUE(WaitFor([&] { return ShownNote(mWorkspace, "ActivityLabel").startsWith(QStringLiteral("Done: ")); },
+                            20000));
     }
 }
 
