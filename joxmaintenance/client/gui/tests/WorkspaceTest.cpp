@@ -144,6 +144,17 @@ protected:
     // "127.0.0.1:port" without scheme.
     QString HostPort() { return QString::fromStdString(mServer->GetUrl()).mid(7); }
 
+    // Shows the workspace with rTarget as the folder answer and selects the
+    // server; returns once its sources and its collections are shown.
+    void SelectServer(const tandriltest::TempDir& rTarget, int collections)
+    {
+        mWorkspace.mFolder = QString::fromStdString(rTarget.Path());
+        mWorkspace.show();
+        mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
+        ASSERT_TRUE(WaitFor([&] { return mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Logs")) != nullptr; }, 10000));
+        ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == collections; }, 10000));
+    }
+
     tandriltest::TempDir mServerFolder;
     LocalServer mServer{mServerFolder.Path()};
     TestWorkspace mWorkspace;
@@ -599,11 +610,9 @@ TEST_F(WorkspaceTest, PagesSayTheyWaitForTheServerAndWhenItsPollsFail)
 TEST_F(WorkspaceTest, StatusLineShowsWorkUntilItEndsAndASecondRequestStartsNothing)
 {
     tandriltest::TempDir target;
-    mWorkspace.mFolder = QString::fromStdString(target.Path());
-    mWorkspace.show();
-    mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
-    ASSERT_TRUE(WaitFor([&] { return mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Logs")) != nullptr; }, 10000));
-    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == 2; }, 10000));
+    SelectServer(target, 2);
+    if (HasFatalFailure())
+        return;
     const QString server = QStringLiteral("simserver (%1)").arg(QString::fromStdString(mServer->GetUrl()));
     QStringList boxes;
     ModalDriver driver([&](QDialog* pDialog) {
@@ -662,13 +671,11 @@ TEST_F(WorkspaceTest, StatusLineShowsWorkUntilItEndsAndASecondRequestStartsNothi
 TEST_F(WorkspaceTest, StatusLineShowsHowFarARunningWorkHasCome)
 {
     tandriltest::TempDir target;
-    mWorkspace.mFolder = QString::fromStdString(target.Path());
     mServer->AddCollection("big.zip", std::string(4000, 'b'));
     mServer->AddCollection("sized.zip", std::string(4000, 's'));
-    mWorkspace.show();
-    mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
-    ASSERT_TRUE(WaitFor([&] { return mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Logs")) != nullptr; }, 10000));
-    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == 4; }, 10000));
+    SelectServer(target, 4);
+    if (HasFatalFailure())
+        return;
 
     // Each takes about three seconds (a built collection is some 80 bytes).
     const struct
