@@ -443,11 +443,15 @@ void WorkspaceWidget::SlotCommandHandlingFailed(const CommandPtr& rCommand)
                        QWidget::tr("Could not request log list from server: %1.\nNo connection to server available.")
                            .arg(rCommand->GetServerUrl()),
                        QStringLiteral("ConnectionErrorBox"), rCommand->GetServerUrl());
+        const bool worksRan = !mRunningWorks.isEmpty();
         SlotActiveUrlChanged(QList<JoxWsdd::WebServiceInfoPtr>());
-        // The highlight goes with the server, and the line says why.
-        UpdateActivity(QStringLiteral("Server %1 did not answer and was left; select it in the Servers list to try "
-                                      "again.")
-                           .arg(server));
+        // The highlight goes with the server, and the line says why, above
+        // the works that stopped with it.
+        QString text = QStringLiteral("Server %1 did not answer and was left; select it in the Servers list to try again.")
+                           .arg(server);
+        if (worksRan)
+            text += QLatin1Char('\n') + mActivityEnd;
+        UpdateActivity(text);
         emit SignalServerDropped();
         return;
     }

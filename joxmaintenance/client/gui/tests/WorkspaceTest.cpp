@@ -10,6 +10,7 @@
 #include "WaitFor.h"
 
 #include <joxconfig/LocalIpMatcher.h>
+#include <joxmaintenance/CommandListAvailableLogs.h>
 #include <joxmaintenance/CommandPollWorker.h>
 #include <joxmaintenance/MaintenanceController.h>
 #include <joxmaintenance/ServerConnection.h>
@@ -754,6 +755,29 @@ TEST_F(WorkspaceTest, OneOutageOfOneServerGivesOneBoxThatNamesWhatFailed)
                                         .arg(QString::fromStdString(mServer->GetUrl()))))
         << activity.toStdString();
     boxes.first()->close();
+}
+
+// A server left for not answering while a download runs: the line gives
+// the reason and still names the download that stopped with it.
+TEST_F(WorkspaceTest, LeavingAServerNamesTheWorkThatStoppedWithIt)
+{
+    tandriltest::TempDir target;
+    SelectServer(target, 2);
+    if (HasFatalFailure())
+        return;
+    mServer->SetAttachmentRate(2);
+    mWorkspace.SlotFetch({QStringLiteral("b.zip")});
+    ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogFetchCollection") == 1; }, 10000));
+
+    const QString url = QString::fromStdString(mServer->GetUrl());
+    mWorkspace.SlotCommandHandlingFailed(boost::make_shared<CommandListAvailableLogs>(url));
+    EXPECT_EQ(ShownNote(mWorkspace, "ActivityLabel"),
+              QStringLiteral("Server simserver (%1) did not answer and was left; select it in the Servers list to try "
+                             "again.\nStopped when the server was left: Downloading log package \"b.zip\" from server "
+                             "simserver (%1) into \"%2\".")
+                  .arg(url, mWorkspace.mFolder));
+    for (QWidget* pBox : OpenBoxes(mWorkspace))
+        pBox->close();
 }
 
 TEST(WorkspaceLabelTest, ServerLabelShortensTheUrl)
