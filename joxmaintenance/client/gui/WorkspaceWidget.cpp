@@ -459,6 +459,7 @@ void WorkspaceWidget::SlotCommandHandlingFailed(const CommandPtr& rCommand)
     {
         // Polled: the status page says it as long as it lasts.
         mpStatusWidget->SetStatusFailed(server);
+        LogShown(QStringLiteral("Job status page: the jobs of server %1 could not be queried.").arg(server));
         return;
     }
     const QString operation = FailedOperationText(*rCommand);

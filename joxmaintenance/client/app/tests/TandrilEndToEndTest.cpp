@@ -290,7 +290,7 @@ TEST(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneActed
         GTEST_SKIP() << tandriltest::XvfbDisplay::MissingTools().toStdString();
 
     // Two servers; the one listed first never answers its collection
-    // listing nor its status poll and builds collections slowly.
+    // listing, fails its status poll and builds collections slowly.
     tandriltest::TempDir folders[2];
     LocalServer first(folders[0].Path());
     LocalServer second(folders[1].Path());
@@ -305,7 +305,7 @@ TEST(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneActed
     }
     ASSERT_TRUE((*pOther)->AddCollection("1-big.zip", std::string(6000, 'b')));
     (*pSilent)->SetFault("LogListCollections", simserver::Fault::Silent);
-    (*pSilent)->SetFault("LogStatus", simserver::Fault::Silent);
+    (*pSilent)->SetFault("LogStatus", simserver::Fault::HttpError);
     (*pSilent)->SetBuildDelay(std::chrono::milliseconds(8000));
     Process announcers[2];
     StartAnnouncer(announcers[0], pSilent->Url());
@@ -336,9 +336,15 @@ TEST(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneActed
     }, 30000)) << "the first server was never selected";
     ASSERT_TRUE(WaitFor([&] { return pSilent->Count("LogStatus") > 0; }, 15000));
 
-    // 1: nothing has answered the listing nor the status poll: the pages
-    // say they wait (the log records what the operator is shown).
+    // 1: nothing has answered the listing: the pages say they wait; the
+    // status poll fails: the job status page says so (the log records what
+    // the operator is shown).
     ASSERT_TRUE(WaitFor([&] { return ProgramLog(dataFolder).contains(QStringLiteral("Waiting for server")); }, 10000));
+    ASSERT_TRUE(WaitFor([&] {
+        const QString log = ProgramLog(dataFolder);
+        return log.contains(QStringLiteral("Job status page: the jobs of server")) &&
+               log.contains(pSilent->Url() + QStringLiteral(") could not be queried."));
+    }, 15000));
     click(spots.mListTab);
     QTest::qWait(500);
     Screenshot(screen, "1-list-page-waits");
