@@ -1,6 +1,7 @@
 #include "joxwsstreaming/DimeCallbacks.h"
 
 #include "joxwsstreaming/DimeFileHandle.h"
+#include "joxwsstreaming/DownloadProgress.h"
 #include "joxwsstreaming/DownloadTarget.h"
 
 #include <joxlog/JoxLog.h>
@@ -232,6 +233,9 @@ void* CallbackDimeWriteOpen(struct soap* pSoap, const char* pId, const char* pTy
         }
         auto* pHandle = ForRecord(new DimeFileHandle(temporaryPath, key), pId, pType, pOptions);
         pTarget->TakeCollection();
+        // A record that is not chunked declares its data's length up front.
+        if (pTarget->GetProgress() && !(pSoap->dime.flags & SOAP_DIME_CF))
+            pTarget->GetProgress()->SetTotal(pSoap->dime.size);
         // The reply's size limit keeps guarding all but this attachment's
         // data, which the write callback credits to it as it arrives; the
         // runtime reads up to one buffer ahead of the callbacks.
@@ -267,6 +271,8 @@ int CallbackDimeWrite(struct soap* pSoap, void* pHandle, const char* pBuffer, st
     }
     if (pSoap->recv_maxlength > 0)
         pSoap->recv_maxlength += length + kChunkRecordFraming;
+    if (auto* pTarget = static_cast<DownloadTarget*>(pSoap->user); pTarget && pTarget->GetProgress())
+        pTarget->GetProgress()->AddReceived(length);
     return SOAP_OK;
 }
 

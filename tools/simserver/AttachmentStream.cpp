@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/uio.h>
 #include <thread>
 #include <unistd.h>
@@ -84,11 +85,13 @@ long ReadFull(int fd, char* pBuffer, std::size_t length)
 
 } // namespace
 
-AttachmentStream::AttachmentStream(const std::string& rPath, std::uint64_t cutOff, std::uint64_t rate, int socket)
+AttachmentStream::AttachmentStream(const std::string& rPath, std::uint64_t cutOff, std::uint64_t rate, int socket,
+                                   bool sizeKnown)
     : mPath(rPath)
     , mCutOff(cutOff)
     , mRate(rate)
     , mSocket(socket)
+    , mSizeKnown(sizeKnown)
 {
 }
 
@@ -160,6 +163,12 @@ bool AttachmentStream::Send(struct soap* pSoap, const char* pId, const char* pTy
     if (mRate > 0)
         pieceBytes = static_cast<std::size_t>(std::clamp<std::uint64_t>(mRate / 20, 1, kRecordBytes));
     std::vector<char> buffer(pieceBytes);
+    // With the size declared, one record (and one HTTP chunk) carries the
+    // whole file.
+    struct stat file_status{};
+    const bool oneRecord = mSizeKnown && ::fstat(file.Get(), &file_status) == 0 && file_status.st_size < 0xFFFFFFFF;
+    const auto fileSize = oneRecord ? static_cast<std::uint64_t>(file_status.st_size) : 0;
+    const std::size_t filePadding = (4 - fileSize % 4) % 4;
     const auto start = std::chrono::steady_clock::now();
     std::uint64_t sent = 0;
     bool first = true;
@@ -182,6 +191,24 @@ bool AttachmentStream::Send(struct soap* pSoap, const char* pId, const char* pTy
         if (got < 0)
             return false;
         const auto length = static_cast<std::size_t>(got);
+        if (oneRecord)
+        {
+            const bool last = length < want || sent + length >= fileSize;
+            std::string head;
+            if (first)
+            {
+                const std::string record = RecordHeader(kMessageEnd, kMediaType, options, id, type, fileSize);
+                head = ChunkHeader(record.size() + fileSize + filePadding) + record;
+            }
+            const std::string tail = last ? std::string(filePadding, '\0') + "\r\n0\r\n\r\n" : std::string();
+            if (!SendAll(head, buffer.data(), length, tail))
+                return false;
+            sent += length;
+            first = false;
+            if (last)
+                return true;
+            continue;
+        }
         // A short read is the end of the file; a full one may be followed by
         // more, so it goes out as a chunk record (an empty record ends a file
         // whose size is a multiple of the piece size).

@@ -18,8 +18,11 @@ public:
     static constexpr std::size_t kRecordBytes = 1024 * 1024;
 
     // rPath: the file; cutOff: bytes after which the connection is ended
-    // (0: none); rate: bytes per second (0: unpaced).
-    AttachmentStream(const std::string& rPath, std::uint64_t cutOff, std::uint64_t rate, int socket);
+    // (0: none); rate: bytes per second (0: unpaced); sizeKnown: the file
+    // goes out as one record that declares its length (under 4 GiB),
+    // still in paced pieces.
+    AttachmentStream(const std::string& rPath, std::uint64_t cutOff, std::uint64_t rate, int socket,
+                     bool sizeKnown = false);
 
     // Sends what the runtime has buffered of the reply, the attachment
     // records (options as the runtime would write them) and the end of the
@@ -39,6 +42,7 @@ private:
     std::uint64_t mCutOff;
     std::uint64_t mRate;
     int mSocket;
+    bool mSizeKnown;
 };
 
 } // namespace simserver

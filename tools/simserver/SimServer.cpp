@@ -371,6 +371,18 @@ std::uint64_t SimServer::GetAttachmentRate() const
     return mAttachmentRate;
 }
 
+void SimServer::SetAttachmentSizeKnown(bool known)
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    mAttachmentSizeKnown = known;
+}
+
+bool SimServer::GetAttachmentSizeKnown() const
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mAttachmentSizeKnown;
+}
+
 std::uint64_t SimServer::GetCutOffBytes() const
 {
     std::lock_guard<std::mutex> lock(mMutex);

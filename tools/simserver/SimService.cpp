@@ -71,6 +71,7 @@ struct AttachmentRequest
     std::uint64_t mCutOff; // 0: no cut-off
     std::uint64_t mRate;
     int mSocket;
+    bool mSizeKnown;
 };
 
 // Streams the whole attachment and the end of the reply itself, so the
@@ -78,7 +79,7 @@ struct AttachmentRequest
 void* DimeReadOpen(struct soap* pSoap, void* pHandle, const char* pId, const char* pType, const char* pOptions)
 {
     auto* pRequest = static_cast<AttachmentRequest*>(pHandle);
-    AttachmentStream(pRequest->mpPath, pRequest->mCutOff, pRequest->mRate, pRequest->mSocket)
+    AttachmentStream(pRequest->mpPath, pRequest->mCutOff, pRequest->mRate, pRequest->mSocket, pRequest->mSizeKnown)
         .Send(pSoap, pId, pType, pOptions);
     pSoap->error = SOAP_STOP;
     return nullptr;
@@ -261,6 +262,7 @@ int SimService::AttachCollection(const std::string& rName, const std::string& rC
     pRequest->mCutOff = cutOff ? mServer.GetCutOffBytes() : 0;
     pRequest->mRate = mServer.GetAttachmentRate();
     pRequest->mSocket = mSocket;
+    pRequest->mSizeKnown = mServer.GetAttachmentSizeKnown();
     rpFile = soap_new_xsd__base64Binary(soap);
     rpFile->__ptr = reinterpret_cast<unsigned char*>(pRequest);
     rpFile->__size = 0; // unknown length: chunked DIME records, any file size

@@ -4,6 +4,7 @@
 #include "joxmaintenanceServiceProxy.h"
 #include <joxmaintenance/CommandType.h>
 #include "Download.h"
+#include <joxwsstreaming/DownloadProgress.h>
 #include <joxmaintenance/CommandStatusConversion.h>
 
 #include <QFile>
@@ -16,6 +17,7 @@ CommandLogFetch::CommandLogFetch(const QString& rServerUrl, const QString& rTarg
     : Command(rServerUrl, ct_fetchlog)
     , mTargetFolder(rTargetFolder)
     , mCollectionName(rCollectionName)
+    , mpProgress(std::make_shared<joxwsstreaming::DownloadProgress>())
 {
 }
 
@@ -45,7 +47,7 @@ void CommandLogFetch::DoExecute()
             LocalDownloadFailure failure;
             const int result = Download(
                 rProxy, localFolder, [&] { return rProxy.LogFetchCollection(pEndpoint, "", &request, response); },
-                response.LogFile, failure, &savedPath);
+                response.LogFile, failure, &savedPath, mpProgress.get());
             if (failure.mNameTaken)
                 SetLocalFault(QStringLiteral("The file \"%1\" already exists on this computer and was kept; the "
                                              "collection was not downloaded")

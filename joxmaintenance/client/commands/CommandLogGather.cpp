@@ -5,6 +5,7 @@
 #include "joxmaintenanceServiceProxy.h"
 #include <joxmaintenance/CommandType.h>
 #include "Download.h"
+#include <joxwsstreaming/DownloadProgress.h>
 #include <joxmaintenance/CommandStatusConversion.h>
 #include <joxmaintenance/LogSources.h>
 #include <joxlog/JoxLog.h>
@@ -21,6 +22,7 @@ CommandLogGather::CommandLogGather(const QString& rServerUrl, const QString& rTa
     : Command(rServerUrl, ct_loggather)
     , mTargetFolder(rTargetFolder)
     , mEntries(rEntries)
+    , mpProgress(std::make_shared<joxwsstreaming::DownloadProgress>())
 {
 }
 
@@ -53,7 +55,7 @@ void CommandLogGather::DoExecute()
             const int result = Download(
                 rProxy, localFolder,
                 [&] { return rProxy.LogCreateAndFetchCollection(pEndpoint, "", &request, response); },
-                response.LogFile, failure, &savedPath);
+                response.LogFile, failure, &savedPath, mpProgress.get());
             const QFileInfo local(QFile::decodeName(QByteArray::fromStdString(failure.mPath)));
             if (failure.mNameTaken)
                 SetLocalFault(QStringLiteral("The collection was built and stays on the server as \"%1\". A file of "

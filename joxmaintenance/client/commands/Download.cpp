@@ -27,9 +27,10 @@ void TakeLocalFailure(const joxwsstreaming::DownloadTarget& rTarget, LocalDownlo
 
 int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::function<int()>& rCall,
              xsd__base64Binary* const& rpLogFile, LocalDownloadFailure& rLocalFailure,
-             std::string* pSavedPath)
+             std::string* pSavedPath, joxwsstreaming::DownloadProgress* pProgress)
 {
     joxwsstreaming::DownloadTarget target(rFolder);
+    target.SetProgress(pProgress);
     void* pPreviousUser = rProxy.soap->user;
     rProxy.soap->user = &target;
     const int result = rCall();

@@ -3,6 +3,10 @@
 #include <functional>
 #include <string>
 
+namespace joxwsstreaming {
+class DownloadProgress;
+}
+
 namespace joxmaintenance {
 
 class ServiceProxy;
@@ -23,9 +27,10 @@ struct LocalDownloadFailure
 // (a failure to do so fails the call). Otherwise they are removed, and an
 // existing file of the same name is left untouched. When a local file could
 // not be written or stored, rLocalFailure says which and why. pSavedPath, when
-// given, receives the local path of the first file moved into place.
+// given, receives the local path of the first file moved into place;
+// pProgress, when given, counts the collection's bytes as they arrive.
 int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::function<int()>& rCall,
              xsd__base64Binary* const& rpLogFile, LocalDownloadFailure& rLocalFailure,
-             std::string* pSavedPath = nullptr);
+             std::string* pSavedPath = nullptr, joxwsstreaming::DownloadProgress* pProgress = nullptr);
 
 } // namespace joxmaintenance

@@ -12,6 +12,7 @@
 #include <joxmaintenance/CommandLogGather.h>
 #include <joxmaintenance/CommandType.h>
 #include <joxmaintenance/MaintenanceController.h>
+#include <joxwsstreaming/DownloadProgress.h>
 #include <joxwsstreaming/DownloadTarget.h>
 #include <styles/StyleMetrics.h>
 
@@ -21,7 +22,9 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
+#include <QLocale>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -45,6 +48,34 @@ void LogShown(const QString& rText, int line = __builtin_LINE())
     JoxCore::Log(5, 0, "Maintenance", rText.toUtf8().constData(), __FILE__, line, "joxmaintenance::WorkspaceWidget");
 }
 
+// How far a gather or download has come: nothing before its first byte,
+// then the bytes received and, when the size is known, the share done.
+QString ProgressText(const std::shared_ptr<const joxwsstreaming::DownloadProgress>& rpProgress)
+{
+    if (!rpProgress)
+        return QString();
+    const std::uint64_t received = rpProgress->GetReceived();
+    const std::int64_t total = rpProgress->GetTotal();
+    if (received == 0 && total < 0)
+        return QString();
+    const QLocale locale = QLocale::c();
+    const QString done = locale.formattedDataSize(static_cast<qint64>(received));
+    if (total <= 0)
+        return QStringLiteral(" %1 received").arg(done);
+    const auto percent = static_cast<int>(std::min(100.0, 100.0 * static_cast<double>(received) / static_cast<double>(total)));
+    return QStringLiteral(" %1 of %2 received (%3 %)").arg(done, locale.formattedDataSize(total)).arg(percent);
+}
+
+// The progress of a gather or download; null for other commands.
+std::shared_ptr<const joxwsstreaming::DownloadProgress> ProgressOf(const Command& rCommand)
+{
+    if (const auto* pFetch = dynamic_cast<const CommandLogFetch*>(&rCommand))
+        return pFetch->GetProgress();
+    if (const auto* pGather = dynamic_cast<const CommandLogGather*>(&rCommand))
+        return pGather->GetProgress();
+    return nullptr;
+}
+
 QString PendingDeleteKey(const QString& rServerUrl, const QString& rName)
 {
     return rServerUrl + QLatin1Char('\n') + rName;
@@ -57,6 +88,7 @@ WorkspaceWidget::WorkspaceWidget(QWidget* pParent)
     , mpLayout(new QVBoxLayout(this))
     , mpServerLabel(new QLabel(this))
     , mpActivityLabel(nullptr)
+    , mpProgressTimer(new QTimer(this))
     , mpTabWidget(new JoxGui::StylableTabWidget(this))
     , mpCreateLogWidget(nullptr)
     , mpPromptLabel(nullptr)
@@ -84,6 +116,13 @@ WorkspaceWidget::WorkspaceWidget(QWidget* pParent)
     // line fills.
     mpActivityLabel->setFixedHeight(3 * mpActivityLabel->fontMetrics().lineSpacing() + 4);
     mpLayout->addWidget(mpActivityLabel);
+    // While works run, the line shows how far they are, once a second.
+    mpProgressTimer->setInterval(1000);
+    connect(mpProgressTimer, &QTimer::timeout, this, [this] {
+        const QString text = ActivityText();
+        if (!text.isEmpty())
+            mpActivityLabel->setText(text);
+    });
 
     mpTabWidget->SetTabWidth(UnitsWidth(5));
 
@@ -404,11 +443,15 @@ void WorkspaceWidget::SlotCommandHandlingFailed(const CommandPtr& rCommand)
                        QWidget::tr("Could not request log list from server: %1.\nNo connection to server available.")
                            .arg(rCommand->GetServerUrl()),
                        QStringLiteral("ConnectionErrorBox"), rCommand->GetServerUrl());
+        const bool worksRan = !mRunningWorks.isEmpty();
         SlotActiveUrlChanged(QList<JoxWsdd::WebServiceInfoPtr>());
-        // The highlight goes with the server, and the line says why.
-        UpdateActivity(QStringLiteral("Server %1 did not answer and was left; select it in the Servers list to try "
-                                      "again.")
-                           .arg(server));
+        // The highlight goes with the server, and the line says why, above
+        // the works that stopped with it.
+        QString text = QStringLiteral("Server %1 did not answer and was left; select it in the Servers list to try again.")
+                           .arg(server);
+        if (worksRan)
+            text += QLatin1Char('\n') + mActivityEnd;
+        UpdateActivity(text);
         emit SignalServerDropped();
         return;
     }
@@ -416,6 +459,7 @@ void WorkspaceWidget::SlotCommandHandlingFailed(const CommandPtr& rCommand)
     {
         // Polled: the status page says it as long as it lasts.
         mpStatusWidget->SetStatusFailed(server);
+        LogShown(QStringLiteral("Job status page: the jobs of server %1 could not be queried.").arg(server));
         return;
     }
     const QString operation = FailedOperationText(*rCommand);
@@ -480,22 +524,32 @@ void WorkspaceWidget::AddRunningWork(const CommandPtr& rCommand, const QString& 
 {
     if (!rCommand)
         return;
-    mRunningWorks.append(RunningWork{rCommand, rText});
+    mRunningWorks.append(RunningWork{rCommand, rText, ProgressOf(*rCommand)});
     UpdateActivity(QString());
 }
 
 void WorkspaceWidget::UpdateActivity(const QString& rEnd)
 {
-    QStringList lines;
-    if (!rEnd.isEmpty())
-        lines.append(rEnd);
-    for (const RunningWork& rWork : mRunningWorks)
-        lines.append(QStringLiteral("Running: %1 ...").arg(rWork.mText));
-    const QString text = lines.join(QLatin1Char('\n'));
+    mActivityEnd = rEnd;
+    if (mRunningWorks.isEmpty())
+        mpProgressTimer->stop();
+    else if (!mpProgressTimer->isActive())
+        mpProgressTimer->start();
+    const QString text = ActivityText();
     if (text.isEmpty())
         return;
     mpActivityLabel->setText(text);
     LogShown(QStringLiteral("Status line: ") + text);
+}
+
+QString WorkspaceWidget::ActivityText() const
+{
+    QStringList lines;
+    if (!mActivityEnd.isEmpty())
+        lines.append(mActivityEnd);
+    for (const RunningWork& rWork : mRunningWorks)
+        lines.append(QStringLiteral("Running: %1 ...%2").arg(rWork.mText, ProgressText(rWork.mpProgress)));
+    return lines.join(QLatin1Char('\n'));
 }
 
 CommandPtr WorkspaceWidget::FindRunningWork(int commandType, const QString& rServerUrl, const QString& rName) const

@@ -6,6 +6,7 @@
 #include <joxmaintenance/CommandType.h>
 #include <joxmaintenance/LockedCommandStatusList.h>
 #include <joxwsstreaming/DimeCallbacks.h>
+#include <joxwsstreaming/DownloadProgress.h>
 #include <joxwsstreaming/DownloadTarget.h>
 
 #include <stdsoap2.h>
@@ -409,6 +410,54 @@ TEST_F(DimeCallbacksTest, OnlyTheReferredRecordIsStored)
     ASSERT_TRUE(mpTarget->Commit());
     EXPECT_EQ((std::vector<std::string>{"wanted.zip"}), FolderEntries(mFolder.Path()));
     EXPECT_EQ("wanted", tandriltest::ReadFile(mFolder.File("wanted.zip")));
+}
+
+// The collection's bytes are counted as they arrive, other records' not; its
+// size is known only from a record that is not chunked.
+TEST_F(DimeCallbacksTest, ProgressCountsTheCollectionsBytesAndItsSizeWhenDeclared)
+{
+    const struct
+    {
+        const char* mpName;
+        char mFlags;
+        std::size_t mRecordSize;
+        std::int64_t mTotal;
+    } cases[] = {
+        {"whole.zip", 0, 7, 7},
+        {"chunked.zip", SOAP_DIME_CF, 3, -1},
+        {"empty.zip", 0, 0, 0},
+    };
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mpName);
+        NewReply();
+        DownloadProgress progress;
+        mpTarget->SetProgress(&progress);
+        void* pSkipped = CallbackDimeWriteOpen(mpSoap, "cid:0", "t", Field(mpSoap, Option("other.zip")));
+        ASSERT_NE(nullptr, pSkipped);
+        EXPECT_EQ(SOAP_OK, CallbackDimeWrite(mpSoap, pSkipped, "skipped", 7));
+        CallbackDimeWriteClose(mpSoap, pSkipped);
+        EXPECT_EQ(0u, progress.GetReceived());
+        EXPECT_EQ(-1, progress.GetTotal());
+
+        mpSoap->dime.flags = rCase.mFlags;
+        mpSoap->dime.size = rCase.mRecordSize;
+        void* pHandle = CallbackDimeWriteOpen(mpSoap, "cid:1", "t", Field(mpSoap, Option(rCase.mpName)));
+        ASSERT_NE(nullptr, pHandle);
+        EXPECT_EQ(rCase.mTotal, progress.GetTotal());
+        std::uint64_t written = 0;
+        for (const std::string piece : {"abc", "defg"})
+        {
+            if (written + piece.size() > rCase.mRecordSize && rCase.mFlags == 0)
+                break;
+            ASSERT_EQ(SOAP_OK, CallbackDimeWrite(mpSoap, pHandle, piece.data(), piece.size()));
+            written += piece.size();
+            EXPECT_EQ(written, progress.GetReceived());
+        }
+        CallbackDimeWriteClose(mpSoap, pHandle);
+        EXPECT_EQ(rCase.mTotal, progress.GetTotal());
+        EXPECT_TRUE(mpTarget->Commit());
+    }
 }
 
 // Every record's id, type and options stay in the context's memory until the

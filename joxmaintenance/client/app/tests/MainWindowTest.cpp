@@ -2,12 +2,16 @@
 
 #include <clientview/ConnectionController.h>
 #include <clientview/ConnectionModel.h>
+#include <clientview/WsddConnectionView.h>
 #include <clientview/WsddConnectionWidget.h>
 #include <gui/WorkspaceWidget.h>
 
+#include <QItemSelectionModel>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <boost/make_shared.hpp>
 
 using joxmaintenance::MainWindow;
 
@@ -35,4 +39,24 @@ TEST(MainWindowTest, LayoutSizesAndFullScreenKey)
         QTest::keyClick(&window, Qt::Key_F11, modifiers);
         EXPECT_FALSE(window.windowState() & Qt::WindowFullScreen);
     }
+}
+
+// A server the workspace gives up by itself loses its highlight in the
+// servers list, so that the highlight never shows a server the pages left.
+TEST(MainWindowTest, AServerTheWorkspaceLeftIsNoLongerHighlighted)
+{
+    MainWindow window({QStringLiteral("127.0.0.1")});
+    JoxWsdd::WsddConnectionView* pView = window.GetServersPanel()->GetView();
+    QItemSelectionModel* pSelection = pView->selectionModel();
+    ASSERT_NE(pSelection, nullptr);
+    auto pService = boost::make_shared<JoxWsdd::WebServiceInfo>(QStringLiteral("http://10.0.0.9:8080"), false,
+                                                                 JoxWsdd::WebServiceInfo::ServiceTypeMaintenance);
+    JoxWsdd::ConnectionController::Instance()->GetModel()->AddSorted(pService);
+    ASSERT_GT(pView->model()->rowCount(), 0);
+    pSelection->select(pView->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    ASSERT_TRUE(pSelection->hasSelection());
+
+    emit window.GetWorkspace()->SignalServerDropped();
+    EXPECT_FALSE(pSelection->hasSelection());
+    JoxWsdd::ConnectionController::Instance()->GetModel()->Clear();
 }

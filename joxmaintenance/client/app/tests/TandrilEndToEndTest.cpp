@@ -290,7 +290,7 @@ TEST(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneActed
         GTEST_SKIP() << tandriltest::XvfbDisplay::MissingTools().toStdString();
 
     // Two servers; the one listed first never answers its collection
-    // listing nor its status poll and builds collections slowly.
+    // listing, fails its status poll and builds collections slowly.
     tandriltest::TempDir folders[2];
     LocalServer first(folders[0].Path());
     LocalServer second(folders[1].Path());
@@ -303,8 +303,9 @@ TEST(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneActed
         (*pServer)->SetLogSources({{"systemlogs", "2026-01-01T00:00:00", 3600}});
         ASSERT_TRUE((*pServer)->AddCollection("0-small.zip", "the small collection"));
     }
+    ASSERT_TRUE((*pOther)->AddCollection("1-big.zip", std::string(6000, 'b')));
     (*pSilent)->SetFault("LogListCollections", simserver::Fault::Silent);
-    (*pSilent)->SetFault("LogStatus", simserver::Fault::Silent);
+    (*pSilent)->SetFault("LogStatus", simserver::Fault::HttpError);
     (*pSilent)->SetBuildDelay(std::chrono::milliseconds(8000));
     Process announcers[2];
     StartAnnouncer(announcers[0], pSilent->Url());
@@ -320,7 +321,7 @@ TEST(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneActed
     Process tandril;
     const QString window = StartTandril(tandril, screen, target, QString::fromStdString(data.Path()));
     ASSERT_FALSE(window.isEmpty());
-    const Spots spots = MeasureSpots(sources, {QStringLiteral("0-small.zip")});
+    const Spots spots = MeasureSpots(sources, {QStringLiteral("0-small.zip"), QStringLiteral("1-big.zip")});
     const auto click = [&](const QPoint& rSpot) {
         screen.Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(rSpot.x()),
                         QString::number(rSpot.y()), QStringLiteral("click"), QStringLiteral("1")});
@@ -335,9 +336,15 @@ TEST(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneActed
     }, 30000)) << "the first server was never selected";
     ASSERT_TRUE(WaitFor([&] { return pSilent->Count("LogStatus") > 0; }, 15000));
 
-    // 1: nothing has answered the listing nor the status poll: the pages
-    // say they wait (the log records what the operator is shown).
+    // 1: nothing has answered the listing: the pages say they wait; the
+    // status poll fails: the job status page says so (the log records what
+    // the operator is shown).
     ASSERT_TRUE(WaitFor([&] { return ProgramLog(dataFolder).contains(QStringLiteral("Waiting for server")); }, 10000));
+    ASSERT_TRUE(WaitFor([&] {
+        const QString log = ProgramLog(dataFolder);
+        return log.contains(QStringLiteral("Job status page: the jobs of server")) &&
+               log.contains(pSilent->Url() + QStringLiteral(") could not be queried."));
+    }, 15000));
     click(spots.mListTab);
     QTest::qWait(500);
     Screenshot(screen, "1-list-page-waits");
@@ -380,6 +387,28 @@ TEST(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneActed
     click(spots.mListTab);
     QTest::qWait(300);
     Screenshot(screen, "3-keyboard-selected-second-server");
+    // 2, a download: a second click on "Download" while it runs starts no
+    // second download and asks for no folder; its end names the file.
+    (*pOther)->SetAttachmentRate(1500);
+    click(spots.mCollectionRow[1]);
+    click(spots.mDownload);
+    ASSERT_FALSE(screen.FindWindow(QStringLiteral("Save log file into"), 10000).isEmpty());
+    QTest::qWait(300);
+    key("Return");
+    ASSERT_TRUE(WaitFor([&] { return pOther->Count("LogFetchCollection") == 1; }, 10000));
+    click(spots.mCollectionRow[1]);
+    click(spots.mDownload);
+    ASSERT_FALSE(screen.FindWindow(QStringLiteral("^Already Running$"), 5000).isEmpty());
+    EXPECT_TRUE(screen.FindWindow(QStringLiteral("Save log file into"), 200).isEmpty());
+    key("Return");
+    QTest::qWait(1500);
+    Screenshot(screen, "2-download-shows-bytes-received");
+    ASSERT_TRUE(WaitFor([&] {
+        return ProgramLog(dataFolder).contains(QStringLiteral("; saved as \"%1/1-big.zip\".").arg(target));
+    }, 15000));
+    EXPECT_EQ(pOther->Count("LogFetchCollection"), 1);
+    EXPECT_EQ(tandriltest::ReadFile(home.File("1-big.zip")), std::string(6000, 'b'));
+
     click(spots.mDeleteAll);
     ASSERT_TRUE(WaitFor([&] { return pOther->Count("LogDeleteAllCollections") == 1; }, 10000));
     EXPECT_EQ(pSilent->Count("LogDeleteAllCollections"), 0);

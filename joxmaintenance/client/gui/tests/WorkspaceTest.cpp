@@ -10,6 +10,7 @@
 #include "WaitFor.h"
 
 #include <joxconfig/LocalIpMatcher.h>
+#include <joxmaintenance/CommandListAvailableLogs.h>
 #include <joxmaintenance/CommandPollWorker.h>
 #include <joxmaintenance/MaintenanceController.h>
 #include <joxmaintenance/ServerConnection.h>
@@ -20,6 +21,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -142,6 +144,17 @@ protected:
 
     // "127.0.0.1:port" without scheme.
     QString HostPort() { return QString::fromStdString(mServer->GetUrl()).mid(7); }
+
+    // Shows the workspace with rTarget as the folder answer and selects the
+    // server; returns once its sources and its collections are shown.
+    void SelectServer(const tandriltest::TempDir& rTarget, int collections)
+    {
+        mWorkspace.mFolder = QString::fromStdString(rTarget.Path());
+        mWorkspace.show();
+        mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
+        ASSERT_TRUE(WaitFor([&] { return mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Logs")) != nullptr; }, 10000));
+        ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == collections; }, 10000));
+    }
 
     tandriltest::TempDir mServerFolder;
     LocalServer mServer{mServerFolder.Path()};
@@ -598,11 +611,9 @@ TEST_F(WorkspaceTest, PagesSayTheyWaitForTheServerAndWhenItsPollsFail)
 TEST_F(WorkspaceTest, StatusLineShowsWorkUntilItEndsAndASecondRequestStartsNothing)
 {
     tandriltest::TempDir target;
-    mWorkspace.mFolder = QString::fromStdString(target.Path());
-    mWorkspace.show();
-    mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
-    ASSERT_TRUE(WaitFor([&] { return mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Logs")) != nullptr; }, 10000));
-    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == 2; }, 10000));
+    SelectServer(target, 2);
+    if (HasFatalFailure())
+        return;
     const QString server = QStringLiteral("simserver (%1)").arg(QString::fromStdString(mServer->GetUrl()));
     QStringList boxes;
     ModalDriver driver([&](QDialog* pDialog) {
@@ -656,6 +667,62 @@ TEST_F(WorkspaceTest, StatusLineShowsWorkUntilItEndsAndASecondRequestStartsNothi
     }
 }
 
+// The status line counts a running work's bytes, refreshed while it runs,
+// and shows the share done when the reply declares the size.
+TEST_F(WorkspaceTest, StatusLineShowsHowFarARunningWorkHasCome)
+{
+    tandriltest::TempDir target;
+    mServer->AddCollection("big.zip", std::string(4000, 'b'));
+    mServer->AddCollection("sized.zip", std::string(4000, 's'));
+    SelectServer(target, 4);
+    if (HasFatalFailure())
+        return;
+
+    // Each takes about three seconds (a built collection is some 80 bytes).
+    const struct
+    {
+        const char* mpOperation;
+        std::function<void()> mRequest;
+        std::uint64_t mBytesPerSecond;
+        bool mSizeKnown;
+    } cases[] = {
+        {"LogFetchCollection", [&] { mWorkspace.SlotFetch({QStringLiteral("big.zip")}); }, 1500, false},
+        {"LogCreateAndFetchCollection", [&] { mWorkspace.SlotGather(); }, 30, false},
+        {"LogFetchCollection", [&] { mWorkspace.SlotFetch({QStringLiteral("sized.zip")}); }, 1500, true},
+    };
+    const QRegularExpression running(QStringLiteral(
+        "^Running: .* \\.\\.\\. (\\d+ bytes|\\d+\\.\\d\\d KiB)(?: of (3\\.91 KiB))? received(?: \\((\\d+) %\\))?$"));
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mpOperation + std::string(rCase.mSizeKnown ? ", size known" : ""));
+        mServer->SetAttachmentRate(rCase.mBytesPerSecond);
+        mServer->SetAttachmentSizeKnown(rCase.mSizeKnown);
+        rCase.mRequest();
+        // Readings of the line while it runs: the count shows and grows,
+        // and the share with it when the size is known.
+        QStringList counts;
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                const QString line = ShownNote(mWorkspace, "ActivityLabel");
+                const QRegularExpressionMatch match = running.match(line);
+                if (!match.hasMatch() || counts.contains(match.captured(1)))
+                    return false;
+                counts.append(match.captured(1));
+                EXPECT_EQ(match.captured(2).isEmpty(), !rCase.mSizeKnown) << line.toStdString();
+                EXPECT_EQ(match.captured(3).isEmpty(), !rCase.mSizeKnown) << line.toStdString();
+                if (rCase.mSizeKnown)
+                {
+                    EXPECT_GT(match.captured(3).toInt(), 0) << line.toStdString();
+                }
+                return counts.size() == 2;
+            },
+            10000))
+            << ShownNote(mWorkspace, "ActivityLabel").toStdString();
+        ASSERT_TRUE(WaitFor([&] { return ShownNote(mWorkspace, "ActivityLabel").startsWith(QStringLiteral("Done: ")); },
+                            20000));
+    }
+}
+
 TEST_F(WorkspaceTest, OneOutageOfOneServerGivesOneBoxThatNamesWhatFailed)
 {
     tandriltest::TempDir target;
@@ -688,6 +755,29 @@ TEST_F(WorkspaceTest, OneOutageOfOneServerGivesOneBoxThatNamesWhatFailed)
                                         .arg(QString::fromStdString(mServer->GetUrl()))))
         << activity.toStdString();
     boxes.first()->close();
+}
+
+// A server left for not answering while a download runs: the line gives
+// the reason and still names the download that stopped with it.
+TEST_F(WorkspaceTest, LeavingAServerNamesTheWorkThatStoppedWithIt)
+{
+    tandriltest::TempDir target;
+    SelectServer(target, 2);
+    if (HasFatalFailure())
+        return;
+    mServer->SetAttachmentRate(2);
+    mWorkspace.SlotFetch({QStringLiteral("b.zip")});
+    ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogFetchCollection") == 1; }, 10000));
+
+    const QString url = QString::fromStdString(mServer->GetUrl());
+    mWorkspace.SlotCommandHandlingFailed(boost::make_shared<CommandListAvailableLogs>(url));
+    EXPECT_EQ(ShownNote(mWorkspace, "ActivityLabel"),
+              QStringLiteral("Server simserver (%1) did not answer and was left; select it in the Servers list to try "
+                             "again.\nStopped when the server was left: Downloading log package \"b.zip\" from server "
+                             "simserver (%1) into \"%2\".")
+                  .arg(url, mWorkspace.mFolder));
+    for (QWidget* pBox : OpenBoxes(mWorkspace))
+        pBox->close();
 }
 
 TEST(WorkspaceLabelTest, ServerLabelShortensTheUrl)

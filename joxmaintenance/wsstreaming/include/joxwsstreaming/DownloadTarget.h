@@ -7,6 +7,8 @@
 
 namespace joxwsstreaming {
 
+class DownloadProgress;
+
 // Where the attachments of one call are written. The SOAP context's user-data
 // pointer refers to it during the call. Each attachment goes to a temporary
 // file in the folder; after the call the caller either commits (moves them to
@@ -79,6 +81,10 @@ public:
     // Whether the reply's collection was taken; only one is stored per reply.
     bool HasCollection() const { return mCollectionTaken; }
     void TakeCollection() { mCollectionTaken = true; }
+    // Where the collection's bytes are counted as they arrive; null (the
+    // default) counts nothing. Not owned.
+    void SetProgress(DownloadProgress* pProgress) { mpProgress = pProgress; }
+    DownloadProgress* GetProgress() const { return mpProgress; }
 
 private:
     struct Pending
@@ -95,6 +101,7 @@ private:
     std::string mError;
     std::size_t mRecords = 0;
     bool mCollectionTaken = false;
+    DownloadProgress* mpProgress = nullptr;
     std::string mFailedPath; // the final path of the file that failed to commit
     std::string mFailedReason;
     bool mNameTaken = false;

@@ -74,6 +74,10 @@ public:
     // Paces every attachment to at most this many bytes per second (0: as fast as possible).
     void SetAttachmentRate(std::uint64_t bytesPerSecond);
     std::uint64_t GetAttachmentRate() const;
+    // Whether an attachment goes out as one DIME record that declares its
+    // length (false: chunk records, the length unknown up front).
+    void SetAttachmentSizeKnown(bool known);
+    bool GetAttachmentSizeKnown() const;
     // How long building a collection takes (LogCreateAndFetchCollection and
     // LogCreateCollection answer only after it); 0 by default.
     void SetBuildDelay(std::chrono::milliseconds delay);
@@ -132,6 +136,7 @@ private:
     std::string mMalformedOptionField;
     std::string mFaultText;
     std::uint64_t mAttachmentRate = 0;
+    bool mAttachmentSizeKnown = false;
     std::chrono::milliseconds mBuildDelay{0};
     std::vector<ReceivedRequest> mRequests;
 };

@@ -5,6 +5,12 @@
 
 #include <QString>
 
+#include <memory>
+
+namespace joxwsstreaming {
+class DownloadProgress;
+}
+
 namespace joxmaintenance {
 
 // Has the server build a collection from log sources and streams it straight
@@ -23,12 +29,16 @@ public:
     QString GetResultPath() const { return mResultPath; }
     // The local path of the stored file, once the command succeeded.
     QString GetSavedFile() const { return mSavedFile; }
+    // How far the download has come; any thread may read it while it runs.
+    std::shared_ptr<const joxwsstreaming::DownloadProgress> GetProgress() const { return mpProgress; }
 
 private:
     QString mTargetFolder;
     LogEntryList mEntries;
     QString mResultPath;
     QString mSavedFile;
+    // Counted by the download thread; a clone shares it.
+    std::shared_ptr<joxwsstreaming::DownloadProgress> mpProgress;
 };
 
 } // namespace joxmaintenance

@@ -13,12 +13,19 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <memory>
+
 class QLabel;
 class QStackedWidget;
+class QTimer;
 class QVBoxLayout;
 
 namespace JoxGui {
 class StylableTabWidget;
+}
+
+namespace joxwsstreaming {
+class DownloadProgress;
 }
 
 namespace joxmaintenance {
@@ -89,8 +96,11 @@ private:
     QString DescribeServer(const QString& rUrl) const;
     // Shows a gather or download on the status line until it ends.
     void AddRunningWork(const CommandPtr& rCommand, const QString& rText);
-    // The running works, or else rEnd, on the status line.
+    // rEnd and the running works on the status line.
     void UpdateActivity(const QString& rEnd);
+    // The status line's text: the last end, then each running work with how
+    // far it has come.
+    QString ActivityText() const;
     // The running work of that type, server and collection (any collection
     // when empty); null when there is none.
     CommandPtr FindRunningWork(int commandType, const QString& rServerUrl, const QString& rName) const;
@@ -99,6 +109,8 @@ private:
     QLabel* mpServerLabel;
     // The status line: what runs, how it ended, why the server was left.
     QLabel* mpActivityLabel;
+    // Refreshes the status line while works run.
+    QTimer* mpProgressTimer;
     JoxGui::StylableTabWidget* mpTabWidget;
     CreateLogWidget* mpCreateLogWidget;
     QLabel* mpPromptLabel;
@@ -114,8 +126,11 @@ private:
     {
         CommandPtr mpCommand;
         QString mText;
+        std::shared_ptr<const joxwsstreaming::DownloadProgress> mpProgress; // null when not counted
     };
     QList<RunningWork> mRunningWorks;
+    // The last end shown on the status line, kept while works run.
+    QString mActivityEnd;
     // Deletes sent and not yet seen through: "URL\nname".
     QSet<QString> mPendingDeletes;
     // A failed listing has been reported and no listing succeeded since.
