@@ -215,10 +215,7 @@ TEST(TandrilEndToEndTest, OperatorGathersDownloadsAndClosesTheWindowDuringADownl
     ASSERT_FALSE(window.isEmpty());
 
     const Spots spots = MeasureSpots(sources, {QStringLiteral("0-small.zip"), QStringLiteral("1-big.zip")});
-    const auto click = [&](const QPoint& rSpot) {
-        screen.Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(rSpot.x()),
-                        QString::number(rSpot.y()), QStringLiteral("click"), QStringLiteral("1")});
-    };
+    const auto click = [&](const QPoint& rSpot) { screen.Click(window, rSpot.x(), rSpot.y()); };
     const auto folderQuestionShown = [&](int timeoutMs) {
         return !screen.FindWindow(QStringLiteral("Save log file into"), timeoutMs).isEmpty();
     };
@@ -322,10 +319,7 @@ TEST(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneActed
     const QString window = StartTandril(tandril, screen, target, QString::fromStdString(data.Path()));
     ASSERT_FALSE(window.isEmpty());
     const Spots spots = MeasureSpots(sources, {QStringLiteral("0-small.zip"), QStringLiteral("1-big.zip")});
-    const auto click = [&](const QPoint& rSpot) {
-        screen.Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(rSpot.x()),
-                        QString::number(rSpot.y()), QStringLiteral("click"), QStringLiteral("1")});
-    };
+    const auto click = [&](const QPoint& rSpot) { screen.Click(window, rSpot.x(), rSpot.y()); };
     const auto key = [&](const char* pKey) { screen.Xdotool({QStringLiteral("key"), QLatin1String(pKey)}); };
     const QString dataFolder = QString::fromStdString(data.Path());
 

@@ -62,6 +62,12 @@ QString XvfbDisplay::Xdotool(const QStringList& rArguments, bool* pOk) const
     return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
 }
 
+void XvfbDisplay::Click(const QString& rWindow, int x, int y) const
+{
+    Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), rWindow, QString::number(x), QString::number(y),
+             QStringLiteral("click"), QStringLiteral("1")});
+}
+
 QString XvfbDisplay::FindWindow(const QString& rPattern, int timeoutMs) const
 {
     QString window;

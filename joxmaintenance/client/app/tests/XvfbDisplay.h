@@ -24,6 +24,8 @@ public:
     QString Name() const { return mName; }
     // Runs xdotool on the display to its end; its standard output, trimmed.
     QString Xdotool(const QStringList& rArguments, bool* pOk = nullptr) const;
+    // Clicks the left button at x, y of the window (an xdotool window id).
+    void Click(const QString& rWindow, int x, int y) const;
     // The first visible window whose name matches the pattern, waiting at
     // most timeoutMs; empty when none appeared.
     QString FindWindow(const QString& rPattern, int timeoutMs) const;
