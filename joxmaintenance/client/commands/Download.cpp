@@ -2,8 +2,6 @@
 
 #include "joxmaintenanceServiceProxy.h"
 
-#include <joxwsstreaming/DownloadTarget.h>
-
 #include <tuple>
 
 namespace joxmaintenance {
@@ -27,10 +25,12 @@ void TakeLocalFailure(const joxwsstreaming::DownloadTarget& rTarget, LocalDownlo
 
 int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::function<int()>& rCall,
              xsd__base64Binary* const& rpLogFile, LocalDownloadFailure& rLocalFailure,
-             std::string* pSavedPath, joxwsstreaming::DownloadProgress* pProgress)
+             std::string* pSavedPath, joxwsstreaming::DownloadProgress* pProgress,
+             joxwsstreaming::DownloadTarget::NameClash clash)
 {
     joxwsstreaming::DownloadTarget target(rFolder);
     target.SetProgress(pProgress);
+    target.SetNameClash(clash);
     void* pPreviousUser = rProxy.soap->user;
     rProxy.soap->user = &target;
     const int result = rCall();

@@ -386,8 +386,11 @@ TEST_F(CommandsTest, GatherStreamsTheNewCollectionIntoTheFolder)
     const auto records = mLog.InCategory("maintenance");
     ASSERT_EQ(1u, records.size());
     EXPECT_EQ(5, records[0].mLevel);
-    EXPECT_EQ("Got logfile " + mDownloads.toStdString() + " size=0 type=application/octet-stream through streaming DIME\n",
+    EXPECT_EQ("Got logfile " + mDownloads.toStdString() +
+                  " size=0 type=application/octet-stream through streaming DIME, stored as \"" +
+                  Download("collection_1.zip") + "\"\n",
               records[0].mMessage);
+    EXPECT_EQ(QString::fromStdString(Download("collection_1.zip")), gather.GetSavedFile());
     EXPECT_EQ(cs_pending, gather.GetCommandStatus()->GetCommandStatus());
 }
 
@@ -474,23 +477,46 @@ TEST_F(CommandsTest, AnExistingFileIsNeverReplaced)
     EXPECT_EQ(fetch.GetLocalFault(), fetch.GetErrorDetails());
     EXPECT_EQ("operator's file", tandriltest::ReadFile(Download("other.zip")));
 
-    // A gathered collection whose name exists locally.
-    mServer.SetAttachmentOption("");
-    tandriltest::WriteFile(Download("collection_1.zip"), "earlier collection");
-    CommandLogGather gather(mUrl, mDownloads, {});
-    gather.DoExecute();
-    EXPECT_EQ(JoxCore::StateFailed, gather.GetState());
-    // "Save as": the operator learns the collection is kept on the server and
-    // which local file is in its way.
-    EXPECT_EQ(QStringLiteral("The collection was built and stays on the server as \"collection_1.zip\". A file of "
-                             "that name exists in the folder \"") +
-                  mDownloads + "\" on this computer: move that file away first, then download the collection "
-                               "from the list",
-              gather.GetLocalFault());
-    EXPECT_EQ(gather.GetLocalFault(), gather.GetErrorDetails());
-    EXPECT_EQ((std::vector<std::string>{"c.zip", "collection_1.zip"}), mServer.GetCollections());
-    EXPECT_EQ("earlier collection", tandriltest::ReadFile(Download("collection_1.zip")));
-    EXPECT_EQ((std::vector<std::string>{"collection_1.zip", "other.zip"}), FolderEntries(mFolder.File("downloads")));
+    EXPECT_EQ((std::vector<std::string>{"other.zip"}), FolderEntries(mFolder.File("downloads")));
+}
+
+TEST_F(CommandsTest, AGatheredCollectionWhoseNameExistsIsStoredBesideIt)
+{
+    // Two servers name their first build alike; both collections are kept.
+    simserver::SimServer other(mFolder.File("other server"));
+    ASSERT_TRUE(other.Start()) << other.GetError();
+    CommandLogGather first(QString::fromStdString(other.GetUrl()), mDownloads, {});
+    first.DoExecute();
+    ASSERT_EQ(JoxCore::StateSucceeded, first.GetState()) << first.GetMessagesText().toStdString();
+    CommandLogGather second(mUrl, mDownloads, {LogEntry("systemlogs", "", 1)});
+    second.DoExecute();
+    other.Stop();
+    ASSERT_EQ(JoxCore::StateSucceeded, second.GetState()) << second.GetMessagesText().toStdString();
+    EXPECT_EQ((std::vector<std::string>{"collection_1 (2).zip", "collection_1.zip"}),
+              FolderEntries(mFolder.File("downloads")));
+    EXPECT_EQ("simulated log collection\n", tandriltest::ReadFile(Download("collection_1.zip")));
+    EXPECT_EQ("simulated log collection\nsystemlogs  1\n", tandriltest::ReadFile(Download("collection_1 (2).zip")));
+    // The file used is the one the result and the log name.
+    EXPECT_EQ(QString::fromStdString(Download("collection_1 (2).zip")), second.GetSavedFile());
+    EXPECT_EQ(mDownloads, second.GetResultPath());
+    const auto records = mLog.InCategory("maintenance");
+    ASSERT_EQ(2u, records.size());
+    EXPECT_NE(std::string::npos, records[1].mMessage.find("stored as \"" + Download("collection_1 (2).zip") + "\""))
+        << records[1].mMessage;
+
+    // The server's next build, with its name and every numbered one taken.
+    tandriltest::WriteFile(Download("collection_2.zip"), "taken");
+    for (int number = 2; number <= 100; ++number)
+        tandriltest::WriteFile(Download("collection_2 (" + std::to_string(number) + ").zip"), "taken");
+    CommandLogGather full(mUrl, mDownloads, {});
+    full.DoExecute();
+    EXPECT_EQ(JoxCore::StateFailed, full.GetState());
+    EXPECT_EQ(QStringLiteral("Could not store the collection in the folder \"") + mDownloads +
+                  "\" on this computer: \"collection_2.zip\" and every numbered name up to \"collection_2 (100).zip\" "
+                  "exist there",
+              full.GetLocalFault());
+    EXPECT_TRUE(full.GetSavedFile().isEmpty());
+    EXPECT_EQ(2u + 100u, FolderEntries(mFolder.File("downloads")).size());
 }
 
 TEST_F(CommandsTest, AWriteErrorFailsTheDownloadNamingIt)
@@ -752,6 +778,44 @@ TEST_F(CommandsTest, FetchWritesOnlyIntoTheFolderItWasGiven)
     EXPECT_TRUE(refused.GetMessagesText().contains("Refused the file name of the downloaded collection"))
         << refused.GetMessagesText().toStdString();
     EXPECT_EQ(3u, FolderEntries(mFolder.File("downloads")).size());
+}
+
+TEST_F(CommandsTest, NamesInWindows1252AreStoredAndNamesWithFormatCharactersRefused)
+{
+    ASSERT_TRUE(mServer.AddCollection("c.zip", "bytes"));
+    const struct
+    {
+        const char* mpOption;
+        const char* mpStored; // empty: refused
+    } cases[] = {{"Log \x96 1 \x80.zip", "Log \xE2\x80\x93 1 \xE2\x82\xAC.zip"},
+                 {"coll\xE2\x80\xAEpiz.exe", ""},
+                 {"\xEF\xBB\xBFlog.zip", ""}};
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mpOption);
+        mServer.SetAttachmentOption(rCase.mpOption);
+        CommandLogGather gather(mUrl, mDownloads, {});
+        CommandLogFetch fetch(mUrl, mDownloads, "c.zip");
+        for (Command* pCommand : {static_cast<Command*>(&gather), static_cast<Command*>(&fetch)})
+        {
+            pCommand->DoExecute();
+            if (!*rCase.mpStored)
+            {
+                EXPECT_EQ(JoxCore::StateFailed, pCommand->GetState());
+                EXPECT_TRUE(pCommand->GetMessagesText().contains("Refused the file name of the downloaded collection"))
+                    << pCommand->GetMessagesText().toStdString();
+                continue;
+            }
+            EXPECT_EQ(JoxCore::StateSucceeded, pCommand->GetState()) << pCommand->GetMessagesText().toStdString();
+            EXPECT_EQ((std::vector<std::string>{rCase.mpStored}), FolderEntries(mFolder.File("downloads")));
+            std::remove(Download(rCase.mpStored).c_str());
+        }
+        if (*rCase.mpStored)
+        {
+            EXPECT_EQ(QString::fromStdString(Download(rCase.mpStored)), fetch.GetSavedFile());
+        }
+        EXPECT_TRUE(FolderEntries(mFolder.File("downloads")).empty());
+    }
 }
 
 TEST_F(CommandsTest, AFailedDownloadLeavesTheExistingFileAndNoPart)
