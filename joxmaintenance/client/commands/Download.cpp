@@ -8,11 +8,13 @@ namespace joxmaintenance {
 
 namespace {
 
-// The runtime keeps the fault texts by pointer: they are copied into the context.
+// The runtime keeps the fault texts by pointer: they are copied into the
+// context. The code is the runtime's "no data", which no fault from the
+// server gives, so the refusal reads as this program's.
 int Refuse(ServiceProxy& rProxy, const char* pText, const std::string& rDetail = std::string())
 {
     return soap_set_receiver_error(rProxy.soap, pText, rDetail.empty() ? nullptr : soap_strdup(rProxy.soap, rDetail.c_str()),
-                                   SOAP_FAULT);
+                                   SOAP_NO_DATA);
 }
 
 void TakeLocalFailure(const joxwsstreaming::DownloadTarget& rTarget, LocalDownloadFailure& rFailure)
