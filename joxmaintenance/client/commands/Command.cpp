@@ -259,8 +259,9 @@ constexpr std::size_t kFaultTextBytes = 4 * 1024;
 // ending inside a UTF-8 sequence, marked as cut.
 void CutFaultTexts(struct soap* pSoap)
 {
-    const char** texts[] = {soap_faultcode(pSoap), pSoap->version == 2 && soap_fault_subcode(pSoap) ? soap_faultsubcode(pSoap) : nullptr,
-                            soap_faultstring(pSoap), soap_faultdetail(pSoap)};
+    const char** const pSubcode =
+        pSoap->version == 2 && soap_fault_subcode(pSoap) ? soap_faultsubcode(pSoap) : nullptr;
+    const char** texts[] = {soap_faultcode(pSoap), pSubcode, soap_faultstring(pSoap), soap_faultdetail(pSoap)};
     for (const char** ppText : texts)
     {
         if (!ppText || !*ppText)
@@ -271,8 +272,7 @@ void CutFaultTexts(struct soap* pSoap)
         std::size_t end = kFaultTextBytes;
         while (end > 0 && (static_cast<unsigned char>((*ppText)[end]) & 0xC0) == 0x80)
             --end;
-        const std::string cut =
-            std::string(*ppText, end) + " [cut: " + std::to_string(length) + " bytes in all]";
+        const std::string cut = std::string(*ppText, end) + " [cut: " + std::to_string(length) + " bytes in all]";
         *ppText = soap_strdup(pSoap, cut.c_str());
     }
 }
@@ -313,8 +313,9 @@ QString FailureSummary(struct soap* pSoap, const ConnectionEnd& rEnd, bool abort
     switch (rEnd.mKind)
     {
     case Kind::Closed:
-        return rEnd.mReceivedBytes == 0 ? QStringLiteral("The server closed the connection without answering.")
-                                         : QStringLiteral("The server closed the connection before its reply was complete.");
+        return rEnd.mReceivedBytes == 0
+                   ? QStringLiteral("The server closed the connection without answering.")
+                   : QStringLiteral("The server closed the connection before its reply was complete.");
     case Kind::TimedOut:
         return rEnd.mReceivedBytes == 0
                    ? QStringLiteral("The server did not answer within %1.").arg(Duration(rEnd.mTimeout))
@@ -327,7 +328,8 @@ QString FailureSummary(struct soap* pSoap, const ConnectionEnd& rEnd, bool abort
         break;
     }
     if (error == SOAP_TCP_ERROR)
-        return QStringLiteral("Could not connect to the server: %1").arg(Sentence(pString ? text : QStringLiteral("no connection")));
+        return QStringLiteral("Could not connect to the server: %1")
+            .arg(Sentence(pString ? text : QStringLiteral("no connection")));
     // The download callbacks' and the download's own refusals.
     if (pString && (error == SOAP_EOF || error == SOAP_DIME_ERROR || error == SOAP_NO_DATA))
         return Sentence(text);
