@@ -1,7 +1,8 @@
 // Writes the seed corpus of the reply fuzzer: for each of the nine
 // operations, the reply the simulated server sends to the real command, as
 // read from the socket, prefixed with the operation's byte; then replies with
-// malformed DIME records and file values, with texts beyond ASCII, and with
+// malformed DIME records and file values, with texts beyond ASCII, with
+// collection names in Windows-1252 or holding format characters, and with
 // children qualified with the schema namespace; then crafted replies no
 // simulated server sends: chunk-size lines that run on, and many DIME records.
 //   reply_corpus_recorder FOLDER
@@ -178,6 +179,28 @@ int main(int argc, char** argv)
     server.SetFaultText(text);
     server.SetFault("LogDeleteCollection", Fault::Soap11Fault);
     record(6, "non-ascii-fault");
+    server.SetFault("LogDeleteCollection", Fault::None);
+
+    // Collection names in Windows-1252 (with bytes it leaves undefined), and
+    // with format characters: a right-to-left override, a byte-order mark, a
+    // zero-width space.
+    const struct
+    {
+        unsigned mOperation;
+        const char* mpOption;
+        const char* mpName;
+    } names[] = {
+        {5, "Log \x96 1 \x80.zip", "name-windows-1252"},
+        {1, "Log \x84\x93 \x81\x8D.zip", "name-windows-1252-undefined"},
+        {5, "coll\xE2\x80\xAEpiz.exe", "name-right-to-left-override"},
+        {1, "\xEF\xBB\xBFlog\xE2\x80\x8B.zip", "name-byte-order-mark-and-zero-width"},
+    };
+    for (const auto& rCase : names)
+    {
+        server.SetAttachmentOption(rCase.mpOption);
+        record(rCase.mOperation, rCase.mpName);
+    }
+    server.SetAttachmentOption("");
     server.Stop();
 
     // Children qualified with the schema namespace (a prefix of the

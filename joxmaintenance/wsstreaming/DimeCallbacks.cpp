@@ -49,6 +49,9 @@ int SetFault(struct soap* pSoap, const char* pText, const std::string& rDetail, 
 // NUL after the field's bytes; the chain of those blocks (soap->alist) links
 // each block's bookkeeping, which follows its data: the link, then the
 // block's size, which counts the data rounded up and a two-byte canary.
+// This is gSOAP 2.8.124's private layout (soap_malloc in stdsoap2.cpp), not
+// its interface: cmake/TandrilGsoapVersion.cmake stops the build on any other
+// release, since a layout read wrongly would refuse every download.
 std::size_t AllocatedFieldBytes(const struct soap* pSoap, const char* pField)
 {
     const std::uintptr_t field = reinterpret_cast<std::uintptr_t>(pField);

@@ -49,6 +49,24 @@ std::string Shortened(const std::string& rName, std::size_t bytes)
     return rName.substr(0, end);
 }
 
+// Windows-1252 text: ISO 8859-1 but for 0x80 to 0x9F, whose five undefined
+// bytes stay the C1 control characters of their value.
+QString FromWindows1252(const QByteArray& rBytes)
+{
+    static const char16_t high[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString text;
+    text.reserve(rBytes.size());
+    for (const char byte : rBytes)
+    {
+        const auto value = static_cast<unsigned char>(byte);
+        text.append(value >= 0x80 && value < 0xA0 ? QChar(high[value - 0x80]) : QChar(value));
+    }
+    return text;
+}
+
 // Moves rFrom to rTo unless rTo exists; 0 or an errno value.
 int RenameWithoutReplacing(const std::string& rFrom, const std::string& rTo)
 {
@@ -93,14 +111,27 @@ std::string DownloadTarget::LocalFileName(const std::string& rWireName)
                         QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     QString text = utf8(bytes);
     if (utf8.hasError())
-        text = QString::fromLatin1(bytes);
-    for (const QChar character : text)
+        text = FromWindows1252(bytes);
+    for (const char32_t character : text.toUcs4())
     {
-        if (character.category() == QChar::Other_Control)
+        const QChar::Category category = QChar::category(character);
+        if (category == QChar::Other_Control || category == QChar::Other_Format)
             return std::string();
     }
     const std::string local = QFile::encodeName(text).toStdString();
     return IsTemporaryName(local) ? std::string() : local;
+}
+
+std::string DownloadTarget::NumberedName(const std::string& rName, int number)
+{
+    // The extension starts at the last dot that is not the name's first
+    // character, or at ".tar" before it.
+    std::size_t dot = rName.rfind('.');
+    if (dot == 0 || dot == std::string::npos)
+        dot = rName.size();
+    else if (dot >= 5 && rName.compare(dot - 4, 4, ".tar") == 0)
+        dot -= 4;
+    return rName.substr(0, dot) + " (" + std::to_string(number) + ")" + rName.substr(dot);
 }
 
 bool DownloadTarget::IsTemporaryName(const std::string& rName)
@@ -153,42 +184,68 @@ void DownloadTarget::Fail(const std::string& rTemporaryPath, const std::string& 
 
 bool DownloadTarget::Commit()
 {
-    bool ok = mError.empty();
+    // A download that could not even begin.
+    if (!mError.empty())
+        return Abandon({});
     std::vector<std::string> moved;
     for (const Pending& rFile : mPending)
     {
-        if (ok && rFile.mError.empty())
-        {
-            const int error = RenameWithoutReplacing(rFile.mTemporaryPath, rFile.mFinalPath);
-            if (error == 0)
-            {
-                moved.push_back(rFile.mFinalPath);
-                continue;
-            }
-            mError = error == EEXIST ? rFile.mFinalPath + " already exists and was not replaced"
-                                     : rFile.mFinalPath + ": " + std::strerror(error);
-            mNameTaken = error == EEXIST;
-            mFailedPath = rFile.mFinalPath;
-            mFailedReason = std::strerror(error);
-        }
-        else if (ok)
+        if (!rFile.mError.empty())
         {
             mError = rFile.mFinalPath + ": " + rFile.mError;
+            return Abandon(moved);
         }
-        ok = false;
-        std::remove(rFile.mTemporaryPath.c_str());
+        std::string path;
+        if (const int error = MoveIntoPlace(rFile, path); error != 0)
+        {
+            RecordFailure(rFile, path, error);
+            return Abandon(moved);
+        }
+        moved.push_back(path);
     }
     mPending.clear();
-    // All or nothing: the files this commit moved into place were new, so
-    // taking them away again leaves the folder as it was.
-    if (!ok)
-    {
-        for (const std::string& rPath : moved)
-            std::remove(rPath.c_str());
-        return false;
-    }
     mCommitted.insert(mCommitted.end(), moved.begin(), moved.end());
     return true;
+}
+
+int DownloadTarget::MoveIntoPlace(const Pending& rFile, std::string& rPath) const
+{
+    rPath = rFile.mFinalPath;
+    int error = RenameWithoutReplacing(rFile.mTemporaryPath, rPath);
+    if (mNameClash == NameClash::Fail)
+        return error;
+    const std::size_t separator = rFile.mFinalPath.rfind('/');
+    const std::string folder = rFile.mFinalPath.substr(0, separator + 1);
+    const std::string name = rFile.mFinalPath.substr(separator + 1);
+    for (int number = 2; error == EEXIST && number <= kMaxNameNumber; ++number)
+    {
+        rPath = folder + NumberedName(name, number);
+        error = RenameWithoutReplacing(rFile.mTemporaryPath, rPath);
+    }
+    return error;
+}
+
+void DownloadTarget::RecordFailure(const Pending& rFile, const std::string& rPath, int error)
+{
+    mNameTaken = error == EEXIST;
+    mFailedPath = mNameTaken ? rFile.mFinalPath : rPath;
+    mFailedReason = std::strerror(error);
+    if (!mNameTaken)
+        mError = rPath + ": " + mFailedReason;
+    else if (mNameClash == NameClash::Fail)
+        mError = rPath + " already exists and was not replaced";
+    else
+        mError = rFile.mFinalPath + " and every numbered name up to " + rPath + " exist";
+}
+
+bool DownloadTarget::Abandon(const std::vector<std::string>& rMoved)
+{
+    Discard();
+    // All or nothing: the files this commit moved into place were new, so
+    // taking them away again leaves the folder as it was.
+    for (const std::string& rPath : rMoved)
+        std::remove(rPath.c_str());
+    return false;
 }
 
 bool DownloadTarget::CountRecord(std::size_t headerBytes, std::string& rError)

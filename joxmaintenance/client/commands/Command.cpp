@@ -15,15 +15,39 @@
 
 #include <boost/make_shared.hpp>
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <exception>
 #include <map>
 #include <mutex>
 #include <sstream>
 
 namespace joxmaintenance {
+
+namespace {
+
+// How an exchange's connection ended, as the receive hook saw it.
+struct ConnectionEnd
+{
+    enum class Kind
+    {
+        Open,     // no receive ended the reply
+        Closed,   // the peer closed the connection
+        TimedOut, // nothing arrived for the receive's idle limit
+        Broken    // the connection failed (mErrno)
+    };
+    Kind mKind = Kind::Open;
+    int mTimeout = 0; // the context's receive limit then (seconds; negative: microseconds)
+    int mErrno = 0;
+    std::uint64_t mReceivedBytes = 0; // over the whole exchange
+};
+
+} // namespace
 
 // What Abort needs to reach the socket of a running exchange.
 struct Command::AbortLink
@@ -39,6 +63,12 @@ struct Command::AbortLink
     // The context's own connect and close, called by the hooks.
     Open mpOpen = nullptr;
     CloseSocket mpCloseSocket = nullptr;
+
+    // The context's own receive, and what it saw; used only by the thread
+    // of the exchange.
+    using Receive = size_t (*)(struct soap*, char*, size_t);
+    Receive mpReceive = nullptr;
+    ConnectionEnd mEnd;
 };
 
 // Connect and close hooks that let Abort see the socket of an exchange.
@@ -56,12 +86,15 @@ struct AbortHooks
         {
             mpLink->mpOpen = pSoap->fopen;
             mpLink->mpCloseSocket = pSoap->fclosesocket;
+            mpLink->mpReceive = pSoap->frecv;
+            mpLink->mEnd = ConnectionEnd();
             {
                 std::lock_guard<std::mutex> lock(RegistryMutex());
                 Registry()[pSoap] = mpLink;
             }
             pSoap->fopen = &AbortHooks::Open;
             pSoap->fclosesocket = &AbortHooks::CloseSocket;
+            pSoap->frecv = &AbortHooks::Receive;
         }
         ~Scope()
         {
@@ -69,6 +102,7 @@ struct AbortHooks
                 std::lock_guard<std::mutex> lock(mpLink->mMutex);
                 mpSoap->fopen = mpLink->mpOpen;
                 mpSoap->fclosesocket = mpLink->mpCloseSocket;
+                mpSoap->frecv = mpLink->mpReceive;
                 mpLink->mSocket = SOAP_INVALID_SOCKET;
             }
             std::lock_guard<std::mutex> lock(RegistryMutex());
@@ -127,6 +161,41 @@ struct AbortHooks
         return socket;
     }
 
+    // Notes how a receive that brought nothing ended: a socket with nothing
+    // to read is still open, so the receive's idle limit ran out.
+    static size_t Receive(struct soap* pSoap, char* pBuffer, size_t length)
+    {
+        const std::shared_ptr<Link> pLink = Find(pSoap);
+        if (!pLink)
+            return 0;
+        const int timeout = pSoap->recv_timeout;
+        const size_t received = pLink->mpReceive(pSoap, pBuffer, length);
+        ConnectionEnd& rEnd = pLink->mEnd;
+        if (received > 0)
+        {
+            rEnd.mReceivedBytes += received;
+            return received;
+        }
+        if (!soap_valid_socket(pSoap->socket))
+            return 0;
+        pollfd entry{pSoap->socket, POLLIN, 0};
+        const int ready = ::poll(&entry, 1, 0);
+        char byte = 0;
+        const ssize_t peeked = ready > 0 ? ::recv(pSoap->socket, &byte, 1, MSG_PEEK | MSG_DONTWAIT) : -1;
+        if (ready == 0)
+            rEnd.mKind = ConnectionEnd::Kind::TimedOut;
+        else if (peeked == 0)
+            rEnd.mKind = ConnectionEnd::Kind::Closed;
+        else if (peeked < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+        {
+            rEnd.mKind = ConnectionEnd::Kind::Broken;
+            rEnd.mErrno = errno;
+        }
+        // Otherwise bytes are waiting: a bound of the reply ended the receive.
+        rEnd.mTimeout = timeout;
+        return 0;
+    }
+
     static int CloseSocket(struct soap* pSoap, SOAP_SOCKET socket)
     {
         const std::shared_ptr<Link> pLink = Find(pSoap);
@@ -183,6 +252,94 @@ int Command::GetCommandType() const
 
 namespace {
 
+// The most of each fault text (code, subcode, string, detail) a message keeps.
+constexpr std::size_t kFaultTextBytes = 4 * 1024;
+
+// Keeps the first kFaultTextBytes of each of the context's fault texts, not
+// ending inside a UTF-8 sequence, marked as cut.
+void CutFaultTexts(struct soap* pSoap)
+{
+    const char** const pSubcode =
+        pSoap->version == 2 && soap_fault_subcode(pSoap) ? soap_faultsubcode(pSoap) : nullptr;
+    const char** texts[] = {soap_faultcode(pSoap), pSubcode, soap_faultstring(pSoap), soap_faultdetail(pSoap)};
+    for (const char** ppText : texts)
+    {
+        if (!ppText || !*ppText)
+            continue;
+        const std::size_t length = std::strlen(*ppText);
+        if (length <= kFaultTextBytes)
+            continue;
+        std::size_t end = kFaultTextBytes;
+        while (end > 0 && (static_cast<unsigned char>((*ppText)[end]) & 0xC0) == 0x80)
+            --end;
+        const std::string cut = std::string(*ppText, end) + " [cut: " + std::to_string(length) + " bytes in all]";
+        *ppText = soap_strdup(pSoap, cut.c_str());
+    }
+}
+
+// rText as a sentence: with a full stop at its end.
+QString Sentence(const QString& rText)
+{
+    return rText.endsWith(QLatin1Char('.')) ? rText : rText + QLatin1Char('.');
+}
+
+// A receive limit as the operator reads it.
+QString Duration(int timeout)
+{
+    if (timeout < 0)
+        return QStringLiteral("%1 ms").arg(-timeout / 1000);
+    if (timeout >= 120 && timeout % 60 == 0)
+        return QStringLiteral("%1 min").arg(timeout / 60);
+    return QStringLiteral("%1 s").arg(timeout);
+}
+
+// The first line of a failed exchange's message: what happened, in the
+// operator's words. Called before the fault printer fills in the runtime's
+// texts, so a fault string already set came with the reply or from this
+// program's own refusal (ownRefusal: one made after the call).
+QString FailureSummary(struct soap* pSoap, const ConnectionEnd& rEnd, bool aborted, bool ownRefusal)
+{
+    using Kind = ConnectionEnd::Kind;
+    const char* const pString = *soap_faultstring(pSoap);
+    const QString text = pString ? FromUtf8(pString) : QString();
+    const int error = pSoap->error;
+    if (aborted)
+        return QStringLiteral("The request was abandoned.");
+    if (ownRefusal && pString)
+        return Sentence(text);
+    if (pString && (error == SOAP_CLI_FAULT || error == SOAP_SVR_FAULT || error == SOAP_MUSTUNDERSTAND ||
+                    error == SOAP_FAULT || error == SOAP_VERSIONMISMATCH))
+        return QStringLiteral("The server reported a fault: %1").arg(Sentence(text));
+    switch (rEnd.mKind)
+    {
+    case Kind::Closed:
+        return rEnd.mReceivedBytes == 0
+                   ? QStringLiteral("The server closed the connection without answering.")
+                   : QStringLiteral("The server closed the connection before its reply was complete.");
+    case Kind::TimedOut:
+        return rEnd.mReceivedBytes == 0
+                   ? QStringLiteral("The server did not answer within %1.").arg(Duration(rEnd.mTimeout))
+                   : QStringLiteral("The server stopped sending its reply: nothing arrived for %1.")
+                         .arg(Duration(rEnd.mTimeout));
+    case Kind::Broken:
+        return QStringLiteral("The connection to the server failed: %1.")
+            .arg(QString::fromLocal8Bit(std::strerror(rEnd.mErrno)));
+    case Kind::Open:
+        break;
+    }
+    if (error == SOAP_TCP_ERROR)
+        return QStringLiteral("Could not connect to the server: %1")
+            .arg(Sentence(pString ? text : QStringLiteral("no connection")));
+    // The download callbacks' and the download's own refusals.
+    if (pString && (error == SOAP_EOF || error == SOAP_DIME_ERROR || error == SOAP_NO_DATA))
+        return Sentence(text);
+    if (error >= 100 && error < 600 && (error < 200 || error >= 300))
+        return QStringLiteral("The server answered with HTTP status %1.").arg(error);
+    if (error == SOAP_EOF)
+        return QStringLiteral("The connection to the server ended before the exchange was complete.");
+    return QStringLiteral("The server sent a reply the program cannot read.");
+}
+
 // A fault text's "Detail: " part as the text of its XML (the fault printer
 // writes the detail's literal XML); kept as it is when it is not XML.
 QString DetailAsText(const QString& rFault)
@@ -238,13 +395,21 @@ void Command::Execute(const char* pFunction, const Exchange& rCall, const Succes
         if (result != SOAP_OK)
         {
             struct soap* pSoap = pProxy->soap;
-            if (!ReplyGuard::DescribeFailure(pSoap) && pSoap->recv_maxlength > 0 &&
-                pSoap->count > pSoap->recv_maxlength)
+            bool ownRefusal = ReplyGuard::DescribeFailure(pSoap);
+            if (!ownRefusal && pSoap->recv_maxlength > 0 && pSoap->count > pSoap->recv_maxlength)
+            {
                 soap_set_receiver_error(pSoap, "The reply exceeds the limit of 16 MiB",
                                         "a reply may carry at most 16 MiB besides its collection's data", result);
+                ownRefusal = true;
+            }
             std::ostringstream fault;
             if (mLocalFault.isEmpty())
+            {
+                // What happened first, then the runtime's account of it.
+                CutFaultTexts(pSoap);
+                fault << ToUtf8(FailureSummary(pSoap, mpAbort->mEnd, IsAborted(), ownRefusal)) << '\n';
                 pProxy->soap_stream_fault(fault);
+            }
             else
                 fault << ToUtf8(mLocalFault);
             mMessageList.append(JoxCore::Message(JoxCore::MessageError, ToUtf8(GetDescription()), fault.str()));

@@ -52,16 +52,24 @@ void CommandLogGather::DoExecute()
             request.Status = CommandStatus2SoapPointer(rProxy.soap, mpStatus);
             jox__LogCreateAndFetchCollectionResponse response;
             LocalDownloadFailure failure;
+            // "Save as": the collection is new, so a file of its name in the
+            // folder is another one; it is stored beside that file.
             const int result = Download(
                 rProxy, localFolder,
                 [&] { return rProxy.LogCreateAndFetchCollection(pEndpoint, "", &request, response); },
-                response.LogFile, failure, &savedPath, mpProgress.get());
+                response.LogFile, failure, &savedPath, mpProgress.get(),
+                joxwsstreaming::DownloadTarget::NameClash::FreeName);
             const QFileInfo local(QFile::decodeName(QByteArray::fromStdString(failure.mPath)));
             if (failure.mNameTaken)
-                SetLocalFault(QStringLiteral("The collection was built and stays on the server as \"%1\". A file of "
-                                             "that name exists in the folder \"%2\" on this computer: move that "
-                                             "file away first, then download the collection from the list")
-                                  .arg(local.fileName(), local.path()));
+            {
+                const std::string name = failure.mPath.substr(failure.mPath.rfind('/') + 1);
+                const std::string last = joxwsstreaming::DownloadTarget::NumberedName(
+                    name, joxwsstreaming::DownloadTarget::kMaxNameNumber);
+                SetLocalFault(QStringLiteral("Could not store the collection in the folder \"%1\" on this computer: "
+                                             "\"%2\" and every numbered name up to \"%3\" exist there")
+                                  .arg(local.path(), local.fileName(),
+                                       QFile::decodeName(QByteArray::fromStdString(last))));
+            }
             else if (!failure.mPath.empty())
                 SetLocalFault(LocalWriteFault(failure.mPath, failure.mReason));
             if (result == SOAP_OK && response.LogFile && response.LogFile->id)
@@ -70,17 +78,18 @@ void CommandLogGather::DoExecute()
         },
         [this, &folder, &logFile, &savedPath](ServiceProxy&) {
             SetState(JoxCore::StateSucceeded);
+            mResultPath = FromUtf8(folder);
+            mSavedFile = QFile::decodeName(QByteArray::fromStdString(savedPath));
             if (logFile)
             {
-                const QString message = QStringLiteral("Got logfile %1 size=%2 type=%3 through streaming DIME\n")
-                                            .arg(FromUtf8(folder))
-                                            .arg(logFile->first)
-                                            .arg(FromUtf8(logFile->second));
+                const QString message =
+                    QStringLiteral("Got logfile %1 size=%2 type=%3 through streaming DIME, stored as \"%4\"\n")
+                        .arg(FromUtf8(folder))
+                        .arg(logFile->first)
+                        .arg(FromUtf8(logFile->second), mSavedFile);
                 JoxCore::Log(5, 0, "maintenance", message.toUtf8().constData(), __FILE__, __LINE__,
                              "joxmaintenance::CommandLogGather::DoExecute");
             }
-            mResultPath = FromUtf8(folder);
-            mSavedFile = QFile::decodeName(QByteArray::fromStdString(savedPath));
         });
 }
 

@@ -2,19 +2,19 @@
 
 #include "joxmaintenanceServiceProxy.h"
 
-#include <joxwsstreaming/DownloadTarget.h>
-
 #include <tuple>
 
 namespace joxmaintenance {
 
 namespace {
 
-// The runtime keeps the fault texts by pointer: they are copied into the context.
+// The runtime keeps the fault texts by pointer: they are copied into the
+// context. The code is the runtime's "no data", which no fault from the
+// server gives, so the refusal reads as this program's.
 int Refuse(ServiceProxy& rProxy, const char* pText, const std::string& rDetail = std::string())
 {
     return soap_set_receiver_error(rProxy.soap, pText, rDetail.empty() ? nullptr : soap_strdup(rProxy.soap, rDetail.c_str()),
-                                   SOAP_FAULT);
+                                   SOAP_NO_DATA);
 }
 
 void TakeLocalFailure(const joxwsstreaming::DownloadTarget& rTarget, LocalDownloadFailure& rFailure)
@@ -27,10 +27,12 @@ void TakeLocalFailure(const joxwsstreaming::DownloadTarget& rTarget, LocalDownlo
 
 int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::function<int()>& rCall,
              xsd__base64Binary* const& rpLogFile, LocalDownloadFailure& rLocalFailure,
-             std::string* pSavedPath, joxwsstreaming::DownloadProgress* pProgress)
+             std::string* pSavedPath, joxwsstreaming::DownloadProgress* pProgress,
+             joxwsstreaming::DownloadTarget::NameClash clash)
 {
     joxwsstreaming::DownloadTarget target(rFolder);
     target.SetProgress(pProgress);
+    target.SetNameClash(clash);
     void* pPreviousUser = rProxy.soap->user;
     rProxy.soap->user = &target;
     const int result = rCall();

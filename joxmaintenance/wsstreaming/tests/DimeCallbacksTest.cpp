@@ -339,16 +339,32 @@ struct NameCase
 const NameCase kNameCases[] = {
     {"caf\xC3\xA9 cr\xC3\xA8me.tar.gz", "caf\xC3\xA9 cr\xC3\xA8me.tar.gz"}, // UTF-8
     {"R\xC3\xA9gie \xE2\x80\x93 \xE2\x82\xAC \xF0\x9F\x93\xA6.zip", "R\xC3\xA9gie \xE2\x80\x93 \xE2\x82\xAC \xF0\x9F\x93\xA6.zip"},
-    {"caf\xE9 cr\xE8me.tar.gz", "caf\xC3\xA9 cr\xC3\xA8me.tar.gz"},         // ISO 8859-1
-    {"a\xC3.zip", "a\xC3\x83.zip"},                                          // cut UTF-8: ISO 8859-1
-    {"\xC0\xAF.zip", "\xC3\x80\xC2\xAF.zip"},                                // overlong form: ISO 8859-1
+    {"caf\xE9 cr\xE8me.tar.gz", "caf\xC3\xA9 cr\xC3\xA8me.tar.gz"},         // Windows-1252
+    {"a\xC3.zip", "a\xC3\x83.zip"},                                          // cut UTF-8: Windows-1252
+    {"\xC0\xAF.zip", "\xC3\x80\xC2\xAF.zip"},                                // overlong form: Windows-1252
+    {"Log \x96 1 \x80.zip", "Log \xE2\x80\x93 1 \xE2\x82\xAC.zip"},            // en dash, euro sign
+    {"\x84quoted\x93 \x8A\x9F\x99.zip", "\xE2\x80\x9Equoted\xE2\x80\x9C \xC5\xA0\xC5\xB8\xE2\x84\xA2.zip"},
     {".hidden.zip", ".hidden.zip"},
     {"a.zip.0123456789abcdef.part", "a.zip.0123456789abcdef.part"},          // not hidden: not a temporary name
     {"line\nbreak.zip", ""},
     {"tab\t.zip", ""},
     {"del\x7F.zip", ""},
     {"next line \xC2\x85.zip", ""},                                          // U+0085 in UTF-8
-    {"next line \x85.zip", ""},                                              // U+0085 in ISO 8859-1
+    {"ellipsis \x85.zip", "ellipsis \xE2\x80\xA6.zip"},                        // not U+0085 in Windows-1252
+    {"undefined \x81.zip", ""},                                              // bytes Windows-1252 leaves undefined
+    {"undefined \x8D\xE9.zip", ""},
+    {"undefined \x8F\xE9.zip", ""},
+    {"undefined \x90\xE9.zip", ""},
+    {"undefined \x9D\xE9.zip", ""},
+    {"coll\xE2\x80\xAEpiz.exe", ""},                                         // right-to-left override
+    {"\xEF\xBB\xBFlog.zip", ""},                                              // leading byte-order mark
+    {"log\xEF\xBB\xBF.zip", ""},                                              // zero-width no-break space
+    {"zero\xE2\x80\x8Bwidth.zip", ""},                                        // zero-width space
+    {"join\xE2\x80\x8D.zip", ""},                                             // zero-width joiner
+    {"mark\xE2\x80\x8F.zip", ""},                                             // right-to-left mark
+    {"\xE2\x81\xA6isolate\xE2\x81\xA9.zip", ""},                               // isolates
+    {"arabic mark \xD8\x9C.zip", ""},                                        // U+061C
+    {"tag \xF3\xA0\x80\x81.zip", ""},                                          // U+E0001, outside the BMP
     {"cr\r.zip", ""},
     {".c.zip.0123456789abcdef.part", ""},                                    // a download's temporary file
     {"sub/.x.ABCDEF0123456789.part", ""},
@@ -356,7 +372,7 @@ const NameCase kNameCases[] = {
 
 } // namespace
 
-TEST_F(DimeCallbacksTest, NamesAreReadAsUtf8ElseAsLatin1AndControlsAreRefused)
+TEST_F(DimeCallbacksTest, NamesAreReadAsUtf8ElseAsWindows1252AndControlsAndFormatCharactersAreRefused)
 {
     for (const NameCase& rCase : kNameCases)
         EXPECT_EQ(rCase.mpLocal, DownloadTarget::LocalFileName(rCase.mpWire)) << rCase.mpWire;
@@ -533,4 +549,51 @@ TEST(DownloadTargetTest, ACommitIsAllOrNothing)
         EXPECT_EQ((std::vector<std::string>{"c.zip"}), FolderEntries(folder.Path())) << rCase.mpFirst;
         EXPECT_EQ("operator's file", tandriltest::ReadFile(folder.File("c.zip")));
     }
+}
+
+TEST(DownloadTargetTest, NumberedNamesKeepTheExtension)
+{
+    const struct
+    {
+        const char* mpName;
+        const char* mpNumbered;
+    } cases[] = {{"collection_1.zip", "collection_1 (2).zip"}, {"logs.tar.gz", "logs (2).tar.gz"},
+                 {"v1.2 logs.zip", "v1.2 logs (2).zip"},        {"plain", "plain (2)"},
+                 {".hidden", ".hidden (2)"},                   {"caf\xC3\xA9.zip", "caf\xC3\xA9 (2).zip"}};
+    for (const auto& rCase : cases)
+        EXPECT_EQ(rCase.mpNumbered, DownloadTarget::NumberedName(rCase.mpName, 2));
+}
+
+// With free names, a file of the download's name (a collection of another
+// server, say) makes the download take the first free numbered name; the
+// existing files are kept. Past the highest number the commit fails.
+TEST(DownloadTargetTest, AnExistingNameGivesTheFirstFreeNumberedName)
+{
+    tandriltest::TempDir folder;
+    tandriltest::WriteFile(folder.File("collection_1.zip"), "first server");
+    tandriltest::WriteFile(folder.File("collection_1 (2).zip"), "second server");
+    DownloadTarget target(folder.Path());
+    target.SetNameClash(DownloadTarget::NameClash::FreeName);
+    tandriltest::WriteFile(target.Begin("collection_1.zip"), "third server");
+    ASSERT_TRUE(target.Commit()) << target.GetError();
+    EXPECT_EQ((std::vector<std::string>{folder.File("collection_1 (3).zip")}), target.GetCommittedPaths());
+    EXPECT_EQ("first server", tandriltest::ReadFile(folder.File("collection_1.zip")));
+    EXPECT_EQ("second server", tandriltest::ReadFile(folder.File("collection_1 (2).zip")));
+    EXPECT_EQ("third server", tandriltest::ReadFile(folder.File("collection_1 (3).zip")));
+    EXPECT_EQ(3u, FolderEntries(folder.Path()).size());
+
+    for (int number = 3; number <= DownloadTarget::kMaxNameNumber; ++number)
+        tandriltest::WriteFile(folder.File(DownloadTarget::NumberedName("c.zip", number)), "taken");
+    tandriltest::WriteFile(folder.File("c.zip"), "taken");
+    tandriltest::WriteFile(folder.File("c (2).zip"), "taken");
+    const std::size_t before = FolderEntries(folder.Path()).size();
+    DownloadTarget full(folder.Path());
+    full.SetNameClash(DownloadTarget::NameClash::FreeName);
+    tandriltest::WriteFile(full.Begin("c.zip"), "new");
+    EXPECT_FALSE(full.Commit());
+    EXPECT_TRUE(full.IsNameTaken());
+    EXPECT_EQ(folder.File("c.zip") + " and every numbered name up to " + folder.File("c (100).zip") + " exist",
+              full.GetError());
+    EXPECT_EQ(folder.File("c.zip"), full.GetFileFailure().first);
+    EXPECT_EQ(before, FolderEntries(folder.Path()).size());
 }

@@ -203,10 +203,12 @@ TEST_F(CommandsTest, AServerFaultBecomesOneErrorMessageWithTheFaultText)
     CommandDeleteLog remove(mUrl, "x.zip");
     remove.DoExecute();
     ExpectOneError(remove, "Delete stored log file",
+                   "The server reported a fault: Simulated fault.\n"
                    "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"Simulated fault\"\nDetail: <Reason>simulated</Reason>\n");
     EXPECT_TRUE(remove.GetLocalFault().isEmpty());
     // The detail is shown as its text.
-    EXPECT_EQ("SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"Simulated fault\"\nDetail: simulated",
+    EXPECT_EQ("The server reported a fault: Simulated fault.\n"
+              "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"Simulated fault\"\nDetail: simulated",
               remove.GetErrorDetails());
     remove.DoExecute();
     EXPECT_EQ(2, remove.GetMessagesText().count(QStringLiteral("Error  Delete stored log file")));
@@ -317,13 +319,113 @@ TEST_F(CommandsTest, AnUnreachableServerFailsEveryCommand)
     {
         rpCommand->DoExecute();
         ExpectOneError(*rpCommand, rpCommand->GetDescription(),
+                       "Could not connect to the server: Connection refused.\n"
                        "SOAP 1.1 fault SOAP-ENV:Server[no subcode]\n\"Connection refused\"\n"
                        "Detail: connect failed in tcp_connect()\n");
         // What the operator is shown as the reason.
         EXPECT_EQ(rpCommand->GetErrorDetails().toStdString(),
+                  "Could not connect to the server: Connection refused.\n"
                   "SOAP 1.1 fault SOAP-ENV:Server[no subcode]\n\"Connection refused\"\nDetail: connect failed in tcp_connect()");
     }
     EXPECT_TRUE(FolderEntries(mFolder.File("downloads")).empty());
+}
+
+// The first line of a failure says what happened; the runtime's fault text
+// follows it.
+TEST_F(CommandsTest, AFailureSaysFirstWhatHappened)
+{
+    const ServiceClientTimeouts normal = GetServiceClientTimeouts();
+    SetServiceClientTimeouts({1, 1, 1});
+    const std::string fault = "<SOAP-ENV:Fault><faultcode>SOAP-ENV:Server</faultcode><faultstring>Disk full"
+                              "</faultstring><detail><Reason>quota</Reason></detail></SOAP-ENV:Fault>";
+    const std::string chunked = "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nTransfer-Encoding: chunked\r\n\r\n";
+    // A reply that ends when the connection closes, open inside the response element.
+    const std::string envelope = ScriptedHttpServer::SoapEnvelope("<jox:LogStatusResponse>");
+    const std::string untilClosed = "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\n\r\n" +
+                                    envelope.substr(0, envelope.find("</SOAP-ENV:Body>"));
+    const struct
+    {
+        const char* mpCase;
+        ScriptedHttpServer::Reply mReply;
+        const char* mpFirstLine;
+        const char* mpFault; // the start of the runtime's text after it
+    } cases[] = {
+        {"closed at once", {""}, "The server closed the connection without answering.",
+         "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"End of file or no input: "},
+        {"closed within the header", {"HTTP/1.1 200 OK\r\nContent-"},
+         "The server closed the connection before its reply was complete.", "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"Error 200: HTTP 200 OK\""},
+        {"silent", {"", true}, "The server did not answer within 1 s.",
+         "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"End of file or no input: message transfer interrupted or timed out (1 sec max recv delay)"},
+        {"silent within the header", {"HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\n", true},
+         "The server stopped sending its reply: nothing arrived for 1 s.", "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"Error 200: HTTP 200 OK\""},
+        {"200 without XML", {ScriptedHttpServer::HttpReply("200 OK", "text/xml", "garbage")},
+         "The server sent a reply the program cannot read.", "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"Error 200: HTTP 200 OK\""},
+        {"200 with HTML", {ScriptedHttpServer::HttpReply("200 OK", "text/html", "<html><body>hi</body></html>")},
+         "The server sent a reply the program cannot read.",
+         "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"Validation constraint violation: tag name or namespace mismatch"},
+        {"HTTP error", {ScriptedHttpServer::HttpReply("503 Service Unavailable", "text/plain", "busy")},
+         "The server answered with HTTP status 503.", "Error 503 fault detected[no subcode]\n\"HTTP Error\"\nDetail: busy\n"},
+        {"SOAP fault", {ScriptedHttpServer::SoapReply(fault)}, "The server reported a fault: Disk full.",
+         "SOAP 1.1 fault SOAP-ENV:Server[no subcode]\n\"Disk full\"\nDetail: <Reason>quota</Reason>\n"},
+        {"SOAP fault with HTTP 500",
+         {ScriptedHttpServer::HttpReply("500 Internal Server Error", "text/xml", ScriptedHttpServer::SoapEnvelope(fault))},
+         "The server reported a fault: Disk full.", "SOAP 1.1 fault SOAP-ENV:Server[no subcode]\n\"Disk full\""},
+        {"must-understand header",
+         {ScriptedHttpServer::SoapReply("<jox:LogStatusResponse/>",
+                                        "<SOAP-ENV:Header><x:Guard xmlns:x=\"urn:x\" SOAP-ENV:mustUnderstand=\"1\"/>"
+                                        "</SOAP-ENV:Header>")},
+         "The server sent a reply the program cannot read.", "SOAP 1.1 fault SOAP-ENV:MustUnderstand[no subcode]\n"},
+        {"chunk-size line too long", {chunked, false, 0, "0"}, "The reply's chunk-size line is too long.",
+         "Error 200 fault detected[no subcode]\n\"The reply's chunk-size line is too long\""},
+        {"reply too large", {untilClosed, false, 0, "<Pad>" + std::string(1000, 'p') + "</Pad>"},
+         "The reply exceeds the limit of 16 MiB.", "SOAP 1.1 fault SOAP-ENV:Server[no subcode]\n\"The reply exceeds the limit"},
+    };
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mpCase);
+        ScriptedHttpServer server;
+        ASSERT_TRUE(server.Start({rCase.mReply}));
+        CommandLogStatus status(QString::fromStdString(server.GetUrl()));
+        status.DoExecute();
+        EXPECT_EQ(JoxCore::StateFailed, status.GetState());
+        const QString firstLine = QString::fromUtf8(rCase.mpFirstLine);
+        EXPECT_TRUE(status.GetErrorDetails().startsWith(firstLine + "\n")) << status.GetErrorDetails().toStdString();
+        EXPECT_TRUE(status.GetMessagesText().contains(firstLine + "\n" + QString::fromUtf8(rCase.mpFault)))
+            << status.GetMessagesText().toStdString();
+    }
+    SetServiceClientTimeouts(normal);
+
+    const QString unreachable = QStringLiteral("http://127.0.0.1:%1").arg(UnusedLoopbackPort());
+    CommandLogStatus refused(unreachable);
+    refused.DoExecute();
+    EXPECT_TRUE(refused.GetErrorDetails().startsWith("Could not connect to the server: Connection refused.\nSOAP 1.1 fault"))
+        << refused.GetErrorDetails().toStdString();
+}
+
+// A fault's texts are kept only in part: a server may send megabytes of them.
+TEST_F(CommandsTest, LongFaultTextsAreCut)
+{
+    const std::string reason(3 * 1024 * 1024, 'r');
+    const std::string detail(3 * 1024 * 1024, 'd');
+    // A two-byte character across the cut keeps whole.
+    const std::string string = std::string(4095, 's') + "\xC3\xA9" + reason;
+    ScriptedHttpServer server;
+    ASSERT_TRUE(server.Start({{ScriptedHttpServer::SoapReply(
+        "<SOAP-ENV:Fault><faultcode>SOAP-ENV:Server</faultcode><faultstring>" + string +
+        "</faultstring><detail>" + detail + "</detail></SOAP-ENV:Fault>")}}));
+    CommandLogStatus status(QString::fromStdString(server.GetUrl()));
+    status.DoExecute();
+    EXPECT_EQ(JoxCore::StateFailed, status.GetState());
+    const QString details = status.GetErrorDetails();
+    EXPECT_LT(details.size(), 16 * 1024);
+    const QString cutString = QString(4095, QLatin1Char('s')) +
+                              QStringLiteral(" [cut: %1 bytes in all]").arg(string.size());
+    EXPECT_TRUE(details.startsWith(QStringLiteral("The server reported a fault: ") + cutString + ".\nSOAP 1.1 fault"))
+        << details.left(200).toStdString();
+    EXPECT_TRUE(details.contains(QStringLiteral("\"") + cutString + "\"\n"));
+    EXPECT_TRUE(details.endsWith(QStringLiteral("Detail: ") + QString(4096, QLatin1Char('d')) +
+                                 QStringLiteral(" [cut: %1 bytes in all]").arg(detail.size())))
+        << details.right(200).toStdString();
 }
 
 TEST_F(CommandsTest, LogStatusKeepsTheFirstOfRepeatedIdentifiers)
@@ -386,8 +488,11 @@ TEST_F(CommandsTest, GatherStreamsTheNewCollectionIntoTheFolder)
     const auto records = mLog.InCategory("maintenance");
     ASSERT_EQ(1u, records.size());
     EXPECT_EQ(5, records[0].mLevel);
-    EXPECT_EQ("Got logfile " + mDownloads.toStdString() + " size=0 type=application/octet-stream through streaming DIME\n",
+    EXPECT_EQ("Got logfile " + mDownloads.toStdString() +
+                  " size=0 type=application/octet-stream through streaming DIME, stored as \"" +
+                  Download("collection_1.zip") + "\"\n",
               records[0].mMessage);
+    EXPECT_EQ(QString::fromStdString(Download("collection_1.zip")), gather.GetSavedFile());
     EXPECT_EQ(cs_pending, gather.GetCommandStatus()->GetCommandStatus());
 }
 
@@ -474,23 +579,46 @@ TEST_F(CommandsTest, AnExistingFileIsNeverReplaced)
     EXPECT_EQ(fetch.GetLocalFault(), fetch.GetErrorDetails());
     EXPECT_EQ("operator's file", tandriltest::ReadFile(Download("other.zip")));
 
-    // A gathered collection whose name exists locally.
-    mServer.SetAttachmentOption("");
-    tandriltest::WriteFile(Download("collection_1.zip"), "earlier collection");
-    CommandLogGather gather(mUrl, mDownloads, {});
-    gather.DoExecute();
-    EXPECT_EQ(JoxCore::StateFailed, gather.GetState());
-    // "Save as": the operator learns the collection is kept on the server and
-    // which local file is in its way.
-    EXPECT_EQ(QStringLiteral("The collection was built and stays on the server as \"collection_1.zip\". A file of "
-                             "that name exists in the folder \"") +
-                  mDownloads + "\" on this computer: move that file away first, then download the collection "
-                               "from the list",
-              gather.GetLocalFault());
-    EXPECT_EQ(gather.GetLocalFault(), gather.GetErrorDetails());
-    EXPECT_EQ((std::vector<std::string>{"c.zip", "collection_1.zip"}), mServer.GetCollections());
-    EXPECT_EQ("earlier collection", tandriltest::ReadFile(Download("collection_1.zip")));
-    EXPECT_EQ((std::vector<std::string>{"collection_1.zip", "other.zip"}), FolderEntries(mFolder.File("downloads")));
+    EXPECT_EQ((std::vector<std::string>{"other.zip"}), FolderEntries(mFolder.File("downloads")));
+}
+
+TEST_F(CommandsTest, AGatheredCollectionWhoseNameExistsIsStoredBesideIt)
+{
+    // Two servers name their first build alike; both collections are kept.
+    simserver::SimServer other(mFolder.File("other server"));
+    ASSERT_TRUE(other.Start()) << other.GetError();
+    CommandLogGather first(QString::fromStdString(other.GetUrl()), mDownloads, {});
+    first.DoExecute();
+    ASSERT_EQ(JoxCore::StateSucceeded, first.GetState()) << first.GetMessagesText().toStdString();
+    CommandLogGather second(mUrl, mDownloads, {LogEntry("systemlogs", "", 1)});
+    second.DoExecute();
+    other.Stop();
+    ASSERT_EQ(JoxCore::StateSucceeded, second.GetState()) << second.GetMessagesText().toStdString();
+    EXPECT_EQ((std::vector<std::string>{"collection_1 (2).zip", "collection_1.zip"}),
+              FolderEntries(mFolder.File("downloads")));
+    EXPECT_EQ("simulated log collection\n", tandriltest::ReadFile(Download("collection_1.zip")));
+    EXPECT_EQ("simulated log collection\nsystemlogs  1\n", tandriltest::ReadFile(Download("collection_1 (2).zip")));
+    // The file used is the one the result and the log name.
+    EXPECT_EQ(QString::fromStdString(Download("collection_1 (2).zip")), second.GetSavedFile());
+    EXPECT_EQ(mDownloads, second.GetResultPath());
+    const auto records = mLog.InCategory("maintenance");
+    ASSERT_EQ(2u, records.size());
+    EXPECT_NE(std::string::npos, records[1].mMessage.find("stored as \"" + Download("collection_1 (2).zip") + "\""))
+        << records[1].mMessage;
+
+    // The server's next build, with its name and every numbered one taken.
+    tandriltest::WriteFile(Download("collection_2.zip"), "taken");
+    for (int number = 2; number <= 100; ++number)
+        tandriltest::WriteFile(Download("collection_2 (" + std::to_string(number) + ").zip"), "taken");
+    CommandLogGather full(mUrl, mDownloads, {});
+    full.DoExecute();
+    EXPECT_EQ(JoxCore::StateFailed, full.GetState());
+    EXPECT_EQ(QStringLiteral("Could not store the collection in the folder \"") + mDownloads +
+                  "\" on this computer: \"collection_2.zip\" and every numbered name up to \"collection_2 (100).zip\" "
+                  "exist there",
+              full.GetLocalFault());
+    EXPECT_TRUE(full.GetSavedFile().isEmpty());
+    EXPECT_EQ(2u + 100u, FolderEntries(mFolder.File("downloads")).size());
 }
 
 TEST_F(CommandsTest, AWriteErrorFailsTheDownloadNamingIt)
@@ -752,6 +880,44 @@ TEST_F(CommandsTest, FetchWritesOnlyIntoTheFolderItWasGiven)
     EXPECT_TRUE(refused.GetMessagesText().contains("Refused the file name of the downloaded collection"))
         << refused.GetMessagesText().toStdString();
     EXPECT_EQ(3u, FolderEntries(mFolder.File("downloads")).size());
+}
+
+TEST_F(CommandsTest, NamesInWindows1252AreStoredAndNamesWithFormatCharactersRefused)
+{
+    ASSERT_TRUE(mServer.AddCollection("c.zip", "bytes"));
+    const struct
+    {
+        const char* mpOption;
+        const char* mpStored; // empty: refused
+    } cases[] = {{"Log \x96 1 \x80.zip", "Log \xE2\x80\x93 1 \xE2\x82\xAC.zip"},
+                 {"coll\xE2\x80\xAEpiz.exe", ""},
+                 {"\xEF\xBB\xBFlog.zip", ""}};
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mpOption);
+        mServer.SetAttachmentOption(rCase.mpOption);
+        CommandLogGather gather(mUrl, mDownloads, {});
+        CommandLogFetch fetch(mUrl, mDownloads, "c.zip");
+        for (Command* pCommand : {static_cast<Command*>(&gather), static_cast<Command*>(&fetch)})
+        {
+            pCommand->DoExecute();
+            if (!*rCase.mpStored)
+            {
+                EXPECT_EQ(JoxCore::StateFailed, pCommand->GetState());
+                EXPECT_TRUE(pCommand->GetMessagesText().contains("Refused the file name of the downloaded collection"))
+                    << pCommand->GetMessagesText().toStdString();
+                continue;
+            }
+            EXPECT_EQ(JoxCore::StateSucceeded, pCommand->GetState()) << pCommand->GetMessagesText().toStdString();
+            EXPECT_EQ((std::vector<std::string>{rCase.mpStored}), FolderEntries(mFolder.File("downloads")));
+            std::remove(Download(rCase.mpStored).c_str());
+        }
+        if (*rCase.mpStored)
+        {
+            EXPECT_EQ(QString::fromStdString(Download(rCase.mpStored)), fetch.GetSavedFile());
+        }
+        EXPECT_TRUE(FolderEntries(mFolder.File("downloads")).empty());
+    }
 }
 
 TEST_F(CommandsTest, AFailedDownloadLeavesTheExistingFileAndNoPart)

@@ -25,6 +25,15 @@ public:
     // The most one record's id, type and options may take together, as held
     // in memory.
     static constexpr std::size_t kMaxRecordHeaderBytes = 8 * 1024;
+    // The highest number NumberedName gives when Commit looks for a free name.
+    static constexpr int kMaxNameNumber = 100;
+
+    // What Commit does when a file of a download's name exists.
+    enum class NameClash
+    {
+        Fail,      // the commit fails (IsNameTaken)
+        FreeName   // the download is stored under the first free NumberedName
+    };
 
     // rFolder: the folder the files land in, as a local path (the file
     // system's encoding); rLookupKey: the command status in the process-wide
@@ -42,10 +51,15 @@ public:
     // empty when nothing usable is left ("", "." or "..", or a NUL byte).
     static std::string SafeFileName(const std::string& rName);
     // The same name as a local file name in the file system's encoding: the
-    // wire bytes read as UTF-8 when they are valid UTF-8, else as ISO 8859-1.
-    // Empty when nothing usable is left, when the name holds a control
-    // character, or when it has the form of a download's temporary file.
+    // wire bytes read as UTF-8 when they are valid UTF-8, else as
+    // Windows-1252. Empty when nothing usable is left, when the name holds a
+    // control or format character (bidirectional controls, zero-width
+    // characters, the byte-order mark) or a byte Windows-1252 leaves
+    // undefined, or when it has the form of a download's temporary file.
     static std::string LocalFileName(const std::string& rWireName);
+    // rName (a file name) with " (number)" before its extension:
+    // "c.zip" -> "c (2).zip", "c.tar.gz" -> "c (2).tar.gz", "c" -> "c (2)".
+    static std::string NumberedName(const std::string& rName, int number);
     // Whether rName (a file name) has the form Begin gives temporary files.
     static bool IsTemporaryName(const std::string& rName);
     // Registers a download of rFileName (a local file name, already safe) and
@@ -55,6 +69,8 @@ public:
     // Marks the download written to rTemporaryPath as failed (rError: the
     // system's reason): Commit then fails with that error.
     void Fail(const std::string& rTemporaryPath, const std::string& rError);
+    // How Commit treats an existing file of a download's name (Fail unless set).
+    void SetNameClash(NameClash clash) { mNameClash = clash; }
     // Moves every download into place without replacing an existing file;
     // false (with GetError) when one failed or could not be moved, in which
     // case nothing stays: the files already moved and the remaining
@@ -71,7 +87,8 @@ public:
     // The first failure of a local file, also before Commit: the final path
     // of the file and the system's reason; both empty when none failed.
     std::pair<std::string, std::string> GetFileFailure() const;
-    // Commit failed because a file of the download's name exists.
+    // Commit failed because a file of the download's name exists (with
+    // NameClash::FreeName: every numbered name up to kMaxNameNumber too).
     bool IsNameTaken() const { return mNameTaken; }
 
     // Accounts one DIME record whose header fields take headerBytes; false
@@ -94,6 +111,14 @@ private:
         std::string mError; // set by Fail
     };
 
+    // Moves rFile into place under its name or, as mNameClash allows, a
+    // numbered one; 0 with rPath set to the name used, or an errno value.
+    int MoveIntoPlace(const Pending& rFile, std::string& rPath) const;
+    // Records why rFile could not be stored as rPath (an errno value).
+    void RecordFailure(const Pending& rFile, const std::string& rPath, int error);
+    // Ends a failed commit: removes the temporary files and rMoved.
+    bool Abandon(const std::vector<std::string>& rMoved);
+
     std::string mFolder;
     std::string mLookupKey;
     std::vector<Pending> mPending;
@@ -105,6 +130,7 @@ private:
     std::string mFailedPath; // the final path of the file that failed to commit
     std::string mFailedReason;
     bool mNameTaken = false;
+    NameClash mNameClash = NameClash::Fail;
 };
 
 } // namespace joxwsstreaming

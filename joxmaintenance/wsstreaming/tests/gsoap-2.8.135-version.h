@@ -1,0 +1,2 @@
+// A stand-in for another release's stdsoap2.h: only its version line.
+#define GSOAP_VERSION 208135
