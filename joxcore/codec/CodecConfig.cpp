@@ -166,10 +166,15 @@ bool CodecConfig::IsValidKey(const QByteArray& rKey)
 
 void CodecConfig::WriteXml(QDomNode parent) const
 {
+    if (parent.isNull())
+        return;
     // A document node is its own owner document, but three elements at its
     // top level would not make a document that can be read again.
-    if (parent.isNull() || parent.isDocument())
+    if (parent.isDocument()) {
+        JoxCore::Log(2, 0, "CodecConfig", "parent.isDocument(): write into an element of the document", __FILE__,
+                     __LINE__, __func__);
         return;
+    }
     QDomDocument document = parent.ownerDocument();
     if (document.isNull())
         return;

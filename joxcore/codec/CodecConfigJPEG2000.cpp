@@ -48,6 +48,12 @@ int CodecConfigJPEG2000::GetConstantBitRate() const
 
 bool CodecConfigJPEG2000::SetConstantBitRate(int rate)
 {
+    // No code-stream size follows from a negative rate, and "-1" would mark
+    // it as unlimited while the flag says limited.
+    if (rate < 0) {
+        JoxCore::Log(2, 0, "CodecConfig", "rate < 0", __FILE__, __LINE__, __func__);
+        return false;
+    }
     SetAdditional(mpConstantBitRate, QString::number(rate));
     return UpdateCodestreamSize();
 }

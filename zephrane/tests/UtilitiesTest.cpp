@@ -1,18 +1,18 @@
 #include <zephrane/Exception/Generic.h>
 #include <zephrane/Utilities.h>
 
+#include "FakeOpener.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <sys/stat.h>
 #include <thread>
 
 namespace {
 
+using tandriltest::FakeOpener;
 using zephrane::Utf8ToWide;
 
 std::string MessageOf(const std::function<void()>& rCall)
@@ -24,28 +24,6 @@ std::string MessageOf(const std::function<void()>& rCall)
     }
     return "<no exception>";
 }
-
-// Puts a fake xdg-open first on PATH that records its arguments.
-class FakeOpener
-{
-public:
-    explicit FakeOpener(int exitCode)
-    {
-        const std::string script = mTemp.File("xdg-open");
-        tandriltest::WriteFile(script, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
-                                           mTemp.File("args") + "'\nexit " + std::to_string(exitCode) + "\n");
-        chmod(script.c_str(), 0755);
-        mOldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-        setenv("PATH", (mTemp.Path() + ":" + mOldPath).c_str(), 1);
-    }
-    ~FakeOpener() { setenv("PATH", mOldPath.c_str(), 1); }
-    std::string Arguments() const { return tandriltest::ReadFile(mTemp.File("args")); }
-    const tandriltest::TempDir& Temp() const { return mTemp; }
-
-private:
-    tandriltest::TempDir mTemp;
-    std::string mOldPath;
-};
 
 TEST(ExecuteCommandTest, MissingDocumentNamesVerbFileAndSystemText)
 {

@@ -1,6 +1,8 @@
 #include <joxcore/CodecConfigMOV.h>
 #include <joxcore/CodecConfigMPEG2.h>
 
+#include "LogCapture.h"
+
 #include <QDomDocument>
 #include <QDomElement>
 
@@ -57,16 +59,21 @@ TEST(CodecConfigTest, EmptyConfigurationWritesThreeEmptyContainersAfterExistingC
     CodecConfigMOV().WriteXml(orphan);
 
     // Nor does the document node itself: three top-level elements would not
-    // make a document, and the one it had stays readable.
+    // make a document, and the one it had stays readable. That one is a
+    // caller's mistake, and the log says so.
     CodecConfigMOV filled;
     filled.SetOption("a", QStringLiteral("1"));
     QDomDocument empty;
+    LogCapture log("CodecConfig");
     filled.WriteXml(empty);
     EXPECT_FALSE(empty.hasChildNodes()) << empty.toString().toStdString();
     filled.WriteXml(document);
     EXPECT_EQ(ChildTags(document), QStringList{"codec"});
     QDomDocument reread;
     EXPECT_TRUE(reread.setContent(document.toString()));
+    // (A default-constructed document is a null node, which is not logged.)
+    EXPECT_EQ(log.Messages(),
+              std::vector<std::string>{"parent.isDocument(): write into an element of the document"});
 }
 
 TEST(CodecConfigTest, WritesInByteOrderAndReadsBackEqual)

@@ -4,6 +4,8 @@
 #include <joxcore/CodecConfigMOV.h>
 #include <joxcore/CodecConfigMPEG2.h>
 
+#include "LogCapture.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -299,17 +301,29 @@ TEST(CodecKindsTest, Jpeg2000StoresRateAndFlagWithoutASize)
         EXPECT_EQ(CodestreamSize(config), QStringLiteral("1000000")) << pName;
     }
 
-    // A stale size is not kept when the rate can no longer be converted.
     CodecConfigJPEG2000 config = Jpeg2000("25");
-    EXPECT_TRUE(config.SetConstantBitRate(100));
-    EXPECT_FALSE(config.SetConstantBitRate(-1));
-    EXPECT_EQ(config.GetConstantBitRate(), -1);
-    EXPECT_EQ(CodestreamSize(config), QStringLiteral("-1"));
-    EXPECT_FALSE(config.SetConstantBitRate(std::numeric_limits<int>::min()));
-    EXPECT_EQ(CodestreamSize(config), QStringLiteral("-1"));
     EXPECT_TRUE(config.SetConstantBitRate(std::numeric_limits<int>::max()));
     EXPECT_EQ(CodestreamSize(config), QStringLiteral("10737418235000"));
     EXPECT_FALSE(Jpeg2000("1e-300").SetConstantBitRate(std::numeric_limits<int>::max()));
+}
+
+// A negative rate gives no code-stream size: it is refused and logged, with
+// or without a limit, and the configuration stays as it was (the "-1" of no
+// limit never stands beside a flag that says limited).
+TEST(CodecKindsTest, Jpeg2000RefusesANegativeRate)
+{
+    for (const bool noLimit : {false, true}) {
+        CodecConfigJPEG2000 config = Jpeg2000("25");
+        ASSERT_TRUE(config.SetConstantBitRate(100));
+        ASSERT_TRUE(config.SetConstantNoLimit(noLimit));
+        const CodecConfigJPEG2000 before = config;
+        for (const int rate : {-1, std::numeric_limits<int>::min()}) {
+            LogCapture log("CodecConfig");
+            EXPECT_FALSE(config.SetConstantBitRate(rate)) << noLimit << " " << rate;
+            EXPECT_EQ(config, before) << noLimit << " " << rate;
+            EXPECT_EQ(log.Messages(), std::vector<std::string>{"rate < 0"}) << noLimit << " " << rate;
+        }
+    }
 }
 
 TEST(CodecKindsTest, MovKeysAndLists)

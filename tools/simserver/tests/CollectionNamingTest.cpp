@@ -10,10 +10,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <future>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace joxmaintenance;
@@ -117,9 +117,9 @@ TEST(CollectionNamingTest, ABuildCutShortByAStopLeavesNoCollection)
         ASSERT_TRUE(server.Start()) << server.GetError();
         const std::string url = server.GetUrl();
         std::future<int> call = std::async(std::launch::async, [&] { return rCase.mCall(url); });
-        ASSERT_TRUE(tandriltest::WaitFor([&] { return !server.GetRequests().empty(); }, 5000));
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        // A build in progress is not listed.
+        // A build in progress, its file written to the build folder, is not listed.
+        const std::string building = folder + "/.building/collection_1.zip";
+        ASSERT_TRUE(tandriltest::WaitFor([&] { return std::filesystem::exists(building); }, 5000));
         EXPECT_TRUE(server.GetCollections().empty());
 
         server.Stop();

@@ -32,7 +32,7 @@ public:
 
     // Appends the elements "effects", "options" and "additionals" to
     // parent; nothing when parent or its document is null, or when parent is
-    // the document itself.
+    // the document itself (logged: it needs an element to hold them).
     virtual void WriteXml(QDomNode parent) const;
     // Starts from SetDefaults (pDefaults), then reads the elements that
     // WriteXml writes, and option elements placed directly under node.

@@ -18,13 +18,15 @@ public:
 
     int GetConstantBitRate() const;
     // Stores the rate, then the code-stream size: "-1" while "no limit" is
-    // set, else computed from the rate and the frame rate. Where no size can
-    // be computed (a negative rate, no positive frame rate, a size beyond
-    // 2^53) the rate is kept, the size is "-1" and the result is false.
+    // set, else computed from the rate and the frame rate. A negative rate is
+    // refused (false, nothing stored). Where no size can be computed (no
+    // positive frame rate, a size beyond 2^53) the rate is kept, the size is
+    // "-1" and the result is false.
     bool SetConstantBitRate(int rate);
     bool GetConstantNoLimit() const;
     // Stores the flag, then the code-stream size as SetConstantBitRate does;
-    // false when the flag is cleared and no size can be computed.
+    // false when the flag is cleared and no size can be computed (also from a
+    // negative rate read from a document).
     bool SetConstantNoLimit(bool noLimit);
     // Frames per second (additional "frame_rate"); 0 when absent or not a number.
     double GetFrameRate() const;
