@@ -1,4 +1,6 @@
 #include "ControllerTestSupport.h"
+#include "NetnsSandbox.h"
+#include "PeerNamespace.h"
 #include "ModalDriver.h"
 
 #include <joxmaintenance/CommandLogStatus.h>
@@ -488,12 +490,44 @@ TEST_F(ControllerTest, StopAllEndsEveryControllerWithinItsTime)
     EXPECT_TRUE(AllEntries(mClientFolder.Path()).isEmpty()) << AllEntries(mClientFolder.Path()).join(' ').toStdString();
 }
 
+// Polls the controller's servers first (each must answer its information
+// query), then selects the fixture's server: its jobs and collections come
+// every few fast intervals, whatever the others do.
+void ExpectTheCurrentServerPolledBesides(MaintenanceController& rController, const QStringList& rOthers,
+                                         LocalServer& rCurrent)
+{
+    for (const QString& rUrl : rOthers)
+    {
+        rController.SetServer(rUrl, "other", "", "");
+        // Answered: the server is polled from now on.
+        ASSERT_TRUE(WaitFor([&] {
+            rController.QueryMachineInformation();
+            return WaitFor([&] { return rController.GetServerName() == QStringLiteral("simserver"); }, 500);
+        })) << rUrl.toStdString();
+    }
+    rCurrent->SetJobs({{"{job-1}", "10.0.0.9", "ct_collectlog", "cs_running", 40.0, 0, std::string("halfway"), {}}});
+    QSignalSpy statuses(&rController, &MaintenanceController::SignalCommandStatusListUpdate);
+    QSignalSpy collections(&rController, &MaintenanceController::SignalListLogConnectionsFinished);
+    QElapsedTimer timer;
+    timer.start();
+    rController.SetServer(rCurrent.Url(), "current", "", "");
+    rController.QueryMachineInformation();
+    // Polled on: several passes in the time of a few intervals.
+    ASSERT_TRUE(WaitFor([&] { return statuses.count() >= 3 && collections.count() >= 3; }, 5000))
+        << statuses.count() << " status lists, " << collections.count() << " collection lists; "
+        << rCurrent.Count("ServiceFetchInformation") << " queries, " << rCurrent.Count("LogStatus") << " status polls";
+    EXPECT_LT(timer.elapsed(), 30 * kFastMs);
+    EXPECT_EQ(statuses.at(0).at(0).toString(), rCurrent.Url());
+    EXPECT_EQ(statuses.at(0).at(1).value<QList<CommandStatusPtr>>().size(), 1);
+}
+
 // Servers visited before stay polled, but neither silent ones nor the
 // selected one wait for each other.
 TEST_F(ControllerTest, ASilentServerDelaysNoOtherServersPolls)
 {
     tandriltest::TempDir folders[3];
     std::vector<std::unique_ptr<LocalServer>> silent;
+    QStringList urls;
     for (tandriltest::TempDir& rFolder : folders)
     {
         silent.push_back(std::make_unique<LocalServer>(rFolder.Path()));
@@ -501,32 +535,39 @@ TEST_F(ControllerTest, ASilentServerDelaysNoOtherServersPolls)
         // They answer their information query, then nothing more.
         for (const char* pOperation : {"LogStatus", "LogListCollections", "LogList"})
             (*silent.back())->SetFault(pOperation, simserver::Fault::Silent);
+        urls.append(silent.back()->Url());
     }
-    mServer->SetJobs({{"{job-1}", "10.0.0.9", "ct_collectlog", "cs_running", 40.0, 0, std::string("halfway"), {}}});
-    auto pController = MakeController(silent.front()->Url());
-    for (const auto& rpServer : silent)
-    {
-        pController->SetServer(rpServer->Url(), "silent", "", "");
-        pController->QueryMachineInformation();
-        // Answered: the server is polled from now on.
-        ASSERT_TRUE(WaitFor([&] { return pController->GetServerName() == QStringLiteral("simserver"); }));
-    }
-
-    QSignalSpy statuses(pController.get(), &MaintenanceController::SignalCommandStatusListUpdate);
-    QSignalSpy collections(pController.get(), &MaintenanceController::SignalListLogConnectionsFinished);
-    QElapsedTimer timer;
-    timer.start();
-    pController->SetServer(mServer.Url(), "current", "", "");
-    pController->QueryMachineInformation();
-    // Polled on: several passes in the time of a few intervals.
-    ASSERT_TRUE(WaitFor([&] { return statuses.count() >= 3 && collections.count() >= 3; }, 5000))
-        << statuses.count() << " status lists, " << collections.count() << " collection lists";
-    EXPECT_LT(timer.elapsed(), 30 * kFastMs);
-    EXPECT_EQ(statuses.at(0).at(0).toString(), mServer.Url());
-    EXPECT_EQ(statuses.at(0).at(1).value<QList<CommandStatusPtr>>().size(), 1);
+    auto pController = MakeController(urls.first());
+    ExpectTheCurrentServerPolledBesides(*pController, urls, mServer);
     // The silent servers are still polled: each has its exchange open.
     for (const auto& rpServer : silent)
         EXPECT_GE(rpServer->Count("LogStatus"), 1);
+}
+
+// A server that drops off the network (its packets are dropped) delays
+// the others no more than a silent one.
+TEST_F(ControllerTest, AnUnreachableServerDelaysNoOtherServersPolls)
+{
+    // In a namespace of its own: the fixture's server is not reachable from
+    // there, so the selected server is one made here.
+    TANDRIL_REQUIRE_PRIVATE_NETNS();
+    tandriltest::TempDir folders[2];
+    LocalServer current(folders[1].Path());
+    ASSERT_TRUE(current.IsRunning());
+    tandriltest::PeerNamespace peer;
+    ASSERT_TRUE(peer.IsValid());
+    ASSERT_FALSE(peer.AddLink("10.94.1.1", "10.94.1.2").empty());
+    ASSERT_GT(peer.Spawn({TANDRIL_SIMSERVER_PROGRAM, "--folder", folders[0].File("server"), "--address", "10.94.1.2",
+                          "--port", "8080"}),
+              0);
+    const QString unreachable = QStringLiteral("http://10.94.1.2:8080");
+    auto pController = MakeController(unreachable);
+    ExpectTheCurrentServerPolledBesides(*pController, {unreachable}, current);
+    if (HasFatalFailure())
+        return;
+    // Its link goes down: what is sent to it from now on is dropped.
+    ASSERT_TRUE(peer.Run("sh -c 'ip -br link | while read l rest; do l=${l%%@*}; [ $l = lo ] || ip link set $l down; done'"));
+    ExpectTheCurrentServerPolledBesides(*pController, {}, current);
 }
 
 } // namespace
