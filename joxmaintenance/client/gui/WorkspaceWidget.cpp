@@ -513,17 +513,17 @@ void WorkspaceWidget::SlotRequestFinished(const CommandPtr& rCommand)
     if (!rCommand)
         return;
     const bool succeeded = rCommand->GetState() == JoxCore::StateSucceeded;
-    if (rCommand->GetCommandType() == ct_deletelog)
-        if (const auto* pDelete = dynamic_cast<const CommandDeleteLog*>(rCommand.get()))
-        {
-            // A failed one may be tried again at once; a successful one once
-            // the next listing has shown its result.
-            const QString key = PendingDeleteKey(rCommand->GetServerUrl(), pDelete->GetCollectionName());
-            if (!succeeded)
-                mPendingDeletes.remove(key);
-            else if (mPendingDeletes.contains(key))
-                mPendingDeletes[key] = true;
-        }
+    const auto* pDelete = dynamic_cast<const CommandDeleteLog*>(rCommand.get());
+    if (rCommand->GetCommandType() == ct_deletelog && pDelete)
+    {
+        // A failed one may be tried again at once; a successful one once
+        // the next listing has shown its result.
+        const QString key = PendingDeleteKey(rCommand->GetServerUrl(), pDelete->GetCollectionName());
+        if (!succeeded)
+            mPendingDeletes.remove(key);
+        else if (mPendingDeletes.contains(key))
+            mPendingDeletes[key] = true;
+    }
 
     const auto work = std::find_if(mRunningWorks.begin(), mRunningWorks.end(),
                                    [&rCommand](const RunningWork& rWork) { return rWork.mpCommand == rCommand; });
