@@ -59,30 +59,16 @@ MaintenanceController::MaintenanceController(const QString& rUrl, const QString&
     , mpServer(boost::make_shared<ServerConnection>(rUrl, rName, rSoftwareVersion, rServiceVersion))
 {
     RegisterMetaTypes();
-    const QList<CommandPollWorker*> pollers{new CommandPollWorkerStatus,
-                                            new CommandPollWorkerListAvailableLogs,
-                                            new CommandPollWorkerListLogCollections};
-    for (CommandPollWorker* pPoller : pollers) {
-        connect(this, &MaintenanceController::SignalStartPolling, pPoller, &CommandPollWorker::SlotDoWork);
-        connect(pPoller, &CommandPollWorker::SigCommandFinished, this,
-                &MaintenanceController::SlotCommandFinished);
-        mPollThread.AddObject(pPoller);
-        mPollers.append(pPoller);
-    }
-    connect(&mPollThread, &JoxCore::QThreadWrapper::SignalFinished, this, [this] {
-        mPollThreadEnded = true;
-        DeleteWhenIdle();
-    });
     Alive().append(this);
-    emit SignalStartPolling();
 }
 
 MaintenanceController::~MaintenanceController()
 {
     Alive().removeAll(this);
-    AbortAll();
-    // The poll thread deletes the pollers as it finishes.
-    mPollers.clear();
+    AbortPolls();
+    // Each wrapper waits for its thread, which deletes its pollers as it
+    // finishes.
+    mPolledServers.clear();
 }
 
 QList<MaintenanceController*>& MaintenanceController::Alive()
@@ -91,31 +77,76 @@ QList<MaintenanceController*>& MaintenanceController::Alive()
     return controllers;
 }
 
-void MaintenanceController::AbortAll()
+void MaintenanceController::AddPolledServer(const QString& rUrl)
+{
+    if (mPollsQuit || rUrl.isEmpty())
+        return;
+    for (const auto& rpPolled : mPolledServers)
+        if (rpPolled->mUrl == rUrl)
+            return;
+    auto pPolled = std::make_unique<PolledServer>();
+    pPolled->mUrl = rUrl;
+    pPolled->mpThread = std::make_unique<JoxCore::QThreadWrapper>();
+    PolledServer* pEntry = pPolled.get();
+    connect(pEntry->mpThread.get(), &JoxCore::QThreadWrapper::SignalFinished, this, [this, pEntry] {
+        pEntry->mEnded = true;
+        DeleteWhenIdle();
+    });
+    const QList<CommandPollWorker*> pollers{new CommandPollWorkerStatus,
+                                            new CommandPollWorkerListAvailableLogs,
+                                            new CommandPollWorkerListLogCollections};
+    for (CommandPollWorker* pPoller : pollers) {
+        pPoller->AddServerUrl(rUrl);
+        connect(pPoller, &CommandPollWorker::SigCommandFinished, this,
+                &MaintenanceController::SlotCommandFinished);
+        pEntry->mpThread->AddObject(pPoller);
+        pEntry->mPollers.append(pPoller);
+        // Arms its timers in its own thread.
+        QMetaObject::invokeMethod(pPoller, &CommandPollWorker::SlotDoWork, Qt::QueuedConnection);
+    }
+    mPolledServers.push_back(std::move(pPolled));
+}
+
+bool MaintenanceController::PollThreadsEnded() const
+{
+    return std::all_of(mPolledServers.cbegin(), mPolledServers.cend(),
+                       [](const auto& rpPolled) { return rpPolled->mEnded; });
+}
+
+void MaintenanceController::AbortPolls()
 {
     // The pollers live until their thread ends, which it does only once it
     // has been asked to quit.
-    if (!mPollThreadQuit)
+    if (mPollsQuit)
+        return;
+    mPollsQuit = true;
+    for (const auto& rpPolled : mPolledServers)
     {
-        for (CommandPollWorker* pPoller : mPollers)
+        for (CommandPollWorker* pPoller : rpPolled->mPollers)
             pPoller->Abort();
-        mPollThreadQuit = true;
-        mPollThread.Quit();
+        rpPolled->mpThread->Quit();
     }
+}
+
+void MaintenanceController::AbortAll()
+{
+    AbortPolls();
     for (const Request& rRequest : mRequests)
         rRequest.mpCommand->Abort();
 }
 
 void MaintenanceController::Abandon()
 {
+    // The requests go on: the operator's downloads and gathers end by
+    // themselves, and so does the controller after them.
     mAbandoned = true;
-    AbortAll();
+    AbortPolls();
     DeleteWhenIdle();
 }
 
 void MaintenanceController::DeleteWhenIdle()
 {
-    if (mAbandoned && mPollThreadEnded && mRequests.isEmpty())
+    if (mAbandoned && mPollsQuit && PollThreadsEnded() && mRequests.isEmpty())
         deleteLater();
 }
 
@@ -123,7 +154,10 @@ bool MaintenanceController::Stop(int milliseconds)
 {
     AbortAll();
     const QDeadlineTimer deadline(milliseconds);
-    bool stopped = mPollThread.Wait(static_cast<int>(std::max<qint64>(0, deadline.remainingTime())));
+    bool stopped = true;
+    for (const auto& rpPolled : mPolledServers)
+        if (!rpPolled->mpThread->Wait(static_cast<int>(std::max<qint64>(0, deadline.remainingTime()))))
+            stopped = false;
     for (const Request& rRequest : mRequests)
     {
         // Its worker's own request to quit travels through the event loop,
@@ -251,7 +285,7 @@ void MaintenanceController::SlotCommandFinished(joxmaintenance::CommandPtr pComm
     const bool requested = std::any_of(mRequests.cbegin(), mRequests.cend(), [&pCommand](const Request& rRequest) {
         return rRequest.mpCommand == pCommand;
     });
-    if (requested && !mAbandoned)
+    if (requested)
     {
         // The receiver may give the controller up (Abandon deletes it later).
         emit SignalRequestFinished(pCommand);
@@ -300,12 +334,11 @@ void MaintenanceController::SlotCommandFinished(joxmaintenance::CommandPtr pComm
                     .arg(serviceVersion, QLatin1String(kClientServiceVersion)),
                 QStringLiteral("OK"), QString(), QString(), 0, -1,
                 JoxGui::Messagebox::CheckBoxDontShowAgain);
-            // Given up meanwhile: its pollers may be gone with their thread.
+            // Given up meanwhile: no server is polled any more.
             if (pSelf.isNull() || mAbandoned)
                 return;
         }
-        for (CommandPollWorker* pPoller : mPollers)
-            pPoller->AddServerUrl(pCommand->GetServerUrl());
+        AddPolledServer(pCommand->GetServerUrl());
         if (pCommand->GetServerUrl() == mpServer->GetUrl())
             mpServer->SetName(name);
         break;

@@ -75,10 +75,24 @@ void ListLogStatusWidget::SetStatusFailed(const QString& rServer)
     mpTableView->show();
 }
 
+void ListLogStatusWidget::SetNotQueried(const QString& rServer)
+{
+    mpNoteLabel->setText(QStringLiteral("Server %1 could not be queried, so its jobs are not shown; select it again in "
+                                        "the Servers list to try again.")
+                             .arg(rServer));
+    mpNoteLabel->show();
+    mpTableView->hide();
+}
+
 void ListLogStatusWidget::ClearNote()
 {
     mpNoteLabel->hide();
     mpTableView->show();
+}
+
+bool ListLogStatusWidget::HasNote() const
+{
+    return !mpNoteLabel->isHidden();
 }
 
 void ListLogStatusWidget::SlotFilterFinished(bool checked)

@@ -148,8 +148,15 @@ WorkspaceWidget::~WorkspaceWidget()
 
 void WorkspaceWidget::DisconnectAll()
 {
+    // The ends of the operator's requests keep coming, whichever server is
+    // selected.
     if (mpController)
-        disconnect(mpController, nullptr, nullptr, nullptr);
+    {
+        disconnect(mpController, &MaintenanceController::SignalListAvailableLogsFinished, this, nullptr);
+        disconnect(mpController, &MaintenanceController::SignalListLogConnectionsFinished, this, nullptr);
+        disconnect(mpController, &MaintenanceController::SignalCommandStatusListUpdate, this, nullptr);
+        disconnect(mpController, &MaintenanceController::SignalCommandHandlingFailed, this, nullptr);
+    }
     disconnect(mpCreateLogWidget, nullptr, nullptr, nullptr);
     disconnect(mpListLogWidget, nullptr, nullptr, nullptr);
 }
@@ -164,7 +171,8 @@ void WorkspaceWidget::ConnectAll()
             &WorkspaceWidget::SlotUpdateCommandStatusWidget);
     connect(mpController, &MaintenanceController::SignalCommandHandlingFailed, this,
             &WorkspaceWidget::SlotCommandHandlingFailed);
-    connect(mpController, &MaintenanceController::SignalRequestFinished, this, &WorkspaceWidget::SlotRequestFinished);
+    connect(mpController, &MaintenanceController::SignalRequestFinished, this, &WorkspaceWidget::SlotRequestFinished,
+            Qt::UniqueConnection);
     connect(mpCreateLogWidget, &CreateLogWidget::SignalGather, this, &WorkspaceWidget::SlotGather);
     connect(mpCreateLogWidget, &CreateLogWidget::SignalCreate, this, &WorkspaceWidget::SlotLogCollect);
     connect(mpListLogWidget, &ListLogWidget::SignalFetch, this, &WorkspaceWidget::SlotFetch);
@@ -174,21 +182,14 @@ void WorkspaceWidget::ConnectAll()
 
 void WorkspaceWidget::DropController()
 {
-    // Never waits for the network: the controller ends its requests and
-    // polls and deletes itself when its threads are done.
+    // Never waits for the network: the controller ends its polls, lets its
+    // requests run to their end (their ends still reach SlotRequestFinished,
+    // so the works stay on the status line until then) and deletes itself
+    // when its threads are done.
     if (mpController)
         mpController->Abandon();
     mpController = nullptr;
-    // Abandoning aborts the works: they end here, without a word from them.
-    if (!mRunningWorks.isEmpty())
-    {
-        QStringList stopped;
-        for (const RunningWork& rWork : mRunningWorks)
-            stopped.append(rWork.mText);
-        mRunningWorks.clear();
-        UpdateActivity(QStringLiteral("Stopped when the server was left: %1.").arg(stopped.join(QStringLiteral("; "))));
-    }
-    mPendingDeletes.clear();
+    mUnqueriedUrl.clear();
 }
 
 void WorkspaceWidget::SlotActiveUrlChanged(const QList<JoxWsdd::WebServiceInfoPtr>& rServices)
@@ -233,7 +234,19 @@ void WorkspaceWidget::SlotActiveUrlChanged(const QList<JoxWsdd::WebServiceInfoPt
         url.prepend(QStringLiteral("http://"));
 
     if (mpController && mpController->GetServerUrl() == url)
+    {
+        // Selected again after its information query failed: it is queried
+        // again, and polled once that succeeds.
+        if (mUnqueriedUrl != url)
+            return;
+        mUnqueriedUrl.clear();
+        const QString server = DescribeServer(url);
+        mpStatusWidget->SetWaiting(server);
+        LogShown(QStringLiteral("Querying server %1 again.").arg(server));
+        mpController->QueryMachineInformation();
         return;
+    }
+    mUnqueriedUrl.clear();
     if (mpController)
     {
         DisconnectAll();
@@ -385,7 +398,7 @@ void WorkspaceWidget::SlotDelete(const QString& rName)
     const QString key = PendingDeleteKey(mpController->GetServerUrl(), rName);
     if (mPendingDeletes.contains(key))
         return;
-    mPendingDeletes.insert(key);
+    mPendingDeletes.insert(key, false);
     mpController->DeleteLog(rName);
 }
 
@@ -413,14 +426,15 @@ void WorkspaceWidget::SlotUpdateListLogWidget(const QStringList& rNames)
 {
     mListingFailureShown = false;
     mpListLogWidget->SetCollections(rNames);
-    // A delete is seen through once a listing lacks its collection.
+    // The first listing after a delete has ended shows what the server
+    // did; from then on the name may be deleted again.
     if (!mpController)
         return;
     const QString prefix = PendingDeleteKey(mpController->GetServerUrl(), QString());
     for (auto pending = mPendingDeletes.begin(); pending != mPendingDeletes.end();)
     {
-        const bool listed = pending->startsWith(prefix) && rNames.contains(pending->mid(prefix.size()));
-        pending = listed ? std::next(pending) : mPendingDeletes.erase(pending);
+        const bool seen = pending.value() && pending.key().startsWith(prefix);
+        pending = seen ? mPendingDeletes.erase(pending) : std::next(pending);
     }
 }
 
@@ -428,8 +442,10 @@ void WorkspaceWidget::SlotUpdateCommandStatusWidget(const QString& rServerUrl,
                                                     const QList<CommandStatusPtr>& rStatuses)
 {
     mpStatusWidget->UpdateStatus(rServerUrl, rStatuses);
-    if (mpController && mpController->GetServerUrl() == rServerUrl)
-        mpStatusWidget->ClearNote();
+    if (!mpController || mpController->GetServerUrl() != rServerUrl || !mpStatusWidget->HasNote())
+        return;
+    mpStatusWidget->ClearNote();
+    LogShown(QStringLiteral("Job status page: the jobs of server %1 are shown.").arg(DescribeServer(rServerUrl)));
 }
 
 void WorkspaceWidget::SlotCommandHandlingFailed(const CommandPtr& rCommand)
@@ -443,16 +459,20 @@ void WorkspaceWidget::SlotCommandHandlingFailed(const CommandPtr& rCommand)
                        QWidget::tr("Could not request log list from server: %1.\nNo connection to server available.")
                            .arg(rCommand->GetServerUrl()),
                        QStringLiteral("ConnectionErrorBox"), rCommand->GetServerUrl());
-        const bool worksRan = !mRunningWorks.isEmpty();
         SlotActiveUrlChanged(QList<JoxWsdd::WebServiceInfoPtr>());
         // The highlight goes with the server, and the line says why, above
-        // the works that stopped with it.
-        QString text = QStringLiteral("Server %1 did not answer and was left; select it in the Servers list to try again.")
-                           .arg(server);
-        if (worksRan)
-            text += QLatin1Char('\n') + mActivityEnd;
-        UpdateActivity(text);
+        // the works that still run (they are not stopped by leaving).
+        UpdateActivity(QStringLiteral("Server %1 did not answer and was left; select it in the Servers list to try again.")
+                           .arg(server));
         emit SignalServerDropped();
+        return;
+    }
+    if (rCommand->GetCommandType() == ct_querymachinfo)
+    {
+        // The server is polled only after this query has succeeded.
+        mUnqueriedUrl = rCommand->GetServerUrl();
+        mpStatusWidget->SetNotQueried(server);
+        LogShown(QStringLiteral("Job status page: server %1 could not be queried.").arg(server));
         return;
     }
     if (rCommand->GetCommandType() == ct_logstatus)
@@ -493,9 +513,17 @@ void WorkspaceWidget::SlotRequestFinished(const CommandPtr& rCommand)
     if (!rCommand)
         return;
     const bool succeeded = rCommand->GetState() == JoxCore::StateSucceeded;
-    if (rCommand->GetCommandType() == ct_deletelog && !succeeded)
-        if (const auto* pDelete = dynamic_cast<const CommandDeleteLog*>(rCommand.get()))
-            mPendingDeletes.remove(PendingDeleteKey(rCommand->GetServerUrl(), pDelete->GetCollectionName()));
+    const auto* pDelete = dynamic_cast<const CommandDeleteLog*>(rCommand.get());
+    if (rCommand->GetCommandType() == ct_deletelog && pDelete)
+    {
+        // A failed one may be tried again at once; a successful one once
+        // the next listing has shown its result.
+        const QString key = PendingDeleteKey(rCommand->GetServerUrl(), pDelete->GetCollectionName());
+        if (!succeeded)
+            mPendingDeletes.remove(key);
+        else if (mPendingDeletes.contains(key))
+            mPendingDeletes[key] = true;
+    }
 
     const auto work = std::find_if(mRunningWorks.begin(), mRunningWorks.end(),
                                    [&rCommand](const RunningWork& rWork) { return rWork.mpCommand == rCommand; });

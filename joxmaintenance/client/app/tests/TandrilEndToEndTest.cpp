@@ -22,11 +22,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHeaderView>
 #include <QProcess>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStandardPaths>
 #include <QTabBar>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTest>
 
@@ -35,8 +37,10 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 using controllertest::LocalServer;
 using tandriltest::WaitFor;
@@ -50,6 +54,8 @@ const QSize kWindowSize(1400, 800);
 struct Spots
 {
     QPoint mFirstServer;
+    // The first three rows of the servers list.
+    QPoint mServerRow[3];
     QPoint mSaveAs;
     QPoint mCreateTab;
     QPoint mListTab;
@@ -80,6 +86,11 @@ Spots MeasureSpots(const joxmaintenance::LogEntryList& rSources, const QStringLi
     Spots spots;
     QAbstractItemView* pServers = window.GetServersPanel()->findChild<QAbstractItemView*>();
     spots.mFirstServer = pServers->viewport()->mapTo(&window, QPoint(pServers->viewport()->width() / 2, 8));
+    const auto* pServerTable = qobject_cast<QTableView*>(pServers);
+    const int rowHeight = pServerTable ? pServerTable->verticalHeader()->defaultSectionSize() : 0;
+    for (int row = 0; row < 3; ++row)
+        spots.mServerRow[row] =
+            pServers->viewport()->mapTo(&window, QPoint(pServers->viewport()->width() / 2, row * rowHeight + rowHeight / 2));
     for (QPushButton* pButton : pCreate->findChildren<QPushButton*>())
         if (pButton->text() == QStringLiteral("Save as"))
             spots.mSaveAs = Centre(*pButton, window);
@@ -407,6 +418,127 @@ TEST(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneActed
     ASSERT_TRUE(WaitFor([&] { return pOther->Count("LogDeleteAllCollections") == 1; }, 10000));
     EXPECT_EQ(pSilent->Count("LogDeleteAllCollections"), 0);
     EXPECT_EQ((*pSilent)->GetCollections().size(), 2u);
+
+    ASSERT_TRUE(tandriltest::SendDeleteWindow(screen.Name().toStdString(), window.toULong()));
+    ASSERT_TRUE(tandril.mProcess.waitForFinished(20000));
+    EXPECT_EQ(tandril.mProcess.exitCode(), 0);
+}
+
+// Other servers' trouble touches neither the operator's download nor the
+// polling of the selected server: a silent server visited before, and a
+// server that refuses connections selected during the download.
+TEST(TandrilEndToEndTest, ADownloadSurvivesLeavingItsServerAndASilentServerDelaysNoOther)
+{
+    TANDRIL_REQUIRE_PRIVATE_NETNS();
+    if (!tandriltest::XvfbDisplay::MissingTools().isEmpty())
+        GTEST_SKIP() << tandriltest::XvfbDisplay::MissingTools().toStdString();
+
+    // Listed in the order of their URLs: the silent one, the healthy one,
+    // the refusing one.
+    tandriltest::TempDir folders[3];
+    std::vector<std::unique_ptr<LocalServer>> servers;
+    for (tandriltest::TempDir& rFolder : folders)
+    {
+        servers.push_back(std::make_unique<LocalServer>(rFolder.Path()));
+        ASSERT_TRUE(servers.back()->IsRunning());
+    }
+    std::sort(servers.begin(), servers.end(), [](const auto& rA, const auto& rB) { return rA->Url() < rB->Url(); });
+    LocalServer& rSilent = *servers[0];
+    LocalServer& rHealthy = *servers[1];
+    LocalServer& rRefusing = *servers[2];
+    const joxmaintenance::LogEntryList sources = {joxmaintenance::LogEntry("systemlogs", "2026-01-01T00:00:00", 3600)};
+    for (LocalServer* pServer : {&rSilent, &rHealthy})
+    {
+        (*pServer)->SetLogSources({{"systemlogs", "2026-01-01T00:00:00", 3600}});
+        ASSERT_TRUE((*pServer)->AddCollection("0-small.zip", "the small collection"));
+    }
+    const std::string big(60000, 'b');
+    ASSERT_TRUE(rHealthy->AddCollection("1-big.zip", big));
+    rHealthy->SetJobs({{"{job-1}", "10.0.0.9", "ct_collectlog", "cs_running", 40.0, 0, std::string("halfway"), {}}});
+    // It answers its information query, so it is polled; then nothing.
+    for (const char* pOperation : {"LogStatus", "LogListCollections", "LogList"})
+        rSilent->SetFault(pOperation, simserver::Fault::Silent);
+    // Nothing listens there any more: connections are refused.
+    rRefusing->Stop();
+    Process announcers[3];
+    for (int i = 0; i < 3; ++i)
+        StartAnnouncer(announcers[i], servers[static_cast<std::size_t>(i)]->Url());
+    if (HasFatalFailure())
+        return;
+
+    tandriltest::XvfbDisplay screen;
+    ASSERT_TRUE(screen.Start());
+    tandriltest::TempDir home;
+    tandriltest::TempDir data;
+    const QString target = QString::fromStdString(home.Path());
+    const QString dataFolder = QString::fromStdString(data.Path());
+    Process tandril;
+    const QString window = StartTandril(tandril, screen, target, dataFolder);
+    ASSERT_FALSE(window.isEmpty());
+    const Spots spots = MeasureSpots(sources, {QStringLiteral("0-small.zip"), QStringLiteral("1-big.zip")});
+    const auto click = [&](const QPoint& rSpot) { screen.Click(window, rSpot.x(), rSpot.y()); };
+
+    // The silent server first: its information query is answered, and its
+    // polls are sent and never answered.
+    ASSERT_TRUE(WaitFor([&] {
+        click(spots.mServerRow[0]);
+        return WaitFor([&] { return rSilent.Count("LogList") > 0; }, 1000);
+    }, 30000)) << "the silent server was never selected";
+    ASSERT_TRUE(WaitFor([&] { return rSilent.Count("LogStatus") > 0; }, 15000));
+
+    // The healthy server: its jobs are shown within 10 s and polled every 5 s.
+    QElapsedTimer selected;
+    ASSERT_TRUE(WaitFor([&] {
+        selected.start();
+        click(spots.mServerRow[1]);
+        return WaitFor([&] { return rHealthy.Count("LogList") > 0; }, 1000);
+    }, 30000)) << "the healthy server was never selected";
+    const QString shown = QStringLiteral("Job status page: the jobs of server ");
+    const QString shownEnd = rHealthy.Url() + QStringLiteral(") are shown.");
+    ASSERT_TRUE(WaitFor([&] {
+        const QString log = ProgramLog(dataFolder);
+        return log.contains(shown) && log.contains(shownEnd);
+    }, 30000));
+    const qint64 shownMs = selected.elapsed();
+    EXPECT_LT(shownMs, 10000);
+    const int polls = rHealthy.Count("LogStatus");
+    QElapsedTimer refreshing;
+    refreshing.start();
+    ASSERT_TRUE(WaitFor([&] { return rHealthy.Count("LogStatus") >= polls + 2; }, 20000));
+    const qint64 twoRefreshesMs = refreshing.elapsed();
+    EXPECT_LT(twoRefreshesMs, 12000);
+    click(spots.mListTab);
+    QTest::qWait(300);
+    Screenshot(screen, "4-current-server-polled-beside-a-silent-one");
+
+    // A slow download from it, then the refusing server is selected: that
+    // one is left for not answering, and the download runs on to its end.
+    rHealthy->SetAttachmentRate(6000);
+    click(spots.mCollectionRow[1]);
+    click(spots.mDownload);
+    ASSERT_FALSE(screen.FindWindow(QStringLiteral("Save log file into"), 10000).isEmpty());
+    QTest::qWait(300);
+    screen.Xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(WaitFor([&] { return rHealthy.Count("LogFetchCollection") == 1 && !Files(target).isEmpty(); }, 10000));
+    const QString left = rRefusing.Url() + QStringLiteral(") did not answer and was left");
+    const QString leftBare = rRefusing.Url() + QStringLiteral(" did not answer and was left");
+    ASSERT_TRUE(WaitFor([&] {
+        click(spots.mServerRow[2]);
+        return WaitFor([&] {
+            const QString log = ProgramLog(dataFolder);
+            return log.contains(left) || log.contains(leftBare);
+        }, 2000);
+    }, 20000)) << "the refusing server was never selected";
+    EXPECT_FALSE(Files(target).contains(QStringLiteral("1-big.zip"))) << "the download ended before the server was left";
+    Screenshot(screen, "4-download-runs-after-its-server-was-left");
+    ASSERT_TRUE(WaitFor([&] {
+        return ProgramLog(dataFolder).contains(QStringLiteral("; saved as \"%1/1-big.zip\".").arg(target));
+    }, 20000)) << Files(target).join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(Files(target), QStringList({QStringLiteral("1-big.zip")}));
+    EXPECT_EQ(tandriltest::ReadFile(home.File("1-big.zip")), big);
+    EXPECT_EQ(rHealthy.Count("LogFetchCollection"), 1);
+    std::printf("jobs shown %lld ms after selecting; two more polls in %lld ms\n", static_cast<long long>(shownMs),
+                static_cast<long long>(twoRefreshesMs));
 
     ASSERT_TRUE(tandriltest::SendDeleteWindow(screen.Name().toStdString(), window.toULong()));
     ASSERT_TRUE(tandril.mProcess.waitForFinished(20000));

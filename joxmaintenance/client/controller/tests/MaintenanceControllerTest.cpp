@@ -1,4 +1,6 @@
 #include "ControllerTestSupport.h"
+#include "NetnsSandbox.h"
+#include "PeerNamespace.h"
 #include "ModalDriver.h"
 
 #include <joxmaintenance/CommandLogStatus.h>
@@ -423,35 +425,46 @@ QStringList AllEntries(const std::string& rFolder)
     return QDir(QString::fromStdString(rFolder)).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
-TEST_F(ControllerTest, AbandonNeverWaitsForTheNetworkAndTheControllerGoesWhenItsThreadsEnd)
+TEST_F(ControllerTest, AbandonStopsOnlyThePollsAndTheControllerGoesAfterItsRequests)
 {
     // A poll that is never answered and a download under way.
     mServer->SetFault("LogStatus", simserver::Fault::Silent);
-    ASSERT_TRUE(mServer->AddCollection("big.zip", std::string(4 * 1024 * 1024, 'b')));
+    const std::string content(512 * 1024, 'b');
+    ASSERT_TRUE(mServer->AddCollection("big.zip", content));
     mServer->SetAttachmentRate(256 * 1024);
     QPointer<MaintenanceController> pController = new MaintenanceController(mServer.Url(), "selected", "sw", "svc");
     QSignalSpy failures(pController.data(), &MaintenanceController::SignalCommandHandlingFailed);
+    QSignalSpy finished(pController.data(), &MaintenanceController::SignalRequestFinished);
     pController->QueryMachineInformation();
     ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogStatus") >= 1; }));
-    pController->FetchLog(QString::fromStdString(mClientFolder.Path()), "big.zip");
+    const CommandPtr pFetch = pController->FetchLog(QString::fromStdString(mClientFolder.Path()), "big.zip");
     ASSERT_TRUE(WaitFor([&] { return !AllEntries(mClientFolder.Path()).isEmpty(); }));
-    QTest::qWait(300);
 
     QElapsedTimer timer;
     timer.start();
     pController->Abandon();
     EXPECT_LT(timer.elapsed(), 100);
-    ASSERT_TRUE(WaitFor([&] { return pController.isNull(); }, 3000));
-    EXPECT_LT(timer.elapsed(), 3000);
-    // The download's temporary file is gone, and nothing was reported.
-    EXPECT_TRUE(AllEntries(mClientFolder.Path()).isEmpty()) << AllEntries(mClientFolder.Path()).join(' ').toStdString();
+    // The download runs to its end and is still handed back; then the
+    // controller goes.
+    ASSERT_TRUE(WaitFor([&] { return pController.isNull(); }, 10000));
+    EXPECT_EQ(pFetch->GetState(), JoxCore::StateSucceeded) << pFetch->GetMessagesText().toStdString();
+    ASSERT_EQ(finished.count(), 2); // the information query and the download
+    EXPECT_EQ(finished.at(1).at(0).value<CommandPtr>(), pFetch);
+    EXPECT_EQ(AllEntries(mClientFolder.Path()), QStringList({QStringLiteral("big.zip")}));
+    EXPECT_EQ(tandriltest::ReadFile(mClientFolder.File("big.zip")), content);
     EXPECT_EQ(failures.count(), 0);
+    // The polls stopped with Abandon.
+    const int polls = mServer.Count("LogListCollections");
+    QTest::qWait(3 * kFastMs);
+    EXPECT_EQ(mServer.Count("LogListCollections"), polls);
 }
 
 TEST_F(ControllerTest, StopAllEndsEveryControllerWithinItsTime)
 {
     mServer->SetFault("LogStatus", simserver::Fault::Silent);
     mServer->SetFault("LogListCollections", simserver::Fault::Silent);
+    ASSERT_TRUE(mServer->AddCollection("big.zip", std::string(4 * 1024 * 1024, 'b')));
+    mServer->SetAttachmentRate(256 * 1024);
     QPointer<MaintenanceController> pFirst = new MaintenanceController(mServer.Url(), "first", "sw", "svc");
     QPointer<MaintenanceController> pAbandoned = new MaintenanceController(mServer.Url(), "second", "sw", "svc");
     for (MaintenanceController* pController : {pFirst.data(), pAbandoned.data()})
@@ -460,6 +473,9 @@ TEST_F(ControllerTest, StopAllEndsEveryControllerWithinItsTime)
         pController->ListLogCollections();
     }
     ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogStatus") >= 2 && mServer.Count("LogListCollections") >= 2; }));
+    // A download of the abandoned controller is under way at exit.
+    pAbandoned->FetchLog(QString::fromStdString(mClientFolder.Path()), "big.zip");
+    ASSERT_TRUE(WaitFor([&] { return !AllEntries(mClientFolder.Path()).isEmpty(); }));
     pAbandoned->Abandon();
 
     // As at exit: no event loop runs any more.
@@ -470,6 +486,88 @@ TEST_F(ControllerTest, StopAllEndsEveryControllerWithinItsTime)
     EXPECT_TRUE(pFirst.isNull());
     EXPECT_TRUE(pAbandoned.isNull());
     EXPECT_TRUE(MaintenanceController::StopAll(0));
+    // The interrupted download leaves nothing behind.
+    EXPECT_TRUE(AllEntries(mClientFolder.Path()).isEmpty()) << AllEntries(mClientFolder.Path()).join(' ').toStdString();
+}
+
+// Polls the controller's servers first (each must answer its information
+// query), then selects the fixture's server: its jobs and collections come
+// every few fast intervals, whatever the others do.
+void ExpectTheCurrentServerPolledBesides(MaintenanceController& rController, const QStringList& rOthers,
+                                         LocalServer& rCurrent)
+{
+    for (const QString& rUrl : rOthers)
+    {
+        rController.SetServer(rUrl, "other", "", "");
+        // Answered: the server is polled from now on.
+        ASSERT_TRUE(WaitFor([&] {
+            rController.QueryMachineInformation();
+            return WaitFor([&] { return rController.GetServerName() == QStringLiteral("simserver"); }, 500);
+        })) << rUrl.toStdString();
+    }
+    rCurrent->SetJobs({{"{job-1}", "10.0.0.9", "ct_collectlog", "cs_running", 40.0, 0, std::string("halfway"), {}}});
+    QSignalSpy statuses(&rController, &MaintenanceController::SignalCommandStatusListUpdate);
+    QSignalSpy collections(&rController, &MaintenanceController::SignalListLogConnectionsFinished);
+    QElapsedTimer timer;
+    timer.start();
+    rController.SetServer(rCurrent.Url(), "current", "", "");
+    rController.QueryMachineInformation();
+    // Polled on: several passes in the time of a few intervals.
+    ASSERT_TRUE(WaitFor([&] { return statuses.count() >= 3 && collections.count() >= 3; }, 5000))
+        << statuses.count() << " status lists, " << collections.count() << " collection lists; "
+        << rCurrent.Count("ServiceFetchInformation") << " queries, " << rCurrent.Count("LogStatus") << " status polls";
+    EXPECT_LT(timer.elapsed(), 30 * kFastMs);
+    EXPECT_EQ(statuses.at(0).at(0).toString(), rCurrent.Url());
+    EXPECT_EQ(statuses.at(0).at(1).value<QList<CommandStatusPtr>>().size(), 1);
+}
+
+// Servers visited before stay polled, but neither silent ones nor the
+// selected one wait for each other.
+TEST_F(ControllerTest, ASilentServerDelaysNoOtherServersPolls)
+{
+    tandriltest::TempDir folders[3];
+    std::vector<std::unique_ptr<LocalServer>> silent;
+    QStringList urls;
+    for (tandriltest::TempDir& rFolder : folders)
+    {
+        silent.push_back(std::make_unique<LocalServer>(rFolder.Path()));
+        ASSERT_TRUE(silent.back()->IsRunning());
+        // They answer their information query, then nothing more.
+        for (const char* pOperation : {"LogStatus", "LogListCollections", "LogList"})
+            (*silent.back())->SetFault(pOperation, simserver::Fault::Silent);
+        urls.append(silent.back()->Url());
+    }
+    auto pController = MakeController(urls.first());
+    ExpectTheCurrentServerPolledBesides(*pController, urls, mServer);
+    // The silent servers are still polled: each has its exchange open.
+    for (const auto& rpServer : silent)
+        EXPECT_GE(rpServer->Count("LogStatus"), 1);
+}
+
+// A server that drops off the network (its packets are dropped) delays
+// the others no more than a silent one.
+TEST_F(ControllerTest, AnUnreachableServerDelaysNoOtherServersPolls)
+{
+    // In a namespace of its own: the fixture's server is not reachable from
+    // there, so the selected server is one made here.
+    TANDRIL_REQUIRE_PRIVATE_NETNS();
+    tandriltest::TempDir folders[2];
+    LocalServer current(folders[1].Path());
+    ASSERT_TRUE(current.IsRunning());
+    tandriltest::PeerNamespace peer;
+    ASSERT_TRUE(peer.IsValid());
+    ASSERT_FALSE(peer.AddLink("10.94.1.1", "10.94.1.2").empty());
+    ASSERT_GT(peer.Spawn({TANDRIL_SIMSERVER_PROGRAM, "--folder", folders[0].File("server"), "--address", "10.94.1.2",
+                          "--port", "8080"}),
+              0);
+    const QString unreachable = QStringLiteral("http://10.94.1.2:8080");
+    auto pController = MakeController(unreachable);
+    ExpectTheCurrentServerPolledBesides(*pController, {unreachable}, current);
+    if (HasFatalFailure())
+        return;
+    // Its link goes down: what is sent to it from now on is dropped.
+    ASSERT_TRUE(peer.Run("sh -c 'ip -br link | while read l rest; do l=${l%%@*}; [ $l = lo ] || ip link set $l down; done'"));
+    ExpectTheCurrentServerPolledBesides(*pController, {}, current);
 }
 
 } // namespace

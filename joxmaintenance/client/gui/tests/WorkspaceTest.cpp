@@ -15,6 +15,7 @@
 #include <joxmaintenance/MaintenanceController.h>
 #include <joxmaintenance/ServerConnection.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -757,25 +758,155 @@ TEST_F(WorkspaceTest, OneOutageOfOneServerGivesOneBoxThatNamesWhatFailed)
     boxes.first()->close();
 }
 
-// A server left for not answering while a download runs: the line gives
-// the reason and still names the download that stopped with it.
-TEST_F(WorkspaceTest, LeavingAServerNamesTheWorkThatStoppedWithIt)
+// Whatever leaves the server, the operator's gather or download runs to its
+// end and stays on the status line, with its server, until then.
+TEST_F(WorkspaceTest, WorksRunToTheirEndWhicheverWayTheServerIsLeft)
 {
-    tandriltest::TempDir target;
-    SelectServer(target, 2);
-    if (HasFatalFailure())
-        return;
-    mServer->SetAttachmentRate(2);
-    mWorkspace.SlotFetch({QStringLiteral("b.zip")});
-    ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogFetchCollection") == 1; }, 10000));
-
+    tandriltest::TempDir otherFolder;
+    LocalServer other(otherFolder.Path());
+    tandriltest::TempDir refusingFolder;
+    LocalServer refusing(refusingFolder.Path());
+    ASSERT_TRUE(other.IsRunning() && refusing.IsRunning());
+    other->SetLogSources({{"systemlogs", "", 60}});
+    // Nothing listens there any more: connections are refused.
+    const QString refusingUrl = refusing.Url();
+    refusing->Stop();
     const QString url = QString::fromStdString(mServer->GetUrl());
-    mWorkspace.SlotCommandHandlingFailed(boost::make_shared<CommandListAvailableLogs>(url));
-    EXPECT_EQ(ShownNote(mWorkspace, "ActivityLabel"),
-              QStringLiteral("Server simserver (%1) did not answer and was left; select it in the Servers list to try "
-                             "again.\nStopped when the server was left: Downloading log package \"b.zip\" from server "
-                             "simserver (%1) into \"%2\".")
-                  .arg(url, mWorkspace.mFolder));
+    const QString server = QStringLiteral("simserver (%1)").arg(url);
+
+    const struct
+    {
+        const char* mpName;
+        bool mGather;
+        std::function<void()> mLeave;
+    } cases[] = {
+        {"a server that refuses connections", false,
+         [&] { mWorkspace.SlotActiveUrlChanged({Service(refusingUrl, QStringLiteral("refusing"))}); }},
+        {"a gather, then a server that refuses connections", true,
+         [&] { mWorkspace.SlotActiveUrlChanged({Service(refusingUrl, QStringLiteral("refusing"))}); }},
+        {"another server", false, [&] { mWorkspace.SlotActiveUrlChanged({Service(other.Url(), QStringLiteral("other"))}); }},
+        {"an empty selection", false, [&] { mWorkspace.SlotActiveUrlChanged({}); }},
+        {"a failing log-source poll of the same server", false,
+         [&] { mServer->SetFault("LogList", simserver::Fault::Soap11Fault); }},
+    };
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mpName);
+        tandriltest::TempDir target;
+        mServer->SetFault("LogList", simserver::Fault::None);
+        mServer->SetAttachmentRate(0);
+        mServer->SetBuildDelay(std::chrono::milliseconds(0));
+        mWorkspace.SlotActiveUrlChanged({});
+        SelectServer(target, static_cast<int>(mServer->GetCollections().size()));
+        if (HasFatalFailure())
+            return;
+        const QString folder = mWorkspace.mFolder;
+        // Slow enough to leave while it runs.
+        QString running;
+        QString saved;
+        if (rCase.mGather)
+        {
+            mServer->SetBuildDelay(std::chrono::milliseconds(2000));
+            const int gathers = mServer.Count("LogCreateAndFetchCollection");
+            mWorkspace.SlotGather();
+            ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogCreateAndFetchCollection") == gathers + 1; }, 10000));
+            running = QStringLiteral("Gathering logs from server %1 into \"%2\"").arg(server, folder);
+        }
+        else
+        {
+            mServer->SetAttachmentRate(3);
+            const int fetches = mServer.Count("LogFetchCollection");
+            mWorkspace.SlotFetch({QStringLiteral("b.zip")});
+            ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogFetchCollection") == fetches + 1; }, 10000));
+            running = QStringLiteral("Downloading log package \"b.zip\" from server %1 into \"%2\"").arg(server, folder);
+            saved = folder + QStringLiteral("/b.zip");
+        }
+        rCase.mLeave();
+        ASSERT_TRUE(WaitFor([&] { return !mWorkspace.GetController() || mWorkspace.GetController()->GetServerUrl() != url; },
+                            10000));
+        EXPECT_TRUE(ShownNote(mWorkspace, "ActivityLabel").contains(QStringLiteral("Running: %1 ...").arg(running)))
+            << ShownNote(mWorkspace, "ActivityLabel").toStdString();
+
+        ASSERT_TRUE(WaitFor([&] { return ShownNote(mWorkspace, "ActivityLabel").contains(QStringLiteral("Done: ")); }, 15000))
+            << ShownNote(mWorkspace, "ActivityLabel").toStdString();
+        if (saved.isEmpty())
+            saved = folder + QStringLiteral("/") + QDir(folder).entryList(QDir::Files).value(0);
+        EXPECT_TRUE(ShownNote(mWorkspace, "ActivityLabel")
+                        .startsWith(QStringLiteral("Done: %1; saved as \"%2\".").arg(running, saved)))
+            << ShownNote(mWorkspace, "ActivityLabel").toStdString();
+        EXPECT_FALSE(ShownNote(mWorkspace, "ActivityLabel").contains(QStringLiteral("Running: ")));
+        if (!rCase.mGather)
+        {
+            EXPECT_EQ(tandriltest::ReadFile(saved.toStdString()), "second");
+        }
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 1);
+        for (QWidget* pBox : OpenBoxes(mWorkspace))
+            pBox->close();
+    }
+}
+
+// A failed information query: the job status page says so, and selecting
+// the server again queries it again and starts its polls.
+TEST_F(WorkspaceTest, AFailedInformationQueryIsSaidAndSelectingTheServerAgainRetries)
+{
+    mServer->SetJobs({{"{job-1}", "10.0.0.9", "ct_collectlog", "cs_running", 40.0, 0, std::string("halfway"), {}}});
+    mServer->SetFault("ServiceFetchInformation", simserver::Fault::Soap11Fault);
+    mWorkspace.show();
+    mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
+    const QWidget& rStatus = *mWorkspace.findChild<ListLogStatusWidget*>();
+    mWorkspace.findChild<QTabWidget*>()->setCurrentIndex(2);
+    const QString server = QStringLiteral("srv1 (%1)").arg(QString::fromStdString(mServer->GetUrl()));
+    ASSERT_TRUE(WaitFor([&] { return ShownNote(rStatus, "StatusNoteLabel").contains(QStringLiteral("could not be queried")); },
+                        10000));
+    EXPECT_EQ(ShownNote(rStatus, "StatusNoteLabel"),
+              QStringLiteral("Server %1 could not be queried, so its jobs are not shown; select it again in the Servers "
+                             "list to try again.")
+                  .arg(server));
+    EXPECT_FALSE(TableShown(rStatus));
+    EXPECT_EQ(mServer.Count("LogStatus"), 0);
+
+    mServer->SetFault("ServiceFetchInformation", simserver::Fault::None);
+    mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
+    EXPECT_EQ(ShownNote(rStatus, "StatusNoteLabel"), QStringLiteral("Waiting for server %1 to report its jobs ...").arg(server));
+    ASSERT_TRUE(WaitFor([&] { return ShownNote(rStatus, "StatusNoteLabel").isEmpty(); }, 10000));
+    EXPECT_EQ(mServer.Count("ServiceFetchInformation"), 2);
+    EXPECT_TRUE(TableShown(rStatus));
+    EXPECT_EQ(rStatus.findChild<QAbstractItemView*>()->model()->rowCount(), 1);
+    // Once queried, selecting it again sends nothing.
+    mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
+    QTest::qWait(50);
+    EXPECT_EQ(mServer.Count("ServiceFetchInformation"), 2);
+}
+
+// A successful delete guards its name only until the first listing after
+// it: a listing that still shows the collection lets it be deleted again.
+TEST_F(WorkspaceTest, ADeleteIsSentAgainOnceAListingAfterItStillShowsTheName)
+{
+    mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == 2; }, 10000));
+    // From now on only the listings given here arrive.
+    mServer->SetFault("LogListCollections", simserver::Fault::Silent);
+    ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogListCollections") >= 2; }, 10000));
+    QSignalSpy finished(mWorkspace.GetController(), &MaintenanceController::SignalRequestFinished);
+    const QStringList listed = {QStringLiteral("a.zip"), QStringLiteral("b.zip")};
+
+    // Failed: tried again at once.
+    mServer->SetFault("LogDeleteCollection", simserver::Fault::HttpError);
+    mWorkspace.SlotDelete(QStringLiteral("a.zip"));
+    ASSERT_TRUE(WaitFor([&] { return finished.count() == 1; }, 10000));
+    mServer->SetFault("LogDeleteCollection", simserver::Fault::None);
+    mWorkspace.SlotDelete(QStringLiteral("a.zip"));
+    ASSERT_TRUE(WaitFor([&] { return finished.count() == 2; }, 10000));
+    EXPECT_EQ(mServer.Count("LogDeleteCollection"), 2);
+    // Succeeded: guarded until a listing, even one that still shows it
+    // (a server that deletes later, or builds one of that name again).
+    mWorkspace.SlotDelete(QStringLiteral("a.zip"));
+    QTest::qWait(100);
+    EXPECT_EQ(mServer.Count("LogDeleteCollection"), 2);
+    mWorkspace.SlotUpdateListLogWidget(listed);
+    mWorkspace.SlotDelete(QStringLiteral("a.zip"));
+    ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogDeleteCollection") == 3; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return finished.count() == 3; }, 10000));
     for (QWidget* pBox : OpenBoxes(mWorkspace))
         pBox->close();
 }

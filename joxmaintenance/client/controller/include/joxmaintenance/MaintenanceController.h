@@ -14,6 +14,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+#include <vector>
+
 namespace joxmaintenance {
 
 class CommandPollWorker;
@@ -21,8 +24,9 @@ class ServerConnection;
 
 // The GUI's contact with the maintenance services: runs each request on a
 // thread of its own, polls every server whose information query succeeded
-// on one poll thread, and turns the finished commands of the current server
-// into signals. Lives on the GUI thread.
+// on a poll thread of that server's own (so a silent server delays no
+// other), and turns the finished commands of the current server into
+// signals. Lives on the GUI thread.
 class MaintenanceController : public QObject
 {
     Q_OBJECT
@@ -31,16 +35,18 @@ public:
     // Throws std::runtime_error for a malformed URL.
     MaintenanceController(const QString& rUrl, const QString& rName, const QString& rSoftwareVersion,
                           const QString& rServiceVersion);
-    // Aborts the running requests and polls and waits for the poll thread to
-    // end (at once, unless a connection is still being made).
+    // Aborts the polls and waits for the poll threads to end (at once,
+    // unless a connection is still being made). Running requests go on to
+    // their end and their threads delete themselves.
     ~MaintenanceController() override;
 
-    // Gives the controller up without blocking: it emits nothing more, its
-    // running requests and polls are aborted (their sockets shut down), and
-    // it deletes itself once its poll thread and request threads have ended.
+    // Gives the controller up without blocking: its polls are aborted (their
+    // sockets shut down), its running requests go on to their end, and it
+    // emits nothing more but SignalRequestFinished. It deletes itself once
+    // its poll threads and request threads have ended.
     void Abandon();
-    // Aborts everything and waits at most the given time for the poll thread
-    // and the request threads to end; true when all have.
+    // Aborts the polls and the requests and waits at most the given time for
+    // their threads to end; true when all have.
     bool Stop(int milliseconds);
     // At exit: stops every controller still alive within the given time in
     // all and deletes those whose threads have ended; true when none is left.
@@ -75,10 +81,9 @@ signals:
     // A command of the current server failed; receivers may delete the
     // controller while handling it.
     void SignalCommandHandlingFailed(CommandPtr pCommand);
-    void SignalStartPolling();
     // A requested (not polled) command has ended, successful or not, for
-    // whichever server it was sent to; emitted before the failure signal.
-    // Not emitted once the controller has been given up.
+    // whichever server it was sent to; emitted before the failure signal,
+    // also once the controller has been given up.
     void SignalRequestFinished(joxmaintenance::CommandPtr pCommand);
 
 private slots:
@@ -86,12 +91,26 @@ private slots:
 
 private:
     void PublishStatusList(const CommandPtr& rCommand);
-    // Aborts the pollers (once, then quits the poll thread) and the running
-    // requests.
+    // From now on the server is polled, on a thread of its own.
+    void AddPolledServer(const QString& rUrl);
+    // Aborts the pollers and quits their threads; no server is added after.
+    void AbortPolls();
+    // Aborts the polls and the running requests.
     void AbortAll();
     // Deletes an abandoned controller whose threads have all ended.
     void DeleteWhenIdle();
+    bool PollThreadsEnded() const;
     static QList<MaintenanceController*>& Alive();
+
+    // One polled server: its thread and the pollers that live in it (the
+    // thread owns them).
+    struct PolledServer
+    {
+        QString mUrl;
+        std::unique_ptr<JoxCore::QThreadWrapper> mpThread;
+        QList<CommandPollWorker*> mPollers;
+        bool mEnded = false;
+    };
 
     // A request thread and its command, until the thread has ended.
     struct Request
@@ -102,12 +121,10 @@ private:
     };
 
     boost::shared_ptr<ServerConnection> mpServer;
-    JoxCore::QThreadWrapper mPollThread;
-    QList<CommandPollWorker*> mPollers;
+    std::vector<std::unique_ptr<PolledServer>> mPolledServers;
     QList<Request> mRequests;
     quint64 mRequestSerial = 0;
-    bool mPollThreadQuit = false;
-    bool mPollThreadEnded = false;
+    bool mPollsQuit = false;
     bool mAbandoned = false;
 };
 

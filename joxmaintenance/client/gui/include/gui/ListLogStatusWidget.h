@@ -32,8 +32,13 @@ public:
     // Says that the server's status poll failed, so that an empty or old
     // table does not pass for the server's jobs.
     void SetStatusFailed(const QString& rServer);
+    // Says that the server's information query failed, so that its jobs are
+    // not polled, and that selecting it again tries again.
+    void SetNotQueried(const QString& rServer);
     // Takes the note away: an answer has arrived, or there is no server.
     void ClearNote();
+    // A note is shown instead of, or above, the table.
+    bool HasNote() const;
 
 private slots:
     void SlotFilterFinished(bool checked);

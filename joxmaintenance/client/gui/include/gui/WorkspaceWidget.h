@@ -8,7 +8,6 @@
 #include <QHash>
 #include <QList>
 #include <QPointer>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -131,8 +130,12 @@ private:
     QList<RunningWork> mRunningWorks;
     // The last end shown on the status line, kept while works run.
     QString mActivityEnd;
-    // Deletes sent and not yet seen through: "URL\nname".
-    QSet<QString> mPendingDeletes;
+    // Deletes not to send again, by "URL\nname": true once the request
+    // succeeded (until the next listing of that server), false while it runs.
+    QHash<QString, bool> mPendingDeletes;
+    // The current server, while its information query has failed and it has
+    // not been selected again.
+    QString mUnqueriedUrl;
     // A failed listing has been reported and no listing succeeded since.
     bool mListingFailureShown = false;
 };
