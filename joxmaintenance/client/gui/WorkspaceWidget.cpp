@@ -3,6 +3,7 @@
 #include <gui/CreateLogWidget.h>
 #include <gui/ListLogStatusWidget.h>
 #include <gui/ListLogWidget.h>
+#include <gui/StatusArea.h>
 
 #include <joxgui/Messagebox.h>
 #include <joxgui/StylableTabWidget.h>
@@ -12,7 +13,6 @@
 #include <joxmaintenance/CommandLogGather.h>
 #include <joxmaintenance/CommandType.h>
 #include <joxmaintenance/MaintenanceController.h>
-#include <joxwsstreaming/DownloadProgress.h>
 #include <joxwsstreaming/DownloadTarget.h>
 #include <styles/StyleMetrics.h>
 
@@ -22,9 +22,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
-#include <QLocale>
 #include <QStackedWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -48,34 +46,6 @@ void LogShown(const QString& rText, int line = __builtin_LINE())
     JoxCore::Log(5, 0, "Maintenance", rText.toUtf8().constData(), __FILE__, line, "joxmaintenance::WorkspaceWidget");
 }
 
-// How far a gather or download has come: nothing before its first byte,
-// then the bytes received and, when the size is known, the share done.
-QString ProgressText(const std::shared_ptr<const joxwsstreaming::DownloadProgress>& rpProgress)
-{
-    if (!rpProgress)
-        return QString();
-    const std::uint64_t received = rpProgress->GetReceived();
-    const std::int64_t total = rpProgress->GetTotal();
-    if (received == 0 && total < 0)
-        return QString();
-    const QLocale locale = QLocale::c();
-    const QString done = locale.formattedDataSize(static_cast<qint64>(received));
-    if (total <= 0)
-        return QStringLiteral(" %1 received").arg(done);
-    const auto percent = static_cast<int>(std::min(100.0, 100.0 * static_cast<double>(received) / static_cast<double>(total)));
-    return QStringLiteral(" %1 of %2 received (%3 %)").arg(done, locale.formattedDataSize(total)).arg(percent);
-}
-
-// The progress of a gather or download; null for other commands.
-std::shared_ptr<const joxwsstreaming::DownloadProgress> ProgressOf(const Command& rCommand)
-{
-    if (const auto* pFetch = dynamic_cast<const CommandLogFetch*>(&rCommand))
-        return pFetch->GetProgress();
-    if (const auto* pGather = dynamic_cast<const CommandLogGather*>(&rCommand))
-        return pGather->GetProgress();
-    return nullptr;
-}
-
 QString PendingDeleteKey(const QString& rServerUrl, const QString& rName)
 {
     return rServerUrl + QLatin1Char('\n') + rName;
@@ -87,8 +57,7 @@ WorkspaceWidget::WorkspaceWidget(QWidget* pParent)
     : QWidget(pParent)
     , mpLayout(new QVBoxLayout(this))
     , mpServerLabel(new QLabel(this))
-    , mpActivityLabel(nullptr)
-    , mpProgressTimer(new QTimer(this))
+    , mpStatusArea(new StatusArea(this))
     , mpTabWidget(new JoxGui::StylableTabWidget(this))
     , mpCreateLogWidget(nullptr)
     , mpPromptLabel(nullptr)
@@ -107,22 +76,7 @@ WorkspaceWidget::WorkspaceWidget(QWidget* pParent)
     mpLayout->addWidget(pLine);
     mpLayout->addWidget(mpServerLabel);
     mpServerLabel->setContentsMargins(5, 0, 0, 0);
-    mpActivityLabel = new QLabel(this);
-    mpActivityLabel->setObjectName(QStringLiteral("ActivityLabel"));
-    mpActivityLabel->setContentsMargins(5, 0, 0, 0);
-    mpActivityLabel->setWordWrap(true);
-    mpActivityLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // Room for three lines from the start: the pages do not move when the
-    // line fills.
-    mpActivityLabel->setFixedHeight(3 * mpActivityLabel->fontMetrics().lineSpacing() + 4);
-    mpLayout->addWidget(mpActivityLabel);
-    // While works run, the line shows how far they are, once a second.
-    mpProgressTimer->setInterval(1000);
-    connect(mpProgressTimer, &QTimer::timeout, this, [this] {
-        const QString text = ActivityText();
-        if (!text.isEmpty())
-            mpActivityLabel->setText(text);
-    });
+    mpLayout->addWidget(mpStatusArea);
 
     mpTabWidget->SetTabWidth(UnitsWidth(5));
 
@@ -180,14 +134,7 @@ void WorkspaceWidget::DropController()
         mpController->Abandon();
     mpController = nullptr;
     // Abandoning aborts the works: they end here, without a word from them.
-    if (!mRunningWorks.isEmpty())
-    {
-        QStringList stopped;
-        for (const RunningWork& rWork : mRunningWorks)
-            stopped.append(rWork.mText);
-        mRunningWorks.clear();
-        UpdateActivity(QStringLiteral("Stopped when the server was left: %1.").arg(stopped.join(QStringLiteral("; "))));
-    }
+    mpStatusArea->StopAllWorks();
     mPendingDeletes.clear();
 }
 
@@ -297,7 +244,7 @@ QString WorkspaceWidget::ChooseTargetFolder()
 
 void WorkspaceWidget::SlotGather()
 {
-    if (mpController && FindRunningWork(ct_loggather, mpController->GetServerUrl(), QString()))
+    if (mpController && mpStatusArea->FindWork(ct_loggather, mpController->GetServerUrl(), QString()))
     {
         // The server would build a second collection.
         JoxGui::Messagebox::Information(this, QStringLiteral("Already Running"),
@@ -321,7 +268,7 @@ void WorkspaceWidget::SlotFetch(const QStringList& rNames)
     QStringList running;
     for (const QString& rName : rNames)
     {
-        if (mpController && !rName.isEmpty() && FindRunningWork(ct_fetchlog, mpController->GetServerUrl(), rName))
+        if (mpController && !rName.isEmpty() && mpStatusArea->FindWork(ct_fetchlog, mpController->GetServerUrl(), rName))
             running.append(rName);
         else
             toFetch.append(rName);
@@ -443,15 +390,15 @@ void WorkspaceWidget::SlotCommandHandlingFailed(const CommandPtr& rCommand)
                        QWidget::tr("Could not request log list from server: %1.\nNo connection to server available.")
                            .arg(rCommand->GetServerUrl()),
                        QStringLiteral("ConnectionErrorBox"), rCommand->GetServerUrl());
-        const bool worksRan = !mRunningWorks.isEmpty();
+        const bool worksRan = mpStatusArea->HasWorks();
         SlotActiveUrlChanged(QList<JoxWsdd::WebServiceInfoPtr>());
         // The highlight goes with the server, and the line says why, above
         // the works that stopped with it.
         QString text = QStringLiteral("Server %1 did not answer and was left; select it in the Servers list to try again.")
                            .arg(server);
         if (worksRan)
-            text += QLatin1Char('\n') + mActivityEnd;
-        UpdateActivity(text);
+            text += QLatin1Char('\n') + mpStatusArea->GetEnd();
+        mpStatusArea->ShowEnd(text);
         emit SignalServerDropped();
         return;
     }
@@ -497,20 +444,7 @@ void WorkspaceWidget::SlotRequestFinished(const CommandPtr& rCommand)
         if (const auto* pDelete = dynamic_cast<const CommandDeleteLog*>(rCommand.get()))
             mPendingDeletes.remove(PendingDeleteKey(rCommand->GetServerUrl(), pDelete->GetCollectionName()));
 
-    const auto work = std::find_if(mRunningWorks.begin(), mRunningWorks.end(),
-                                   [&rCommand](const RunningWork& rWork) { return rWork.mpCommand == rCommand; });
-    if (work == mRunningWorks.end())
-        return;
-    const QString text = work->mText;
-    mRunningWorks.erase(work);
-    QString savedFile;
-    if (const auto* pFetch = dynamic_cast<const CommandLogFetch*>(rCommand.get()))
-        savedFile = pFetch->GetSavedFile();
-    else if (const auto* pGather = dynamic_cast<const CommandLogGather*>(rCommand.get()))
-        savedFile = pGather->GetSavedFile();
-    // The failure has its box as well (for the current server).
-    UpdateActivity(succeeded ? QStringLiteral("Done: %1; saved as \"%2\".").arg(text, savedFile)
-                             : QStringLiteral("Failed: %1.").arg(text));
+    mpStatusArea->EndWork(rCommand);
 }
 
 QString WorkspaceWidget::DescribeServer(const QString& rUrl) const
@@ -522,47 +456,8 @@ QString WorkspaceWidget::DescribeServer(const QString& rUrl) const
 
 void WorkspaceWidget::AddRunningWork(const CommandPtr& rCommand, const QString& rText)
 {
-    if (!rCommand)
-        return;
-    mRunningWorks.append(RunningWork{rCommand, rText, ProgressOf(*rCommand)});
-    UpdateActivity(QString());
-}
-
-void WorkspaceWidget::UpdateActivity(const QString& rEnd)
-{
-    mActivityEnd = rEnd;
-    if (mRunningWorks.isEmpty())
-        mpProgressTimer->stop();
-    else if (!mpProgressTimer->isActive())
-        mpProgressTimer->start();
-    const QString text = ActivityText();
-    if (text.isEmpty())
-        return;
-    mpActivityLabel->setText(text);
-    LogShown(QStringLiteral("Status line: ") + text);
-}
-
-QString WorkspaceWidget::ActivityText() const
-{
-    QStringList lines;
-    if (!mActivityEnd.isEmpty())
-        lines.append(mActivityEnd);
-    for (const RunningWork& rWork : mRunningWorks)
-        lines.append(QStringLiteral("Running: %1 ...%2").arg(rWork.mText, ProgressText(rWork.mpProgress)));
-    return lines.join(QLatin1Char('\n'));
-}
-
-CommandPtr WorkspaceWidget::FindRunningWork(int commandType, const QString& rServerUrl, const QString& rName) const
-{
-    for (const RunningWork& rWork : mRunningWorks)
-    {
-        if (rWork.mpCommand->GetCommandType() != commandType || rWork.mpCommand->GetServerUrl() != rServerUrl)
-            continue;
-        const auto* pFetch = dynamic_cast<const CommandLogFetch*>(rWork.mpCommand.get());
-        if (rName.isEmpty() || (pFetch && pFetch->GetCollectionName() == rName))
-            return rWork.mpCommand;
-    }
-    return CommandPtr();
+    if (mpController)
+        mpStatusArea->AddWork(rCommand, rText, mpController->GetServerUrl(), mpController->GetServerName());
 }
 
 QString WorkspaceWidget::FailedOperationText(const Command& rCommand)
