@@ -5,7 +5,9 @@
 #include <joxmaintenance/CommandLogGather.h>
 #include <joxwsstreaming/DownloadProgress.h>
 
+#include <QEvent>
 #include <QLabel>
+#include <QScrollArea>
 #include <QLocale>
 #include <QStringList>
 #include <QTimer>
@@ -59,26 +61,36 @@ QString SavedFileOf(const Command& rCommand)
 
 StatusArea::StatusArea(QWidget* pParent)
     : QWidget(pParent)
-    , mpLabel(new QLabel(this))
+    , mpScrollArea(new QScrollArea(this))
+    , mpLabel(new QLabel())
     , mpProgressTimer(new QTimer(this))
 {
+    // As high as the scroll area: the pages above take the rest.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     QVBoxLayout* pLayout = new QVBoxLayout(this);
     pLayout->setContentsMargins(0, 0, 0, 0);
     mpLabel->setObjectName(QStringLiteral("ActivityLabel"));
     mpLabel->setContentsMargins(5, 0, 0, 0);
     mpLabel->setWordWrap(true);
+    mpLabel->setTextFormat(Qt::PlainText);
     mpLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The label is as high as its wrapped text; the area scrolls over it.
+    QSizePolicy policy = mpLabel->sizePolicy();
+    policy.setHeightForWidth(true);
+    mpLabel->setSizePolicy(policy);
+    mpScrollArea->setObjectName(QStringLiteral("ActivityArea"));
+    mpScrollArea->setFrameShape(QFrame::NoFrame);
+    mpScrollArea->setWidgetResizable(true);
+    mpScrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    mpScrollArea->setWidget(mpLabel);
     // Room for three lines from the start: the pages do not move when the
-    // line fills.
-    mpLabel->setFixedHeight(3 * mpLabel->fontMetrics().lineSpacing() + 4);
-    pLayout->addWidget(mpLabel);
+    // area fills. The style sets the font when it polishes the label.
+    mpLabel->installEventFilter(this);
+    FitHeight();
+    pLayout->addWidget(mpScrollArea);
     // While works run, the line shows how far they are, once a second.
     mpProgressTimer->setInterval(1000);
-    connect(mpProgressTimer, &QTimer::timeout, this, [this] {
-        const QString text = Text();
-        if (!text.isEmpty())
-            mpLabel->setText(text);
-    });
+    connect(mpProgressTimer, &QTimer::timeout, this, [this] { mpLabel->setText(Text()); });
 }
 
 void StatusArea::AddWork(const CommandPtr& rCommand, const QString& rText, const QString& rServerUrl,
@@ -135,14 +147,44 @@ void StatusArea::ShowEnd(const QString& rEnd)
     Refresh();
 }
 
+void StatusArea::ShowServerLeft(const QString& rServerUrl, const QString& rNote)
+{
+    mLeftServerUrl = rServerUrl;
+    mLeftNote = rNote;
+    Refresh();
+}
+
+void StatusArea::ServerAnswered(const QString& rServerUrl)
+{
+    if (mLeftNote.isEmpty() || rServerUrl != mLeftServerUrl)
+        return;
+    mLeftServerUrl.clear();
+    mLeftNote.clear();
+    Refresh();
+}
+
 QString StatusArea::Text() const
 {
     QStringList lines;
+    if (!mLeftNote.isEmpty())
+        lines.append(mLeftNote);
     if (!mEnd.isEmpty())
         lines.append(mEnd);
-    for (const Work& rWork : mWorks)
-        lines.append(QStringLiteral("Running: %1 ...%2").arg(rWork.mText, ProgressText(rWork.mpProgress)));
+    for (auto work = mWorks.crbegin(); work != mWorks.crend(); ++work)
+        lines.append(QStringLiteral("Running: %1 ...%2").arg(work->mText, ProgressText(work->mpProgress)));
     return lines.join(QLatin1Char('\n'));
+}
+
+bool StatusArea::eventFilter(QObject* pWatched, QEvent* pEvent)
+{
+    if (pWatched == mpLabel && pEvent->type() == QEvent::FontChange)
+        FitHeight();
+    return QWidget::eventFilter(pWatched, pEvent);
+}
+
+void StatusArea::FitHeight()
+{
+    mpScrollArea->setFixedHeight(3 * mpLabel->fontMetrics().lineSpacing() + 4);
 }
 
 void StatusArea::Refresh()
@@ -152,9 +194,9 @@ void StatusArea::Refresh()
     else if (!mpProgressTimer->isActive())
         mpProgressTimer->start();
     const QString text = Text();
+    mpLabel->setText(text);
     if (text.isEmpty())
         return;
-    mpLabel->setText(text);
     // What the operator is shown, for the program's log.
     JoxCore::Log(5, 0, "Maintenance", (QStringLiteral("Status line: ") + text).toUtf8().constData(), __FILE__,
                  __LINE__, "joxmaintenance::StatusArea");

@@ -213,6 +213,9 @@ void WorkspaceWidget::SlotActiveUrlChanged(const QList<JoxWsdd::WebServiceInfoPt
         return;
     }
 
+    // The name the Servers list shows, from now on wherever the server is named.
+    mShownName = name;
+    SetServerLabel(name, url);
     mpCreateStack->setCurrentWidget(mpCreateLogWidget);
     ConnectAll();
     // Nothing shown is never an answer: the pages wait for the server.
@@ -351,7 +354,10 @@ void WorkspaceWidget::SlotLogCollect()
 void WorkspaceWidget::SlotUpdateCreateLogWidget(const LogEntryList& rEntries)
 {
     if (mpController)
-        SetServerLabel(mpController->GetServerName(), mpController->GetServerUrl());
+    {
+        SetServerLabel(mShownName, mpController->GetServerUrl());
+        mpStatusArea->ServerAnswered(mpController->GetServerUrl());
+    }
     mpCreateLogWidget->SetLogEntries(rEntries);
     QApplication::restoreOverrideCursor();
 }
@@ -394,11 +400,11 @@ void WorkspaceWidget::SlotCommandHandlingFailed(const CommandPtr& rCommand)
         SlotActiveUrlChanged(QList<JoxWsdd::WebServiceInfoPtr>());
         // The highlight goes with the server, and the line says why, above
         // the works that stopped with it.
-        QString text = QStringLiteral("Server %1 did not answer and was left; select it in the Servers list to try again.")
-                           .arg(server);
-        if (worksRan)
-            text += QLatin1Char('\n') + mpStatusArea->GetEnd();
-        mpStatusArea->ShowEnd(text);
+        if (!worksRan)
+            mpStatusArea->ShowEnd(QString());
+        mpStatusArea->ShowServerLeft(
+            rCommand->GetServerUrl(),
+            QStringLiteral("Server %1 did not answer and was left; select it in the Servers list to try again.").arg(server));
         emit SignalServerDropped();
         return;
     }
@@ -449,15 +455,15 @@ void WorkspaceWidget::SlotRequestFinished(const CommandPtr& rCommand)
 
 QString WorkspaceWidget::DescribeServer(const QString& rUrl) const
 {
-    if (mpController && mpController->GetServerUrl() == rUrl && !mpController->GetServerName().isEmpty())
-        return mpController->GetServerName() + QStringLiteral(" (") + rUrl + QStringLiteral(")");
+    if (mpController && mpController->GetServerUrl() == rUrl && !mShownName.isEmpty())
+        return mShownName + QStringLiteral(" (") + rUrl + QStringLiteral(")");
     return rUrl;
 }
 
 void WorkspaceWidget::AddRunningWork(const CommandPtr& rCommand, const QString& rText)
 {
     if (mpController)
-        mpStatusArea->AddWork(rCommand, rText, mpController->GetServerUrl(), mpController->GetServerName());
+        mpStatusArea->AddWork(rCommand, rText, mpController->GetServerUrl(), mShownName);
 }
 
 QString WorkspaceWidget::FailedOperationText(const Command& rCommand)

@@ -173,14 +173,16 @@ TEST_F(WorkspaceTest, SelectingAServerFillsThePagesAndTheSameServerSendsNothing)
     EXPECT_EQ(mWorkspace.GetController()->GetServerUrl(), QString::fromStdString(mServer->GetUrl()));
     EXPECT_FALSE(PromptShown(mWorkspace));
     EXPECT_EQ(QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor, Qt::BusyCursor);
+    // From the moment of selection the server is named as the Servers list
+    // names it, and stays so once it has told its own name.
+    const QString label = QStringLiteral("Current server: srv1 (%1)").arg(HostPort());
+    EXPECT_EQ(ServerLabel(mWorkspace), label);
 
     ASSERT_TRUE(WaitFor([&] { return mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Logs")) != nullptr; }, 10000));
     EXPECT_NE(mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Agent logs")), nullptr);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    // The name is the selected one or, once the information query came
-    // back, the server's own.
-    EXPECT_TRUE(ServerLabel(mWorkspace).startsWith(QStringLiteral("Current server: ")));
-    EXPECT_TRUE(ServerLabel(mWorkspace).endsWith(QStringLiteral(" (%1)").arg(HostPort()))) << ServerLabel(mWorkspace).toStdString();
+    ASSERT_TRUE(WaitFor([&] { return mWorkspace.GetController()->GetServerName() == QStringLiteral("simserver"); }, 10000));
+    EXPECT_EQ(ServerLabel(mWorkspace), label);
     ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace) == QStringList({QStringLiteral("a.zip"), QStringLiteral("b.zip")}); }, 10000));
 
     const int queries = mServer.Count("ServiceFetchInformation");
@@ -314,7 +316,7 @@ TEST_F(WorkspaceTest, FailedRequestsNameServerOperationAndReasonOnce)
     mWorkspace.show();
     mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
     ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == 2; }, 10000));
-    const QString server = QStringLiteral("simserver (%1)").arg(QString::fromStdString(mServer->GetUrl()));
+    const QString server = QStringLiteral("srv1 (%1)").arg(QString::fromStdString(mServer->GetUrl()));
 
     struct Case
     {
@@ -590,7 +592,7 @@ TEST_F(WorkspaceTest, PagesSayTheyWaitForTheServerAndWhenItsPollsFail)
     // The unanswered polls fail: both pages say so.
     ASSERT_TRUE(WaitFor([&] { return ShownNote(rStatus, "StatusNoteLabel").contains(QStringLiteral("could not be queried")); },
                         10000));
-    EXPECT_TRUE(ShownNote(rStatus, "StatusNoteLabel").startsWith(QStringLiteral("The jobs of server simserver (")));
+    EXPECT_TRUE(ShownNote(rStatus, "StatusNoteLabel").startsWith(QStringLiteral("The jobs of server srv1 (")));
     pTabs->setCurrentIndex(1);
     ASSERT_TRUE(WaitFor([&] { return ShownNote(rList, "ListingFailedLabel").contains(QStringLiteral("could not be listed")); },
                         10000));
@@ -614,7 +616,7 @@ TEST_F(WorkspaceTest, StatusLineShowsWorkUntilItEndsAndASecondRequestStartsNothi
     SelectServer(target, 2);
     if (HasFatalFailure())
         return;
-    const QString server = QStringLiteral("simserver (%1)").arg(QString::fromStdString(mServer->GetUrl()));
+    const QString server = QStringLiteral("srv1 (%1)").arg(QString::fromStdString(mServer->GetUrl()));
     QStringList boxes;
     ModalDriver driver([&](QDialog* pDialog) {
         boxes.append(pDialog->windowTitle() + QLatin1Char('|') + BoxText(*pDialog));
@@ -750,7 +752,7 @@ TEST_F(WorkspaceTest, OneOutageOfOneServerGivesOneBoxThatNamesWhatFailed)
     // and how to retry.
     EXPECT_EQ(dropped.size(), 1);
     const QString activity = ShownNote(mWorkspace, "ActivityLabel");
-    EXPECT_TRUE(activity.startsWith(QStringLiteral("Server simserver (%1) did not answer and was left; select it in the "
+    EXPECT_TRUE(activity.startsWith(QStringLiteral("Server srv1 (%1) did not answer and was left; select it in the "
                                                    "Servers list to try again.")
                                         .arg(QString::fromStdString(mServer->GetUrl()))))
         << activity.toStdString();
@@ -758,7 +760,8 @@ TEST_F(WorkspaceTest, OneOutageOfOneServerGivesOneBoxThatNamesWhatFailed)
 }
 
 // A server left for not answering while a download runs: the line gives
-// the reason and still names the download that stopped with it.
+// the reason and still names the download that stopped with it, and says
+// no more that it was left once it answers again.
 TEST_F(WorkspaceTest, LeavingAServerNamesTheWorkThatStoppedWithIt)
 {
     tandriltest::TempDir target;
@@ -772,9 +775,19 @@ TEST_F(WorkspaceTest, LeavingAServerNamesTheWorkThatStoppedWithIt)
     const QString url = QString::fromStdString(mServer->GetUrl());
     mWorkspace.SlotCommandHandlingFailed(boost::make_shared<CommandListAvailableLogs>(url));
     EXPECT_EQ(ShownNote(mWorkspace, "ActivityLabel"),
-              QStringLiteral("Server simserver (%1) did not answer and was left; select it in the Servers list to try "
+              QStringLiteral("Server srv1 (%1) did not answer and was left; select it in the Servers list to try "
                              "again.\nStopped when the server was left: Downloading log package \"b.zip\" from server "
-                             "simserver (%1) into \"%2\".")
+                             "srv1 (%1) into \"%2\".")
+                  .arg(url, mWorkspace.mFolder));
+
+    // Selected again, it answers: the note that it was left goes, the work
+    // that stopped stays named.
+    mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
+    ASSERT_TRUE(WaitFor([&] { return !ShownNote(mWorkspace, "ActivityLabel").contains(QStringLiteral("did not answer")); },
+                        10000));
+    EXPECT_EQ(ShownNote(mWorkspace, "ActivityLabel"),
+              QStringLiteral("Stopped when the server was left: Downloading log package \"b.zip\" from server srv1 (%1) "
+                             "into \"%2\".")
                   .arg(url, mWorkspace.mFolder));
     for (QWidget* pBox : OpenBoxes(mWorkspace))
         pBox->close();

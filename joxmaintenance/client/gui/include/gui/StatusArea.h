@@ -9,6 +9,7 @@
 #include <memory>
 
 class QLabel;
+class QScrollArea;
 class QTimer;
 
 namespace joxwsstreaming {
@@ -17,9 +18,10 @@ class DownloadProgress;
 
 namespace joxmaintenance {
 
-// The status line under the workspace's pages: the gathers and downloads
-// under way with how far they have come, how the last one ended, and why a
-// server was left. The workspace feeds it; each work keeps the server it was
+// The status area under the workspace's pages: why a server was left, how
+// the last gather or download ended, and the ones under way with how far
+// they have come, the latest first. It is three lines high and scrolls when
+// it holds more. The workspace feeds it; each work keeps the server it was
 // started on, whatever is selected later.
 class StatusArea : public QWidget
 {
@@ -47,11 +49,22 @@ public:
     void ShowEnd(const QString& rEnd);
     // The last end shown, kept while works run.
     QString GetEnd() const { return mEnd; }
-    // The whole text: the last end, then each running work.
+    // rNote on top, saying that the server of rServerUrl was left, until
+    // that server answers again (ServerAnswered) or another one is left.
+    void ShowServerLeft(const QString& rServerUrl, const QString& rNote);
+    // The server of rServerUrl answered: a note that it was left goes.
+    void ServerAnswered(const QString& rServerUrl);
+    // The whole text: the note of a left server, the last end, then each
+    // running work, the latest first.
     QString Text() const;
+
+protected:
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
 private:
     void Refresh();
+    // Three lines of the label's font, which the style may change.
+    void FitHeight();
 
     struct Work
     {
@@ -62,11 +75,14 @@ private:
         std::shared_ptr<const joxwsstreaming::DownloadProgress> mpProgress; // null when not counted
     };
 
+    QScrollArea* mpScrollArea;
     QLabel* mpLabel;
-    // Refreshes the line while works run.
+    // Refreshes the area while works run.
     QTimer* mpProgressTimer;
     QList<Work> mWorks;
     QString mEnd;
+    QString mLeftServerUrl;
+    QString mLeftNote;
 };
 
 } // namespace joxmaintenance

@@ -85,8 +85,8 @@ private:
     // gives one box.
     void ShowFailureBox(const QString& rTitle, const QString& rText, const QString& rObjectName,
                         const QString& rServerUrl);
-    // "name (URL)" while the URL is the current server's and it has a name,
-    // else the URL.
+    // "name (URL)" while the URL is the current server's and it has a name
+    // (the one the Servers list showed when it was selected), else the URL.
     QString DescribeServer(const QString& rUrl) const;
     // Shows a gather or download of the current server on the status line
     // until it ends.
@@ -104,6 +104,8 @@ private:
     ListLogStatusWidget* mpStatusWidget;
     MaintenanceController* mpController;
     QString mLastFolder;
+    // The current server's name as the Servers list showed it on selection.
+    QString mShownName;
     // The failure boxes still open, by server URL.
     QHash<QString, QPointer<QWidget>> mOpenFailureBoxes;
     // Deletes sent and not yet seen through: "URL\nname".
