@@ -501,17 +501,11 @@ void WorkspaceWidget::ShowFailureBox(const QString& rTitle, const QString& rText
 {
     for (auto open = mOpenFailureBoxes.begin(); open != mOpenFailureBoxes.end();)
         open = open.value().isNull() ? mOpenFailureBoxes.erase(open) : std::next(open);
-    if (QWidget* pOpen = mOpenFailureBoxes.value(rServerUrl))
+    if (JoxGui::Messagebox* pOpen = mOpenFailureBoxes.value(rServerUrl))
     {
         // One outage, one box: what else failed is added to it, each
         // message once.
-        for (QLabel* pLabel : pOpen->findChildren<QLabel*>(QStringLiteral("FailureText")))
-        {
-            if (pLabel->text().split(QStringLiteral("\n\n")).contains(rText))
-                return;
-            pLabel->setText(pLabel->text() + QStringLiteral("\n\n") + rText);
-            pOpen->adjustSize();
-        }
+        pOpen->AppendPlainText(rText);
         return;
     }
     JoxGui::Messagebox* pBox = new JoxGui::Messagebox(
@@ -519,10 +513,7 @@ void WorkspaceWidget::ShowFailureBox(const QString& rTitle, const QString& rText
         JoxGui::Messagebox::ButtonNone, this, Qt::WindowFlags(0x100), JoxGui::Messagebox::CheckBoxNone);
     pBox->setAttribute(Qt::WA_DeleteOnClose);
     pBox->setObjectName(rObjectName);
-    for (QLabel* pLabel : pBox->findChildren<QLabel*>())
-        if (pLabel->text() == rText)
-            pLabel->setObjectName(QStringLiteral("FailureText"));
-    mOpenFailureBoxes.insert(rServerUrl, QPointer<QWidget>(pBox));
+    mOpenFailureBoxes.insert(rServerUrl, QPointer<JoxGui::Messagebox>(pBox));
     pBox->show();
 }
 

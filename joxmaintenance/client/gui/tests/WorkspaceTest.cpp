@@ -380,6 +380,45 @@ TEST_F(WorkspaceTest, FailedRequestsNameServerOperationAndReasonOnce)
     CloseFailureBoxes(mWorkspace);
 }
 
+// A server's fault text is shown as it is, markup and line breaks included;
+// what fails next during the same outage goes into the same box, which
+// wraps it and stays narrower than two thirds of the screen.
+TEST_F(WorkspaceTest, AServersFaultTextIsShownAsItIsAndTheOutageBoxRewraps)
+{
+    tandriltest::TempDir target;
+    SelectServer(target, 2);
+    if (HasFatalFailure())
+        return;
+    const QString fault = QStringLiteral("<b>Disk</b> full &amp; more\nsee <a href=\"x\">the log</a>");
+    mServer->SetFaultText(fault.toStdString());
+    mServer->SetFault("LogDeleteCollection", simserver::Fault::Soap11Fault);
+    mWorkspace.SlotDelete(QStringLiteral("a.zip"));
+    ASSERT_TRUE(WaitFor([&] { return FailureTexts(mWorkspace).size() == 1; }, 10000));
+    QWidget* pBox = mWorkspace.findChild<QWidget*>(QStringLiteral("RequestFailedBox"));
+    ASSERT_NE(pBox, nullptr);
+    QLabel* pLabel = pBox->findChild<QLabel*>(QStringLiteral("jox_msgbox_label"));
+    ASSERT_NE(pLabel, nullptr);
+    EXPECT_TRUE(pLabel->text().contains(fault)) << pLabel->text().toStdString();
+    EXPECT_EQ(pLabel->textFormat(), Qt::PlainText);
+
+    QString longFault;
+    for (int i = 0; i < 40; ++i)
+        longFault += QStringLiteral("reason%1 ").arg(i);
+    mServer->SetFaultText(longFault.toStdString());
+    mServer->SetFault("LogDeleteAllCollections", simserver::Fault::Soap11Fault);
+    mWorkspace.SlotClearLogEntries();
+    ASSERT_TRUE(WaitFor([&] { return pLabel->text().contains(QStringLiteral("Deleting all log packages failed")); }, 10000));
+    QApplication::processEvents();
+    EXPECT_EQ(FailureTexts(mWorkspace).size(), 1);
+    EXPECT_LE(pBox->width(), pBox->screen()->geometry().width() * 2 / 3);
+    EXPECT_GE(pLabel->height(), pLabel->heightForWidth(pLabel->width()));
+    EXPECT_LE(pLabel->fontMetrics()
+                  .boundingRect(QRect(0, 0, pLabel->width(), 100000), Qt::AlignLeft | Qt::TextWordWrap, pLabel->text())
+                  .width(),
+              pLabel->width());
+    CloseFailureBoxes(mWorkspace);
+}
+
 TEST_F(WorkspaceTest, FailedListingIsShownAndNeverLooksLikeAnEmptyServer)
 {
     mServer->SetFault("LogListCollections", simserver::Fault::HttpError);

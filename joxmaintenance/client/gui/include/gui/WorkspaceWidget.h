@@ -18,6 +18,7 @@ class QStackedWidget;
 class QVBoxLayout;
 
 namespace JoxGui {
+class Messagebox;
 class StylableTabWidget;
 }
 
@@ -107,7 +108,7 @@ private:
     // The current server's name as the Servers list showed it on selection.
     QString mShownName;
     // The failure boxes still open, by server URL.
-    QHash<QString, QPointer<QWidget>> mOpenFailureBoxes;
+    QHash<QString, QPointer<JoxGui::Messagebox>> mOpenFailureBoxes;
     // Deletes sent and not yet seen through: "URL\nname".
     QSet<QString> mPendingDeletes;
     // A failed listing has been reported and no listing succeeded since.
