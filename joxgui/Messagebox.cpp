@@ -195,7 +195,10 @@ void Messagebox::BuildWidgets()
     }
 
     mpButtonFrame = makeFrame();
-    mpButtonFrame->setFixedHeight(StyleMetric(3));
+    // The row is as high as the metric, or as the buttons when the style
+    // sheet makes them taller, so that they are never cut.
+    mpButtonFrame->setMinimumHeight(StyleMetric(3));
+    mpButtonFrame->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     mpButtonLayout = makeRow(mpButtonFrame);
     mpSpacers[2] = BlankLabel(mpButtonFrame, StyleMetric(3));
     mpSpacers[2]->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -381,6 +384,11 @@ QSize Messagebox::sizeHint() const
     const int m8 = StyleMetric(8);
     const int m9 = StyleMetric(9);
     const int maxWidth = MaximumWidth();
+    // A style sheet's minimum height beats the metric's fixed one: such a
+    // button keeps the taller height, and its row grows with it.
+    for (QPushButton* pButton : mpPushButtons)
+        if (pButton != nullptr && pButton->minimumHeight() > pButton->maximumHeight())
+            pButton->setFixedHeight(pButton->minimumHeight());
 
     mpIconLabel->adjustSize();
     const QPixmap iconPixmap = mpIconLabel->pixmap();
@@ -405,7 +413,7 @@ QSize Messagebox::sizeHint() const
     int h = 25 + contentHeight;
     // Every row whole, the buttons included: the blank rows around the
     // content and the buttons, the check-box row and the one below it.
-    int rows = StyleMetric(6) + contentHeight + 2 * StyleMetric(7) + m3;
+    int rows = StyleMetric(6) + contentHeight + 2 * StyleMetric(7) + mpButtonFrame->sizeHint().height();
     if (mpCheckBox != nullptr) {
         h += 30;
         rows += 2 * m3;

@@ -1,6 +1,7 @@
 #include "ModalDriver.h"
 
 #include <joxgui/Messagebox.h>
+#include <styles/HarlenStyle.h>
 #include <styles/StyleMetrics.h>
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 #include <QLayout>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleFactory>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -281,11 +283,15 @@ void ExpectWholeAndWrapped(Messagebox& rBox, const std::string& rCase)
     QList<const QWidget*> shown = {pLabel};
     for (const QPushButton* pButton : rBox.findChildren<QPushButton*>())
         shown.append(pButton);
-    for (const QWidget* pWidget : shown)
+    // Whole: inside its frame, the frame inside the box.
+    for (const QWidget* pWidget : std::as_const(shown))
     {
-        const QRect inBox(pWidget->mapTo(&rBox, QPoint(0, 0)), pWidget->size());
-        EXPECT_TRUE(rBox.rect().contains(inBox)) << rCase << ": " << pWidget->objectName().toStdString() << " at "
-                                                 << inBox.y() << "+" << inBox.height() << " in " << rBox.height();
+        for (const QWidget* pPart = pWidget; pPart != &rBox; pPart = pPart->parentWidget())
+        {
+            EXPECT_TRUE(pPart->parentWidget()->rect().contains(pPart->geometry()))
+                << rCase << ": " << pPart->metaObject()->className() << " " << pPart->objectName().toStdString() << " at "
+                << pPart->y() << "+" << pPart->height() << " in " << pPart->parentWidget()->height();
+        }
     }
 }
 
@@ -367,6 +373,25 @@ TEST(MessageboxTest, IconsByNumber)
     EXPECT_EQ(pIcon->pixmap().size(), QSize(32, 32));
     box.SetIcon(7);
     EXPECT_EQ(pIcon->pixmap().size(), QSize(32, 32));
+}
+
+// The program's style sheet makes buttons taller than the style's metric:
+// the button row grows with them, so that they stay whole.
+TEST(MessageboxTest, ButtonsStayWholeUnderTheProgramsStyleSheet)
+{
+    QApplication::setStyle(new HarlenStyle());
+    {
+        Messagebox box("Already Running",
+                       "Logs are already being gathered from server 127.0.0.1 (http://127.0.0.1:3402).\n"
+                       "Wait until that has ended; the status line shows it.",
+                       Messagebox::IconInformation, 1, 0, 0);
+        ExpectWholeAndWrapped(box, "information");
+        Messagebox checked("Server Version Mismatch", "Server and Client Version differ. Server: 2 Client: 1 ",
+                           Messagebox::IconWarning, 1, 0, 0, nullptr, Qt::WindowFlags(), Messagebox::CheckBoxDontShowAgain);
+        ExpectWholeAndWrapped(checked, "with check box");
+    }
+    qApp->setStyleSheet(QString());
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 }
 
 } // namespace
