@@ -25,6 +25,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QStandardPaths>
 #include <QTabBar>
@@ -35,6 +36,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -56,7 +58,7 @@ struct Spots
     QPoint mSaveAs;
     QPoint mCreateTab;
     QPoint mListTab;
-    QPoint mCollectionRow[2];
+    QPoint mCollectionRow[3];
     QPoint mDownload;
     QPoint mDeleteAll;
     QPoint mStatusArea;
@@ -97,7 +99,7 @@ Spots MeasureSpots(const joxmaintenance::LogEntryList& rSources, const QStringLi
     pTabs->setCurrentIndex(1);
     QApplication::processEvents();
     QTableWidget* pTable = pList->findChild<QTableWidget*>();
-    for (int row = 0; row < 2; ++row)
+    for (int row = 0; row < std::min(3, pTable->rowCount()); ++row)
         spots.mCollectionRow[row] =
             pTable->viewport()->mapTo(&window, pTable->visualItemRect(pTable->item(row, 0)).center());
     for (QPushButton* pButton : pList->findChildren<QPushButton*>())
@@ -433,8 +435,13 @@ TEST(TandrilEndToEndTest, StatusAreaAtTheSmallestWindowShowsEveryRunningWork)
     ASSERT_TRUE(server.IsRunning());
     const joxmaintenance::LogEntryList sources = {joxmaintenance::LogEntry("systemlogs", "2026-01-01T00:00:00", 3600)};
     server->SetLogSources({{"systemlogs", "2026-01-01T00:00:00", 3600}});
+    // The third, of a name far wider than any box should be, is here already.
+    QString longName = QStringLiteral("2-");
+    while (longName.size() < 200)
+        longName += QStringLiteral("a-collection-whose-name-runs-on-");
+    longName += QStringLiteral(".zip");
     const QStringList collections = {QStringLiteral("0-first-of-two-slow-downloads.zip"),
-                                     QStringLiteral("1-second-of-two-slow-downloads.zip")};
+                                     QStringLiteral("1-second-of-two-slow-downloads.zip"), longName};
     for (const QString& rName : collections)
         ASSERT_TRUE(server->AddCollection(rName.toStdString(), std::string(200 * 1024, 'c')));
     Process announcer;
@@ -448,6 +455,7 @@ TEST(TandrilEndToEndTest, StatusAreaAtTheSmallestWindowShowsEveryRunningWork)
     tandriltest::TempDir data;
     const QString target = QString::fromStdString(home.Path());
     const QString dataFolder = QString::fromStdString(data.Path());
+    tandriltest::WriteFile(home.File(longName.toStdString()), "here already");
     Process tandril;
     const QString window = StartTandril(tandril, screen, target, dataFolder, kSmallestWindow);
     ASSERT_FALSE(window.isEmpty());
@@ -463,7 +471,26 @@ TEST(TandrilEndToEndTest, StatusAreaAtTheSmallestWindowShowsEveryRunningWork)
     click(spots.mListTab);
     QTest::qWait(300);
 
-    // Both collections, slowly: some 20 s each.
+    // The collection that exists here is not downloaded: the box that says
+    // so wraps its name within two thirds of the screen.
+    click(spots.mCollectionRow[2]);
+    QTest::qWait(300);
+    click(spots.mDownload);
+    ASSERT_FALSE(screen.FindWindow(QStringLiteral("Save log file into"), 10000).isEmpty());
+    QTest::qWait(300);
+    screen.Xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    const QString box = screen.FindWindow(QStringLiteral("^Download Error$"), 10000);
+    ASSERT_FALSE(box.isEmpty());
+    const QRegularExpressionMatch geometry = QRegularExpression(QStringLiteral("Geometry: (\\d+)x(\\d+)"))
+                                                 .match(screen.Xdotool({QStringLiteral("getwindowgeometry"), box}));
+    ASSERT_TRUE(geometry.hasMatch());
+    EXPECT_LE(geometry.captured(1).toInt(), screen.Xdotool({QStringLiteral("getdisplaygeometry")}).section(QLatin1Char(' '), 0, 0).toInt() * 2 / 3);
+    QTest::qWait(300);
+    Screenshot(screen, "5-smallest-window-exists-locally-box");
+    screen.Xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(WaitFor([&] { return screen.FindWindow(QStringLiteral("^Download Error$"), 100).isEmpty(); }, 5000));
+
+    // Both other collections, slowly: some 20 s each.
     server->SetAttachmentRate(10 * 1024);
     click(spots.mCollectionRow[0]);
     click(spots.mCollectionRow[1]);
