@@ -76,9 +76,7 @@ Messagebox::Messagebox(const QString& rTitle, const QString& rText, int icon, in
     ValidateButtons();
     BuildWidgets();
     setWindowTitle(rTitle);
-    mpLabel->setText(rText);
-    mpLabel->setWordWrap(mpLabel->textFormat() == Qt::RichText
-                         || (mpLabel->textFormat() == Qt::AutoText && Qt::mightBeRichText(rText)));
+    ShowText(rText);
     SetIcon(icon);
     QApplication::setOverrideCursor(Qt::ArrowCursor);
 }
@@ -161,8 +159,15 @@ void Messagebox::BuildWidgets()
     mpLabel = new QLabel(mpContentFrame);
     mpLabel->setObjectName(QStringLiteral("jox_msgbox_label"));
     mpLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Texts may come from servers: shown as they are, wrapped to the box.
+    mpLabel->setTextFormat(Qt::PlainText);
+    mpLabel->setWordWrap(true);
+    QSizePolicy policy = mpLabel->sizePolicy();
+    policy.setHeightForWidth(true);
+    mpLabel->setSizePolicy(policy);
     mpContentLayout->addWidget(mpIconLabel, 0, Qt::AlignLeft | Qt::AlignTop);
-    mpContentLayout->addWidget(mpLabel);
+    // The text takes the width the icon leaves.
+    mpContentLayout->addWidget(mpLabel, 1);
 
     mpSpacers[0] = BlankLabel(this, StyleMetric(6));
     mpSpacers[1] = BlankLabel(this, StyleMetric(7));
@@ -190,7 +195,10 @@ void Messagebox::BuildWidgets()
     }
 
     mpButtonFrame = makeFrame();
-    mpButtonFrame->setFixedHeight(StyleMetric(3));
+    // The row is as high as the metric, or as the buttons when the style
+    // sheet makes them taller, so that they are never cut.
+    mpButtonFrame->setMinimumHeight(StyleMetric(3));
+    mpButtonFrame->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     mpButtonLayout = makeRow(mpButtonFrame);
     mpSpacers[2] = BlankLabel(mpButtonFrame, StyleMetric(3));
     mpSpacers[2]->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -240,7 +248,58 @@ QPushButton* Messagebox::CreateButton(int index)
 
 int Messagebox::MessageKey() const
 {
-    return static_cast<int>(qHash(windowTitle() + mpLabel->text()));
+    return static_cast<int>(qHash(windowTitle() + mText));
+}
+
+int Messagebox::MaximumWidth() const
+{
+    const QScreen* pScreen = QGuiApplication::screenAt(pos());
+    if (pScreen == nullptr)
+        pScreen = screen();
+    return pScreen != nullptr ? pScreen->geometry().width() * 2 / 3 : QWIDGETSIZE_MAX;
+}
+
+void Messagebox::ShowText(const QString& rText)
+{
+    mText = rText;
+    // The style sheet's font, which the label has once polished.
+    ensurePolished();
+    // Word wrapping never breaks a word: a run wider than the text may be
+    // gets zero-width spaces where its lines may break.
+    const int limit = std::max(1, MaximumWidth() - StyleMetric(8) - StyleMetric(9) - StyleMetric(4)
+                                      - style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this));
+    const QFontMetrics metrics(mpLabel->font());
+    QString shown;
+    shown.reserve(rText.size());
+    int runWidth = 0;
+    for (int i = 0; i < rText.size(); ++i) {
+        const QChar character = rText.at(i);
+        if (character.isSpace()) {
+            runWidth = 0;
+        } else if (!character.isLowSurrogate() && !character.isMark()) {
+            const int width = character.isHighSurrogate() && i + 1 < rText.size()
+                                  ? metrics.horizontalAdvance(rText.mid(i, 2))
+                                  : metrics.horizontalAdvance(character);
+            if (runWidth > 0 && runWidth + width > limit) {
+                shown.append(QChar(0x200B));
+                runWidth = 0;
+            }
+            runWidth += width;
+        }
+        shown.append(character);
+    }
+    mpLabel->setText(shown);
+    updateGeometry();
+}
+
+bool Messagebox::AppendPlainText(const QString& rText)
+{
+    if (mText.split(QStringLiteral("\n\n")).contains(rText))
+        return false;
+    ShowText(mText.isEmpty() ? rText : mText + QStringLiteral("\n\n") + rText);
+    if (isVisible())
+        adjustSize();
+    return true;
 }
 
 int Messagebox::exec()
@@ -324,33 +383,49 @@ QSize Messagebox::sizeHint() const
     const int m4 = StyleMetric(4);
     const int m8 = StyleMetric(8);
     const int m9 = StyleMetric(9);
+    const int maxWidth = MaximumWidth();
+    // A style sheet's minimum height beats the metric's fixed one: such a
+    // button keeps the taller height, and its row grows with it.
+    for (QPushButton* pButton : mpPushButtons)
+        if (pButton != nullptr && pButton->minimumHeight() > pButton->maximumHeight())
+            pButton->setFixedHeight(pButton->minimumHeight());
 
-    mpLabel->adjustSize();
     mpIconLabel->adjustSize();
+    const QPixmap iconPixmap = mpIconLabel->pixmap();
+    const bool hasIcon = iconPixmap.width() > 0 && iconPixmap.height() > 0;
+    const int iconWidth = hasIcon ? m4 + mpIconLabel->width() : 0;
+    // The text as wide as its longest line, wrapped where that would make
+    // the box too wide.
+    const QFontMetrics metrics(mpLabel->font());
+    const int naturalWidth = metrics.boundingRect(QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX),
+                                                  Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs,
+                                                  mpLabel->text()).width() + 1;
+    const int textWidth = std::min(naturalWidth, std::max(1, maxWidth - m8 - m9 - iconWidth));
+    mpLabel->resize(textWidth, mpLabel->heightForWidth(textWidth));
     int contentWidth = m9 + m8 + mpLabel->width();
     int contentHeight = mpLabel->height();
-    const QPixmap iconPixmap = mpIconLabel->pixmap();
-    if (iconPixmap.width() > 0 && iconPixmap.height() > 0) {
-        contentWidth += m4 + mpIconLabel->width();
+    if (hasIcon) {
+        contentWidth += iconWidth;
         contentHeight = std::max(contentHeight, mpIconLabel->height());
     }
 
     int w = contentWidth;
     int h = 25 + contentHeight;
+    // Every row whole, the buttons included: the blank rows around the
+    // content and the buttons, the check-box row and the one below it.
+    int rows = StyleMetric(6) + contentHeight + 2 * StyleMetric(7) + mpButtonFrame->sizeHint().height();
     if (mpCheckBox != nullptr) {
         h += 30;
+        rows += 2 * m3;
         w = std::max(w, mpCheckBox->sizeHint().width() + mpCheckBoxLabel->sizeHint().width() + m8
                             + m9 + m4);
     }
     w = std::max(w, m8 + m9 + mButtonCount * StyleMetric(10) + (mButtonCount - 1) * m4);
     h += m3;
+    h = std::max(h, rows);
 
     w = std::max(w, 365);
-    const QScreen* pScreen = QGuiApplication::screenAt(pos());
-    if (pScreen == nullptr)
-        pScreen = screen();
-    if (pScreen != nullptr)
-        w = std::min(w, pScreen->geometry().width());
+    w = std::min(w, maxWidth);
     return QSize(w, h);
 }
 

@@ -1,13 +1,16 @@
 #include "ModalDriver.h"
 
 #include <joxgui/Messagebox.h>
+#include <styles/HarlenStyle.h>
 #include <styles/StyleMetrics.h>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleFactory>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -240,7 +243,7 @@ TEST(MessageboxTest, RememberedTitleBarCloseAnswersTheEscapeCode)
     }
 }
 
-TEST(MessageboxTest, WidthBetween365AndTheScreen)
+TEST(MessageboxTest, WidthBetween365AndTwoThirdsOfTheScreen)
 {
     Messagebox shortBox("t", "short", Messagebox::IconInformation, 1, 0, 0);
     EXPECT_EQ(shortBox.sizeHint().width(), 365);
@@ -249,14 +252,100 @@ TEST(MessageboxTest, WidthBetween365AndTheScreen)
     Messagebox longBox("t", longText, Messagebox::IconInformation, 1, 2, 3, nullptr, Qt::WindowFlags(),
                        Messagebox::CheckBoxRemember);
     const int screenWidth = QGuiApplication::primaryScreen()->geometry().width();
-    EXPECT_EQ(longBox.sizeHint().width(), screenWidth);
+    EXPECT_EQ(longBox.sizeHint().width(), screenWidth * 2 / 3);
 
     // A check-box row adds 30 pixels of height.
     Messagebox plain("t", "short", Messagebox::IconNone, 1, 0, 0);
     Messagebox checked("t", "short", Messagebox::IconNone, 1, 0, 0, nullptr, Qt::WindowFlags(),
                        Messagebox::CheckBoxDontShowAgain);
     EXPECT_EQ(checked.sizeHint().height() - plain.sizeHint().height(), 30);
-    EXPECT_EQ(plain.sizeHint().height(), 25 + plain.findChild<QLabel*>("jox_msgbox_label")->height() + StyleMetric(3));
+}
+
+// Shows the box and checks what the operator sees of it: no wider than two
+// thirds of the screen, the text wrapped within its label and whole, every
+// button whole inside the box.
+void ExpectWholeAndWrapped(Messagebox& rBox, const std::string& rCase)
+{
+    rBox.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&rBox)) << rCase;
+    QApplication::processEvents();
+    const int screenWidth = QGuiApplication::primaryScreen()->geometry().width();
+    EXPECT_LE(rBox.width(), screenWidth * 2 / 3) << rCase;
+    EXPECT_GE(rBox.width(), 365) << rCase;
+    // The size the box asks for holds every row as well.
+    EXPECT_GE(rBox.sizeHint().height(), rBox.layout()->totalHeightForWidth(rBox.sizeHint().width())) << rCase;
+    const QLabel* pLabel = rBox.findChild<QLabel*>("jox_msgbox_label");
+    ASSERT_NE(pLabel, nullptr);
+    const QRect needed = pLabel->fontMetrics().boundingRect(QRect(0, 0, pLabel->width(), 100000),
+                                                            Qt::AlignLeft | Qt::TextWordWrap, pLabel->text());
+    EXPECT_LE(needed.width(), pLabel->width()) << rCase;
+    EXPECT_GE(pLabel->height(), needed.height()) << rCase;
+    QList<const QWidget*> shown = {pLabel};
+    for (const QPushButton* pButton : rBox.findChildren<QPushButton*>())
+        shown.append(pButton);
+    // Whole: inside its frame, the frame inside the box.
+    for (const QWidget* pWidget : std::as_const(shown))
+    {
+        for (const QWidget* pPart = pWidget; pPart != &rBox; pPart = pPart->parentWidget())
+        {
+            EXPECT_TRUE(pPart->parentWidget()->rect().contains(pPart->geometry()))
+                << rCase << ": " << pPart->metaObject()->className() << " " << pPart->objectName().toStdString() << " at "
+                << pPart->y() << "+" << pPart->height() << " in " << pPart->parentWidget()->height();
+        }
+    }
+}
+
+TEST(MessageboxTest, TextIsWrappedPlainAndEveryRowIsWhole)
+{
+    QString sentence;
+    for (int i = 0; i < 60; ++i)
+        sentence += QStringLiteral("word%1 ").arg(i);
+    const struct
+    {
+        const char* mName;
+        QString mText;
+        int mCheckBoxMode;
+    } cases[] = {
+        {"short", QStringLiteral("short"), Messagebox::CheckBoxNone},
+        {"long sentence", sentence, Messagebox::CheckBoxNone},
+        {"long name on a line of its own",
+         QStringLiteral("The following files already exists locally.\n") + QString(300, QLatin1Char('n')) +
+             QStringLiteral(".zip\nb.zip"),
+         Messagebox::CheckBoxNone},
+        {"markup from a server", QStringLiteral("Reason: <b>bold</b> &amp; <i>more</i>\nDetail: second line"),
+         Messagebox::CheckBoxNone},
+        {"with check box", sentence, Messagebox::CheckBoxDontShowAgain},
+    };
+    for (const auto& rCase : cases)
+    {
+        Messagebox box("t", rCase.mText, Messagebox::IconWarning, 1, 0, 0, nullptr, Qt::WindowFlags(),
+                       rCase.mCheckBoxMode);
+        ExpectWholeAndWrapped(box, rCase.mName);
+        EXPECT_EQ(box.Text(), rCase.mText) << rCase.mName;
+    }
+
+    // Markup is shown as it is, with its line break.
+    Messagebox markup("t", cases[3].mText, Messagebox::IconWarning, 1, 0, 0);
+    const QLabel* pLabel = markup.findChild<QLabel*>("jox_msgbox_label");
+    EXPECT_EQ(pLabel->textFormat(), Qt::PlainText);
+    EXPECT_GE(pLabel->heightForWidth(300), 2 * pLabel->fontMetrics().lineSpacing());
+}
+
+TEST(MessageboxTest, AppendedTextIsAParagraphOnceAndTheOpenBoxRefits)
+{
+    Messagebox box("Request Failed", "Deleting failed on server a.\nReason: x", Messagebox::IconWarning, 1, 0, 0);
+    ExpectWholeAndWrapped(box, "before");
+    const int height = box.height();
+
+    QString second = QStringLiteral("Listing the log packages failed on server a.\nReason: ");
+    for (int i = 0; i < 40; ++i)
+        second += QStringLiteral("<b>fault%1</b> ").arg(i);
+    EXPECT_TRUE(box.AppendPlainText(second));
+    EXPECT_FALSE(box.AppendPlainText(second));
+    EXPECT_FALSE(box.AppendPlainText(QStringLiteral("Deleting failed on server a.\nReason: x")));
+    EXPECT_EQ(box.Text(), QStringLiteral("Deleting failed on server a.\nReason: x\n\n") + second);
+    ExpectWholeAndWrapped(box, "after");
+    EXPECT_GT(box.height(), height);
 }
 
 TEST(MessageboxTest, OverrideCursorLastsAsLongAsTheBox)
@@ -284,6 +373,25 @@ TEST(MessageboxTest, IconsByNumber)
     EXPECT_EQ(pIcon->pixmap().size(), QSize(32, 32));
     box.SetIcon(7);
     EXPECT_EQ(pIcon->pixmap().size(), QSize(32, 32));
+}
+
+// The program's style sheet makes buttons taller than the style's metric:
+// the button row grows with them, so that they stay whole.
+TEST(MessageboxTest, ButtonsStayWholeUnderTheProgramsStyleSheet)
+{
+    QApplication::setStyle(new HarlenStyle());
+    {
+        Messagebox box("Already Running",
+                       "Logs are already being gathered from server 127.0.0.1 (http://127.0.0.1:3402).\n"
+                       "Wait until that has ended; the status line shows it.",
+                       Messagebox::IconInformation, 1, 0, 0);
+        ExpectWholeAndWrapped(box, "information");
+        Messagebox checked("Server Version Mismatch", "Server and Client Version differ. Server: 2 Client: 1 ",
+                           Messagebox::IconWarning, 1, 0, 0, nullptr, Qt::WindowFlags(), Messagebox::CheckBoxDontShowAgain);
+        ExpectWholeAndWrapped(checked, "with check box");
+    }
+    qApp->setStyleSheet(QString());
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 }
 
 } // namespace

@@ -69,6 +69,15 @@ public:
     // number of buttons.
     int SetButtonText(int button, const QString& rText);
 
+    // The text as given; the box shows it as plain text, never as markup.
+    QString Text() const { return mText; }
+    // Adds rText as a paragraph of its own (after a blank line) unless the
+    // box already holds that paragraph, and refits an open box; true when it
+    // was added.
+    bool AppendPlainText(const QString& rText);
+
+    // As wide as the text's longest line, at least 365 pixels and at most
+    // two thirds of the screen, the text wrapped within; as high as all rows.
     QSize sizeHint() const override;
 
     // Modal box with the critical icon; returns the clicked button's code.
@@ -114,6 +123,10 @@ private:
     void BuildWidgets();
     QPushButton* CreateButton(int index);
     int MessageKey() const;
+    // Shows rText, with break opportunities in runs too wide to wrap.
+    void ShowText(const QString& rText);
+    // The widest the box may be: two thirds of its screen.
+    int MaximumWidth() const;
 
     int mIcon = 0;
     int mButtonCount = 0;
@@ -121,6 +134,7 @@ private:
     int mDefaultButton = -1;
     int mEscapeButton = -1;
     int mCheckBoxMode = CheckBoxNone;
+    QString mText;
 
     QVBoxLayout* mpMainLayout = nullptr;
     QHBoxLayout* mpContentLayout = nullptr;

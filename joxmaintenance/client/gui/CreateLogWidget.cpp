@@ -34,6 +34,7 @@ CreateLogWidget::CreateLogWidget(QWidget* pParent)
     , mpEndEdit(new QDateTimeEdit(this))
     , mpAllTimes(new QCheckBox(this))
     , mpGroupRow(new QHBoxLayout())
+    , mpNoSourcesLabel(new QLabel(QStringLiteral("The server offers no log sources: there is nothing to gather."), this))
 {
     QVBoxLayout* pLayout = new QVBoxLayout(this);
 
@@ -70,6 +71,10 @@ CreateLogWidget::CreateLogWidget(QWidget* pParent)
 
     pLayout->addWidget(pTimeBox);
     pLayout->addLayout(mpGroupRow);
+    // Shown once a server's list of sources arrived empty.
+    mpNoSourcesLabel->setObjectName(QStringLiteral("NoSourcesLabel"));
+    mpNoSourcesLabel->hide();
+    pLayout->addWidget(mpNoSourcesLabel);
     pLayout->addLayout(pButtonRow);
     pLayout->addStretch();
 
@@ -120,6 +125,7 @@ void CreateLogWidget::SetLogEntries(const LogEntryList& rEntries)
             delete pOld;
     }
     mEntryWidgets = widgets;
+    mpNoSourcesLabel->setVisible(mEntryWidgets.isEmpty());
 
     for (auto group = mGroups.begin(); group != mGroups.end();)
     {

@@ -3,6 +3,7 @@
 #include <gui/CreateLogWidget.h>
 #include <gui/ListLogStatusWidget.h>
 #include <gui/ListLogWidget.h>
+#include <gui/StatusArea.h>
 
 #include <joxgui/Messagebox.h>
 #include <joxgui/StylableTabWidget.h>
@@ -12,7 +13,6 @@
 #include <joxmaintenance/CommandLogGather.h>
 #include <joxmaintenance/CommandType.h>
 #include <joxmaintenance/MaintenanceController.h>
-#include <joxwsstreaming/DownloadProgress.h>
 #include <joxwsstreaming/DownloadTarget.h>
 #include <styles/StyleMetrics.h>
 
@@ -22,9 +22,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
-#include <QLocale>
 #include <QStackedWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -48,34 +46,6 @@ void LogShown(const QString& rText, int line = __builtin_LINE())
     JoxCore::Log(5, 0, "Maintenance", rText.toUtf8().constData(), __FILE__, line, "joxmaintenance::WorkspaceWidget");
 }
 
-// How far a gather or download has come: nothing before its first byte,
-// then the bytes received and, when the size is known, the share done.
-QString ProgressText(const std::shared_ptr<const joxwsstreaming::DownloadProgress>& rpProgress)
-{
-    if (!rpProgress)
-        return QString();
-    const std::uint64_t received = rpProgress->GetReceived();
-    const std::int64_t total = rpProgress->GetTotal();
-    if (received == 0 && total < 0)
-        return QString();
-    const QLocale locale = QLocale::c();
-    const QString done = locale.formattedDataSize(static_cast<qint64>(received));
-    if (total <= 0)
-        return QStringLiteral(" %1 received").arg(done);
-    const auto percent = static_cast<int>(std::min(100.0, 100.0 * static_cast<double>(received) / static_cast<double>(total)));
-    return QStringLiteral(" %1 of %2 received (%3 %)").arg(done, locale.formattedDataSize(total)).arg(percent);
-}
-
-// The progress of a gather or download; null for other commands.
-std::shared_ptr<const joxwsstreaming::DownloadProgress> ProgressOf(const Command& rCommand)
-{
-    if (const auto* pFetch = dynamic_cast<const CommandLogFetch*>(&rCommand))
-        return pFetch->GetProgress();
-    if (const auto* pGather = dynamic_cast<const CommandLogGather*>(&rCommand))
-        return pGather->GetProgress();
-    return nullptr;
-}
-
 QString PendingDeleteKey(const QString& rServerUrl, const QString& rName)
 {
     return rServerUrl + QLatin1Char('\n') + rName;
@@ -87,8 +57,7 @@ WorkspaceWidget::WorkspaceWidget(QWidget* pParent)
     : QWidget(pParent)
     , mpLayout(new QVBoxLayout(this))
     , mpServerLabel(new QLabel(this))
-    , mpActivityLabel(nullptr)
-    , mpProgressTimer(new QTimer(this))
+    , mpStatusArea(new StatusArea(this))
     , mpTabWidget(new JoxGui::StylableTabWidget(this))
     , mpCreateLogWidget(nullptr)
     , mpPromptLabel(nullptr)
@@ -107,22 +76,7 @@ WorkspaceWidget::WorkspaceWidget(QWidget* pParent)
     mpLayout->addWidget(pLine);
     mpLayout->addWidget(mpServerLabel);
     mpServerLabel->setContentsMargins(5, 0, 0, 0);
-    mpActivityLabel = new QLabel(this);
-    mpActivityLabel->setObjectName(QStringLiteral("ActivityLabel"));
-    mpActivityLabel->setContentsMargins(5, 0, 0, 0);
-    mpActivityLabel->setWordWrap(true);
-    mpActivityLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // Room for three lines from the start: the pages do not move when the
-    // line fills.
-    mpActivityLabel->setFixedHeight(3 * mpActivityLabel->fontMetrics().lineSpacing() + 4);
-    mpLayout->addWidget(mpActivityLabel);
-    // While works run, the line shows how far they are, once a second.
-    mpProgressTimer->setInterval(1000);
-    connect(mpProgressTimer, &QTimer::timeout, this, [this] {
-        const QString text = ActivityText();
-        if (!text.isEmpty())
-            mpActivityLabel->setText(text);
-    });
+    mpLayout->addWidget(mpStatusArea);
 
     mpTabWidget->SetTabWidth(UnitsWidth(5));
 
@@ -279,6 +233,9 @@ void WorkspaceWidget::SlotActiveUrlChanged(const QList<JoxWsdd::WebServiceInfoPt
         return;
     }
 
+    // The name the Servers list shows, from now on wherever the server is named.
+    mShownName = name;
+    SetServerLabel(name, url);
     mpCreateStack->setCurrentWidget(mpCreateLogWidget);
     ConnectAll();
     // Nothing shown is never an answer: the pages wait for the server.
@@ -310,7 +267,7 @@ QString WorkspaceWidget::ChooseTargetFolder()
 
 void WorkspaceWidget::SlotGather()
 {
-    if (mpController && FindRunningWork(ct_loggather, mpController->GetServerUrl(), QString()))
+    if (mpController && mpStatusArea->FindWork(ct_loggather, mpController->GetServerUrl(), QString()))
     {
         // The server would build a second collection.
         JoxGui::Messagebox::Information(this, QStringLiteral("Already Running"),
@@ -334,7 +291,7 @@ void WorkspaceWidget::SlotFetch(const QStringList& rNames)
     QStringList running;
     for (const QString& rName : rNames)
     {
-        if (mpController && !rName.isEmpty() && FindRunningWork(ct_fetchlog, mpController->GetServerUrl(), rName))
+        if (mpController && !rName.isEmpty() && mpStatusArea->FindWork(ct_fetchlog, mpController->GetServerUrl(), rName))
             running.append(rName);
         else
             toFetch.append(rName);
@@ -417,7 +374,10 @@ void WorkspaceWidget::SlotLogCollect()
 void WorkspaceWidget::SlotUpdateCreateLogWidget(const LogEntryList& rEntries)
 {
     if (mpController)
-        SetServerLabel(mpController->GetServerName(), mpController->GetServerUrl());
+    {
+        SetServerLabel(mShownName, mpController->GetServerUrl());
+        mpStatusArea->ServerAnswered(mpController->GetServerUrl());
+    }
     mpCreateLogWidget->SetLogEntries(rEntries);
     QApplication::restoreOverrideCursor();
 }
@@ -460,10 +420,11 @@ void WorkspaceWidget::SlotCommandHandlingFailed(const CommandPtr& rCommand)
                            .arg(rCommand->GetServerUrl()),
                        QStringLiteral("ConnectionErrorBox"), rCommand->GetServerUrl());
         SlotActiveUrlChanged(QList<JoxWsdd::WebServiceInfoPtr>());
-        // The highlight goes with the server, and the line says why, above
-        // the works that still run (they are not stopped by leaving).
-        UpdateActivity(QStringLiteral("Server %1 did not answer and was left; select it in the Servers list to try again.")
-                           .arg(server));
+        // The highlight goes with the server, and the area says why, above
+        // the works that still run (leaving a server does not stop them).
+        mpStatusArea->ShowServerLeft(
+            rCommand->GetServerUrl(),
+            QStringLiteral("Server %1 did not answer and was left; select it in the Servers list to try again.").arg(server));
         emit SignalServerDropped();
         return;
     }
@@ -525,72 +486,20 @@ void WorkspaceWidget::SlotRequestFinished(const CommandPtr& rCommand)
             mPendingDeletes[key] = true;
     }
 
-    const auto work = std::find_if(mRunningWorks.begin(), mRunningWorks.end(),
-                                   [&rCommand](const RunningWork& rWork) { return rWork.mpCommand == rCommand; });
-    if (work == mRunningWorks.end())
-        return;
-    const QString text = work->mText;
-    mRunningWorks.erase(work);
-    QString savedFile;
-    if (const auto* pFetch = dynamic_cast<const CommandLogFetch*>(rCommand.get()))
-        savedFile = pFetch->GetSavedFile();
-    else if (const auto* pGather = dynamic_cast<const CommandLogGather*>(rCommand.get()))
-        savedFile = pGather->GetSavedFile();
-    // The failure has its box as well (for the current server).
-    UpdateActivity(succeeded ? QStringLiteral("Done: %1; saved as \"%2\".").arg(text, savedFile)
-                             : QStringLiteral("Failed: %1.").arg(text));
+    mpStatusArea->EndWork(rCommand);
 }
 
 QString WorkspaceWidget::DescribeServer(const QString& rUrl) const
 {
-    if (mpController && mpController->GetServerUrl() == rUrl && !mpController->GetServerName().isEmpty())
-        return mpController->GetServerName() + QStringLiteral(" (") + rUrl + QStringLiteral(")");
+    if (mpController && mpController->GetServerUrl() == rUrl && !mShownName.isEmpty())
+        return mShownName + QStringLiteral(" (") + rUrl + QStringLiteral(")");
     return rUrl;
 }
 
 void WorkspaceWidget::AddRunningWork(const CommandPtr& rCommand, const QString& rText)
 {
-    if (!rCommand)
-        return;
-    mRunningWorks.append(RunningWork{rCommand, rText, ProgressOf(*rCommand)});
-    UpdateActivity(QString());
-}
-
-void WorkspaceWidget::UpdateActivity(const QString& rEnd)
-{
-    mActivityEnd = rEnd;
-    if (mRunningWorks.isEmpty())
-        mpProgressTimer->stop();
-    else if (!mpProgressTimer->isActive())
-        mpProgressTimer->start();
-    const QString text = ActivityText();
-    if (text.isEmpty())
-        return;
-    mpActivityLabel->setText(text);
-    LogShown(QStringLiteral("Status line: ") + text);
-}
-
-QString WorkspaceWidget::ActivityText() const
-{
-    QStringList lines;
-    if (!mActivityEnd.isEmpty())
-        lines.append(mActivityEnd);
-    for (const RunningWork& rWork : mRunningWorks)
-        lines.append(QStringLiteral("Running: %1 ...%2").arg(rWork.mText, ProgressText(rWork.mpProgress)));
-    return lines.join(QLatin1Char('\n'));
-}
-
-CommandPtr WorkspaceWidget::FindRunningWork(int commandType, const QString& rServerUrl, const QString& rName) const
-{
-    for (const RunningWork& rWork : mRunningWorks)
-    {
-        if (rWork.mpCommand->GetCommandType() != commandType || rWork.mpCommand->GetServerUrl() != rServerUrl)
-            continue;
-        const auto* pFetch = dynamic_cast<const CommandLogFetch*>(rWork.mpCommand.get());
-        if (rName.isEmpty() || (pFetch && pFetch->GetCollectionName() == rName))
-            return rWork.mpCommand;
-    }
-    return CommandPtr();
+    if (mpController)
+        mpStatusArea->AddWork(rCommand, rText, mpController->GetServerUrl(), mShownName);
 }
 
 QString WorkspaceWidget::FailedOperationText(const Command& rCommand)
@@ -628,17 +537,11 @@ void WorkspaceWidget::ShowFailureBox(const QString& rTitle, const QString& rText
 {
     for (auto open = mOpenFailureBoxes.begin(); open != mOpenFailureBoxes.end();)
         open = open.value().isNull() ? mOpenFailureBoxes.erase(open) : std::next(open);
-    if (QWidget* pOpen = mOpenFailureBoxes.value(rServerUrl))
+    if (JoxGui::Messagebox* pOpen = mOpenFailureBoxes.value(rServerUrl))
     {
         // One outage, one box: what else failed is added to it, each
         // message once.
-        for (QLabel* pLabel : pOpen->findChildren<QLabel*>(QStringLiteral("FailureText")))
-        {
-            if (pLabel->text().split(QStringLiteral("\n\n")).contains(rText))
-                return;
-            pLabel->setText(pLabel->text() + QStringLiteral("\n\n") + rText);
-            pOpen->adjustSize();
-        }
+        pOpen->AppendPlainText(rText);
         return;
     }
     JoxGui::Messagebox* pBox = new JoxGui::Messagebox(
@@ -646,10 +549,7 @@ void WorkspaceWidget::ShowFailureBox(const QString& rTitle, const QString& rText
         JoxGui::Messagebox::ButtonNone, this, Qt::WindowFlags(0x100), JoxGui::Messagebox::CheckBoxNone);
     pBox->setAttribute(Qt::WA_DeleteOnClose);
     pBox->setObjectName(rObjectName);
-    for (QLabel* pLabel : pBox->findChildren<QLabel*>())
-        if (pLabel->text() == rText)
-            pLabel->setObjectName(QStringLiteral("FailureText"));
-    mOpenFailureBoxes.insert(rServerUrl, QPointer<QWidget>(pBox));
+    mOpenFailureBoxes.insert(rServerUrl, QPointer<JoxGui::Messagebox>(pBox));
     pBox->show();
 }
 

@@ -4,9 +4,17 @@
 #include <clientview/ConnectionModel.h>
 #include <clientview/WsddConnectionView.h>
 #include <clientview/WsddConnectionWidget.h>
+#include <gui/StatusArea.h>
 #include <gui/WorkspaceWidget.h>
+#include <joxmaintenance/CommandLogFetch.h>
+#include <joxwsstreaming/DownloadProgress.h>
+#include <styles/HarlenStyle.h>
 
+#include <QApplication>
 #include <QItemSelectionModel>
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -59,4 +67,62 @@ TEST(MainWindowTest, AServerTheWorkspaceLeftIsNoLongerHighlighted)
     emit window.GetWorkspace()->SignalServerDropped();
     EXPECT_FALSE(pSelection->hasSelection());
     JoxWsdd::ConnectionController::Instance()->GetModel()->Clear();
+}
+
+// At the window's smallest size, with the program's style, every running
+// work with how far it has come can be read in the status area: the area
+// shows three whole lines of the style's font and scrolls over the rest,
+// the latest work first.
+TEST(MainWindowTest, StatusAreaAtTheSmallestWindowKeepsEveryRunningWorkReadable)
+{
+    QApplication::setStyle(new HarlenStyle());
+    MainWindow window({QStringLiteral("127.0.0.1")});
+    window.resize(window.minimumSize());
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto* pArea = window.GetWorkspace()->findChild<joxmaintenance::StatusArea*>();
+    ASSERT_NE(pArea, nullptr);
+
+    const QString url = QStringLiteral("http://127.0.0.1:7195");
+    const QString folder = QStringLiteral("/tmp/tandril-test-nKNVgw");
+    QList<joxmaintenance::CommandPtr> works;
+    for (const char* pName : {"0-first-of-two-slow-downloads.zip", "1-second-of-two-slow-downloads.zip"})
+    {
+        const auto pFetch = boost::make_shared<joxmaintenance::CommandLogFetch>(url, folder, QLatin1String(pName));
+        std::const_pointer_cast<joxwsstreaming::DownloadProgress>(pFetch->GetProgress())->AddReceived(73728);
+        pArea->AddWork(pFetch,
+                       QStringLiteral("Downloading log package \"%1\" from server 127.0.0.1 (%2) into \"%3\"")
+                           .arg(QLatin1String(pName), url, folder),
+                       url, QStringLiteral("127.0.0.1"));
+        works.append(pFetch);
+    }
+    QLabel* pLabel = pArea->findChild<QLabel*>(QStringLiteral("ActivityLabel"));
+    ASSERT_NE(pLabel, nullptr);
+    QTRY_COMPARE_WITH_TIMEOUT(pLabel->text().count(QStringLiteral("... 72.00 KiB received")), 2, 5000);
+    EXPECT_TRUE(pLabel->text().startsWith(QStringLiteral("Running: Downloading log package \"1-second")))
+        << pLabel->text().toStdString();
+    QApplication::processEvents();
+
+    // What can be brought into view: the part shown, plus the scroll range
+    // when the label sits in a scroll area.
+    const int shown = pLabel->visibleRegion().boundingRect().height();
+    int reachable = shown;
+    int viewportWidth = pArea->width();
+    for (QWidget* pParent = pLabel->parentWidget(); pParent != pArea; pParent = pParent->parentWidget())
+    {
+        if (auto* pScroll = qobject_cast<QScrollArea*>(pParent))
+        {
+            reachable += pScroll->verticalScrollBar()->maximum();
+            viewportWidth = pScroll->viewport()->width();
+        }
+    }
+    EXPECT_GE(shown, 3 * pLabel->fontMetrics().lineSpacing());
+    EXPECT_GE(pLabel->height(), pLabel->heightForWidth(pLabel->width())) << pLabel->text().toStdString();
+    EXPECT_GE(reachable, pLabel->heightForWidth(pLabel->width()));
+    EXPECT_LE(pLabel->width(), viewportWidth);
+    // The pages above keep the rest of the height: the area is as high as
+    // the part it shows.
+    EXPECT_LE(pArea->height(), shown + 8);
+    for (const joxmaintenance::CommandPtr& rWork : works)
+        pArea->EndWork(rWork);
 }

@@ -22,9 +22,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QStandardPaths>
 #include <QTabBar>
@@ -36,8 +38,8 @@
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,6 +50,8 @@ using tandriltest::WaitFor;
 namespace {
 
 const QSize kWindowSize(1400, 800);
+// The window's minimum size.
+const QSize kSmallestWindow(1200, 600);
 
 // Where the operator clicks, in window coordinates, taken from a copy of the
 // window laid out at the same size with the same style and contents.
@@ -59,9 +63,10 @@ struct Spots
     QPoint mSaveAs;
     QPoint mCreateTab;
     QPoint mListTab;
-    QPoint mCollectionRow[2];
+    QPoint mCollectionRow[3];
     QPoint mDownload;
     QPoint mDeleteAll;
+    QPoint mStatusArea;
 };
 
 QPoint Centre(const QWidget& rWidget, const QWidget& rWindow)
@@ -69,11 +74,12 @@ QPoint Centre(const QWidget& rWidget, const QWidget& rWindow)
     return rWidget.mapTo(&rWindow, rWidget.rect().center());
 }
 
-Spots MeasureSpots(const joxmaintenance::LogEntryList& rSources, const QStringList& rCollections)
+Spots MeasureSpots(const joxmaintenance::LogEntryList& rSources, const QStringList& rCollections,
+                  const QSize& rWindowSize = kWindowSize)
 {
     QApplication::setStyle(new HarlenStyle());
     joxmaintenance::MainWindow window({QStringLiteral("127.0.0.1")});
-    window.resize(kWindowSize);
+    window.resize(rWindowSize);
     joxmaintenance::WorkspaceWidget* pWorkspace = window.GetWorkspace();
     auto* pCreate = pWorkspace->findChild<joxmaintenance::CreateLogWidget*>();
     pCreate->SetLogEntries(rSources);
@@ -94,6 +100,8 @@ Spots MeasureSpots(const joxmaintenance::LogEntryList& rSources, const QStringLi
     for (QPushButton* pButton : pCreate->findChildren<QPushButton*>())
         if (pButton->text() == QStringLiteral("Save as"))
             spots.mSaveAs = Centre(*pButton, window);
+    if (QWidget* pArea = pWorkspace->findChild<QWidget*>(QStringLiteral("ActivityArea")))
+        spots.mStatusArea = Centre(*pArea, window);
     QTabBar* pTabs = pWorkspace->findChild<QTabBar*>();
     spots.mCreateTab = pTabs->mapTo(&window, pTabs->tabRect(0).center());
     spots.mListTab = pTabs->mapTo(&window, pTabs->tabRect(1).center());
@@ -101,7 +109,7 @@ Spots MeasureSpots(const joxmaintenance::LogEntryList& rSources, const QStringLi
     pTabs->setCurrentIndex(1);
     QApplication::processEvents();
     QTableWidget* pTable = pList->findChild<QTableWidget*>();
-    for (int row = 0; row < 2; ++row)
+    for (int row = 0; row < std::min(3, pTable->rowCount()); ++row)
         spots.mCollectionRow[row] =
             pTable->viewport()->mapTo(&window, pTable->visualItemRect(pTable->item(row, 0)).center());
     for (QPushButton* pButton : pList->findChildren<QPushButton*>())
@@ -145,7 +153,7 @@ void StartAnnouncer(Process& rAnnouncer, const QString& rUrl)
 // Starts the program on the display with the home and data folders, and
 // sizes its window; the window's id.
 QString StartTandril(Process& rTandril, const tandriltest::XvfbDisplay& rScreen, const QString& rHome,
-                     const QString& rData)
+                     const QString& rData, const QSize& rWindowSize = kWindowSize)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), rScreen.Name());
@@ -166,8 +174,8 @@ QString StartTandril(Process& rTandril, const tandriltest::XvfbDisplay& rScreen,
     const QString window = rScreen.FindWindow(QStringLiteral("^Tandril$"), 20000);
     if (window.isEmpty())
         return window;
-    rScreen.Xdotool({QStringLiteral("windowsize"), window, QString::number(kWindowSize.width()),
-                     QString::number(kWindowSize.height())});
+    rScreen.Xdotool({QStringLiteral("windowsize"), window, QString::number(rWindowSize.width()),
+                     QString::number(rWindowSize.height())});
     QTest::qWait(500);
     return window;
 }
@@ -539,6 +547,106 @@ TEST(TandrilEndToEndTest, ADownloadSurvivesLeavingItsServerAndASilentServerDelay
     EXPECT_EQ(rHealthy.Count("LogFetchCollection"), 1);
     std::printf("jobs shown %lld ms after selecting; two more polls in %lld ms\n", static_cast<long long>(shownMs),
                 static_cast<long long>(twoRefreshesMs));
+
+    ASSERT_TRUE(tandriltest::SendDeleteWindow(screen.Name().toStdString(), window.toULong()));
+    ASSERT_TRUE(tandril.mProcess.waitForFinished(20000));
+    EXPECT_EQ(tandril.mProcess.exitCode(), 0);
+}
+
+// At the window's minimum size, two downloads under way are both shown with
+// how far they have come.
+TEST(TandrilEndToEndTest, StatusAreaAtTheSmallestWindowShowsEveryRunningWork)
+{
+    TANDRIL_REQUIRE_PRIVATE_NETNS();
+    if (!tandriltest::XvfbDisplay::MissingTools().isEmpty())
+        GTEST_SKIP() << tandriltest::XvfbDisplay::MissingTools().toStdString();
+
+    tandriltest::TempDir serverFolder;
+    LocalServer server(serverFolder.Path());
+    ASSERT_TRUE(server.IsRunning());
+    const joxmaintenance::LogEntryList sources = {joxmaintenance::LogEntry("systemlogs", "2026-01-01T00:00:00", 3600)};
+    server->SetLogSources({{"systemlogs", "2026-01-01T00:00:00", 3600}});
+    // The third, of a name far wider than any box should be, is here already.
+    QString longName = QStringLiteral("2-");
+    while (longName.size() < 200)
+        longName += QStringLiteral("a-collection-whose-name-runs-on-");
+    longName += QStringLiteral(".zip");
+    const QStringList collections = {QStringLiteral("0-first-of-two-slow-downloads.zip"),
+                                     QStringLiteral("1-second-of-two-slow-downloads.zip"), longName};
+    for (const QString& rName : collections)
+        ASSERT_TRUE(server->AddCollection(rName.toStdString(), std::string(200 * 1024, 'c')));
+    Process announcer;
+    StartAnnouncer(announcer, server.Url());
+    if (HasFatalFailure())
+        return;
+
+    tandriltest::XvfbDisplay screen;
+    ASSERT_TRUE(screen.Start());
+    tandriltest::TempDir home;
+    tandriltest::TempDir data;
+    const QString target = QString::fromStdString(home.Path());
+    const QString dataFolder = QString::fromStdString(data.Path());
+    tandriltest::WriteFile(home.File(longName.toStdString()), "here already");
+    Process tandril;
+    const QString window = StartTandril(tandril, screen, target, dataFolder, kSmallestWindow);
+    ASSERT_FALSE(window.isEmpty());
+    const Spots spots = MeasureSpots(sources, collections, kSmallestWindow);
+    const auto click = [&](const QPoint& rSpot) { screen.Click(window, rSpot.x(), rSpot.y()); };
+
+    ASSERT_TRUE(WaitFor([&] {
+        click(spots.mFirstServer);
+        return WaitFor([&] { return server.Count("LogList") > 0; }, 1000);
+    }, 30000)) << "the simulated server was never selected";
+    ASSERT_TRUE(WaitFor([&] { return server.Count("LogListCollections") > 0; }, 15000));
+    QTest::qWait(500);
+    click(spots.mListTab);
+    QTest::qWait(300);
+
+    // The collection that exists here is not downloaded: the box that says
+    // so wraps its name within two thirds of the screen.
+    click(spots.mCollectionRow[2]);
+    QTest::qWait(300);
+    click(spots.mDownload);
+    ASSERT_FALSE(screen.FindWindow(QStringLiteral("Save log file into"), 10000).isEmpty());
+    QTest::qWait(300);
+    screen.Xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    const QString box = screen.FindWindow(QStringLiteral("^Download Error$"), 10000);
+    ASSERT_FALSE(box.isEmpty());
+    const QRegularExpressionMatch geometry = QRegularExpression(QStringLiteral("Geometry: (\\d+)x(\\d+)"))
+                                                 .match(screen.Xdotool({QStringLiteral("getwindowgeometry"), box}));
+    ASSERT_TRUE(geometry.hasMatch());
+    EXPECT_LE(geometry.captured(1).toInt(), screen.Xdotool({QStringLiteral("getdisplaygeometry")}).section(QLatin1Char(' '), 0, 0).toInt() * 2 / 3);
+    QTest::qWait(300);
+    Screenshot(screen, "5-smallest-window-exists-locally-box");
+    screen.Xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(WaitFor([&] { return screen.FindWindow(QStringLiteral("^Download Error$"), 100).isEmpty(); }, 5000));
+
+    // Both other collections, slowly: some 20 s each.
+    server->SetAttachmentRate(10 * 1024);
+    click(spots.mCollectionRow[0]);
+    click(spots.mCollectionRow[1]);
+    QTest::qWait(300);
+    click(spots.mDownload);
+    ASSERT_FALSE(screen.FindWindow(QStringLiteral("Save log file into"), 10000).isEmpty());
+    QTest::qWait(300);
+    screen.Xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(WaitFor([&] { return server.Count("LogFetchCollection") == 2; }, 10000));
+    // Both have bytes in their temporary files; the line shows them at its
+    // next refresh, once a second.
+    ASSERT_TRUE(WaitFor([&] {
+        int started = 0;
+        for (const QFileInfo& rFile : QDir(target).entryInfoList(QDir::Files | QDir::Hidden))
+            started += rFile.fileName().endsWith(QStringLiteral(".part")) && rFile.size() > 0 ? 1 : 0;
+        return started == 2;
+    }, 10000)) << Files(target).join(QLatin1Char(' ')).toStdString();
+    QTest::qWait(1500);
+    Screenshot(screen, "4-smallest-window-two-downloads-run");
+    // The wheel over the area brings the older work into view.
+    screen.Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(spots.mStatusArea.x()),
+                    QString::number(spots.mStatusArea.y()), QStringLiteral("click"), QStringLiteral("--repeat"),
+                    QStringLiteral("3"), QStringLiteral("5")});
+    QTest::qWait(500);
+    Screenshot(screen, "4-smallest-window-two-downloads-run-scrolled");
 
     ASSERT_TRUE(tandriltest::SendDeleteWindow(screen.Name().toStdString(), window.toULong()));
     ASSERT_TRUE(tandril.mProcess.waitForFinished(20000));

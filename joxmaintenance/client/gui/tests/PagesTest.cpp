@@ -144,6 +144,26 @@ TEST(CreateLogWidgetTest, RefillKeepsCheckMarksAndDropsUnusedGroups)
     EXPECT_EQ(page.GetLogEntryList().size(), 1u);
 }
 
+// A server without sources leaves only the time box and "Save as": the
+// page says that it offers none, until a list with sources arrives.
+TEST(CreateLogWidgetTest, AServerWithoutSourcesIsSaidToOfferNone)
+{
+    CreateLogWidget page;
+    page.show();
+    const auto noteShown = [&page] {
+        const QLabel* pNote = page.findChild<QLabel*>(QStringLiteral("NoSourcesLabel"));
+        return pNote && pNote->isVisible() && pNote->text().contains(QStringLiteral("offers no log sources"));
+    };
+    EXPECT_FALSE(noteShown()); // nothing has arrived yet
+    page.SetLogEntries({});
+    EXPECT_TRUE(noteShown());
+    page.SetLogEntries({LogEntry("systemlogs", "", 0)});
+    EXPECT_FALSE(noteShown());
+    page.SetLogEntries({});
+    EXPECT_TRUE(noteShown());
+    EXPECT_TRUE(Groups(page).isEmpty());
+}
+
 TEST(CreateLogWidgetTest, OneBoxPerSourceNameEvenWhenDisplayTextsRepeat)
 {
     // A server source named like another source's display text.

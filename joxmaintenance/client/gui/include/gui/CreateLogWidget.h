@@ -15,6 +15,7 @@ class QCheckBox;
 class QDateTimeEdit;
 class QGroupBox;
 class QHBoxLayout;
+class QLabel;
 class QVBoxLayout;
 
 namespace joxmaintenance {
@@ -33,7 +34,8 @@ class CreateLogWidget : public QWidget
 public:
     explicit CreateLogWidget(QWidget* pParent = nullptr);
 
-    // Shows a new list of sources; check marks of known sources survive.
+    // Shows a new list of sources; check marks of known sources survive. An
+    // empty list is said to be one.
     void SetLogEntries(const LogEntryList& rEntries);
     // The checked sources with the chosen span.
     LogEntryList GetLogEntryList() const;
@@ -66,6 +68,8 @@ private:
     QDateTimeEdit* mpEndEdit;
     QCheckBox* mpAllTimes;
     QHBoxLayout* mpGroupRow;
+    // Says that the server offers no sources.
+    QLabel* mpNoSourcesLabel;
     QDateTime mEarliest;
     QDateTime mLatest;
     QList<LogEntryWidget*> mEntryWidgets;

@@ -12,19 +12,13 @@
 #include <QStringList>
 #include <QWidget>
 
-#include <memory>
-
 class QLabel;
 class QStackedWidget;
-class QTimer;
 class QVBoxLayout;
 
 namespace JoxGui {
+class Messagebox;
 class StylableTabWidget;
-}
-
-namespace joxwsstreaming {
-class DownloadProgress;
 }
 
 namespace joxmaintenance {
@@ -33,6 +27,7 @@ class CreateLogWidget;
 class ListLogStatusWidget;
 class ListLogWidget;
 class MaintenanceController;
+class StatusArea;
 
 // The middle column: turns the selected service into a server URL, drives
 // the one maintenance controller and connects its results with the three
@@ -90,26 +85,17 @@ private:
     // gives one box.
     void ShowFailureBox(const QString& rTitle, const QString& rText, const QString& rObjectName,
                         const QString& rServerUrl);
-    // "name (URL)" while the URL is the current server's and it has a name,
-    // else the URL.
+    // "name (URL)" while the URL is the current server's and it has a name
+    // (the one the Servers list showed when it was selected), else the URL.
     QString DescribeServer(const QString& rUrl) const;
-    // Shows a gather or download on the status line until it ends.
+    // Shows a gather or download of the current server on the status line
+    // until it ends.
     void AddRunningWork(const CommandPtr& rCommand, const QString& rText);
-    // rEnd and the running works on the status line.
-    void UpdateActivity(const QString& rEnd);
-    // The status line's text: the last end, then each running work with how
-    // far it has come.
-    QString ActivityText() const;
-    // The running work of that type, server and collection (any collection
-    // when empty); null when there is none.
-    CommandPtr FindRunningWork(int commandType, const QString& rServerUrl, const QString& rName) const;
 
     QVBoxLayout* mpLayout;
     QLabel* mpServerLabel;
     // The status line: what runs, how it ended, why the server was left.
-    QLabel* mpActivityLabel;
-    // Refreshes the status line while works run.
-    QTimer* mpProgressTimer;
+    StatusArea* mpStatusArea;
     JoxGui::StylableTabWidget* mpTabWidget;
     CreateLogWidget* mpCreateLogWidget;
     QLabel* mpPromptLabel;
@@ -118,18 +104,10 @@ private:
     ListLogStatusWidget* mpStatusWidget;
     MaintenanceController* mpController;
     QString mLastFolder;
+    // The current server's name as the Servers list showed it on selection.
+    QString mShownName;
     // The failure boxes still open, by server URL.
-    QHash<QString, QPointer<QWidget>> mOpenFailureBoxes;
-    // Gathers and downloads under way with their status-line texts.
-    struct RunningWork
-    {
-        CommandPtr mpCommand;
-        QString mText;
-        std::shared_ptr<const joxwsstreaming::DownloadProgress> mpProgress; // null when not counted
-    };
-    QList<RunningWork> mRunningWorks;
-    // The last end shown on the status line, kept while works run.
-    QString mActivityEnd;
+    QHash<QString, QPointer<JoxGui::Messagebox>> mOpenFailureBoxes;
     // Deletes not to send again, by "URL\nname": true once the request
     // succeeded (until the next listing of that server), false while it runs.
     QHash<QString, bool> mPendingDeletes;

@@ -1,0 +1,194 @@
+#include <gui/StatusArea.h>
+
+#include <joxlog/JoxLog.h>
+#include <joxmaintenance/CommandLogFetch.h>
+#include <joxmaintenance/CommandLogGather.h>
+#include <joxwsstreaming/DownloadProgress.h>
+
+#include <QEvent>
+#include <QLabel>
+#include <QScrollArea>
+#include <QLocale>
+#include <QStringList>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace joxmaintenance {
+
+namespace {
+
+// How far a gather or download has come: nothing before its first byte,
+// then the bytes received and, when the size is known, the share done.
+QString ProgressText(const std::shared_ptr<const joxwsstreaming::DownloadProgress>& rpProgress)
+{
+    if (!rpProgress)
+        return QString();
+    const std::uint64_t received = rpProgress->GetReceived();
+    const std::int64_t total = rpProgress->GetTotal();
+    if (received == 0 && total < 0)
+        return QString();
+    const QLocale locale = QLocale::c();
+    const QString done = locale.formattedDataSize(static_cast<qint64>(received));
+    if (total <= 0)
+        return QStringLiteral(" %1 received").arg(done);
+    const auto percent = static_cast<int>(std::min(100.0, 100.0 * static_cast<double>(received) / static_cast<double>(total)));
+    return QStringLiteral(" %1 of %2 received (%3 %)").arg(done, locale.formattedDataSize(total)).arg(percent);
+}
+
+// The progress of a gather or download; null for other commands.
+std::shared_ptr<const joxwsstreaming::DownloadProgress> ProgressOf(const Command& rCommand)
+{
+    if (const auto* pFetch = dynamic_cast<const CommandLogFetch*>(&rCommand))
+        return pFetch->GetProgress();
+    if (const auto* pGather = dynamic_cast<const CommandLogGather*>(&rCommand))
+        return pGather->GetProgress();
+    return nullptr;
+}
+
+// The file a gather or download saved; empty for other commands.
+QString SavedFileOf(const Command& rCommand)
+{
+    if (const auto* pFetch = dynamic_cast<const CommandLogFetch*>(&rCommand))
+        return pFetch->GetSavedFile();
+    if (const auto* pGather = dynamic_cast<const CommandLogGather*>(&rCommand))
+        return pGather->GetSavedFile();
+    return QString();
+}
+
+} // namespace
+
+StatusArea::StatusArea(QWidget* pParent)
+    : QWidget(pParent)
+    , mpScrollArea(new QScrollArea(this))
+    , mpLabel(new QLabel())
+    , mpProgressTimer(new QTimer(this))
+{
+    // As high as the scroll area: the pages above take the rest.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    QVBoxLayout* pLayout = new QVBoxLayout(this);
+    pLayout->setContentsMargins(0, 0, 0, 0);
+    mpLabel->setObjectName(QStringLiteral("ActivityLabel"));
+    mpLabel->setContentsMargins(5, 0, 0, 0);
+    mpLabel->setWordWrap(true);
+    mpLabel->setTextFormat(Qt::PlainText);
+    mpLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The label is as high as its wrapped text; the area scrolls over it.
+    QSizePolicy policy = mpLabel->sizePolicy();
+    policy.setHeightForWidth(true);
+    mpLabel->setSizePolicy(policy);
+    mpScrollArea->setObjectName(QStringLiteral("ActivityArea"));
+    mpScrollArea->setFrameShape(QFrame::NoFrame);
+    mpScrollArea->setWidgetResizable(true);
+    mpScrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    mpScrollArea->setWidget(mpLabel);
+    // Room for three lines from the start: the pages do not move when the
+    // area fills. The style sets the font when it polishes the label.
+    mpLabel->installEventFilter(this);
+    FitHeight();
+    pLayout->addWidget(mpScrollArea);
+    // While works run, the line shows how far they are, once a second.
+    mpProgressTimer->setInterval(1000);
+    connect(mpProgressTimer, &QTimer::timeout, this, [this] { mpLabel->setText(Text()); });
+}
+
+void StatusArea::AddWork(const CommandPtr& rCommand, const QString& rText, const QString& rServerUrl,
+                         const QString& rServerName)
+{
+    if (!rCommand)
+        return;
+    mWorks.append(Work{rCommand, rText, rServerUrl, rServerName, ProgressOf(*rCommand)});
+    ShowEnd(QString());
+}
+
+bool StatusArea::EndWork(const CommandPtr& rCommand)
+{
+    const auto work = std::find_if(mWorks.begin(), mWorks.end(),
+                                   [&rCommand](const Work& rWork) { return rWork.mpCommand == rCommand; });
+    if (!rCommand || work == mWorks.end())
+        return false;
+    const QString text = work->mText;
+    mWorks.erase(work);
+    // The failure has its box as well (for the current server).
+    ShowEnd(rCommand->GetState() == JoxCore::StateSucceeded
+                ? QStringLiteral("Done: %1; saved as \"%2\".").arg(text, SavedFileOf(*rCommand))
+                : QStringLiteral("Failed: %1.").arg(text));
+    return true;
+}
+
+CommandPtr StatusArea::FindWork(int commandType, const QString& rServerUrl, const QString& rName) const
+{
+    for (const Work& rWork : mWorks)
+    {
+        if (rWork.mpCommand->GetCommandType() != commandType || rWork.mServerUrl != rServerUrl)
+            continue;
+        const auto* pFetch = dynamic_cast<const CommandLogFetch*>(rWork.mpCommand.get());
+        if (rName.isEmpty() || (pFetch && pFetch->GetCollectionName() == rName))
+            return rWork.mpCommand;
+    }
+    return CommandPtr();
+}
+
+void StatusArea::ShowEnd(const QString& rEnd)
+{
+    mEnd = rEnd;
+    Refresh();
+}
+
+void StatusArea::ShowServerLeft(const QString& rServerUrl, const QString& rNote)
+{
+    mLeftServerUrl = rServerUrl;
+    mLeftNote = rNote;
+    Refresh();
+}
+
+void StatusArea::ServerAnswered(const QString& rServerUrl)
+{
+    if (mLeftNote.isEmpty() || rServerUrl != mLeftServerUrl)
+        return;
+    mLeftServerUrl.clear();
+    mLeftNote.clear();
+    Refresh();
+}
+
+QString StatusArea::Text() const
+{
+    QStringList lines;
+    if (!mLeftNote.isEmpty())
+        lines.append(mLeftNote);
+    if (!mEnd.isEmpty())
+        lines.append(mEnd);
+    for (auto work = mWorks.crbegin(); work != mWorks.crend(); ++work)
+        lines.append(QStringLiteral("Running: %1 ...%2").arg(work->mText, ProgressText(work->mpProgress)));
+    return lines.join(QLatin1Char('\n'));
+}
+
+bool StatusArea::eventFilter(QObject* pWatched, QEvent* pEvent)
+{
+    if (pWatched == mpLabel && pEvent->type() == QEvent::FontChange)
+        FitHeight();
+    return QWidget::eventFilter(pWatched, pEvent);
+}
+
+void StatusArea::FitHeight()
+{
+    mpScrollArea->setFixedHeight(3 * mpLabel->fontMetrics().lineSpacing() + 4);
+}
+
+void StatusArea::Refresh()
+{
+    if (mWorks.isEmpty())
+        mpProgressTimer->stop();
+    else if (!mpProgressTimer->isActive())
+        mpProgressTimer->start();
+    const QString text = Text();
+    mpLabel->setText(text);
+    if (text.isEmpty())
+        return;
+    // What the operator is shown, for the program's log.
+    JoxCore::Log(5, 0, "Maintenance", (QStringLiteral("Status line: ") + text).toUtf8().constData(), __FILE__,
+                 __LINE__, "joxmaintenance::StatusArea");
+}
+
+} // namespace joxmaintenance
