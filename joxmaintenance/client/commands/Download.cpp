@@ -1,5 +1,7 @@
 #include "Download.h"
 
+#include "ReplyGuard.h"
+
 #include "joxmaintenanceServiceProxy.h"
 
 #include <joxwsstreaming/DownloadTarget.h>
@@ -33,7 +35,9 @@ int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::functi
     target.SetProgress(pProgress);
     void* pPreviousUser = rProxy.soap->user;
     rProxy.soap->user = &target;
+    ReplyGuard::Watch(rProxy.soap, &target);
     const int result = rCall();
+    ReplyGuard::Watch(rProxy.soap, nullptr);
     rProxy.soap->user = pPreviousUser;
     if (result != SOAP_OK)
     {
