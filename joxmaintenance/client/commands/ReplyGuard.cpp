@@ -322,7 +322,7 @@ std::size_t ReplyGuard::DecodeBody(char* pData, std::size_t length)
             else if (!mChunkHasDigit)
                 Fail(Failure::MalformedChunk);
             else if (c == '\n')
-                goto lineEnd;
+                EndChunkLine();
             else
                 mPhase = Phase::ChunkExtension;
             break;
@@ -335,27 +335,29 @@ std::size_t ReplyGuard::DecodeBody(char* pData, std::size_t length)
             mFramingBytes += taken;
             mLineBytes += taken;
             if (pEnd)
-                goto lineEnd;
+                EndChunkLine();
             break;
         }
         case Phase::Header:
         case Phase::Done:
-            return out;
+            // Bytes after the body's end are not the reply's.
+            at = length;
+            break;
         }
         if (mLineBytes > mLimits.mChunkLineBytes)
             Fail(Failure::ChunkLine);
-        continue;
-    lineEnd:
-        if (mLineBytes > mLimits.mChunkLineBytes)
-            Fail(Failure::ChunkLine);
-        // The last chunk ends the body; its trailer is not read.
-        mPhase = mChunkSize == 0 ? Phase::Done : Phase::ChunkData;
-        mLeft = mChunkSize;
-        mChunkSize = 0;
-        mChunkHasDigit = false;
     }
     mBodyBytes += out;
     return out;
+}
+
+void ReplyGuard::EndChunkLine()
+{
+    // The last chunk ends the body; its trailer is not read.
+    mPhase = mChunkSize == 0 ? Phase::Done : Phase::ChunkData;
+    mLeft = mChunkSize;
+    mChunkSize = 0;
+    mChunkHasDigit = false;
 }
 
 std::uint64_t ReplyGuard::DimeFraming() const

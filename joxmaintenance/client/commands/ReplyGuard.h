@@ -104,6 +104,8 @@ private:
     bool ReadFraming(std::string& rLines);
     // Decodes the body bytes in place; returns how many content bytes are left at pData.
     std::size_t DecodeBody(char* pData, std::size_t length);
+    // After a chunk-size line: its chunk's data, or the body's end.
+    void EndChunkLine();
     // Checks the framing and speed bounds after a receive; false when the reply must end.
     bool WithinBounds();
     std::uint64_t DimeFraming() const;
