@@ -367,7 +367,8 @@ std::uint64_t ReplyGuard::DimeFraming() const
 
 bool ReplyGuard::WithinBounds()
 {
-    const std::uint64_t dime = DimeFraming();
+    mDimeFramingBytes = std::max(mDimeFramingBytes, DimeFraming());
+    const std::uint64_t dime = mDimeFramingBytes;
     const std::uint64_t content = mBodyBytes > dime ? mBodyBytes - dime : 0;
     if (mFramingBytes + dime > kFramingAllowanceBytes + content / kFramingShare)
     {
@@ -431,7 +432,11 @@ bool ReplyGuard::DescribeFailure(struct soap* pSoap)
         detail = "HTTP chunk lines and extensions, informational replies, DIME record headers, padding and empty "
                  "records may take at most " +
                  std::to_string(kFramingAllowanceBytes / 1024) + " KiB plus one byte in " +
-                 std::to_string(kFramingShare) + " of the content";
+                 std::to_string(kFramingShare) + " of the content; this reply sent " +
+                 std::to_string(pGuard->mFramingBytes) + " bytes of HTTP framing and " +
+                 std::to_string(pGuard->mDimeFramingBytes) + " bytes of DIME framing with " +
+                 std::to_string(pGuard->mBodyBytes - std::min(pGuard->mBodyBytes, pGuard->mDimeFramingBytes)) +
+                 " bytes of content";
         break;
     case Failure::TooSlow:
         pText = "The server sends its reply too slowly";

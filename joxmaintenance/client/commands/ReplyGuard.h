@@ -125,6 +125,7 @@ private:
     std::size_t mLineBytes = 0; // of the current chunk-size line
     std::uint64_t mBodyBytes = 0;    // body bytes handed to the runtime
     std::uint64_t mFramingBytes = 0; // HTTP bytes without content
+    std::uint64_t mDimeFramingBytes = 0; // the watched target's, when last checked
     bool mStarted = false;           // the reply's first byte arrived
     Clock::duration mWaited{};       // spent waiting for the network since then
     std::deque<Sample> mSamples;     // over the last window, oldest first
