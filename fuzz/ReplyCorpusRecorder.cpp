@@ -4,7 +4,10 @@
 // malformed DIME records and file values, with texts beyond ASCII, with
 // collection names in Windows-1252 or holding format characters, and with
 // children qualified with the schema namespace; then crafted replies no
-// simulated server sends: chunk-size lines that run on, and many DIME records.
+// simulated server sends: chunk-size lines that run on, many DIME records,
+// one large record in one HTTP chunk (its data cut short), empty chunk
+// records, long chunk extensions between single bytes of content, and
+// lengths and informational replies in the HTTP header.
 //   reply_corpus_recorder FOLDER
 
 #include "ReplyOperations.h"
@@ -18,6 +21,7 @@
 
 #include <QDir>
 
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -65,6 +69,37 @@ void WriteCraftedReplies(const std::string& rCorpus)
     for (int i = 0; i < 20; ++i)
         chunkOptions += ScriptedHttpServer::DimeRecord(i == 19 ? 0x02 : 0x01, 0, "", "", "x",
                                                        ScriptedHttpServer::DimeOption("option " + std::to_string(i)));
+    // A record that declares 17 MiB in one HTTP chunk that declares all of
+    // it; only its first bytes follow.
+    const std::size_t large = 17 * 1024 * 1024;
+    const std::string largeRecord =
+        envelope + ScriptedHttpServer::DimeRecord(0x02, 0x10, "cid:one", "application/zip", std::string(large, 'l'),
+                                                  ScriptedHttpServer::DimeOption("c.zip"));
+    char largeChunk[32];
+    std::snprintf(largeChunk, sizeof largeChunk, "%zx\r\n", largeRecord.size());
+    const std::string dimeChunked = "HTTP/1.1 200 OK\r\nContent-Type: application/dime\r\n"
+                                    "Transfer-Encoding: chunked\r\n\r\n";
+    std::string emptyRecords = Attachment(0x01, "cid:one", "c.zip");
+    for (int i = 0; i < 400; ++i)
+        emptyRecords += ScriptedHttpServer::DimeRecord(i == 399 ? 0x02 : 0x01, 0, "", "", "");
+    // Each byte of rContent in a chunk of its own after a long extension.
+    const auto extended = [](const std::string& rContent) {
+        std::string chunks;
+        for (const char byte : rContent)
+            chunks += "1;" + std::string(2000, 'e') + "\r\n" + byte + "\r\n";
+        return chunks + "0\r\n\r\n";
+    };
+    // The collection's 20 bytes after long extensions.
+    const std::string dataHead = envelope + ScriptedHttpServer::DimeRecordHeader(
+                                                0x02, 0x10, "cid:one", "application/zip", 20,
+                                                ScriptedHttpServer::DimeOption("c.zip"));
+    char dataLine[32];
+    std::snprintf(dataLine, sizeof dataLine, "%zx\r\n", dataHead.size());
+    const std::string dataChunk = dataLine + dataHead + "\r\n";
+    const std::string statusReply = ScriptedHttpServer::SoapReply("<jox:LogStatusResponse/>");
+    const std::size_t lengthAt = statusReply.find("Content-Length: ") + 16;
+    const std::string negativeLength =
+        statusReply.substr(0, lengthAt) + "-5" + statusReply.substr(statusReply.find("\r\n", lengthAt));
     const struct
     {
         unsigned mOperation;
@@ -84,6 +119,13 @@ void WriteCraftedReplies(const std::string& rCorpus)
               ScriptedHttpServer::DimeRecord(0x02, 0x10, "cid:" + std::string(9000, 'i'), "t", "x")),
          "dime-record-with-large-header"},
         {5, dime(chunkOptions), "dime-chunk-records-with-options"},
+        {5, dimeChunked + largeChunk + largeRecord.substr(0, 4096), "dime-large-record-in-one-chunk"},
+        {5, dime(emptyRecords), "dime-empty-chunk-records"},
+        {8, chunked + extended("<?xml version=\"1.0\"?><a>"), "chunk-extensions-between-xml-bytes"},
+        {5, dimeChunked + dataChunk + extended(std::string(20, 'd')), "chunk-extensions-between-data-bytes"},
+        {8, negativeLength, "content-length-negative"},
+        {8, "HTTP/1.1 103 Early Hints\r\nLink: </a>\r\n\r\nHTTP/1.1 102 Processing\r\n\r\n" + statusReply,
+         "informational-replies-first"},
     };
     for (const auto& rCase : crafted)
         std::ofstream(rCorpus + "/" + rCase.mpName, std::ios::binary) << static_cast<char>(rCase.mOperation) << rCase.mReply;

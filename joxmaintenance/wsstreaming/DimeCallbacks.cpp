@@ -34,9 +34,6 @@ const char* const kWriteFailed = "CallbackDimeWrite - !nwritten. \n Could not wr
 const char* const kMalformedOption = "Refused the downloaded collection: malformed DIME option";
 const char* const kWriteError = "Could not write the downloaded collection";
 const char* const kRecordsRefused = "Refused the reply's DIME records";
-// What a chunk record of an attachment takes besides its data when it
-// carries no header fields: its 12-byte header and at most 3 padding bytes.
-constexpr std::size_t kChunkRecordFraming = 16;
 
 // The runtime keeps the fault texts by pointer: they are copied into the context.
 int SetFault(struct soap* pSoap, const char* pText, const std::string& rDetail, int error)
@@ -103,13 +100,26 @@ std::size_t HeaderBytes(const struct soap* pSoap, const char* const (&rFields)[3
     return bytes;
 }
 
-// Accounts a record with header fields in the reply's target; false, with
-// the context's fault set, when the reply may not carry it.
+// The 12 bytes of a DIME record header before its fields.
+constexpr std::size_t kDimeHeaderBytes = 12;
+
+std::uint64_t Padding(std::uint64_t length)
+{
+    return (4 - length % 4) % 4;
+}
+
+// Accounts a record that starts a payload in the reply's target, its header
+// and padding as framing; false, with the context's fault set, when the
+// reply may not carry it.
 bool CountRecord(struct soap* pSoap, DownloadTarget& rTarget, const char* const (&rFields)[3], const char* pFunction)
 {
     std::string error;
-    if (rTarget.CountRecord(HeaderBytes(pSoap, rFields), error))
+    const std::size_t headerBytes = HeaderBytes(pSoap, rFields);
+    if (rTarget.CountRecord(headerBytes, error))
+    {
+        rTarget.CountFraming(kDimeHeaderBytes + headerBytes + Padding(pSoap->dime.size));
         return true;
+    }
     LogImportant("Refused the reply's DIME records: too many or too large record headers. \n Abort file streaming.",
                  pFunction);
     SetFault(pSoap, kRecordsRefused, error, SOAP_DIME_ERROR);
@@ -130,33 +140,66 @@ bool IsReferenced(struct soap* pSoap, const char* pId)
     return false;
 }
 
-// The handle remembers the header fields of the record it was opened for.
-DimeFileHandle* ForRecord(DimeFileHandle* pHandle, const char* pId, const char* pType, const char* pOptions)
+// The handle follows the records of its attachment from the one it was
+// opened for, whose header fields it remembers.
+DimeFileHandle* ForRecord(struct soap* pSoap, DimeFileHandle* pHandle, const char* pId, const char* pType,
+                          const char* pOptions)
 {
     pHandle->mpRecordFields[0] = pId;
     pHandle->mpRecordFields[1] = pType;
     pHandle->mpRecordFields[2] = pOptions;
+    pHandle->mRecordLeft = pSoap->dime.size;
+    pHandle->mInRecord = true;
     return pHandle;
 }
 
-// The data of an attachment may come in chunk records; one that carries
-// header fields is accounted as a record of its own. False, with the
-// context's fault set, when the reply may not carry it.
-bool CountChunkRecord(struct soap* pSoap, DimeFileHandle& rFile)
+// Follows the data of an attachment through its chunk records. A chunk
+// record continues the payload of the record before it, whatever header
+// fields it repeats: it costs no record, only framing, and the fields it
+// repeats are freed at once (within the bound on one record's fields).
+// False, with the context's fault set, when the reply may not carry it.
+bool CountChunkRecord(struct soap* pSoap, DimeFileHandle& rFile, std::size_t length)
 {
-    const char* const fields[3] = {pSoap->dime.id, pSoap->dime.type, pSoap->dime.options};
-    if (std::equal(std::begin(fields), std::end(fields), std::begin(rFile.mpRecordFields)))
-        return true;
-    std::copy(std::begin(fields), std::end(fields), std::begin(rFile.mpRecordFields));
-    auto* pTarget = static_cast<DownloadTarget*>(pSoap->user);
-    if (!pTarget || (!fields[0] && !fields[1] && !fields[2]))
-        return true;
-    if (CountRecord(pSoap, *pTarget, fields, "joxwsstreaming::CallbackDimeWrite"))
-        return true;
-    if (!rFile.mSkipped)
-        pTarget->Fail(rFile.mPath, std::string(kRecordsRefused) + ": " + *soap_faultdetail(pSoap));
-    rFile.mFailed = true;
-    return false;
+    if (!rFile.mInRecord)
+    {
+        auto* pTarget = static_cast<DownloadTarget*>(pSoap->user);
+        const char** const fields[3] = {&pSoap->dime.id, &pSoap->dime.type, &pSoap->dime.options};
+        const char* const values[3] = {*fields[0], *fields[1], *fields[2]};
+        const std::size_t headerBytes = values[0] || values[1] || values[2] ? HeaderBytes(pSoap, values) : 0;
+        std::string error;
+        if (pTarget && !pTarget->CountContinuation(headerBytes, error))
+        {
+            LogImportant("Refused the reply's DIME records: too large record headers. \n Abort file streaming.",
+                         "joxwsstreaming::CallbackDimeWrite");
+            SetFault(pSoap, kRecordsRefused, error, SOAP_DIME_ERROR);
+            rFile.mFailed = true;
+            return false;
+        }
+        const std::uint64_t framing = kDimeHeaderBytes + headerBytes + Padding(pSoap->dime.size);
+        if (pTarget)
+            pTarget->CountFraming(framing);
+        // The framing of the stored attachment is credited like its data; the
+        // reply's bound on framing keeps it small.
+        if (!rFile.mSkipped && pSoap->recv_maxlength > 0)
+            pSoap->recv_maxlength += framing;
+        for (const char** ppField : fields)
+        {
+            if (*ppField && AllocatedFieldBytes(pSoap, *ppField) > 0 &&
+                std::find(std::begin(rFile.mpRecordFields), std::end(rFile.mpRecordFields), *ppField) ==
+                    std::end(rFile.mpRecordFields))
+            {
+                soap_dealloc(pSoap, const_cast<char*>(*ppField));
+                *ppField = nullptr;
+            }
+        }
+        rFile.mRecordLeft = pSoap->dime.size;
+        rFile.mInRecord = true;
+    }
+    rFile.mRecordLeft -= std::min<std::uint64_t>(rFile.mRecordLeft, length);
+    // An empty record ends with the piece it brings.
+    if (rFile.mRecordLeft == 0)
+        rFile.mInRecord = false;
+    return true;
 }
 
 void SetProgressDetails(const std::string& rKey, const QString& rDetails)
@@ -169,31 +212,26 @@ void SetProgressDetails(const std::string& rKey, const QString& rDetails)
     pStatus->SetProgressDetails(rDetails);
 }
 
-} // namespace
-
-void* CallbackDimeWriteOpen(struct soap* pSoap, const char* pId, const char* pType, const char* pOptions)
+// A handle that reads a record past without storing it.
+void* OpenSkipped(struct soap* pSoap, const char* pId, const char* pType, const char* pOptions)
 {
-    if (auto* pTarget = static_cast<DownloadTarget*>(pSoap->user))
+    try
     {
-        // Every record's header fields stay in the context's memory until the call ends.
-        if (!CountRecord(pSoap, *pTarget, {pId, pType, pOptions}, kOpenFunction))
-            return nullptr;
-        // One collection per reply: the record the reply's file value refers
-        // to. Any other is read past without being stored.
-        if (pTarget->HasCollection() || !IsReferenced(pSoap, pId))
-        {
-            try
-            {
-                return ForRecord(new DimeFileHandle(), pId, pType, pOptions);
-            }
-            catch (const std::exception&)
-            {
-                LogImportant(kOpenFailed, kOpenFunction);
-                pSoap->error = SOAP_EOF;
-                return nullptr;
-            }
-        }
+        return ForRecord(pSoap, new DimeFileHandle(), pId, pType, pOptions);
     }
+    catch (const std::exception&)
+    {
+        LogImportant(kOpenFailed, kOpenFunction);
+        pSoap->error = SOAP_EOF;
+        return nullptr;
+    }
+}
+
+// Opens the temporary file of the reply's collection, named by the first
+// DIME option; refuses the attachment without a target.
+void* OpenCollection(struct soap* pSoap, DownloadTarget* pTarget, const char* pId, const char* pType,
+                     const char* pOptions)
+{
     if (!pOptions)
     {
         pSoap->error = SOAP_DIME_ERROR;
@@ -217,8 +255,6 @@ void* CallbackDimeWriteOpen(struct soap* pSoap, const char* pId, const char* pTy
     }
     try
     {
-        auto* pTarget = static_cast<DownloadTarget*>(pSoap->user);
-        const std::string key = pTarget ? pTarget->GetLookupKey() : std::string();
         const std::string name = DownloadTarget::LocalFileName(wireName);
         if (!pTarget || name.empty())
         {
@@ -234,7 +270,8 @@ void* CallbackDimeWriteOpen(struct soap* pSoap, const char* pId, const char* pTy
             SetFault(pSoap, "Could not store the downloaded collection", pTarget->GetError(), SOAP_DIME_ERROR);
             return nullptr;
         }
-        auto* pHandle = ForRecord(new DimeFileHandle(temporaryPath, key), pId, pType, pOptions);
+        const std::string& rKey = pTarget->GetLookupKey();
+        auto* pHandle = ForRecord(pSoap, new DimeFileHandle(temporaryPath, rKey), pId, pType, pOptions);
         pTarget->TakeCollection();
         // A record that is not chunked declares its data's length up front.
         if (pTarget->GetProgress() && !(pSoap->dime.flags & SOAP_DIME_CF))
@@ -244,7 +281,7 @@ void* CallbackDimeWriteOpen(struct soap* pSoap, const char* pId, const char* pTy
         // runtime reads up to one buffer ahead of the callbacks.
         if (pSoap->recv_maxlength > 0)
             pSoap->recv_maxlength += sizeof pSoap->buf;
-        SetProgressDetails(key, QStringLiteral("Started streaming of file"));
+        SetProgressDetails(rKey, QStringLiteral("Started streaming of file"));
         return pHandle;
     }
     catch (const std::exception&)
@@ -255,12 +292,30 @@ void* CallbackDimeWriteOpen(struct soap* pSoap, const char* pId, const char* pTy
     }
 }
 
+} // namespace
+
+void* CallbackDimeWriteOpen(struct soap* pSoap, const char* pId, const char* pType, const char* pOptions)
+{
+    auto* pTarget = static_cast<DownloadTarget*>(pSoap->user);
+    if (pTarget)
+    {
+        // Every record's header fields stay in the context's memory until the call ends.
+        if (!CountRecord(pSoap, *pTarget, {pId, pType, pOptions}, kOpenFunction))
+            return nullptr;
+        // One collection per reply: the record the reply's file value refers
+        // to. Any other is read past without being stored.
+        if (pTarget->HasCollection() || !IsReferenced(pSoap, pId))
+            return OpenSkipped(pSoap, pId, pType, pOptions);
+    }
+    return OpenCollection(pSoap, pTarget, pId, pType, pOptions);
+}
+
 int CallbackDimeWrite(struct soap* pSoap, void* pHandle, const char* pBuffer, std::size_t length)
 {
     auto* pFile = static_cast<DimeFileHandle*>(pHandle);
     if (!pFile)
         return SOAP_OK;
-    if (!CountChunkRecord(pSoap, *pFile))
+    if (!CountChunkRecord(pSoap, *pFile, length))
         return pSoap->error;
     if (pFile->mSkipped)
         return SOAP_OK;
@@ -273,7 +328,7 @@ int CallbackDimeWrite(struct soap* pSoap, void* pHandle, const char* pBuffer, st
         return SetFault(pSoap, kWriteError, pFile->GetWriteError(), SOAP_EOF);
     }
     if (pSoap->recv_maxlength > 0)
-        pSoap->recv_maxlength += length + kChunkRecordFraming;
+        pSoap->recv_maxlength += length;
     if (auto* pTarget = static_cast<DownloadTarget*>(pSoap->user); pTarget && pTarget->GetProgress())
         pTarget->GetProgress()->AddReceived(length);
     return SOAP_OK;

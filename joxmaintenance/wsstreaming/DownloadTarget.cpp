@@ -248,14 +248,19 @@ bool DownloadTarget::Abandon(const std::vector<std::string>& rMoved)
     return false;
 }
 
+bool DownloadTarget::CountContinuation(std::size_t headerBytes, std::string& rError)
+{
+    if (headerBytes <= kMaxRecordHeaderBytes)
+        return true;
+    rError = "a record's id, type and options take " + std::to_string(headerBytes) + " bytes, more than " +
+             std::to_string(kMaxRecordHeaderBytes);
+    return false;
+}
+
 bool DownloadTarget::CountRecord(std::size_t headerBytes, std::string& rError)
 {
-    if (headerBytes > kMaxRecordHeaderBytes)
-    {
-        rError = "a record's id, type and options take " + std::to_string(headerBytes) + " bytes, more than " +
-                 std::to_string(kMaxRecordHeaderBytes);
+    if (!CountContinuation(headerBytes, rError))
         return false;
-    }
     if (++mRecords > kMaxRecords)
     {
         rError = "the reply carries more than " + std::to_string(kMaxRecords) + " DIME records";

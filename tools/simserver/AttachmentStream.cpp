@@ -115,16 +115,21 @@ std::string AttachmentStream::RecordHeader(unsigned char flags, unsigned char ty
 bool AttachmentStream::SendAll(const std::string& rHead, const char* pData, std::size_t length,
                                const std::string& rTail)
 {
-    iovec parts[3] = {{const_cast<char*>(rHead.data()), rHead.size()},
-                      {const_cast<char*>(pData), length},
-                      {const_cast<char*>(rTail.data()), rTail.size()}};
-    iovec* pPart = parts;
-    int count = 3;
+    std::vector<iovec> parts = {{const_cast<char*>(rHead.data()), rHead.size()},
+                                {const_cast<char*>(pData), length},
+                                {const_cast<char*>(rTail.data()), rTail.size()}};
+    return SendParts(parts);
+}
+
+bool AttachmentStream::SendParts(std::vector<iovec>& rParts)
+{
+    iovec* pPart = rParts.data();
+    std::size_t count = rParts.size();
     while (count > 0)
     {
         msghdr message{};
         message.msg_iov = pPart;
-        message.msg_iovlen = static_cast<std::size_t>(count);
+        message.msg_iovlen = count;
         ssize_t sent = ::sendmsg(mSocket, &message, MSG_NOSIGNAL);
         if (sent < 0 && errno == EINTR)
             continue;
@@ -146,6 +151,33 @@ bool AttachmentStream::SendAll(const std::string& rHead, const char* pData, std:
     return true;
 }
 
+bool AttachmentStream::SendChunked(std::uint64_t& rAt, std::uint64_t total, const char* pData, std::size_t length)
+{
+    std::vector<std::string> lines;
+    lines.reserve(length / kHttpChunkBytes + 3); // the parts point into them
+    std::vector<iovec> parts;
+    const std::uint64_t start = rAt;
+    while (length > 0)
+    {
+        if (rAt % kHttpChunkBytes == 0)
+        {
+            lines.push_back(ChunkHeader(static_cast<std::size_t>(std::min<std::uint64_t>(kHttpChunkBytes, total - rAt))));
+            parts.push_back({lines.back().data(), lines.back().size()});
+        }
+        const auto taken = static_cast<std::size_t>(std::min<std::uint64_t>(length, kHttpChunkBytes - rAt % kHttpChunkBytes));
+        parts.push_back({const_cast<char*>(pData), taken});
+        pData += taken;
+        length -= taken;
+        rAt += taken;
+    }
+    if (rAt == total && start < total)
+    {
+        lines.push_back("\r\n0\r\n\r\n");
+        parts.push_back({lines.back().data(), lines.back().size()});
+    }
+    return SendParts(parts);
+}
+
 bool AttachmentStream::Send(struct soap* pSoap, const char* pId, const char* pType, const char* pOptions)
 {
     FileDescriptor file(mPath);
@@ -163,14 +195,15 @@ bool AttachmentStream::Send(struct soap* pSoap, const char* pId, const char* pTy
     if (mRate > 0)
         pieceBytes = static_cast<std::size_t>(std::clamp<std::uint64_t>(mRate / 20, 1, kRecordBytes));
     std::vector<char> buffer(pieceBytes);
-    // With the size declared, one record (and one HTTP chunk) carries the
-    // whole file.
+    // With the size declared, one record carries the whole file.
     struct stat file_status{};
     const bool oneRecord = mSizeKnown && ::fstat(file.Get(), &file_status) == 0 && file_status.st_size < 0xFFFFFFFF;
     const auto fileSize = oneRecord ? static_cast<std::uint64_t>(file_status.st_size) : 0;
     const std::size_t filePadding = (4 - fileSize % 4) % 4;
     const auto start = std::chrono::steady_clock::now();
     std::uint64_t sent = 0;
+    std::uint64_t recordBytes = 0; // of the one record, header and padding included
+    std::uint64_t recordSent = 0;
     bool first = true;
     for (;;)
     {
@@ -194,19 +227,22 @@ bool AttachmentStream::Send(struct soap* pSoap, const char* pId, const char* pTy
         if (oneRecord)
         {
             const bool last = length < want || sent + length >= fileSize;
-            std::string head;
             if (first)
             {
                 const std::string record = RecordHeader(kMessageEnd, kMediaType, options, id, type, fileSize);
-                head = ChunkHeader(record.size() + fileSize + filePadding) + record;
+                recordBytes = record.size() + fileSize + filePadding;
+                if (!SendChunked(recordSent, recordBytes, record.data(), record.size()))
+                    return false;
             }
-            const std::string tail = last ? std::string(filePadding, '\0') + "\r\n0\r\n\r\n" : std::string();
-            if (!SendAll(head, buffer.data(), length, tail))
+            if (!SendChunked(recordSent, recordBytes, buffer.data(), length))
                 return false;
             sent += length;
             first = false;
             if (last)
-                return true;
+            {
+                const std::string padding(filePadding, '\0');
+                return SendChunked(recordSent, recordBytes, padding.data(), padding.size());
+            }
             continue;
         }
         // A short read is the end of the file; a full one may be followed by

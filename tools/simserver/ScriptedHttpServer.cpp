@@ -2,7 +2,10 @@
 
 #include <joxmaintenance/SchemaNamespace.h>
 
+#include <algorithm>
 #include <arpa/inet.h>
+#include <cstdio>
+#include <string_view>
 #include <cerrno>
 #include <chrono>
 #include <netinet/in.h>
@@ -17,12 +20,12 @@ namespace {
 // Gives up on a request that does not arrive in this time.
 constexpr int kRequestTimeoutMs = 10000;
 
-bool SendAll(int socket, const std::string& rBytes)
+bool SendAll(int socket, std::string_view bytes)
 {
     std::size_t sent = 0;
-    while (sent < rBytes.size())
+    while (sent < bytes.size())
     {
-        ssize_t n = ::send(socket, rBytes.data() + sent, rBytes.size() - sent, MSG_NOSIGNAL);
+        ssize_t n = ::send(socket, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -151,6 +154,12 @@ void ScriptedHttpServer::Run()
                                                         : SendAll(socket, reply.mBytes);
             if (sent && !reply.mRepeated.empty())
                 SendRepeated(socket, reply.mRepeated);
+            if (sent && !reply.mLater.empty())
+                SendLater(socket, reply.mLater);
+            if (sent && reply.mStream)
+                reply.mStream([this, socket](const char* pData, std::size_t length) {
+                    return !IsStopping() && SendAll(socket, std::string_view(pData, length));
+                });
             if (reply.mSilent)
             {
                 std::unique_lock<std::mutex> lock(mMutex);
@@ -184,6 +193,22 @@ bool ScriptedHttpServer::SendPaced(int socket, const std::string& rBytes, int by
             return false;
     }
     return true;
+}
+
+void ScriptedHttpServer::SendLater(int socket,
+                                   const std::vector<std::pair<std::chrono::milliseconds, std::string>>& rPieces)
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (const auto& rPiece : rPieces)
+    {
+        {
+            std::unique_lock<std::mutex> lock(mMutex);
+            if (mStopped.wait_until(lock, start + rPiece.first, [this] { return mStopping; }))
+                return;
+        }
+        if (!SendAll(socket, rPiece.second))
+            return;
+    }
 }
 
 void ScriptedHttpServer::SendRepeated(int socket, const std::string& rBytes)
@@ -241,11 +266,11 @@ std::string ScriptedHttpServer::DecodeChunked(const std::string& rBody)
     return decoded;
 }
 
-std::string ScriptedHttpServer::DimeRecord(unsigned char flags, unsigned char typeFormat, const std::string& rId,
-                                           const std::string& rType, const std::string& rData,
-                                           const std::string& rOptions)
+std::string ScriptedHttpServer::DimeRecordHeader(unsigned char flags, unsigned char typeFormat, const std::string& rId,
+                                                 const std::string& rType, std::uint64_t dataLength,
+                                                 const std::string& rOptions)
 {
-    auto put16 = [](std::string& rOut, std::size_t value) {
+    auto put16 = [](std::string& rOut, std::uint64_t value) {
         rOut += static_cast<char>((value >> 8) & 0xFF);
         rOut += static_cast<char>(value & 0xFF);
     };
@@ -254,9 +279,30 @@ std::string ScriptedHttpServer::DimeRecord(unsigned char flags, unsigned char ty
     put16(record, rOptions.size());
     put16(record, rId.size());
     put16(record, rType.size());
-    put16(record, rData.size() >> 16);
-    put16(record, rData.size() & 0xFFFF);
-    return record + padded(rOptions) + padded(rId) + padded(rType) + padded(rData);
+    put16(record, (dataLength >> 16) & 0xFFFF);
+    put16(record, dataLength & 0xFFFF);
+    return record + padded(rOptions) + padded(rId) + padded(rType);
+}
+
+std::string ScriptedHttpServer::DimeRecord(unsigned char flags, unsigned char typeFormat, const std::string& rId,
+                                           const std::string& rType, const std::string& rData,
+                                           const std::string& rOptions)
+{
+    return DimeRecordHeader(flags, typeFormat, rId, rType, rData.size(), rOptions) + rData +
+           std::string((4 - rData.size() % 4) % 4, '\0');
+}
+
+std::string ScriptedHttpServer::Chunked(const std::string& rBody, std::size_t chunkBytes)
+{
+    std::string chunked;
+    for (std::size_t at = 0; at < rBody.size(); at += chunkBytes)
+    {
+        const std::size_t length = std::min(chunkBytes, rBody.size() - at);
+        char size[32];
+        std::snprintf(size, sizeof size, "%zx\r\n", length);
+        chunked += size + rBody.substr(at, length) + "\r\n";
+    }
+    return chunked + "0\r\n\r\n";
 }
 
 std::string ScriptedHttpServer::DimeOption(const std::string& rName)

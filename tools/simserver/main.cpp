@@ -1,9 +1,11 @@
 // tandril-simserver: the simulated media server as a program.
 //   tandril-simserver --folder DIR [--address A] [--port P] [--source TYPE[,START,SECONDS]]...
 //                     [--no-sources] [--info VERSION,NAME,SOFTWARE] [--fault [OPERATION=]KIND]...
-//                     [--cutoff BYTES] [--build-delay MS] [--fault-text TEXT]
+//                     [--cutoff BYTES] [--build-delay MS] [--fault-text TEXT] [--size-known]
 //                     [--job ID,TYPE,STATE[,PROGRESS_DETAILS[,ERROR_DETAILS]]]...
-// Texts are taken as UTF-8 and served as they are.
+// Texts are taken as UTF-8 and served as they are. With --size-known a
+// collection goes out as one DIME record that declares its size, as a server
+// sends a file it holds in memory (by default: chunk records).
 // Prints "listening on <url>" once it serves, and runs until SIGINT or SIGTERM.
 #include "simserver/SimServer.h"
 
@@ -56,6 +58,7 @@ int Usage(const std::string& rProblem)
               << "usage: tandril-simserver --folder DIR [--address A] [--port P] [--source TYPE[,START,SECONDS]]...\n"
               << "       [--no-sources] [--info VERSION,NAME,SOFTWARE] [--fault [OPERATION=]KIND]... [--cutoff BYTES]\n"
               << "       [--build-delay MS] [--fault-text TEXT] [--job ID,TYPE,STATE[,PROGRESS_DETAILS[,ERROR_DETAILS]]]...\n"
+              << "       [--size-known]\n"
               << "KIND: none soap11 soap12 unknown-child envelope-child must-understand dime-missing\n"
               << "      dime-short-option inline-file nil-file oversized http-error empty-success cut-off silent\n";
     return 2;
@@ -70,6 +73,7 @@ int main(int argc, char** argv)
     int port = 0;
     std::vector<simserver::LogSource> sources;
     bool noSources = false;
+    bool sizeKnown = false;
     simserver::ServerInformation information;
     std::vector<std::pair<std::string, simserver::Fault>> faults;
     long long cutOff = -1;
@@ -80,7 +84,7 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
     {
         const std::string option = argv[i];
-        if (i + 1 >= argc && option != "--no-sources")
+        if (i + 1 >= argc && option != "--no-sources" && option != "--size-known")
             return Usage("missing value for " + option);
         try
         {
@@ -92,6 +96,8 @@ int main(int argc, char** argv)
                 port = std::stoi(argv[++i]);
             else if (option == "--no-sources")
                 noSources = true;
+            else if (option == "--size-known")
+                sizeKnown = true;
             else if (option == "--source")
             {
                 std::vector<std::string> parts = Split(argv[++i], ',');
@@ -170,6 +176,7 @@ int main(int argc, char** argv)
         server.SetCutOffBytes(static_cast<std::uint64_t>(cutOff));
     server.SetBuildDelay(std::chrono::milliseconds(buildDelay));
     server.SetFaultText(faultText);
+    server.SetAttachmentSizeKnown(sizeKnown);
     server.SetJobs(jobs);
     if (!server.Start(address, port))
     {

@@ -1,5 +1,7 @@
 #include "Download.h"
 
+#include "ReplyGuard.h"
+
 #include "joxmaintenanceServiceProxy.h"
 
 #include <tuple>
@@ -35,7 +37,9 @@ int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::functi
     target.SetNameClash(clash);
     void* pPreviousUser = rProxy.soap->user;
     rProxy.soap->user = &target;
+    ReplyGuard::Watch(rProxy.soap, &target);
     const int result = rCall();
+    ReplyGuard::Watch(rProxy.soap, nullptr);
     rProxy.soap->user = pPreviousUser;
     if (result != SOAP_OK)
     {

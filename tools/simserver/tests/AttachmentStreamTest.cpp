@@ -1,12 +1,14 @@
 // Downloads from the simulated server arrive whole whatever their size, in
 // large DIME records: the records' boundaries (an empty last record after a
-// file of whole records) and their padding.
+// file of whole records) and their padding; with the size known, in the shape
+// the runtime gives an attachment it holds in memory.
 #include "TempDir.h"
 #include "joxmaintenanceServiceProxy.h"
 #include "simserver/SimServer.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -21,13 +23,45 @@ struct Received
     std::string mData;
     int mOpened = 0;
     std::vector<std::size_t> mPieces;
+    bool mChunked = false;      // the opened record is a chunk record
+    std::size_t mDeclared = 0;  // the opened record's data length
 };
 
 void* Open(struct soap* pSoap, const char*, const char*, const char*)
 {
     auto* pReceived = static_cast<Received*>(pSoap->user);
     ++pReceived->mOpened;
+    pReceived->mChunked = (pSoap->dime.flags & SOAP_DIME_CF) != 0;
+    pReceived->mDeclared = pSoap->dime.size;
     return pReceived;
+}
+
+// The raw reply, as read from the socket.
+std::string gRaw;
+size_t (*gpReceive)(struct soap*, char*, size_t) = nullptr;
+
+size_t Recording(struct soap* pSoap, char* pBuffer, size_t length)
+{
+    const size_t received = gpReceive(pSoap, pBuffer, length);
+    gRaw.append(pBuffer, received);
+    return received;
+}
+
+// The sizes of the HTTP chunks of a chunked reply, the last one included.
+std::vector<std::size_t> ChunkSizes(const std::string& rReply)
+{
+    std::vector<std::size_t> sizes;
+    for (std::size_t at = rReply.find("\r\n\r\n") + 4; at < rReply.size();)
+    {
+        const std::size_t lineEnd = rReply.find("\r\n", at);
+        if (lineEnd == std::string::npos)
+            break;
+        sizes.push_back(std::stoul(rReply.substr(at, lineEnd - at), nullptr, 16));
+        if (sizes.back() == 0)
+            break;
+        at = lineEnd + 2 + sizes.back() + 2;
+    }
+    return sizes;
 }
 
 int Write(struct soap*, void* pHandle, const char* pData, std::size_t length)
@@ -70,6 +104,49 @@ TEST(AttachmentStreamTest, CollectionsOfEverySizeArriveWhole)
         EXPECT_TRUE(received.mData == content);
         ASSERT_NE(nullptr, response.LogFile);
         EXPECT_STREQ("cid:c.bin", response.LogFile->id);
+        proxy.destroy();
+    }
+}
+
+TEST(AttachmentStreamTest, WithItsSizeKnownACollectionIsOneRecordInChunksOfTheRuntimesBuffer)
+{
+    tandriltest::TempDir folder;
+    simserver::SimServer server(folder.File("server"));
+    server.SetAttachmentSizeKnown(true);
+    ASSERT_TRUE(server.Start()) << server.GetError();
+    std::mt19937 random(11);
+    for (std::size_t size : {std::size_t(0), std::size_t(5), std::size_t(3 * 1024 * 1024 + 3)})
+    {
+        SCOPED_TRACE(size);
+        std::string content(size, '\0');
+        for (char& rByte : content)
+            rByte = static_cast<char>(random());
+        ASSERT_TRUE(server.AddCollection("c.bin", content));
+
+        ServiceProxy proxy(SOAP_IO_CHUNK);
+        Received received;
+        proxy.soap->user = &received;
+        proxy.soap->fdimewriteopen = Open;
+        proxy.soap->fdimewrite = Write;
+        proxy.soap->fdimewriteclose = Close;
+        gRaw.clear();
+        gpReceive = proxy.soap->frecv;
+        proxy.soap->frecv = Recording;
+        jox__LogFetchCollectionRequest request;
+        request.ClientPath = "folder";
+        request.LogFileName = "c.bin";
+        jox__LogFetchCollectionResponse response;
+        ASSERT_EQ(SOAP_OK, proxy.LogFetchCollection(server.GetUrl().c_str(), "", &request, response));
+        EXPECT_TRUE(received.mData == content);
+        EXPECT_FALSE(received.mChunked);
+        EXPECT_EQ(size, received.mDeclared);
+        // The envelope's chunk, the record in chunks of 64 KiB but its last,
+        // and the last chunk.
+        const std::vector<std::size_t> sizes = ChunkSizes(gRaw);
+        ASSERT_GE(sizes.size(), 3u);
+        EXPECT_EQ(0u, sizes.back());
+        EXPECT_EQ((size + 1024) / (64 * 1024), static_cast<std::size_t>(std::count(sizes.begin(), sizes.end(), 64 * 1024)));
+        EXPECT_EQ(sizes.size() - 3, static_cast<std::size_t>(std::count(sizes.begin(), sizes.end(), 64 * 1024)));
         proxy.destroy();
     }
 }

@@ -111,8 +111,8 @@ TEST(SimServerProgramTest, ServesItsCommandLineStateAndStopsOnSigterm)
     EXPECT_EQ(text, proxy.soap_fault_string());
     proxy.destroy();
 
-    Program jobs({"--folder", folder.File("server"), "--job", "{j1},ct_fetchlog,cs_running", "--job",
-                  "{j2},ct_collectlog,cs_failed," + text + "," + text});
+    Program jobs({"--folder", folder.File("server"), "--size-known", "--job", "{j1},ct_fetchlog,cs_running",
+                  "--job", "{j2},ct_collectlog,cs_failed," + text + "," + text});
     const std::string jobsLine = jobs.ReadLine();
     ASSERT_EQ(0u, jobsLine.rfind("listening on http://127.0.0.1:", 0)) << jobsLine;
     const std::string jobsUrl = jobsLine.substr(13, jobsLine.size() - 14);
@@ -129,6 +129,22 @@ TEST(SimServerProgramTest, ServesItsCommandLineStateAndStopsOnSigterm)
     ASSERT_NE(nullptr, rSecond.ErrorDetails);
     EXPECT_EQ(text, *rSecond.ProgressDetails);
     EXPECT_EQ(text, *rSecond.ErrorDetails);
+    proxy.destroy();
+    // With --size-known a collection is one record that declares its size.
+    tandriltest::WriteFile(folder.File("server/c.bin"), "collection");
+    long declared = -1;
+    proxy.soap->user = &declared;
+    proxy.soap->fdimewriteopen = [](struct soap* pSoap, const char*, const char*, const char*) -> void* {
+        *static_cast<long*>(pSoap->user) = pSoap->dime.flags & SOAP_DIME_CF ? 0 : static_cast<long>(pSoap->dime.size);
+        return pSoap->user;
+    };
+    proxy.soap->fdimewrite = [](struct soap*, void*, const char*, std::size_t) { return SOAP_OK; };
+    proxy.soap->fdimewriteclose = [](struct soap*, void*) {};
+    jox__LogFetchCollectionRequest fetchRequest;
+    fetchRequest.LogFileName = "c.bin";
+    jox__LogFetchCollectionResponse fetched;
+    ASSERT_EQ(SOAP_OK, proxy.LogFetchCollection(jobsUrl.c_str(), "", &fetchRequest, fetched));
+    EXPECT_EQ(10, declared);
     proxy.destroy();
     ASSERT_EQ(0, ::kill(jobs.mPid, SIGTERM));
     EXPECT_EQ(0, jobs.WaitForExit(std::chrono::seconds(5)));

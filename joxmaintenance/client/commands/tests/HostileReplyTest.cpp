@@ -1,17 +1,23 @@
 // Downloads and replies from servers that try to get around the client's
 // bounds: many or large DIME records, records the reply does not refer to,
-// and chunk-size lines that never end.
+// chunk-size lines that never end, framing without content and lengths that
+// are not lengths; and the legitimate framings of a large collection, which
+// must all arrive.
 #include "FolderEntries.h"
 #include "TempDir.h"
 #include "simserver/ScriptedHttpServer.h"
 
 #include <joxmaintenance/CommandLogFetch.h>
 #include <joxmaintenance/CommandLogStatus.h>
+#include <joxmaintenance/LockedCommandStatusList.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -49,6 +55,50 @@ std::string DimeReply(const std::string& rRecords)
     return ScriptedHttpServer::HttpReply("200 OK", "application/dime", EnvelopeRecord() + rRecords);
 }
 
+const std::string kChunkedDimeHeader =
+    "HTTP/1.1 200 OK\r\nContent-Type: application/dime\r\nTransfer-Encoding: chunked\r\n\r\n";
+const std::string kClosedDimeHeader = "HTTP/1.1 200 OK\r\nContent-Type: application/dime\r\nConnection: close\r\n\r\n";
+
+// An HTTP chunk-size line.
+std::string ChunkLine(std::uint64_t size)
+{
+    char line[32];
+    std::snprintf(line, sizeof line, "%llx\r\n", static_cast<unsigned long long>(size));
+    return line;
+}
+
+// The collection's data in blocks of kBlockBytes: each block begins with its
+// number, so a block out of place shows.
+constexpr std::size_t kBlockBytes = 1024 * 1024;
+
+std::string Block(std::uint64_t number)
+{
+    std::string block(kBlockBytes, '\0');
+    for (std::size_t i = 0; i < block.size(); ++i)
+        block[i] = static_cast<char>((i * 131 + i / 251) & 0xFF);
+    std::memcpy(&block[0], &number, sizeof number);
+    return block;
+}
+
+// Whether the file holds size bytes of blocks.
+::testing::AssertionResult HoldsBlocks(const std::string& rPath, std::uint64_t size)
+{
+    std::ifstream file(rPath, std::ios::binary);
+    std::string expected = Block(0);
+    std::string read(kBlockBytes, '\0');
+    for (std::uint64_t at = 0, number = 0; at < size; at += kBlockBytes, ++number)
+    {
+        const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(kBlockBytes, size - at));
+        std::memcpy(&expected[0], &number, sizeof number);
+        if (!file.read(&read[0], static_cast<std::streamsize>(length)) ||
+            std::memcmp(read.data(), expected.data(), length) != 0)
+            return ::testing::AssertionFailure() << "block " << number << " differs or is missing";
+    }
+    if (file.peek() != std::char_traits<char>::eof())
+        return ::testing::AssertionFailure() << "the file is longer than " << size << " bytes";
+    return ::testing::AssertionSuccess();
+}
+
 // rCount records of ids "cid:n<i>", each with the given fields and one byte of
 // data, named "n<i>.zip"; the last one ends the message.
 std::string ManyRecords(std::size_t count, const std::string& rIdPadding = std::string(),
@@ -75,6 +125,17 @@ protected:
                                                         QString::fromStdString(mFolder.Path()), "c.zip");
         pFetch->DoExecute();
         return pFetch;
+    }
+
+    // The command failed on the server's account with a message that holds
+    // rDetail, and left nothing.
+    void ExpectRefused(const Command& rCommand, const std::string& rDetail)
+    {
+        EXPECT_EQ(JoxCore::StateFailed, rCommand.GetState());
+        EXPECT_TRUE(rCommand.GetErrorDetails().contains(QString::fromStdString(rDetail)))
+            << rCommand.GetErrorDetails().toStdString();
+        EXPECT_TRUE(rCommand.GetLocalFault().isEmpty()) << rCommand.GetLocalFault().toStdString();
+        EXPECT_TRUE(FolderEntries(mFolder.Path()).empty());
     }
 
     tandriltest::TempDir mFolder;
@@ -139,7 +200,6 @@ TEST_F(HostileReplyTest, DimeRecordsAreBounded)
         {"20000 one-byte attachments", collection + ManyRecords(20000), tooMany},
         {"records with 2 KiB ids and types", collection + ManyRecords(40, small, small), tooMany},
         {"records with 60 KiB ids and types", collection + ManyRecords(40, large, large), tooLarge},
-        {"chunk records with 2 KiB options", chunks(small), tooMany},
         {"chunk records with 60 KiB options", chunks(large), tooLarge},
         {"a record read past with 20 MiB of data",
          collection + Attachment(kLast, "cid:two", "big.zip", std::string(20 * 1024 * 1024, 'b')),
@@ -148,11 +208,7 @@ TEST_F(HostileReplyTest, DimeRecordsAreBounded)
     for (const auto& rCase : cases)
     {
         SCOPED_TRACE(rCase.mpName);
-        const auto pFetch = Fetch({DimeReply(rCase.mRecords)});
-        EXPECT_EQ(JoxCore::StateFailed, pFetch->GetState());
-        EXPECT_TRUE(pFetch->GetErrorDetails().contains(QString::fromStdString(rCase.mpDetail)))
-            << pFetch->GetErrorDetails().toStdString();
-        EXPECT_TRUE(FolderEntries(mFolder.Path()).empty());
+        ExpectRefused(*Fetch({DimeReply(rCase.mRecords)}), rCase.mpDetail);
     }
 }
 
@@ -161,7 +217,7 @@ TEST_F(HostileReplyTest, DimeRecordsAreBounded)
 TEST_F(HostileReplyTest, AChunkSizeLineThatNeverEndsFailsTheRequest)
 {
     const std::string header = "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nTransfer-Encoding: chunked\r\n\r\n";
-    const std::string dimeHeader = "HTTP/1.1 200 OK\r\nContent-Type: application/dime\r\nTransfer-Encoding: chunked\r\n\r\n";
+    const std::string& rDimeHeader = kChunkedDimeHeader;
     const std::string dime = EnvelopeRecord() + Attachment(kChunk, "cid:one", "c.zip", "the first bytes");
     char size[16];
     std::snprintf(size, sizeof size, "%zx\r\n", dime.size());
@@ -174,7 +230,7 @@ TEST_F(HostileReplyTest, AChunkSizeLineThatNeverEndsFailsTheRequest)
         {"an extension", header + "10;name=", "x"},
         {"a size", header, "0"},
         {"filler before the size", header, " "},
-        {"an extension during the collection's data", dimeHeader + size + dime + "\r\n1;", "x"},
+        {"an extension during the collection's data", rDimeHeader + size + dime + "\r\n1;", "x"},
     };
     for (const auto& rCase : cases)
     {
@@ -190,12 +246,197 @@ TEST_F(HostileReplyTest, AChunkSizeLineThatNeverEndsFailsTheRequest)
         const auto start = std::chrono::steady_clock::now();
         pCommand->DoExecute();
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
-        EXPECT_EQ(JoxCore::StateFailed, pCommand->GetState());
-        EXPECT_TRUE(pCommand->GetMessagesText().contains(
-            "\"The reply's chunk-size line is too long\"\nDetail: an HTTP chunk-size line with its extensions may take at "
-            "most 64 KiB"))
-            << pCommand->GetMessagesText().toStdString();
-        EXPECT_TRUE(FolderEntries(mFolder.Path()).empty());
+        ExpectRefused(*pCommand, "\"The reply's chunk-size line is too long\"\nDetail: an HTTP chunk-size line with its "
+                                 "extensions may take at most 64 KiB");
+    }
+}
+
+// A collection arrives whatever legal framing carries it: DIME as one record
+// that declares its size or as chunk records (small ones, and ones that
+// repeat the first record's fields), in one HTTP chunk of any size, in small
+// chunks, with a Content-Length or up to the end of the connection.
+TEST_F(HostileReplyTest, ACollectionArrivesInEveryFraming)
+{
+    const std::size_t size = 17 * 1024 * 1024 + 3;
+    std::string content;
+    for (std::uint64_t number = 0; content.size() < size; ++number)
+        content += Block(number);
+    content.resize(size);
+    // The collection in chunk records of pieceBytes; with repeat, each repeats
+    // the first record's id, type and option.
+    const auto chunks = [&content](std::size_t pieceBytes, bool repeat) {
+        std::string records;
+        for (std::size_t at = 0; at < content.size(); at += pieceBytes)
+        {
+            const std::string piece = content.substr(at, pieceBytes);
+            const unsigned char flags = at + pieceBytes < content.size() ? kChunk : kLast;
+            if (at == 0 || repeat)
+                records += Attachment(flags, "cid:one", "c.zip", piece);
+            else
+                records += ScriptedHttpServer::DimeRecord(flags, 0, "", "", piece);
+        }
+        return records;
+    };
+    const struct
+    {
+        const char* mpName;
+        std::string mRecords;
+    } dimeFramings[] = {
+        {"one record with its size", Attachment(kLast, "cid:one", "c.zip", content)},
+        {"chunk records of 1 KiB", chunks(1024, false)},
+        {"chunk records of 64 KiB that repeat the first record's fields", chunks(64 * 1024, true)},
+    };
+    for (const auto& rDime : dimeFramings)
+    {
+        const std::string body = EnvelopeRecord() + rDime.mRecords;
+        const struct
+        {
+            const char* mpName;
+            std::string mReply;
+        } httpFramings[] = {
+            {"with a Content-Length", ScriptedHttpServer::HttpReply("200 OK", "application/dime", body)},
+            {"up to the end of the connection", kClosedDimeHeader + body},
+            {"in one HTTP chunk", kChunkedDimeHeader + ScriptedHttpServer::Chunked(body, body.size())},
+            {"in HTTP chunks of 64 KiB", kChunkedDimeHeader + ScriptedHttpServer::Chunked(body, 64 * 1024)},
+            {"in HTTP chunks of 1 KiB", kChunkedDimeHeader + ScriptedHttpServer::Chunked(body, 1024)},
+        };
+        for (const auto& rHttp : httpFramings)
+        {
+            SCOPED_TRACE(std::string(rDime.mpName) + ", " + rHttp.mpName);
+            const auto pFetch = Fetch({rHttp.mReply});
+            ASSERT_EQ(JoxCore::StateSucceeded, pFetch->GetState()) << pFetch->GetMessagesText().toStdString();
+            EXPECT_TRUE(tandriltest::ReadFile(mFolder.File("c.zip")) == content);
+            std::remove(mFolder.File("c.zip").c_str());
+        }
+    }
+}
+
+// A collection of several GiB in one record that declares its size, streamed
+// by the server and never held whole by either side.
+TEST_F(HostileReplyTest, ACollectionOfSeveralGibArrivesInOneRecord)
+{
+    const std::uint64_t size = (std::uint64_t{5} << 29) + 5; // 2.5 GiB and a bit: beyond 31 bits
+    const std::string head = EnvelopeRecord() + ScriptedHttpServer::DimeRecordHeader(
+                                                    kLast, kMediaType, "cid:one", "application/zip", size,
+                                                    ScriptedHttpServer::DimeOption("c.zip"));
+    const std::string padding((4 - size % 4) % 4, '\0');
+    const std::uint64_t bodyBytes = head.size() + size + padding.size();
+    const auto stream = [&](const std::string& rEnd) {
+        return [size, rEnd](const std::function<bool(const char*, std::size_t)>& rSend) {
+            std::string block = Block(0);
+            for (std::uint64_t at = 0, number = 0; at < size; at += kBlockBytes, ++number)
+            {
+                std::memcpy(&block[0], &number, sizeof number);
+                if (!rSend(block.data(), static_cast<std::size_t>(std::min<std::uint64_t>(kBlockBytes, size - at))))
+                    return;
+            }
+            rSend(rEnd.data(), rEnd.size());
+        };
+    };
+    const struct
+    {
+        const char* mpName;
+        std::string mStart;
+        std::string mEnd;
+    } cases[] = {
+        {"in one HTTP chunk", kChunkedDimeHeader + ChunkLine(bodyBytes) + head, padding + "\r\n0\r\n\r\n"},
+        {"with a Content-Length",
+         "HTTP/1.1 200 OK\r\nContent-Type: application/dime\r\nContent-Length: " + std::to_string(bodyBytes) +
+             "\r\n\r\n" + head,
+         padding},
+    };
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mpName);
+        ScriptedHttpServer::Reply reply(rCase.mStart);
+        reply.mStream = stream(rCase.mEnd);
+        const auto pFetch = Fetch(reply);
+        ASSERT_EQ(JoxCore::StateSucceeded, pFetch->GetState()) << pFetch->GetMessagesText().toStdString();
+        EXPECT_TRUE(HoldsBlocks(mFolder.File("c.zip"), size));
+        std::remove(mFolder.File("c.zip").c_str());
+    }
+}
+
+// Framing that carries no content, sent at full speed, fails the reply within
+// seconds and says so, whether it is empty DIME records after the collection
+// began or long chunk extensions between single bytes of XML or data.
+TEST_F(HostileReplyTest, FramingWithoutContentIsBounded)
+{
+    const std::string begun = EnvelopeRecord() + Attachment(kChunk, "cid:one", "c.zip", "the first bytes");
+    const std::string extension = ";" + std::string(60000, 'e') + "\r\n";
+    const std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+    const std::string dataRecord =
+        EnvelopeRecord() + ScriptedHttpServer::DimeRecordHeader(kLast, kMediaType, "cid:one", "application/zip",
+                                                                std::uint64_t{1} << 30,
+                                                                ScriptedHttpServer::DimeOption("c.zip"));
+    const struct
+    {
+        const char* mpName;
+        std::string mStart;
+        std::string mRepeated;
+    } cases[] = {
+        {"empty DIME chunk records", kClosedDimeHeader + begun, ScriptedHttpServer::DimeRecord(kChunk, 0, "", "", "")},
+        {"DIME chunk records of one byte", kClosedDimeHeader + begun,
+         ScriptedHttpServer::DimeRecord(kChunk, 0, "", "", "x")},
+        {"chunk extensions between the bytes of the XML",
+         "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nTransfer-Encoding: chunked\r\n\r\n" + ChunkLine(xml.size()) +
+             xml + "\r\n",
+         "1" + extension + " \r\n"},
+        {"chunk extensions between the bytes of the collection",
+         kChunkedDimeHeader + ChunkLine(dataRecord.size()) + dataRecord + "\r\n", "1" + extension + "d\r\n"},
+    };
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mpName);
+        const auto start = std::chrono::steady_clock::now();
+        ExpectRefused(*Fetch({rCase.mStart, false, 0, rCase.mRepeated}),
+                      "\"The reply carries too many bytes without content\"");
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    }
+}
+
+// The HTTP header frames the reply: a Content-Length is honoured, one that is
+// not a length is refused, and informational replies before the final one
+// are skipped.
+TEST_F(HostileReplyTest, TheHttpHeaderFramesTheReply)
+{
+    const std::string reply = ScriptedHttpServer::SoapReply(
+        "<jox:LogStatusResponse><Status><Status><CommandID>a</CommandID></Status></Status></jox:LogStatusResponse>");
+    const std::size_t lengthAt = reply.find("Content-Length: ") + 16;
+    const std::size_t lengthEnd = reply.find("\r\n", lengthAt);
+    const std::string body = reply.substr(reply.find("\r\n\r\n") + 4);
+    const auto declaring = [&](const std::string& rLength) {
+        return reply.substr(0, lengthAt) + rLength + reply.substr(lengthEnd);
+    };
+    const struct
+    {
+        const char* mpName;
+        std::string mReply;
+        const char* mpFault; // empty: the reply succeeds
+    } cases[] = {
+        {"half its length", declaring(std::to_string(body.size() / 2)), "Error 200"},
+        {"a negative length", declaring("-5"), "\"The reply's Content-Length is not a length\""},
+        {"a length that is not a number", declaring("12abc"), "\"The reply's Content-Length is not a length\""},
+        {"two lengths", declaring(std::to_string(body.size()) + "\r\nContent-Length: 3"),
+         "\"The reply's Content-Length is not a length\""},
+        {"102 and 103 first",
+         "HTTP/1.1 102 Processing\r\n\r\nHTTP/1.1 103 Early Hints\r\nLink: </a>; rel=preload\r\n\r\n" + reply, ""},
+        {"100 first", "HTTP/1.1 100 Continue\r\n\r\n" + reply, ""},
+    };
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mpName);
+        ScriptedHttpServer server;
+        ASSERT_TRUE(server.Start({{rCase.mReply}}));
+        CommandLogStatus status(QString::fromStdString(server.GetUrl()));
+        status.DoExecute();
+        if (std::string(rCase.mpFault).empty())
+        {
+            EXPECT_EQ(JoxCore::StateSucceeded, status.GetState()) << status.GetMessagesText().toStdString();
+            EXPECT_EQ(1u, LockForRead(status.GetStatusList())->size());
+        }
+        else
+            ExpectRefused(status, rCase.mpFault);
     }
 }
 

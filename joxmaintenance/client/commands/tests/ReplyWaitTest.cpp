@@ -186,6 +186,30 @@ TEST(ReplyWaitSpeedTest, AReplyBelowTheSpeedFloorFailsSayingSo)
     }
 }
 
+// The floor judges the window that ends with each receive: a pause within
+// the idle limit after a burst does not cut a reply whose last window holds
+// enough, although everything since its first byte is below the floor's
+// rate.
+TEST(ReplyWaitSpeedTest, APauseAfterABurstIsJudgedOverTheWindowThatEndsWithIt)
+{
+    ServiceClientTimeouts limits = Scaled(30);
+    limits.mReceiveIdleSeconds = 5;
+    limits.mSpeedFloorBytesPerSecond = 1000;
+    limits.mSpeedFloorSeconds = 4;
+    ScopedTimeouts timeouts(limits);
+    const std::string reply = simserver::ScriptedHttpServer::SoapReply(
+        "<jox:LogStatusResponse><Padding>" + std::string(4400, 'p') + "</Padding></jox:LogStatusResponse>");
+    ASSERT_LT(reply.size(), 5000u); // below 1000 bytes a second over the whole 5 s
+    simserver::ScriptedHttpServer::Reply scripted(reply.substr(0, 300));
+    scripted.mLater = {{std::chrono::milliseconds(2000), reply.substr(300, reply.size() - 400)},
+                       {std::chrono::milliseconds(5000), reply.substr(reply.size() - 100)}};
+    simserver::ScriptedHttpServer server;
+    ASSERT_TRUE(server.Start({scripted}));
+    CommandLogStatus status(QString::fromStdString(server.GetUrl()));
+    status.DoExecute();
+    EXPECT_EQ(JoxCore::StateSucceeded, status.GetState()) << status.GetMessagesText().toStdString();
+}
+
 // Connects to address:port until it accepts or the time is up.
 bool WaitUntilListening(const std::string& rAddress, int port, std::chrono::seconds limit)
 {

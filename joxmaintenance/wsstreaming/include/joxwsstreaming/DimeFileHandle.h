@@ -3,6 +3,7 @@
 #include <boost/iostreams/device/file.hpp>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -34,9 +35,11 @@ struct DimeFileHandle
     int mWriteErrno = 0; // errno of the last failed open or write, 0 when unknown
     bool mFailed = false; // a write failed and was reported
     bool mSkipped = false; // the attachment is dropped, not stored
-    // The runtime's header fields of the record whose data arrives: a change
-    // shows a new chunk record.
+    // The runtime's header fields of the record the handle was opened for.
     const char* mpRecordFields[3] = {nullptr, nullptr, nullptr};
+    std::uint64_t mRecordLeft = 0; // data bytes of the current record still to come
+    bool mInRecord = false;        // the current record's header was accounted
+
 };
 
 } // namespace joxwsstreaming

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,8 +20,8 @@ class DownloadProgress;
 class DownloadTarget
 {
 public:
-    // The most DIME records with header fields (id, type or options) a reply
-    // may carry besides its envelope.
+    // The most DIME records that start a payload (not chunk records that
+    // continue one) a reply may carry besides its envelope.
     static constexpr std::size_t kMaxRecords = 16;
     // The most one record's id, type and options may take together, as held
     // in memory.
@@ -91,10 +92,17 @@ public:
     // NameClash::FreeName: every numbered name up to kMaxNameNumber too).
     bool IsNameTaken() const { return mNameTaken; }
 
-    // Accounts one DIME record whose header fields take headerBytes; false
-    // (with rError set) when the record's header is too large or the reply
-    // carries too many such records.
+    // Accounts one DIME record that starts a payload, whose header fields
+    // take headerBytes; false (with rError set) when the record's header is
+    // too large or the reply carries too many such records.
     bool CountRecord(std::size_t headerBytes, std::string& rError);
+    // Accounts a chunk record that continues a payload and repeats header
+    // fields of headerBytes; false (with rError set) when they are too large.
+    bool CountContinuation(std::size_t headerBytes, std::string& rError);
+    // Counts bytes of the reply's DIME records that carry no content: record
+    // headers with their fields, and padding.
+    void CountFraming(std::uint64_t bytes) { mFramingBytes += bytes; }
+    std::uint64_t GetFramingBytes() const { return mFramingBytes; }
     // Whether the reply's collection was taken; only one is stored per reply.
     bool HasCollection() const { return mCollectionTaken; }
     void TakeCollection() { mCollectionTaken = true; }
@@ -125,6 +133,7 @@ private:
     std::vector<std::string> mCommitted;
     std::string mError;
     std::size_t mRecords = 0;
+    std::uint64_t mFramingBytes = 0;
     bool mCollectionTaken = false;
     DownloadProgress* mpProgress = nullptr;
     std::string mFailedPath; // the final path of the file that failed to commit

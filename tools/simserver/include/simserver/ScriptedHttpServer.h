@@ -1,6 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
+#include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -33,6 +36,12 @@ public:
         // After mBytes, sent over and over until the peer stops reading, Stop,
         // 30 s or 1 GiB.
         std::string mRepeated;
+        // After mBytes, each piece sent once its delay (from the end of
+        // mBytes) has passed.
+        std::vector<std::pair<std::chrono::milliseconds, std::string>> mLater;
+        // After mBytes, a reply too large to hold: called with a sender that
+        // returns false once the peer or Stop ended the connection.
+        std::function<void(const std::function<bool(const char* pData, std::size_t length)>& rSend)> mStream;
     };
 
     ScriptedHttpServer();
@@ -65,6 +74,13 @@ public:
                                   const std::string& rOptions = std::string());
     // A DIME option field whose first option holds rName.
     static std::string DimeOption(const std::string& rName);
+    // The header of a DIME record of dataLength bytes, with its padded
+    // fields (the data and its padding follow it).
+    static std::string DimeRecordHeader(unsigned char flags, unsigned char typeFormat, const std::string& rId,
+                                        const std::string& rType, std::uint64_t dataLength,
+                                        const std::string& rOptions = std::string());
+    // rBody as HTTP chunks of at most chunkBytes each, with the last chunk.
+    static std::string Chunked(const std::string& rBody, std::size_t chunkBytes);
 
 private:
     void Run();
@@ -72,6 +88,7 @@ private:
     // Sends rBytes at the rate, one byte at a time; false when the peer or Stop ended it.
     bool SendPaced(int socket, const std::string& rBytes, int bytesPerSecond);
     void SendRepeated(int socket, const std::string& rBytes);
+    void SendLater(int socket, const std::vector<std::pair<std::chrono::milliseconds, std::string>>& rPieces);
     bool IsStopping() const;
 
     mutable std::mutex mMutex;

@@ -60,8 +60,9 @@ struct ServiceClientTimeouts
     int mKeepAliveIdleSeconds = 30;
     int mKeepAliveIntervalSeconds = 10;
     int mKeepAliveProbes = 3;
-    // From its first byte on, a reply fails when any stretch of this many
-    // seconds brings fewer than this many bytes a second.
+    // From its first byte on, a reply fails when any window of this many
+    // seconds spent waiting for the network brings fewer than this many
+    // bytes of content a second.
     int mSpeedFloorBytesPerSecond = 1024;
     int mSpeedFloorSeconds = 60;
 };
@@ -73,8 +74,7 @@ void SetServiceClientTimeouts(const ServiceClientTimeouts& rTimeouts);
 // The most a reply may carry besides the data of its accepted DIME
 // attachment: 16 MiB.
 constexpr std::uint64_t kReplyLimitBytes = 16u * 1024u * 1024u;
-// The most an HTTP chunk-size line with its extensions may take: 64 KiB (the
-// reply fails once a receive buffer more has come without content).
+// The most an HTTP chunk-size line with its extensions may take: 64 KiB.
 constexpr std::size_t kChunkLineLimitBytes = 64u * 1024u;
 
 // A new proxy for one exchange: chunked mode, the reply limits above, the

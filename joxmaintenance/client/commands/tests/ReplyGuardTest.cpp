@@ -1,0 +1,107 @@
+// The speed floor of a reply, fed through a scripted receive function: it
+// counts only the time spent waiting for the network, over a sliding window.
+#include "ReplyGuard.h"
+
+#include <stdsoap2.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+using joxmaintenance::ReplyGuard;
+using std::chrono::milliseconds;
+
+namespace {
+
+struct Piece
+{
+    milliseconds mWait;   // inside the receive, before the bytes come
+    std::string mBytes;
+    milliseconds mStall;  // after the receive, before the next (a slow local write)
+};
+
+struct Script
+{
+    std::vector<Piece> mPieces;
+    std::size_t mNext = 0;
+};
+
+size_t ScriptedReceive(struct soap* pSoap, char* pBuffer, size_t length)
+{
+    auto& rScript = *static_cast<Script*>(pSoap->user);
+    if (rScript.mNext == rScript.mPieces.size())
+        return 0;
+    Piece& rPiece = rScript.mPieces[rScript.mNext];
+    std::this_thread::sleep_for(rPiece.mWait);
+    rPiece.mWait = milliseconds(0);
+    const std::size_t taken = std::min(length, rPiece.mBytes.size());
+    rPiece.mBytes.copy(pBuffer, taken);
+    rPiece.mBytes.erase(0, taken);
+    if (rPiece.mBytes.empty())
+        ++rScript.mNext;
+    return taken;
+}
+
+// Reads the reply the way the runtime does, stalling after each piece as
+// scripted; true when the guard ended it for its speed.
+bool CutForSpeed(std::vector<Piece> pieces, int bytesPerSecond, int seconds)
+{
+    std::size_t bodyBytes = 0;
+    for (const Piece& rPiece : pieces)
+        bodyBytes += rPiece.mBytes.size();
+    pieces.front().mBytes = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(bodyBytes) + "\r\n\r\n" +
+                            pieces.front().mBytes;
+    Script script{pieces};
+    struct soap* pSoap = soap_new();
+    pSoap->user = &script;
+    pSoap->frecv = ScriptedReceive;
+    ReplyGuard::Install(pSoap, {64 * 1024, bytesPerSecond, seconds});
+    char buffer[SOAP_BUFLEN];
+    while (pSoap->frecv(pSoap, buffer, sizeof buffer) > 0)
+        std::this_thread::sleep_for(script.mPieces[script.mNext - 1].mStall);
+    const bool cut = ReplyGuard::DescribeFailure(pSoap);
+    const std::string fault = cut ? *soap_faultstring(pSoap) : "";
+    soap_destroy(pSoap);
+    soap_end(pSoap);
+    soap_free(pSoap);
+    EXPECT_TRUE(!cut || fault == "The server sends its reply too slowly") << fault;
+    return cut;
+}
+
+TEST(ReplyGuardTest, TheSpeedFloorCountsOnlyTheWaitForTheNetworkOverASlidingWindow)
+{
+    const milliseconds none(0);
+    const struct
+    {
+        const char* mpName;
+        std::vector<Piece> mPieces;
+        int mSeconds; // of the floor's window, at 1000 bytes a second
+        bool mCut;
+    } cases[] = {
+        {"slow local writes between quick receives",
+         {{none, std::string(500, 'a'), milliseconds(1200)},
+          {none, std::string(500, 'b'), milliseconds(1200)},
+          {none, std::string(500, 'c'), milliseconds(1200)},
+          {none, std::string(500, 'd'), none}},
+         1, false},
+        // Judged over the window that ends with the last piece, which holds
+        // the burst before the pause; not over everything since the first byte.
+        {"a pause within the window after a burst",
+         {{none, std::string(300, 'a'), none},
+          {milliseconds(1500), std::string(4400, 'b'), none},
+          {milliseconds(3500), std::string(100, 'c'), none}},
+         4, false},
+        {"a reply slower than the floor",
+         std::vector<Piece>(12, Piece{milliseconds(250), std::string(100, 'x'), none}), 1, true},
+    };
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mpName);
+        EXPECT_EQ(rCase.mCut, CutForSpeed(rCase.mPieces, 1000, rCase.mSeconds));
+    }
+}
+
+} // namespace
