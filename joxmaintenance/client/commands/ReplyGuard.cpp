@@ -207,7 +207,7 @@ void ReplyGuard::TakeHeader()
             mOutput = lines + body;
             return;
         }
-        if (!ReadFraming(lines))
+        if (!ReadFraming(lines, status))
             return;
         const std::size_t content = DecodeBody(body.data(), body.size());
         body.resize(content);
@@ -216,8 +216,9 @@ void ReplyGuard::TakeHeader()
     }
 }
 
-bool ReplyGuard::ReadFraming(std::string& rLines)
+bool ReplyGuard::ReadFraming(std::string& rLines, int status)
 {
+    const bool readAsSoap = (status >= 200 && status < 300) || status == 400 || status == 500;
     std::string kept;
     bool chunked = false;
     bool hasLength = false;
@@ -250,7 +251,7 @@ bool ReplyGuard::ReadFraming(std::string& rLines)
             hasLength = true;
             length = std::stoull(value);
             // A declared empty body stays visible: the runtime reads it as a reply without one.
-            if (length > 0)
+            if (length > 0 && readAsSoap)
                 continue;
         }
         kept += line;

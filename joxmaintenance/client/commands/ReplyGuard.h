@@ -100,8 +100,10 @@ private:
     // the final header goes to mOutput with the body bytes after it.
     void TakeHeader();
     // Reads the header's framing fields; false (with the failure) when they
-    // are not acceptable. Drops the fields the guard honours from rLines.
-    bool ReadFraming(std::string& rLines);
+    // are not acceptable. Drops the fields the guard honours from rLines,
+    // except the length of a reply the runtime does not read as SOAP
+    // (status): it reads such a body, the server's text, only by its length.
+    bool ReadFraming(std::string& rLines, int status);
     // Decodes the body bytes in place; returns how many content bytes are left at pData.
     std::size_t DecodeBody(char* pData, std::size_t length);
     // After a chunk-size line: its chunk's data, or the body's end.
