@@ -74,6 +74,38 @@ int Write(struct soap*, void* pHandle, const char* pData, std::size_t length)
 
 void Close(struct soap*, void*) {}
 
+// What a fetch of "c.bin" gave: the runtime's result and the identifier of
+// the reply's file value (empty without one).
+struct Fetched
+{
+    int mResult = SOAP_OK;
+    std::string mId;
+};
+
+// Fetches "c.bin" through a client with the write callbacks into rReceived;
+// the raw reply goes to gRaw.
+Fetched Fetch(const simserver::SimServer& rServer, Received& rReceived)
+{
+    ServiceProxy proxy(SOAP_IO_CHUNK);
+    proxy.soap->user = &rReceived;
+    proxy.soap->fdimewriteopen = Open;
+    proxy.soap->fdimewrite = Write;
+    proxy.soap->fdimewriteclose = Close;
+    gRaw.clear();
+    gpReceive = proxy.soap->frecv;
+    proxy.soap->frecv = Recording;
+    jox__LogFetchCollectionRequest request;
+    request.ClientPath = "folder";
+    request.LogFileName = "c.bin";
+    jox__LogFetchCollectionResponse response;
+    Fetched fetched;
+    fetched.mResult = proxy.LogFetchCollection(rServer.GetUrl().c_str(), "", &request, response);
+    if (response.LogFile && response.LogFile->id)
+        fetched.mId = response.LogFile->id;
+    proxy.destroy();
+    return fetched;
+}
+
 TEST(AttachmentStreamTest, CollectionsOfEverySizeArriveWhole)
 {
     tandriltest::TempDir folder;
@@ -89,22 +121,12 @@ TEST(AttachmentStreamTest, CollectionsOfEverySizeArriveWhole)
             rByte = static_cast<char>(random());
         ASSERT_TRUE(server.AddCollection("c.bin", content));
 
-        ServiceProxy proxy(SOAP_IO_CHUNK);
         Received received;
-        proxy.soap->user = &received;
-        proxy.soap->fdimewriteopen = Open;
-        proxy.soap->fdimewrite = Write;
-        proxy.soap->fdimewriteclose = Close;
-        jox__LogFetchCollectionRequest request;
-        request.ClientPath = "folder";
-        request.LogFileName = "c.bin";
-        jox__LogFetchCollectionResponse response;
-        ASSERT_EQ(SOAP_OK, proxy.LogFetchCollection(server.GetUrl().c_str(), "", &request, response));
+        const Fetched fetched = Fetch(server, received);
+        ASSERT_EQ(SOAP_OK, fetched.mResult);
         EXPECT_EQ(1, received.mOpened);
         EXPECT_TRUE(received.mData == content);
-        ASSERT_NE(nullptr, response.LogFile);
-        EXPECT_STREQ("cid:c.bin", response.LogFile->id);
-        proxy.destroy();
+        EXPECT_EQ("cid:c.bin", fetched.mId);
     }
 }
 
@@ -123,20 +145,8 @@ TEST(AttachmentStreamTest, WithItsSizeKnownACollectionIsOneRecordInChunksOfTheRu
             rByte = static_cast<char>(random());
         ASSERT_TRUE(server.AddCollection("c.bin", content));
 
-        ServiceProxy proxy(SOAP_IO_CHUNK);
         Received received;
-        proxy.soap->user = &received;
-        proxy.soap->fdimewriteopen = Open;
-        proxy.soap->fdimewrite = Write;
-        proxy.soap->fdimewriteclose = Close;
-        gRaw.clear();
-        gpReceive = proxy.soap->frecv;
-        proxy.soap->frecv = Recording;
-        jox__LogFetchCollectionRequest request;
-        request.ClientPath = "folder";
-        request.LogFileName = "c.bin";
-        jox__LogFetchCollectionResponse response;
-        ASSERT_EQ(SOAP_OK, proxy.LogFetchCollection(server.GetUrl().c_str(), "", &request, response));
+        ASSERT_EQ(SOAP_OK, Fetch(server, received).mResult);
         EXPECT_TRUE(received.mData == content);
         EXPECT_FALSE(received.mChunked);
         EXPECT_EQ(size, received.mDeclared);
@@ -147,7 +157,6 @@ TEST(AttachmentStreamTest, WithItsSizeKnownACollectionIsOneRecordInChunksOfTheRu
         EXPECT_EQ(0u, sizes.back());
         EXPECT_EQ((size + 1024) / (64 * 1024), static_cast<std::size_t>(std::count(sizes.begin(), sizes.end(), 64 * 1024)));
         EXPECT_EQ(sizes.size() - 3, static_cast<std::size_t>(std::count(sizes.begin(), sizes.end(), 64 * 1024)));
-        proxy.destroy();
     }
 }
 

@@ -199,14 +199,54 @@ void Screenshot(const tandriltest::XvfbDisplay& rScreen, const char* pName)
     EXPECT_TRUE(rScreen.SaveScreen(folder + QLatin1Char('/') + QLatin1String(pName) + QStringLiteral(".png")));
 }
 
+// The program on a display of its own, with its home folder (where the
+// operator's folder questions start, so the target of downloads) and its
+// data folder (its log).
+struct Session
+{
+    tandriltest::XvfbDisplay mScreen;
+    tandriltest::TempDir mHome;
+    const QString mTarget = QString::fromStdString(mHome.Path());
+    tandriltest::TempDir mData;
+    const QString mDataFolder = QString::fromStdString(mData.Path());
+    Process mTandril;
+    QString mWindow;
+
+    // Starts the display and the program; false when either did not start.
+    bool Start(const QSize& rWindowSize = kWindowSize)
+    {
+        if (!mScreen.Start())
+            return false;
+        mWindow = StartTandril(mTandril, mScreen, mTarget, mDataFolder, rWindowSize);
+        return !mWindow.isEmpty();
+    }
+    // Closes the window as its close button does and expects the program to
+    // end at once with exit code 0.
+    void CloseAndExpectExitZero()
+    {
+        ASSERT_TRUE(tandriltest::SendDeleteWindow(mScreen.Name().toStdString(), mWindow.toULong()));
+        ASSERT_TRUE(mTandril.mProcess.waitForFinished(20000));
+        EXPECT_EQ(mTandril.mProcess.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(mTandril.mProcess.exitCode(), 0);
+    }
+};
+
+// Each test runs in a network namespace of its own, on a display of its own.
+class TandrilEndToEndTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        TANDRIL_REQUIRE_PRIVATE_NETNS();
+        if (!tandriltest::XvfbDisplay::MissingTools().isEmpty())
+            GTEST_SKIP() << tandriltest::XvfbDisplay::MissingTools().toStdString();
+    }
+};
+
 } // namespace
 
-TEST(TandrilEndToEndTest, OperatorGathersDownloadsAndClosesTheWindowDuringADownload)
+TEST_F(TandrilEndToEndTest, OperatorGathersDownloadsAndClosesTheWindowDuringADownload)
 {
-    TANDRIL_REQUIRE_PRIVATE_NETNS();
-    if (!tandriltest::XvfbDisplay::MissingTools().isEmpty())
-        GTEST_SKIP() << tandriltest::XvfbDisplay::MissingTools().toStdString();
-
     // The simulated server and its announcement.
     tandriltest::TempDir serverFolder;
     LocalServer server(serverFolder.Path());
@@ -221,17 +261,9 @@ TEST(TandrilEndToEndTest, OperatorGathersDownloadsAndClosesTheWindowDuringADownl
     if (HasFatalFailure())
         return;
 
-    tandriltest::XvfbDisplay screen;
-    ASSERT_TRUE(screen.Start());
-    const QString display = screen.Name();
-
-    // The operator's folder is the program's home, where folder questions start.
-    tandriltest::TempDir home;
-    tandriltest::TempDir data;
-    const QString target = QString::fromStdString(home.Path());
-    Process tandril;
-    const QString window = StartTandril(tandril, screen, target, QString::fromStdString(data.Path()));
-    ASSERT_FALSE(window.isEmpty());
+    Session session;
+    auto& [screen, home, target, data, dataFolder, tandril, window] = session;
+    ASSERT_TRUE(session.Start());
 
     const Spots spots = MeasureSpots(sources, {QStringLiteral("0-small.zip"), QStringLiteral("1-big.zip")});
     const auto click = [&](const QPoint& rSpot) { screen.Click(window, rSpot.x(), rSpot.y()); };
@@ -288,23 +320,16 @@ TEST(TandrilEndToEndTest, OperatorGathersDownloadsAndClosesTheWindowDuringADownl
     QTest::qWait(1000);
     QElapsedTimer closing;
     closing.start();
-    ASSERT_TRUE(tandriltest::SendDeleteWindow(display.toStdString(), window.toULong()));
-    ASSERT_TRUE(tandril.mProcess.waitForFinished(20000));
+    session.CloseAndExpectExitZero();
     const qint64 closeMs = closing.elapsed();
-    EXPECT_EQ(tandril.mProcess.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(tandril.mProcess.exitCode(), 0);
     // Bounded shutdown, and the interrupted download leaves nothing behind.
     EXPECT_LT(closeMs, 4000);
     EXPECT_EQ(Files(target).join(QLatin1Char(' ')).toStdString(), "0-small.zip collection_1.zip");
     std::printf("window closed to process end: %lld ms\n", static_cast<long long>(closeMs));
 }
 
-TEST(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneActedOn)
+TEST_F(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneActedOn)
 {
-    TANDRIL_REQUIRE_PRIVATE_NETNS();
-    if (!tandriltest::XvfbDisplay::MissingTools().isEmpty())
-        GTEST_SKIP() << tandriltest::XvfbDisplay::MissingTools().toStdString();
-
     // Two servers; the one listed first never answers its collection
     // listing, fails its status poll and builds collections slowly.
     tandriltest::TempDir folders[2];
@@ -329,18 +354,12 @@ TEST(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneActed
     if (HasFatalFailure())
         return;
 
-    tandriltest::XvfbDisplay screen;
-    ASSERT_TRUE(screen.Start());
-    tandriltest::TempDir home;
-    tandriltest::TempDir data;
-    const QString target = QString::fromStdString(home.Path());
-    Process tandril;
-    const QString window = StartTandril(tandril, screen, target, QString::fromStdString(data.Path()));
-    ASSERT_FALSE(window.isEmpty());
+    Session session;
+    auto& [screen, home, target, data, dataFolder, tandril, window] = session;
+    ASSERT_TRUE(session.Start());
     const Spots spots = MeasureSpots(sources, {QStringLiteral("0-small.zip"), QStringLiteral("1-big.zip")});
     const auto click = [&](const QPoint& rSpot) { screen.Click(window, rSpot.x(), rSpot.y()); };
     const auto key = [&](const char* pKey) { screen.Xdotool({QStringLiteral("key"), QLatin1String(pKey)}); };
-    const QString dataFolder = QString::fromStdString(data.Path());
 
     // Both servers listed, the silent one first; selecting it.
     ASSERT_TRUE(WaitFor([&] {
@@ -427,20 +446,14 @@ TEST(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneActed
     EXPECT_EQ(pSilent->Count("LogDeleteAllCollections"), 0);
     EXPECT_EQ((*pSilent)->GetCollections().size(), 2u);
 
-    ASSERT_TRUE(tandriltest::SendDeleteWindow(screen.Name().toStdString(), window.toULong()));
-    ASSERT_TRUE(tandril.mProcess.waitForFinished(20000));
-    EXPECT_EQ(tandril.mProcess.exitCode(), 0);
+    session.CloseAndExpectExitZero();
 }
 
 // Other servers' trouble touches neither the operator's download nor the
 // polling of the selected server: a silent server visited before, and a
 // server that refuses connections selected during the download.
-TEST(TandrilEndToEndTest, ADownloadSurvivesLeavingItsServerAndASilentServerDelaysNoOther)
+TEST_F(TandrilEndToEndTest, ADownloadSurvivesLeavingItsServerAndASilentServerDelaysNoOther)
 {
-    TANDRIL_REQUIRE_PRIVATE_NETNS();
-    if (!tandriltest::XvfbDisplay::MissingTools().isEmpty())
-        GTEST_SKIP() << tandriltest::XvfbDisplay::MissingTools().toStdString();
-
     // Listed in the order of their URLs: the silent one, the healthy one,
     // the refusing one.
     tandriltest::TempDir folders[3];
@@ -474,15 +487,9 @@ TEST(TandrilEndToEndTest, ADownloadSurvivesLeavingItsServerAndASilentServerDelay
     if (HasFatalFailure())
         return;
 
-    tandriltest::XvfbDisplay screen;
-    ASSERT_TRUE(screen.Start());
-    tandriltest::TempDir home;
-    tandriltest::TempDir data;
-    const QString target = QString::fromStdString(home.Path());
-    const QString dataFolder = QString::fromStdString(data.Path());
-    Process tandril;
-    const QString window = StartTandril(tandril, screen, target, dataFolder);
-    ASSERT_FALSE(window.isEmpty());
+    Session session;
+    auto& [screen, home, target, data, dataFolder, tandril, window] = session;
+    ASSERT_TRUE(session.Start());
     const Spots spots = MeasureSpots(sources, {QStringLiteral("0-small.zip"), QStringLiteral("1-big.zip")});
     const auto click = [&](const QPoint& rSpot) { screen.Click(window, rSpot.x(), rSpot.y()); };
 
@@ -548,19 +555,13 @@ TEST(TandrilEndToEndTest, ADownloadSurvivesLeavingItsServerAndASilentServerDelay
     std::printf("jobs shown %lld ms after selecting; two more polls in %lld ms\n", static_cast<long long>(shownMs),
                 static_cast<long long>(twoRefreshesMs));
 
-    ASSERT_TRUE(tandriltest::SendDeleteWindow(screen.Name().toStdString(), window.toULong()));
-    ASSERT_TRUE(tandril.mProcess.waitForFinished(20000));
-    EXPECT_EQ(tandril.mProcess.exitCode(), 0);
+    session.CloseAndExpectExitZero();
 }
 
 // At the window's minimum size, two downloads under way are both shown with
 // how far they have come.
-TEST(TandrilEndToEndTest, StatusAreaAtTheSmallestWindowShowsEveryRunningWork)
+TEST_F(TandrilEndToEndTest, StatusAreaAtTheSmallestWindowShowsEveryRunningWork)
 {
-    TANDRIL_REQUIRE_PRIVATE_NETNS();
-    if (!tandriltest::XvfbDisplay::MissingTools().isEmpty())
-        GTEST_SKIP() << tandriltest::XvfbDisplay::MissingTools().toStdString();
-
     tandriltest::TempDir serverFolder;
     LocalServer server(serverFolder.Path());
     ASSERT_TRUE(server.IsRunning());
@@ -580,16 +581,10 @@ TEST(TandrilEndToEndTest, StatusAreaAtTheSmallestWindowShowsEveryRunningWork)
     if (HasFatalFailure())
         return;
 
-    tandriltest::XvfbDisplay screen;
-    ASSERT_TRUE(screen.Start());
-    tandriltest::TempDir home;
-    tandriltest::TempDir data;
-    const QString target = QString::fromStdString(home.Path());
-    const QString dataFolder = QString::fromStdString(data.Path());
+    Session session;
+    auto& [screen, home, target, data, dataFolder, tandril, window] = session;
     tandriltest::WriteFile(home.File(longName.toStdString()), "here already");
-    Process tandril;
-    const QString window = StartTandril(tandril, screen, target, dataFolder, kSmallestWindow);
-    ASSERT_FALSE(window.isEmpty());
+    ASSERT_TRUE(session.Start(kSmallestWindow));
     const Spots spots = MeasureSpots(sources, collections, kSmallestWindow);
     const auto click = [&](const QPoint& rSpot) { screen.Click(window, rSpot.x(), rSpot.y()); };
 
@@ -648,7 +643,5 @@ TEST(TandrilEndToEndTest, StatusAreaAtTheSmallestWindowShowsEveryRunningWork)
     QTest::qWait(500);
     Screenshot(screen, "4-smallest-window-two-downloads-run-scrolled");
 
-    ASSERT_TRUE(tandriltest::SendDeleteWindow(screen.Name().toStdString(), window.toULong()));
-    ASSERT_TRUE(tandril.mProcess.waitForFinished(20000));
-    EXPECT_EQ(tandril.mProcess.exitCode(), 0);
+    session.CloseAndExpectExitZero();
 }
