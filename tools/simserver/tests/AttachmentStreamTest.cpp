@@ -74,6 +74,14 @@ int Write(struct soap*, void* pHandle, const char* pData, std::size_t length)
 
 void Close(struct soap*, void*) {}
 
+std::string RandomBytes(std::mt19937& rRandom, std::size_t size)
+{
+    std::string bytes(size, '\0');
+    for (char& rByte : bytes)
+        rByte = static_cast<char>(rRandom());
+    return bytes;
+}
+
 // What a fetch of "c.bin" gave: the runtime's result and the identifier of
 // the reply's file value (empty without one).
 struct Fetched
@@ -116,9 +124,7 @@ TEST(AttachmentStreamTest, CollectionsOfEverySizeArriveWhole)
     for (std::size_t size : {std::size_t(0), std::size_t(5), record - 1, record, 2 * record, 2 * record + 3})
     {
         SCOPED_TRACE(size);
-        std::string content(size, '\0');
-        for (char& rByte : content)
-            rByte = static_cast<char>(random());
+        const std::string content = RandomBytes(random, size);
         ASSERT_TRUE(server.AddCollection("c.bin", content));
 
         Received received;
@@ -140,9 +146,7 @@ TEST(AttachmentStreamTest, WithItsSizeKnownACollectionIsOneRecordInChunksOfTheRu
     for (std::size_t size : {std::size_t(0), std::size_t(5), std::size_t(3 * 1024 * 1024 + 3)})
     {
         SCOPED_TRACE(size);
-        std::string content(size, '\0');
-        for (char& rByte : content)
-            rByte = static_cast<char>(random());
+        const std::string content = RandomBytes(random, size);
         ASSERT_TRUE(server.AddCollection("c.bin", content));
 
         Received received;
