@@ -122,6 +122,16 @@ QStringList Collections(const WorkspaceWidget& rWorkspace)
     return names;
 }
 
+// The visible failure boxes of the workspace, whatever their title.
+QList<QWidget*> OpenBoxes(const WorkspaceWidget& rWorkspace)
+{
+    QList<QWidget*> boxes;
+    for (QDialog* pBox : rWorkspace.findChildren<QDialog*>())
+        if (pBox->isVisible())
+            boxes.append(pBox);
+    return boxes;
+}
+
 class WorkspaceTest : public ::testing::Test
 {
 protected:
@@ -135,6 +145,8 @@ protected:
     }
     void TearDown() override
     {
+        for (QWidget* pBox : OpenBoxes(mWorkspace))
+            pBox->close();
         mWorkspace.SlotActiveUrlChanged({});
         // The dropped controllers end with their threads.
         EXPECT_TRUE(MaintenanceController::StopAll(3000));
@@ -570,16 +582,6 @@ bool TableShown(const QWidget& rPage)
     return pTable && pTable->isVisible();
 }
 
-// The visible failure boxes of the workspace, whatever their title.
-QList<QWidget*> OpenBoxes(const WorkspaceWidget& rWorkspace)
-{
-    QList<QWidget*> boxes;
-    for (QDialog* pBox : rWorkspace.findChildren<QDialog*>())
-        if (pBox->isVisible())
-            boxes.append(pBox);
-    return boxes;
-}
-
 QString BoxText(const QWidget& rBox)
 {
     QStringList texts;
@@ -646,8 +648,6 @@ TEST_F(WorkspaceTest, PagesSayTheyWaitForTheServerAndWhenItsPollsFail)
     pTabs->setCurrentIndex(2);
     ASSERT_TRUE(WaitFor([&] { return ShownNote(rStatus, "StatusNoteLabel").isEmpty(); }, 10000));
     EXPECT_TRUE(TableShown(rStatus));
-    for (QWidget* pBox : OpenBoxes(mWorkspace))
-        pBox->close();
 }
 
 TEST_F(WorkspaceTest, StatusLineShowsWorkUntilItEndsAndASecondRequestStartsNothing)
@@ -968,8 +968,6 @@ TEST_F(WorkspaceTest, ADeleteIsSentAgainOnceAListingAfterItStillShowsTheName)
     mWorkspace.SlotDelete(QStringLiteral("a.zip"));
     ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogDeleteCollection") == 3; }, 10000));
     ASSERT_TRUE(WaitFor([&] { return finished.count() == 3; }, 10000));
-    for (QWidget* pBox : OpenBoxes(mWorkspace))
-        pBox->close();
 }
 
 // A server left for not answering while a download runs: the area gives
@@ -1000,8 +998,6 @@ TEST_F(WorkspaceTest, TheNoteThatAServerWasLeftGoesWhenItAnswersAgain)
     ASSERT_TRUE(WaitFor([&] { return !ShownNote(mWorkspace, "ActivityLabel").contains(QStringLiteral("did not answer")); },
                         10000));
     EXPECT_TRUE(ShownNote(mWorkspace, "ActivityLabel").startsWith(running)) << ShownNote(mWorkspace, "ActivityLabel").toStdString();
-    for (QWidget* pBox : OpenBoxes(mWorkspace))
-        pBox->close();
 }
 
 TEST(WorkspaceLabelTest, ServerLabelShortensTheUrl)
