@@ -56,6 +56,8 @@ void DocumentOpener::Open(const QString& rPath)
             QString error;
             try
             {
+                // Handed straight to the opener, not through a shell
+                // command line, so the path is not quoted.
                 zephrane::OpenDocument(path, true, true);
             }
             catch (const zephrane::Exception::Generic& rError)
