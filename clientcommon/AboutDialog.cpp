@@ -1,10 +1,11 @@
 #include <clientcommon/AboutDialog.h>
 
+#include <clientcommon/DocumentOpener.h>
+
 #include <joxcore/TextConversions.h>
 #include <joxgui/Messagebox.h>
 #include <joxgui/PushButton.h>
 #include <styles/StyleMetrics.h>
-#include <zephrane/Exception/Generic.h>
 #include <zephrane/Utilities.h>
 
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -56,6 +58,7 @@ AboutDialog::AboutDialog(QWidget* pParent, const QString& rTitle, const QString&
     , mVersion(version)
     , mRevision(rRevision)
     , mDocumentFolder(rDocumentFolder)
+    , mpOpener(new DocumentOpener(this))
 {
     QWidget* pBackground = new QWidget(this);
     pBackground->setObjectName(QStringLiteral("HarlenAboutWidget"));
@@ -79,6 +82,28 @@ AboutDialog::AboutDialog(QWidget* pParent, const QString& rTitle, const QString&
     connect(mpCloseButton, &QPushButton::clicked, this, &QDialog::close);
     connect(mpOsaButton, &QPushButton::clicked, this, &AboutDialog::SlotOpenOSA);
     setWindowTitle(QStringLiteral("About ") + mTitle);
+
+    // The opener's context, not the dialog's: a run may end after the
+    // dialog has closed.
+    const QPointer<AboutDialog> pDialog(this);
+    const QPointer<QWidget> pOwner(pParent);
+    connect(mpOpener, &DocumentOpener::SignalEnded, mpOpener,
+            [pDialog, pOwner](const QString& rPath, const QString& rError) {
+                if (!rError.isEmpty())
+                    ShowOpenFailure(pDialog ? pDialog.data() : pOwner.data(), rPath);
+            });
+}
+
+AboutDialog::~AboutDialog()
+{
+    if (mpOpener->Running() == 0)
+        return;
+    DocumentOpener* pOpener = mpOpener;
+    pOpener->setParent(parentWidget());
+    connect(pOpener, &DocumentOpener::SignalEnded, pOpener, [pOpener] {
+        if (pOpener->Running() == 0)
+            pOpener->deleteLater();
+    });
 }
 
 QString AboutDialog::YearRange(const char* pCompileDate)
@@ -190,19 +215,16 @@ void AboutDialog::SlotOpenOSA()
         JoxGui::Messagebox::Critical(this, tr("Manual"), tr("Could not open ") + path, JoxGui::Messagebox::ButtonOk);
         return;
     }
-    try
-    {
-        // The document goes straight to the opener, not through a shell
-        // command line, so it is not quoted.
-        zephrane::OpenDocument(path.toStdWString(), true, false);
-    }
-    catch (const zephrane::Exception::Generic&)
-    {
-        JoxGui::Messagebox::Critical(this, tr("Manual"),
-                                     tr("Could not open ") + path + QStringLiteral(".\n") +
-                                         tr("For this type of manual doesn't exist a default program or it could not be started."),
-                                     JoxGui::Messagebox::ButtonOk);
-    }
+    // Its failure comes later, from the opener's end.
+    mpOpener->Open(path);
+}
+
+void AboutDialog::ShowOpenFailure(QWidget* pParent, const QString& rPath)
+{
+    JoxGui::Messagebox::Critical(pParent, tr("Manual"),
+                                 tr("Could not open ") + rPath + QStringLiteral(".\n") +
+                                     tr("For this type of manual doesn't exist a default program or it could not be started."),
+                                 JoxGui::Messagebox::ButtonOk);
 }
 
 } // namespace clientcommon

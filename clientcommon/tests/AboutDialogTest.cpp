@@ -1,17 +1,27 @@
 #include <clientcommon/AboutDialog.h>
+#include <clientcommon/DocumentOpener.h>
 
+#include "FakeOpener.h"
 #include "ModalDriver.h"
+#include "ScopedEnv.h"
 #include "TempDir.h"
+#include "WaitFor.h"
 
 #include <joxgui/PushButton.h>
 
 #include <QLabel>
+#include <QPointer>
+#include <QSignalSpy>
 #include <QTextEdit>
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using clientcommon::AboutDialog;
+using clientcommon::DocumentOpener;
 using joxguitest::ModalDriver;
+using tandriltest::FakeOpener;
 
 namespace {
 
@@ -27,6 +37,32 @@ JoxGui::PushButton* Button(const QWidget& rDialog, const QString& rText)
         if (pButton->text() == rText)
             return pButton;
     return nullptr;
+}
+
+// A box's title and its text.
+QString TitleAndText(const QDialog& rBox)
+{
+    QString text;
+    for (QLabel* pLabel : rBox.findChildren<QLabel*>())
+        if (!pLabel->text().isEmpty())
+            text = pLabel->text();
+    return rBox.windowTitle() + QStringLiteral(": ") + text;
+}
+
+// A document folder holding the acknowledgment.
+struct Documents
+{
+    Documents() { tandriltest::WriteFile(mTemp.File("Open_Source_Acknowledgment.pdf"), "%PDF-1.4\n"); }
+    QString Folder() const { return QString::fromStdString(mTemp.Path()) + QLatin1Char('/'); }
+    QString Acknowledgment() const { return Folder() + QStringLiteral("Open_Source_Acknowledgment.pdf"); }
+
+    tandriltest::TempDir mTemp;
+};
+
+QString OpenFailureBox(const QString& rPath)
+{
+    return QStringLiteral("Manual: Could not open ") + rPath +
+           QStringLiteral(".\nFor this type of manual doesn't exist a default program or it could not be started.");
 }
 
 } // namespace
@@ -85,4 +121,89 @@ TEST(AboutDialogTest, MissingAcknowledgmentShowsTheManualBox)
 
     Button(dialog, QStringLiteral("Close"))->click();
     EXPECT_FALSE(dialog.isVisible());
+}
+
+// The opener's end decides: one that fails or cannot be started gives the
+// "Manual" box with the line about the missing program, one that succeeds
+// none.
+TEST(AboutDialogTest, TheAcknowledgmentOpenersEndIsShown)
+{
+    const struct
+    {
+        const char* mCase;
+        bool mInstalled;
+        int mExitCode;
+        bool mBox;
+    } cases[] = {{"the opener succeeds", true, 0, false},
+                 {"the opener fails", true, 4, true},
+                 {"there is no opener", false, 0, true}};
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mCase);
+        Documents documents;
+        std::unique_ptr<FakeOpener> pFake;
+        std::unique_ptr<tandriltest::ScopedEnv> pPath;
+        if (rCase.mInstalled)
+            pFake = std::make_unique<FakeOpener>(rCase.mExitCode);
+        else
+            pPath = std::make_unique<tandriltest::ScopedEnv>("PATH", documents.mTemp.Path().c_str());
+        AboutDialog dialog(nullptr, QStringLiteral("Tandril"), QString(), QPixmap(), QPixmap(), 0x0100010E, QString(),
+                           documents.Folder());
+        dialog.show();
+        auto* pOpener = dialog.findChild<DocumentOpener*>();
+        ASSERT_NE(pOpener, nullptr);
+        QSignalSpy ended(pOpener, &DocumentOpener::SignalEnded);
+        QStringList boxes;
+        {
+            ModalDriver driver([&](QDialog* pBox) {
+                if (pBox == &dialog)
+                    return;
+                boxes.append(TitleAndText(*pBox));
+                pBox->accept();
+            });
+            Button(dialog, QStringLiteral("Open Source Acknowledgment"))->click();
+            ASSERT_TRUE(tandriltest::WaitFor([&] { return ended.count() == 1; }));
+        }
+        EXPECT_EQ(boxes.join(QLatin1Char('|')).toStdString(),
+                  rCase.mBox ? OpenFailureBox(documents.Acknowledgment()).toStdString() : std::string());
+        if (pFake)
+        {
+            EXPECT_EQ(pFake->Arguments(), documents.Acknowledgment().toStdString() + "\n");
+        }
+    }
+}
+
+// The dialog does not wait for the opener, and a failure that comes after
+// it has closed is shown over its parent.
+TEST(AboutDialogTest, AnOpenerEndingAfterTheDialogClosedIsShownOverItsParent)
+{
+    Documents documents;
+    FakeOpener fake(4, true);
+    QWidget owner;
+    owner.show();
+    auto* pDialog = new AboutDialog(&owner, QStringLiteral("Tandril"), QString(), QPixmap(), QPixmap(), 0x0100010E,
+                                    QString(), documents.Folder());
+    pDialog->show();
+    Button(*pDialog, QStringLiteral("Open Source Acknowledgment"))->click();
+    ASSERT_TRUE(tandriltest::WaitFor([&] { return !fake.Arguments().empty(); }));
+    const QPointer<DocumentOpener> pOpener(pDialog->findChild<DocumentOpener*>());
+    ASSERT_FALSE(pOpener.isNull());
+    EXPECT_EQ(pOpener->Running(), 1);
+    delete pDialog;
+    ASSERT_FALSE(pOpener.isNull());
+
+    QStringList boxes;
+    QWidget* pBoxParent = nullptr;
+    {
+        ModalDriver driver([&](QDialog* pBox) {
+            boxes.append(TitleAndText(*pBox));
+            pBoxParent = pBox->parentWidget();
+            pBox->accept();
+        });
+        fake.Release();
+        // Once its run has ended the opener goes.
+        EXPECT_TRUE(tandriltest::WaitFor([&] { return pOpener.isNull(); }));
+    }
+    EXPECT_EQ(boxes.join(QLatin1Char('|')).toStdString(), OpenFailureBox(documents.Acknowledgment()).toStdString());
+    EXPECT_EQ(pBoxParent, &owner);
 }

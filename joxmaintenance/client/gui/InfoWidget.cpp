@@ -1,10 +1,10 @@
 #include <gui/InfoWidget.h>
 
 #include <clientcommon/AboutDialog.h>
+#include <clientcommon/DocumentOpener.h>
 #include <joxgui/Messagebox.h>
 #include <joxgui/WidgetHelpers.h>
 #include <styles/StyleMetrics.h>
-#include <zephrane/Exception/Generic.h>
 #include <zephrane/Utilities.h>
 
 #include <QGridLayout>
@@ -22,6 +22,7 @@ const std::uint32_t kProgramVersion = 0x0100010E;
 InfoWidget::InfoWidget(QWidget* pParent)
     : JoxGui::PinContainerWidget(QStringLiteral("Info"), pParent)
     , mpContent(new QWidget(this))
+    , mpOpener(new clientcommon::DocumentOpener(this))
 {
     setFixedWidth(UnitsWidth(5));
 
@@ -47,6 +48,12 @@ InfoWidget::InfoWidget(QWidget* pParent)
         JoxGui::SetCheckedSilently(pButton, false);
     connect(this, &JoxGui::PinContainerWidget::SignalFold, this, &InfoWidget::SlotFoldClicked);
     JoxGui::SetChildrenClickFocus(this);
+
+    connect(mpOpener, &clientcommon::DocumentOpener::SignalEnded, this,
+            [this](const QString& rPath, const QString& rError) {
+                if (!rError.isEmpty())
+                    ShowOpenFailure(rPath);
+            });
 }
 
 QString InfoWidget::DocumentationPath()
@@ -76,20 +83,17 @@ void InfoWidget::SlotShowDocumentation()
                                      JoxGui::Messagebox::ButtonOk);
         return;
     }
-    try
-    {
-        // Handed straight to the opener, not through a shell command line,
-        // so the path is not quoted.
-        zephrane::OpenDocument(path.toStdWString(), true, false);
-    }
-    catch (const zephrane::Exception::Generic&)
-    {
-        JoxGui::Messagebox::Critical(
-            this, QObject::tr("Manual"),
-            QObject::tr("Could not open ") + path + QStringLiteral(".\n") +
-                QObject::tr("For this type of manual doesn't exist a default program or it could not be started."),
-            JoxGui::Messagebox::ButtonOk);
-    }
+    // Its failure comes later, from the opener's end.
+    mpOpener->Open(path);
+}
+
+void InfoWidget::ShowOpenFailure(const QString& rPath)
+{
+    JoxGui::Messagebox::Critical(
+        this, QObject::tr("Manual"),
+        QObject::tr("Could not open ") + rPath + QStringLiteral(".\n") +
+            QObject::tr("For this type of manual doesn't exist a default program or it could not be started."),
+        JoxGui::Messagebox::ButtonOk);
 }
 
 } // namespace joxmaintenance

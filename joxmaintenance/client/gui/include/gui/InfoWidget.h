@@ -2,6 +2,10 @@
 
 #include <joxgui/PinContainerWidget.h>
 
+namespace clientcommon {
+class DocumentOpener;
+}
+
 namespace joxmaintenance {
 
 // The "Info" side panel: opens the program's HTML documentation and the
@@ -22,7 +26,11 @@ private slots:
     void SlotShowDocumentation();
 
 private:
+    // The "Manual" box for the documentation the opener failed on.
+    void ShowOpenFailure(const QString& rPath);
+
     QWidget* mpContent;
+    clientcommon::DocumentOpener* mpOpener;
 };
 
 } // namespace joxmaintenance
