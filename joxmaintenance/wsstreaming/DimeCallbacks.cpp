@@ -16,6 +16,7 @@
 #include <cstring>
 #include <exception>
 #include <iterator>
+#include <optional>
 #include <string>
 
 namespace joxwsstreaming {
@@ -88,18 +89,6 @@ bool FirstOptionData(const struct soap* pSoap, const char* pOptions, std::string
     return true;
 }
 
-// What the header fields of a DIME record hold in the context's memory.
-std::size_t HeaderBytes(const struct soap* pSoap, const char* const (&rFields)[3])
-{
-    std::size_t bytes = 0;
-    for (const char* pField : rFields)
-    {
-        if (pField)
-            bytes += AllocatedFieldBytes(pSoap, pField);
-    }
-    return bytes;
-}
-
 // The 12 bytes of a DIME record header before its fields.
 constexpr std::size_t kDimeHeaderBytes = 12;
 
@@ -108,16 +97,64 @@ std::uint64_t Padding(std::uint64_t length)
     return (4 - length % 4) % 4;
 }
 
+// The length the record header declared for a field the runtime read, as
+// the field shows it. The runtime reads a field of n bytes into a block that
+// holds n + 1 bytes rounded up by at most 7, and puts a NUL after them. An
+// id or a type shows its length up to its first NUL, an option field the
+// length of its first option with the 4-byte option header; when the block
+// could not hold a field of that length, the most it could hold is taken.
+// So the length is exact for fields as senders write them (text without a
+// NUL, one option) and never more than 7 bytes short.
+std::uint64_t ShownLength(const struct soap* pSoap, const char* pField, bool options)
+{
+    if (!pField)
+        return 0;
+    const std::size_t allocated = AllocatedFieldBytes(pSoap, pField);
+    if (allocated == 0)
+        return std::strlen(pField); // not the runtime's, so a caller's string
+    std::size_t shown = 0;
+    if (!options)
+        shown = static_cast<std::size_t>(std::find(pField, pField + allocated, '\0') - pField);
+    else if (allocated >= 4)
+        shown = 4 + ((static_cast<std::size_t>(static_cast<unsigned char>(pField[2])) << 8) |
+                     static_cast<unsigned char>(pField[3]));
+    return shown < allocated && shown + 8 >= allocated ? shown : allocated - 1;
+}
+
+// What the header fields of the record the runtime has just read took as
+// sent, with their padding. The runtime's read position tells it exactly:
+// between the end of the last record the callbacks followed (its data and
+// padding) and the start of this record's data lie only this record's
+// 12-byte header and its fields. The end of the record before the first
+// attachment, the envelope's, is not seen: there the fields tell their own
+// lengths, as they also do where the position has not moved past a record
+// header (the callbacks driven without the runtime's reader).
+std::uint64_t SentFieldBytes(struct soap* pSoap, const DownloadTarget* pTarget, const char* const (&rFields)[3])
+{
+    const std::uint64_t at = soap_tell(pSoap);
+    const std::optional<std::uint64_t> end = pTarget ? pTarget->GetRecordEnd() : std::nullopt;
+    if (end && at >= *end + kDimeHeaderBytes)
+        return at - *end - kDimeHeaderBytes;
+    std::uint64_t bytes = 0;
+    for (const char* pField : {rFields[0], rFields[1]})
+    {
+        const std::uint64_t length = ShownLength(pSoap, pField, false);
+        bytes += length + Padding(length);
+    }
+    const std::uint64_t length = ShownLength(pSoap, rFields[2], true);
+    return bytes + length + Padding(length);
+}
+
 // Accounts a record that starts a payload in the reply's target, its header
 // and padding as framing; false, with the context's fault set, when the
 // reply may not carry it.
 bool CountRecord(struct soap* pSoap, DownloadTarget& rTarget, const char* const (&rFields)[3], const char* pFunction)
 {
     std::string error;
-    const std::size_t headerBytes = HeaderBytes(pSoap, rFields);
-    if (rTarget.CountRecord(headerBytes, error))
+    const std::uint64_t fieldBytes = SentFieldBytes(pSoap, &rTarget, rFields);
+    if (rTarget.CountRecord(fieldBytes, error))
     {
-        rTarget.CountFraming(kDimeHeaderBytes + headerBytes + Padding(pSoap->dime.size));
+        rTarget.CountFraming(kDimeHeaderBytes + fieldBytes + Padding(pSoap->dime.size));
         return true;
     }
     LogImportant("Refused the reply's DIME records: too many or too large record headers. \n Abort file streaming.",
@@ -160,14 +197,14 @@ DimeFileHandle* ForRecord(struct soap* pSoap, DimeFileHandle* pHandle, const cha
 // False, with the context's fault set, when the reply may not carry it.
 bool CountChunkRecord(struct soap* pSoap, DimeFileHandle& rFile, std::size_t length)
 {
+    auto* pTarget = static_cast<DownloadTarget*>(pSoap->user);
     if (!rFile.mInRecord)
     {
-        auto* pTarget = static_cast<DownloadTarget*>(pSoap->user);
         const char** const fields[3] = {&pSoap->dime.id, &pSoap->dime.type, &pSoap->dime.options};
         const char* const values[3] = {*fields[0], *fields[1], *fields[2]};
-        const std::size_t headerBytes = values[0] || values[1] || values[2] ? HeaderBytes(pSoap, values) : 0;
+        const std::uint64_t fieldBytes = SentFieldBytes(pSoap, pTarget, values);
         std::string error;
-        if (pTarget && !pTarget->CountContinuation(headerBytes, error))
+        if (pTarget && !pTarget->CountContinuation(fieldBytes, error))
         {
             LogImportant("Refused the reply's DIME records: too large record headers. \n Abort file streaming.",
                          "joxwsstreaming::CallbackDimeWrite");
@@ -175,7 +212,7 @@ bool CountChunkRecord(struct soap* pSoap, DimeFileHandle& rFile, std::size_t len
             rFile.mFailed = true;
             return false;
         }
-        const std::uint64_t framing = kDimeHeaderBytes + headerBytes + Padding(pSoap->dime.size);
+        const std::uint64_t framing = kDimeHeaderBytes + fieldBytes + Padding(pSoap->dime.size);
         if (pTarget)
             pTarget->CountFraming(framing);
         // The framing of the stored attachment is credited like its data; the
@@ -198,7 +235,11 @@ bool CountChunkRecord(struct soap* pSoap, DimeFileHandle& rFile, std::size_t len
     rFile.mRecordLeft -= std::min<std::uint64_t>(rFile.mRecordLeft, length);
     // An empty record ends with the piece it brings.
     if (rFile.mRecordLeft == 0)
+    {
         rFile.mInRecord = false;
+        if (pTarget)
+            pTarget->SetRecordEnd(soap_tell(pSoap) + length + Padding(pSoap->dime.size));
+    }
     return true;
 }
 

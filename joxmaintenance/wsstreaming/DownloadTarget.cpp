@@ -248,18 +248,18 @@ bool DownloadTarget::Abandon(const std::vector<std::string>& rMoved)
     return false;
 }
 
-bool DownloadTarget::CountContinuation(std::size_t headerBytes, std::string& rError)
+bool DownloadTarget::CountContinuation(std::uint64_t fieldBytes, std::string& rError)
 {
-    if (headerBytes <= kMaxRecordHeaderBytes)
+    if (fieldBytes <= kMaxRecordHeaderBytes)
         return true;
-    rError = "a record's id, type and options take " + std::to_string(headerBytes) + " bytes, more than " +
+    rError = "a record's id, type and options take " + std::to_string(fieldBytes) + " bytes, more than " +
              std::to_string(kMaxRecordHeaderBytes);
     return false;
 }
 
-bool DownloadTarget::CountRecord(std::size_t headerBytes, std::string& rError)
+bool DownloadTarget::CountRecord(std::uint64_t fieldBytes, std::string& rError)
 {
-    if (!CountContinuation(headerBytes, rError))
+    if (!CountContinuation(fieldBytes, rError))
         return false;
     if (++mRecords > kMaxRecords)
     {

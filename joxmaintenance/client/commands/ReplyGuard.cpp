@@ -371,7 +371,7 @@ bool ReplyGuard::WithinBounds()
     mDimeFramingBytes = std::max(mDimeFramingBytes, DimeFraming());
     const std::uint64_t dime = mDimeFramingBytes;
     const std::uint64_t content = mBodyBytes > dime ? mBodyBytes - dime : 0;
-    if (mFramingBytes + dime > kFramingAllowanceBytes + content / kFramingShare)
+    if (mFramingBytes + dime > kFramingAllowanceBytes + content)
     {
         Fail(Failure::Framing);
         return false;
@@ -432,8 +432,8 @@ bool ReplyGuard::DescribeFailure(struct soap* pSoap)
         pText = "The reply carries too many bytes without content";
         detail = "HTTP chunk lines and extensions, informational replies, DIME record headers, padding and empty "
                  "records may take at most " +
-                 std::to_string(kFramingAllowanceBytes / 1024) + " KiB plus one byte in " +
-                 std::to_string(kFramingShare) + " of the content; this reply sent " +
+                 std::to_string(kFramingAllowanceBytes / 1024) +
+                 " KiB plus as many bytes as the content; this reply sent " +
                  std::to_string(pGuard->mFramingBytes) + " bytes of HTTP framing and " +
                  std::to_string(pGuard->mDimeFramingBytes) + " bytes of DIME framing with " +
                  std::to_string(pGuard->mBodyBytes - std::min(pGuard->mBodyBytes, pGuard->mDimeFramingBytes)) +

@@ -42,10 +42,19 @@ public:
         int mFloorSeconds = 0;
     };
 
-    // What the bytes without content may take: this much, plus one part in
-    // kFramingShare of the content.
+    // What the bytes without content may take: this much, plus as many bytes
+    // as the content. The bound ends a reply that sends framing for ever
+    // without content, which the size limit and the speed floor (both count
+    // content) would not end. Any fixed share of the content does that and
+    // bounds the bytes read, so the time spent, per byte of content (here at
+    // most two, past the allowance); the share is wide because legitimate
+    // framings need a good part of it: DIME chunk records of 1 KiB that each
+    // repeat a 40-byte id, a type and a 255-byte name, each in an HTTP chunk
+    // of its own, carry about 340 bytes without content per KiB of content,
+    // and about 790 with an id and a type of 255 bytes too. The allowance
+    // covers what precedes the content: headers, informational replies and
+    // the first record headers.
     static constexpr std::uint64_t kFramingAllowanceBytes = 1024 * 1024;
-    static constexpr std::uint64_t kFramingShare = 8;
     // The most the HTTP header may take, informational replies included.
     static constexpr std::size_t kHeaderBytes = 1024 * 1024;
 

@@ -19,8 +19,11 @@
 #include <sys/stat.h>
 
 #include <csignal>
+#include <cstdio>
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 using namespace joxwsstreaming;
@@ -44,6 +47,49 @@ const char* Field(struct soap* pSoap, const std::string& rBytes)
 }
 
 using tandriltest::FolderEntries;
+
+std::size_t Padding(std::size_t length)
+{
+    return (4 - length % 4) % 4;
+}
+
+// A DIME record as a server sends it: the 12-byte header, then the option,
+// id and type fields and the data, each padded to four bytes.
+std::string Record(unsigned char flags, const std::string& rId, const std::string& rType, const std::string& rOptions,
+                   const std::string& rData)
+{
+    const auto put16 = [](std::string& rOut, std::size_t value) {
+        rOut += static_cast<char>((value >> 8) & 0xFF);
+        rOut += static_cast<char>(value & 0xFF);
+    };
+    const auto padded = [](const std::string& rField) { return rField + std::string(Padding(rField.size()), '\0'); };
+    std::string record{static_cast<char>(SOAP_DIME_VERSION | (flags & 0x07)), static_cast<char>(SOAP_DIME_MEDIA)};
+    put16(record, rOptions.size());
+    put16(record, rId.size());
+    put16(record, rType.size());
+    put16(record, rData.size() >> 16);
+    put16(record, rData.size() & 0xFFFF);
+    return record + padded(rOptions) + padded(rId) + padded(rType) + padded(rData);
+}
+
+// The bytes of a reply, as the runtime receives them: at most mPieceBytes a
+// receive.
+struct ScriptedBytes
+{
+    std::string mBytes;
+    std::size_t mPieceBytes = 0;
+    std::size_t mAt = 0;
+};
+
+ScriptedBytes* gpScripted = nullptr;
+
+size_t ReceiveScripted(struct soap*, char* pBuffer, size_t length)
+{
+    const std::size_t taken = std::min({length, gpScripted->mPieceBytes, gpScripted->mBytes.size() - gpScripted->mAt});
+    std::memcpy(pBuffer, gpScripted->mBytes.data() + gpScripted->mAt, taken);
+    gpScripted->mAt += taken;
+    return taken;
+}
 
 bool Exists(const std::string& rPath)
 {
@@ -79,7 +125,7 @@ protected:
     // runtime notes it while it reads the envelope.
     void Refer(const char* pHref)
     {
-        soap_strcpy(mpSoap->href, sizeof mpSoap->href, pHref);
+        std::snprintf(mpSoap->href, sizeof mpSoap->href, "%s", pHref);
         ASSERT_EQ(SOAP_OK, soap_attachment_forward(mpSoap, &mpReferred, &mReferredSize, &mpReferredId,
                                                    &mpReferredType, &mpReferredOptions));
     }
@@ -105,6 +151,32 @@ protected:
                 break;
         }
         CallbackDimeWriteClose(mpSoap, pHandle);
+        return result;
+    }
+
+    // Has the runtime read rRecords, the DIME records that follow a SOAP
+    // envelope of envelopeBytes whose file value refers to pHref, with the
+    // callbacks installed, as receives of at most pieceBytes deliver them;
+    // the runtime's result. The runtime takes the reference away once it
+    // read the record.
+    int ReadRecords(const char* pHref, const std::string& rRecords, std::size_t pieceBytes,
+                    std::size_t envelopeBytes = 37)
+    {
+        Refer(pHref);
+        ScriptedBytes scripted{std::string(envelopeBytes + Padding(envelopeBytes), 'e') + rRecords, pieceBytes};
+        gpScripted = &scripted;
+        mpSoap->frecv = ReceiveScripted;
+        mpSoap->fdimewriteopen = CallbackDimeWriteOpen;
+        mpSoap->fdimewrite = CallbackDimeWrite;
+        mpSoap->fdimewriteclose = CallbackDimeWriteClose;
+        // The runtime at the start of the envelope's data, which it skips.
+        mpSoap->mode |= SOAP_ENC_DIME;
+        mpSoap->dime.size = envelopeBytes;
+        mpSoap->count = 0;
+        mpSoap->bufidx = mpSoap->buflen = 0;
+        mpSoap->error = SOAP_OK;
+        const int result = soap_getdime(mpSoap);
+        gpScripted = nullptr;
         return result;
     }
 
@@ -503,7 +575,7 @@ TEST_F(DimeCallbacksTest, RecordHeadersAreBounded)
     const std::string large(3000, 'x');
     EXPECT_EQ(nullptr, CallbackDimeWriteOpen(mpSoap, Field(mpSoap, "cid:1" + large), Field(mpSoap, large),
                                              Field(mpSoap, Option("a.zip" + large))));
-    refusedWith("bytes, more than 8192"); // as held in memory: over 9000
+    refusedWith("take 9020 bytes, more than 8192");
     EXPECT_EQ(0u, mpTarget->GetPendingCount());
 
     // Chunk records continue the stored attachment's payload whatever fields
@@ -526,6 +598,80 @@ TEST_F(DimeCallbacksTest, RecordHeadersAreBounded)
     CallbackDimeWriteClose(mpSoap, pHandle);
     EXPECT_FALSE(mpTarget->Commit());
     EXPECT_TRUE(FolderEntries(mFolder.Path()).empty());
+}
+
+// The reply's DIME framing is counted as the server sent it: each record's
+// 12-byte header, its fields as their lengths declare them and all padding,
+// wherever the receives split the records. Among the records: chunk records
+// of 1 KiB that repeat a long id, the type and a 255-byte name.
+TEST_F(DimeCallbacksTest, TheFramingCountedIsTheFramingSent)
+{
+    const std::string id = "cid:0b5e3e1c-5a8d-4c4e-9a53-7d3f1c2b9e40";
+    const std::string type = "application/octet-stream";
+    const std::string option = Option(std::string(251, 'n') + ".zip");
+    const std::string data(5 * 1024 + 7, 'd');
+    std::vector<std::string> pieces = {data.substr(0, 1023)};
+    for (std::size_t at = 1023; at + 1024 < data.size(); at += 1024)
+        pieces.push_back(data.substr(at, 1024));
+    const std::string rest = data.substr(1023 + 1024 * (pieces.size() - 1));
+    std::string reply = Record(SOAP_DIME_MB, "cid:zero", "application/zip", Option("other.zip"), "other");
+    for (const std::string& rPiece : pieces)
+        reply += Record(SOAP_DIME_CF, id, type, option, rPiece);
+    reply += Record(SOAP_DIME_CF, "cid:x", "t", Option("ab"), rest.substr(0, 5)) +
+             Record(SOAP_DIME_CF, "", "", "", rest.substr(5, 1)) + Record(SOAP_DIME_CF, "", "", "", "") +
+             Record(0, "", "", "", rest.substr(6)) + Record(SOAP_DIME_ME, "cid:two", "t", Option("after.zip"), "after");
+    // All but the data: the collection's, and the five bytes of each record
+    // read past.
+    const std::uint64_t framing = reply.size() - data.size() - 2 * 5;
+    for (const std::size_t pieceBytes : {std::size_t{1}, std::size_t{7}, std::size_t{1000}, std::size_t{SOAP_BUFLEN}})
+    {
+        SCOPED_TRACE(pieceBytes);
+        NewReply();
+        ASSERT_EQ(SOAP_OK, ReadRecords(id.c_str(), reply, pieceBytes));
+        EXPECT_EQ(framing, mpTarget->GetFramingBytes());
+        ASSERT_TRUE(mpTarget->Commit());
+        EXPECT_TRUE(tandriltest::ReadFile(mFolder.File(option.substr(4))) == data);
+        std::remove(mFolder.File(option.substr(4)).c_str());
+    }
+}
+
+// One record's id, type and options may take 8 KiB as sent, padding
+// included, whether the record is the first after the envelope, a later one
+// or a chunk record.
+TEST_F(DimeCallbacksTest, TheBoundOnOneRecordsFieldsCountsWhatWasSent)
+{
+    // 12 bytes of id and type; 4 + 8176 of options make 8192 in all.
+    const auto fields = [](std::size_t nameBytes) { return Option(std::string(nameBytes, 'o')); };
+    const auto wanted = [](unsigned char flags) { return Record(flags, "cid:1", "t", Option("c.zip"), "data"); };
+    const struct
+    {
+        const char* mpName;
+        std::function<std::string(const std::string&)> mRecords;
+    } places[] = {
+        {"the first record",
+         [&](const std::string& rOptions) { return Record(0, "cid:z", "t", rOptions, "x") + wanted(SOAP_DIME_ME); }},
+        {"a later record", [&](const std::string& rOptions) {
+             return wanted(0) + Record(SOAP_DIME_ME, "cid:z", "t", rOptions, "x");
+         }},
+        {"a chunk record", [&](const std::string& rOptions) {
+             return wanted(SOAP_DIME_CF) + Record(SOAP_DIME_ME, "cid:z", "t", rOptions, "x");
+         }},
+    };
+    for (const auto& rPlace : places)
+    {
+        SCOPED_TRACE(rPlace.mpName);
+        NewReply();
+        EXPECT_EQ(SOAP_OK, ReadRecords("cid:1", rPlace.mRecords(fields(8176)), 1000));
+        EXPECT_TRUE(mpTarget->Commit());
+        EXPECT_EQ(1u, mpTarget->GetCommittedPaths().size());
+        std::remove(mFolder.File("c.zip").c_str());
+
+        NewReply();
+        EXPECT_EQ(SOAP_DIME_ERROR, ReadRecords("cid:1", rPlace.mRecords(fields(8177)), 1000));
+        EXPECT_STREQ("Refused the reply's DIME records", *soap_faultstring(mpSoap));
+        ASSERT_NE(nullptr, *soap_faultdetail(mpSoap));
+        EXPECT_STREQ("a record's id, type and options take 8196 bytes, more than 8192", *soap_faultdetail(mpSoap));
+    }
 }
 
 // A commit that fails takes away what it had already moved into place.

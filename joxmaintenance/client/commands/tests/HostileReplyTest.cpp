@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,13 +34,13 @@ constexpr unsigned char kChunk = 0x01;
 constexpr unsigned char kMediaType = 0x10;
 
 // The first DIME record of a LogFetchCollection reply whose file value
-// refers to the record "cid:one".
-std::string EnvelopeRecord()
+// refers to the record rId.
+std::string EnvelopeRecord(const std::string& rId = "cid:one")
 {
     return ScriptedHttpServer::DimeRecord(
         kFirst, 0x20, "", "http://schemas.xmlsoap.org/soap/envelope/",
-        ScriptedHttpServer::SoapEnvelope(
-            "<jox:LogFetchCollectionResponse><LogFile href=\"cid:one\"/></jox:LogFetchCollectionResponse>"));
+        ScriptedHttpServer::SoapEnvelope("<jox:LogFetchCollectionResponse><LogFile href=\"" + rId +
+                                         "\"/></jox:LogFetchCollectionResponse>"));
 }
 
 // An attachment record named rName.
@@ -311,6 +312,37 @@ TEST_F(HostileReplyTest, ACollectionArrivesInEveryFraming)
     }
 }
 
+// A collection in DIME chunk records of 1 KiB that each repeat a 40-byte id,
+// the type and a 255-byte name, each record in an HTTP chunk of its own:
+// a third as many bytes again without content, and 128 MiB of them, arrive.
+TEST_F(HostileReplyTest, ACollectionArrivesInSmallChunkRecordsThatRepeatTheirFields)
+{
+    const std::string id = "cid:0b5e3e1c-5a8d-4c4e-9a53-7d3f1c2b9e40";
+    const std::string name = std::string(251, 'n') + ".zip";
+    const std::uint64_t size = std::uint64_t{128} << 20;
+    const std::string envelope = EnvelopeRecord(id);
+    ScriptedHttpServer::Reply reply(kChunkedDimeHeader + ChunkLine(envelope.size()) + envelope + "\r\n");
+    reply.mStream = [&](const std::function<bool(const char*, std::size_t)>& rSend) {
+        constexpr std::size_t kRecordBytes = 1024;
+        std::string block;
+        for (std::uint64_t at = 0; at < size; at += kRecordBytes)
+        {
+            if (at % kBlockBytes == 0)
+                block = Block(at / kBlockBytes);
+            const std::string record = Attachment(at + kRecordBytes < size ? kChunk : kLast, id, name,
+                                                  block.substr(at % kBlockBytes, kRecordBytes),
+                                                  "application/octet-stream");
+            const std::string chunk = ChunkLine(record.size()) + record + "\r\n";
+            if (!rSend(chunk.data(), chunk.size()))
+                return;
+        }
+        rSend("0\r\n\r\n", 5);
+    };
+    const auto pFetch = Fetch(reply);
+    ASSERT_EQ(JoxCore::StateSucceeded, pFetch->GetState()) << pFetch->GetMessagesText().toStdString();
+    EXPECT_TRUE(HoldsBlocks(mFolder.File(name), size));
+}
+
 // A collection of several GiB in one record that declares its size, streamed
 // by the server and never held whole by either side.
 TEST_F(HostileReplyTest, ACollectionOfSeveralGibArrivesInOneRecord)
@@ -378,6 +410,12 @@ TEST_F(HostileReplyTest, FramingWithoutContentIsBounded)
         {"empty DIME chunk records", kClosedDimeHeader + begun, ScriptedHttpServer::DimeRecord(kChunk, 0, "", "", "")},
         {"DIME chunk records of one byte", kClosedDimeHeader + begun,
          ScriptedHttpServer::DimeRecord(kChunk, 0, "", "", "x")},
+        {"empty DIME chunk records that repeat 8 KiB of fields", kClosedDimeHeader + begun,
+         Attachment(kChunk, "cid:one", std::string(8000, 'n'), "")},
+        {"DIME chunk records of one byte that repeat 8 KiB of fields", kClosedDimeHeader + begun,
+         Attachment(kChunk, "cid:one", std::string(8000, 'n'), "x")},
+        {"DIME chunk records of 1 KiB that repeat 8 KiB of fields", kClosedDimeHeader + begun,
+         Attachment(kChunk, "cid:one", std::string(8000, 'n'), std::string(1024, 'x'))},
         {"chunk extensions between the bytes of the XML",
          "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nTransfer-Encoding: chunked\r\n\r\n" + ChunkLine(xml.size()) +
              xml + "\r\n",

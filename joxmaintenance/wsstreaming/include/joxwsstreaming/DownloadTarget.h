@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,15 +17,18 @@ class DownloadProgress;
 // their names, never over an existing file) or discards them, so a failed
 // download never leaves a truncated file nor destroys an existing one. It
 // also keeps the reply's account of DIME records: how many carried header
-// fields, and whether the reply's collection was taken.
+// fields, their framing as sent, where the last one ended, and whether the
+// reply's collection was taken.
 class DownloadTarget
 {
 public:
     // The most DIME records that start a payload (not chunk records that
     // continue one) a reply may carry besides its envelope.
     static constexpr std::size_t kMaxRecords = 16;
-    // The most one record's id, type and options may take together, as held
-    // in memory.
+    // The most one record's id, type and options may take together, as sent
+    // (with their padding). The runtime holds a field of n bytes in a block
+    // of at most n + 26, so the bound also bounds the memory of the records
+    // it keeps until the call ends.
     static constexpr std::size_t kMaxRecordHeaderBytes = 8 * 1024;
     // The highest number NumberedName gives when Commit looks for a free name.
     static constexpr int kMaxNameNumber = 100;
@@ -93,16 +97,22 @@ public:
     bool IsNameTaken() const { return mNameTaken; }
 
     // Accounts one DIME record that starts a payload, whose header fields
-    // take headerBytes; false (with rError set) when the record's header is
-    // too large or the reply carries too many such records.
-    bool CountRecord(std::size_t headerBytes, std::string& rError);
+    // took fieldBytes as sent; false (with rError set) when the record's
+    // fields are too large or the reply carries too many such records.
+    bool CountRecord(std::uint64_t fieldBytes, std::string& rError);
     // Accounts a chunk record that continues a payload and repeats header
-    // fields of headerBytes; false (with rError set) when they are too large.
-    bool CountContinuation(std::size_t headerBytes, std::string& rError);
-    // Counts bytes of the reply's DIME records that carry no content: record
-    // headers with their fields, and padding.
+    // fields of fieldBytes as sent; false (with rError set) when they are
+    // too large.
+    bool CountContinuation(std::uint64_t fieldBytes, std::string& rError);
+    // Counts bytes of the reply's DIME records that carry no content, as
+    // sent: record headers with their fields, and padding.
     void CountFraming(std::uint64_t bytes) { mFramingBytes += bytes; }
     std::uint64_t GetFramingBytes() const { return mFramingBytes; }
+    // Where the last DIME record the callbacks followed ends in the reply:
+    // the runtime's read position after its data and padding. Empty before
+    // the first record's data is complete.
+    std::optional<std::uint64_t> GetRecordEnd() const { return mRecordEnd; }
+    void SetRecordEnd(std::uint64_t position) { mRecordEnd = position; }
     // Whether the reply's collection was taken; only one is stored per reply.
     bool HasCollection() const { return mCollectionTaken; }
     void TakeCollection() { mCollectionTaken = true; }
@@ -134,6 +144,7 @@ private:
     std::string mError;
     std::size_t mRecords = 0;
     std::uint64_t mFramingBytes = 0;
+    std::optional<std::uint64_t> mRecordEnd;
     bool mCollectionTaken = false;
     DownloadProgress* mpProgress = nullptr;
     std::string mFailedPath; // the final path of the file that failed to commit
