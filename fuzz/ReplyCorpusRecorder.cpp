@@ -6,8 +6,10 @@
 // children qualified with the schema namespace; then crafted replies no
 // simulated server sends: chunk-size lines that run on, many DIME records,
 // one large record in one HTTP chunk (its data cut short), empty chunk
-// records, long chunk extensions between single bytes of content, and
-// lengths and informational replies in the HTTP header.
+// records, long chunk extensions between single bytes of content, lengths
+// and informational replies in the HTTP header, chunked headers in forms a
+// lenient reader takes as chunked, folded fields, and an HTTP error in
+// chunks.
 //   reply_corpus_recorder FOLDER
 
 #include "ReplyOperations.h"
@@ -100,12 +102,32 @@ void WriteCraftedReplies(const std::string& rCorpus)
     const std::size_t lengthAt = statusReply.find("Content-Length: ") + 16;
     const std::string negativeLength =
         statusReply.substr(0, lengthAt) + "-5" + statusReply.substr(statusReply.find("\r\n", lengthAt));
+    const std::string statusBody = statusReply.substr(statusReply.find("\r\n\r\n") + 4);
+    const std::string statusChunks = ScriptedHttpServer::Chunked(statusBody, 64);
+    const std::string ok = "HTTP/1.1 200 OK\r\n";
+    const std::string xml = "Content-Type: text/xml\r\n";
+    const std::string chunkedFields = xml + "Transfer-Encoding: chunked\r\n\r\n";
     const struct
     {
         unsigned mOperation;
         std::string mReply;
         const char* mpName;
     } crafted[] = {
+        {8, "HTTP/1.1  200 OK\r\n" + chunkedFields + statusChunks, "header-two-spaces-after-the-version"},
+        {8, "http/1.1 200 OK\r\n" + chunkedFields + statusChunks, "header-version-in-lower-case"},
+        {8, "\r\n" + ok + chunkedFields + statusChunks, "header-empty-line-first"},
+        {8, ok + xml + "Transfer-Encoding:\r\n chunked\r\n\r\n" + statusChunks, "header-transfer-encoding-folded"},
+        {8, ok + xml + "Transfer-Encoding: \"chunked\"\r\n\r\n" + statusChunks, "header-chunked-in-quotes"},
+        {8, ok + xml + "Transfer-Encoding: chunked\v\r\n\r\n" + statusChunks, "header-chunked-and-vertical-tab"},
+        {8, ok + xml + "Transfer-Encoding: chunked" + '\0' + "gzip\r\n\r\n" + statusChunks,
+         "header-chunked-nul-and-more"},
+        {8, ok + xml + "Content-Length:\r\n\t" + std::to_string(statusBody.size()) + "\r\n\r\n" + statusBody,
+         "header-content-length-folded"},
+        {8, ok + "Content-Type:\r\n text/xml;\r\n charset=utf-8\r\nTransfer-Encoding: chunked\r\n\r\n" + statusChunks,
+         "header-content-type-folded"},
+        {8, "HTTP/1.1 503 Busy\r\nContent-Type: text/plain\r\nTransfer-Encoding: chunked\r\n\r\n" +
+                ScriptedHttpServer::Chunked("busy for now", 4),
+         "http-error-in-chunks"},
         {8, chunked + "10;name=" + std::string(60 * 1024, 'x'), "chunk-extension-running-on"},
         {4, chunked + std::string(60 * 1024, '0'), "chunk-size-running-on"},
         {8, chunked + std::string(60 * 1024, ' ') + "5\r\n<?xml\r\n0\r\n\r\n", "chunk-size-after-filler"},

@@ -37,6 +37,7 @@ struct ConnectionEnd
     enum class Kind
     {
         Open,     // no receive ended the reply
+        Ended,    // its own framing ended the reply, and the runtime read on
         Closed,   // the peer closed the connection
         TimedOut, // nothing arrived for the receive's idle limit
         Broken    // the connection failed (mErrno)
@@ -44,7 +45,7 @@ struct ConnectionEnd
     Kind mKind = Kind::Open;
     int mTimeout = 0; // the context's receive limit then (seconds; negative: microseconds)
     int mErrno = 0;
-    std::uint64_t mReceivedBytes = 0; // over the whole exchange
+    std::uint64_t mReceivedBytes = 0; // of the reply, when a receive ended it
 };
 
 } // namespace
@@ -161,8 +162,9 @@ struct AbortHooks
         return socket;
     }
 
-    // Notes how a receive that brought nothing ended: a socket with nothing
-    // to read is still open, so the receive's idle limit ran out.
+    // Notes how a receive that brought nothing ended: the reply's own
+    // framing had ended it, or else a socket with nothing to read is still
+    // open, so the receive's idle limit ran out.
     static size_t Receive(struct soap* pSoap, char* pBuffer, size_t length)
     {
         const std::shared_ptr<Link> pLink = Find(pSoap);
@@ -170,11 +172,15 @@ struct AbortHooks
             return 0;
         const int timeout = pSoap->recv_timeout;
         const size_t received = pLink->mpReceive(pSoap, pBuffer, length);
-        ConnectionEnd& rEnd = pLink->mEnd;
         if (received > 0)
-        {
-            rEnd.mReceivedBytes += received;
             return received;
+        ConnectionEnd& rEnd = pLink->mEnd;
+        const ReplyGuard::Progress progress = ReplyGuard::GetProgress(pSoap);
+        rEnd.mReceivedBytes = progress.mReceivedBytes;
+        if (progress.mComplete)
+        {
+            rEnd.mKind = ConnectionEnd::Kind::Ended;
+            return 0;
         }
         if (!soap_valid_socket(pSoap->socket))
             return 0;
@@ -312,6 +318,11 @@ QString FailureSummary(struct soap* pSoap, const ConnectionEnd& rEnd, bool abort
         return QStringLiteral("The server reported a fault: %1").arg(Sentence(text));
     switch (rEnd.mKind)
     {
+    case Kind::Ended:
+        // Unless the download refused what the reply held.
+        if (pString && (error == SOAP_EOF || error == SOAP_DIME_ERROR || error == SOAP_NO_DATA))
+            break;
+        return QStringLiteral("The server's reply ended before it was complete.");
     case Kind::Closed:
         return rEnd.mReceivedBytes == 0
                    ? QStringLiteral("The server closed the connection without answering.")

@@ -1,11 +1,12 @@
 #include "ReplyGuard.h"
 
+#include "ReplyHeader.h"
+
 #include <joxwsstreaming/DownloadTarget.h>
 
 #include <stdsoap2.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <stdexcept>
 
@@ -13,22 +14,9 @@ namespace joxmaintenance {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 const char* const kPluginId = "tandril-reply-guard";
-
-std::string Lower(std::string text)
-{
-    for (char& rChar : text)
-        rChar = static_cast<char>(std::tolower(static_cast<unsigned char>(rChar)));
-    return text;
-}
-
-std::string Trimmed(const std::string& rText)
-{
-    const std::size_t begin = rText.find_first_not_of(" \t\r\n");
-    if (begin == std::string::npos)
-        return std::string();
-    return rText.substr(begin, rText.find_last_not_of(" \t\r\n") + 1 - begin);
-}
 
 int HexValue(char c)
 {
@@ -41,38 +29,21 @@ int HexValue(char c)
     return -1;
 }
 
-// The end of the header that begins rHeader (after its empty line), or npos
-// while it is not whole. Lines end with a line feed, with or without a
-// carriage return before it.
-std::size_t HeaderEnd(const std::string& rHeader)
+// A duration as the context's idle limit: seconds when positive,
+// microseconds when negative.
+Clock::duration FromTimeout(int timeout)
 {
-    for (std::size_t at = rHeader.find('\n'); at != std::string::npos; at = rHeader.find('\n', at + 1))
-    {
-        const std::size_t next = at + 1;
-        if (next < rHeader.size() && rHeader[next] == '\n')
-            return next + 1;
-        if (next + 1 < rHeader.size() && rHeader[next] == '\r' && rHeader[next + 1] == '\n')
-            return next + 2;
-    }
-    return std::string::npos;
+    if (timeout >= 0)
+        return std::chrono::seconds(timeout);
+    return std::chrono::microseconds(-static_cast<long long>(timeout));
 }
 
-// The status code of a header's status line, 0 when it is not an HTTP one.
-int StatusCode(const std::string& rHeader)
+int ToTimeout(Clock::duration duration)
 {
-    if (rHeader.compare(0, 5, "HTTP/") != 0)
-        return 0;
-    const std::size_t space = rHeader.find(' ');
-    if (space == std::string::npos || space + 4 > rHeader.size())
-        return 0;
-    int code = 0;
-    for (std::size_t i = space + 1; i < space + 4; ++i)
-    {
-        if (!std::isdigit(static_cast<unsigned char>(rHeader[i])))
-            return 0;
-        code = code * 10 + (rHeader[i] - '0');
-    }
-    return code;
+    const long long microseconds = std::chrono::duration_cast<std::chrono::microseconds>(duration).count();
+    if (microseconds < 1000000000)
+        return -static_cast<int>(std::max(1LL, microseconds));
+    return static_cast<int>(std::min<long long>((microseconds + 999999) / 1000000, 1 << 30));
 }
 
 } // namespace
@@ -109,6 +80,15 @@ void ReplyGuard::Watch(struct soap* pSoap, const joxwsstreaming::DownloadTarget*
         pGuard->mpTarget = pTarget;
 }
 
+ReplyGuard::Progress ReplyGuard::GetProgress(const struct soap* pSoap)
+{
+    const auto* pGuard =
+        static_cast<const ReplyGuard*>(soap_lookup_plugin(const_cast<struct soap*>(pSoap), kPluginId));
+    if (!pGuard)
+        return Progress();
+    return {pGuard->mReceivedBytes - pGuard->mInformationalBytes, pGuard->mComplete};
+}
+
 size_t ReplyGuard::Receive(struct soap* pSoap, char* pBuffer, size_t length)
 {
     auto* pGuard = static_cast<ReplyGuard*>(soap_lookup_plugin(pSoap, kPluginId));
@@ -120,16 +100,40 @@ size_t ReplyGuard::Receive(struct soap* pSoap, char* pBuffer, size_t length)
 size_t ReplyGuard::Wait(struct soap* pSoap, char* pBuffer, size_t length)
 {
     const Clock::time_point start = Clock::now();
+    if (!mWaitBegun)
+    {
+        mWaitBegun = true;
+        mWaitStart = start;
+        mWaitLimit = pSoap->recv_timeout;
+    }
+    // Informational replies do not lengthen the wait for the final reply.
+    const int timeout = pSoap->recv_timeout;
+    const bool between = !mFloorRunning && mInformationalBytes > 0 && mWaitLimit != 0;
+    if (between)
+    {
+        const Clock::duration left = FromTimeout(mWaitLimit) - (start - mWaitStart);
+        if (left <= Clock::duration::zero())
+            return 0;
+        pSoap->recv_timeout = ToTimeout(left);
+    }
     const size_t received = mpReceive(pSoap, pBuffer, length);
-    // The wait for the first byte belongs to the idle and build waits.
-    if (mStarted)
+    if (between)
+        pSoap->recv_timeout = timeout;
+    mReceivedBytes += received;
+    // The wait for a reply's first byte belongs to the idle and build waits.
+    if (mFloorRunning)
         mWaited += Clock::now() - start;
     else if (received > 0)
-    {
-        mStarted = true;
-        mSamples.push_back({mWaited, 0});
-    }
+        StartFloor();
     return received;
+}
+
+void ReplyGuard::StartFloor()
+{
+    mFloorRunning = true;
+    mWaited = Clock::duration::zero();
+    mSamples.clear();
+    mSamples.push_back({mWaited, mBodyBytes - std::min(mBodyBytes, mDimeFramingBytes)});
 }
 
 size_t ReplyGuard::Read(struct soap* pSoap, char* pBuffer, size_t length)
@@ -144,6 +148,7 @@ size_t ReplyGuard::Read(struct soap* pSoap, char* pBuffer, size_t length)
             if (mOutputAt == mOutput.size())
             {
                 mOutput.clear();
+                mOutput.shrink_to_fit();
                 mOutputAt = 0;
             }
             return taken;
@@ -156,9 +161,12 @@ size_t ReplyGuard::Read(struct soap* pSoap, char* pBuffer, size_t length)
         const size_t received = Wait(pSoap, pBuffer, want);
         if (received == 0)
         {
-            // The runtime reports the reply cut short, as it would have seen it.
-            if (mPhase == Phase::Header && !mHeader.empty())
-                mOutput.swap(mHeader);
+            // The connection ended or a wait ran out. A header that is not
+            // whole, or held without content, is not handed on: the runtime
+            // sees the end of input. An error reply's body gathered so far is.
+            if (mGathering && !mHeld.empty())
+                HandOnHeld(mGathered.data(), mGathered.size(), true);
+            mHeld.clear();
             mPhase = Phase::Done;
             continue;
         }
@@ -169,7 +177,7 @@ size_t ReplyGuard::Read(struct soap* pSoap, char* pBuffer, size_t length)
             TakeHeader();
         }
         else
-            content = DecodeBody(pBuffer, received);
+            content = Take(pBuffer, DecodeBody(pBuffer, received));
         if (mFailure != Failure::None || !WithinBounds())
             return 0;
         if (content > 0)
@@ -177,99 +185,134 @@ size_t ReplyGuard::Read(struct soap* pSoap, char* pBuffer, size_t length)
     }
 }
 
+std::size_t ReplyGuard::HeaderEnd()
+{
+    for (;;)
+    {
+        const std::size_t lineFeed = mHeader.find('\n', mScanAt);
+        if (lineFeed == std::string::npos)
+        {
+            mScanAt = mHeader.size();
+            return std::string::npos;
+        }
+        const std::size_t lineBytes = lineFeed - mLineAt;
+        mLineAt = mScanAt = lineFeed + 1;
+        if (lineBytes == 0 || (lineBytes == 1 && mHeader[lineFeed - 1] == '\r'))
+            return lineFeed + 1;
+    }
+}
+
 void ReplyGuard::TakeHeader()
 {
     for (;;)
     {
-        const std::size_t end = HeaderEnd(mHeader);
+        const std::size_t end = HeaderEnd();
+        const std::size_t bytes = (end == std::string::npos ? mHeader.size() : end) - mHeaderAt;
+        if (mInformationalBytes + bytes > kHeaderBytes)
+        {
+            Fail(Failure::HeaderTooLong);
+            return;
+        }
         if (end == std::string::npos)
+            break;
+        ReplyHeader header;
+        const ReplyHeader::Result result = header.Read(std::string_view(mHeader).substr(mHeaderAt, bytes));
+        if (result != ReplyHeader::Result::Read)
         {
-            if (mHeader.size() > kHeaderBytes)
-                Fail(Failure::HeaderTooLong);
+            mRefusal = header.GetRefusal();
+            Fail(result == ReplyHeader::Result::BadLength ? Failure::BadLength : Failure::Unreadable);
             return;
         }
-        const int status = StatusCode(mHeader);
-        if (status >= 100 && status < 200)
+        if (header.GetStatus() >= 200)
         {
-            // An informational reply: the final one follows.
-            mFramingBytes += end;
-            mHeader.erase(0, end);
-            continue;
-        }
-        std::string lines = mHeader.substr(0, end);
-        std::string body = mHeader.substr(end);
-        mHeader.clear();
-        mHeader.shrink_to_fit();
-        if (status == 0)
-        {
-            // Not HTTP: the runtime refuses it as it is.
-            mPhase = Phase::Closed;
-            mOutput = lines + body;
+            std::string body = mHeader.substr(end);
+            mHeader.clear();
+            mHeader.shrink_to_fit();
+            mHeaderAt = mLineAt = mScanAt = 0;
+            Begin(header, body);
             return;
         }
-        if (!ReadFraming(lines, status))
-            return;
-        const std::size_t content = DecodeBody(body.data(), body.size());
-        body.resize(content);
-        mOutput = lines + body;
-        return;
+        // An informational reply: the final one follows. The floor waits for
+        // the next reply's first byte.
+        mFramingBytes += bytes;
+        mInformationalBytes += bytes;
+        mHeaderAt = end;
+        if (mHeaderAt < mHeader.size())
+            StartFloor();
+        else
+            mFloorRunning = false;
     }
+    mHeader.erase(0, mHeaderAt);
+    mLineAt -= mHeaderAt;
+    mScanAt -= mHeaderAt;
+    mHeaderAt = 0;
 }
 
-bool ReplyGuard::ReadFraming(std::string& rLines, int status)
+void ReplyGuard::Begin(const ReplyHeader& rHeader, std::string& rBody)
 {
-    const bool readAsSoap = (status >= 200 && status < 300) || status == 400 || status == 500;
-    std::string kept;
-    bool chunked = false;
-    bool hasLength = false;
-    std::uint64_t length = 0;
-    for (std::size_t at = 0; at < rLines.size();)
+    const int status = rHeader.GetStatus();
+    std::string lines = "HTTP/1.1 " + std::to_string(status) + " " + rHeader.GetReason() + "\r\n";
+    if (!rHeader.GetContentType().empty())
+        lines += "Content-Type: " + rHeader.GetContentType() + "\r\n";
+    switch (rHeader.GetBody())
     {
-        const std::size_t lineEnd = std::min(rLines.find('\n', at), rLines.size() - 1) + 1;
-        const std::string line = rLines.substr(at, lineEnd - at);
-        at = lineEnd;
-        const std::size_t colon = line.find(':');
-        const std::string name = colon == std::string::npos ? std::string() : Lower(Trimmed(line.substr(0, colon)));
-        const std::string value = colon == std::string::npos ? std::string() : Trimmed(line.substr(colon + 1));
-        if (name == "transfer-encoding")
-        {
-            const std::string coding = Lower(value);
-            if (coding.size() >= 7 && coding.compare(coding.size() - 7, 7, "chunked") == 0)
-            {
-                chunked = true;
-                continue;
-            }
-        }
-        else if (name == "content-length")
-        {
-            if (value.empty() || value.size() > 18 || value.find_first_not_of("0123456789") != std::string::npos ||
-                (hasLength && std::stoull(value) != length))
-            {
-                Fail(Failure::BadLength);
-                return false;
-            }
-            hasLength = true;
-            length = std::stoull(value);
-            // A declared empty body stays visible: the runtime reads it as a reply without one.
-            if (length > 0 && readAsSoap)
-                continue;
-        }
-        kept += line;
-    }
-    rLines.swap(kept);
-    if (chunked)
-    {
+    case ReplyHeader::Body::None:
+        mPhase = Phase::Done;
+        break;
+    case ReplyHeader::Body::Length:
+        mPhase = rHeader.GetLength() > 0 ? Phase::Length : Phase::Done;
+        mLeft = rHeader.GetLength();
+        break;
+    case ReplyHeader::Body::Chunked:
         mPhase = Phase::ChunkSize;
         mLineBytes = 0;
-    }
-    else if (hasLength)
-    {
-        mPhase = length > 0 ? Phase::Length : Phase::Done;
-        mLeft = length;
-    }
-    else
+        break;
+    case ReplyHeader::Body::Closed:
         mPhase = Phase::Closed;
-    return true;
+        break;
+    }
+    mComplete = mPhase == Phase::Done;
+    // The runtime reads the body of a reply it does not read as SOAP, the
+    // server's text, only by its length.
+    mGathering = !((status >= 200 && status < 300) || status == 400 || status == 500);
+    mHeld = lines;
+    Take(rBody.data(), DecodeBody(rBody.data(), rBody.size()));
+}
+
+std::size_t ReplyGuard::Take(const char* pContent, std::size_t length)
+{
+    if (mHeld.empty())
+        return length;
+    if (mGathering)
+    {
+        mGathered.append(pContent, std::min(length, kErrorBodyBytes - mGathered.size()));
+        if (mPhase == Phase::Done || mGathered.size() == kErrorBodyBytes)
+            HandOnHeld(mGathered.data(), mGathered.size(), true);
+    }
+    // A body that its framing ends empty goes to the runtime with the length
+    // 0, which it reads as a reply without one, whatever framing said so.
+    else if (length > 0 || mPhase == Phase::Done)
+        HandOnHeld(pContent, length, length == 0);
+    return 0;
+}
+
+void ReplyGuard::HandOnHeld(const char* pContent, std::size_t length, bool withLength)
+{
+    mOutput = mHeld;
+    if (withLength)
+        mOutput += "Content-Length: " + std::to_string(length) + "\r\n";
+    mOutput += "\r\n";
+    mOutput.append(pContent, length);
+    mHeld.clear();
+    mHeld.shrink_to_fit();
+    if (mGathering)
+    {
+        mGathered.clear();
+        mGathered.shrink_to_fit();
+        mGathering = false;
+        mPhase = Phase::Done;
+        mComplete = true;
+    }
 }
 
 std::size_t ReplyGuard::DecodeBody(char* pData, std::size_t length)
@@ -291,7 +334,8 @@ std::size_t ReplyGuard::DecodeBody(char* pData, std::size_t length)
             mLeft -= taken;
             if (mLeft == 0)
             {
-                mPhase = mPhase == Phase::Length ? Phase::Done : Phase::ChunkSize;
+                mComplete = mPhase == Phase::Length;
+                mPhase = mComplete ? Phase::Done : Phase::ChunkSize;
                 mLineBytes = 0;
             }
             break;
@@ -314,8 +358,8 @@ std::size_t ReplyGuard::DecodeBody(char* pData, std::size_t length)
             if (digit >= 0)
             {
                 mChunkHasDigit = true;
-                if (mChunkSize >> 56)
-                    Fail(Failure::MalformedChunk);
+                if (mChunkSize >> 60)
+                    Fail(Failure::ChunkTooLarge);
                 mChunkSize = mChunkSize * 16 + static_cast<std::uint64_t>(digit);
             }
             else if (!mChunkHasDigit && static_cast<unsigned char>(c) <= ' ')
@@ -355,7 +399,8 @@ std::size_t ReplyGuard::DecodeBody(char* pData, std::size_t length)
 void ReplyGuard::EndChunkLine()
 {
     // The last chunk ends the body; its trailer is not read.
-    mPhase = mChunkSize == 0 ? Phase::Done : Phase::ChunkData;
+    mComplete = mChunkSize == 0;
+    mPhase = mComplete ? Phase::Done : Phase::ChunkData;
     mLeft = mChunkSize;
     mChunkSize = 0;
     mChunkHasDigit = false;
@@ -376,7 +421,7 @@ bool ReplyGuard::WithinBounds()
         Fail(Failure::Framing);
         return false;
     }
-    if (mLimits.mFloorBytesPerSecond <= 0 || !mStarted)
+    if (mLimits.mFloorBytesPerSecond <= 0 || !mFloorRunning)
         return true;
     // The floor over the window of network waiting that ends now: the
     // content since the last sample at least a window old.
@@ -410,6 +455,10 @@ bool ReplyGuard::DescribeFailure(struct soap* pSoap)
     std::string detail;
     switch (pGuard->mFailure)
     {
+    case Failure::Unreadable:
+        pText = "The server sent a reply the program cannot read";
+        detail = pGuard->mRefusal;
+        break;
     case Failure::ChunkLine:
         pText = "The reply's chunk-size line is too long";
         detail = "an HTTP chunk-size line with its extensions may take at most " +
@@ -418,6 +467,10 @@ bool ReplyGuard::DescribeFailure(struct soap* pSoap)
     case Failure::MalformedChunk:
         pText = "The reply's HTTP chunks are malformed";
         detail = "an HTTP chunk-size line must begin with the size in hexadecimal digits";
+        break;
+    case Failure::ChunkTooLarge:
+        pText = "The reply's HTTP chunk is too large";
+        detail = "an HTTP chunk-size line declares a size beyond 64 bits";
         break;
     case Failure::HeaderTooLong:
         pText = "The reply's HTTP header is too long";

@@ -14,24 +14,34 @@ class DownloadTarget;
 
 namespace joxmaintenance {
 
+class ReplyHeader;
+
 // Bounds on how a reply arrives, which the runtime's size limit and idle
 // limit do not give. It sits in front of a context's receive function and
-// reads the reply's HTTP framing itself: the runtime gets the final HTTP
-// header (informational replies left out, and without the Content-Length and
-// Transfer-Encoding fields, which the guard honours) and then the body
-// decoded, up to the end the framing gives. So the runtime never compares a
-// chunk's size or a declared length with its size limit: a collection may
-// come in one chunk of any size. The guard ends the reply (the receive
-// reports the end of input) when
-// - the HTTP header is too long, declares a length that is not a number, or
-//   a chunk-size line is malformed or longer than its bound;
+// alone reads the reply's HTTP framing (see ReplyHeader): the runtime never
+// sees the server's header, but one the guard writes (the status line, the
+// Content-Type, and a Content-Length only where the runtime reads a body by
+// its length), followed by the body decoded up to the end that its length,
+// its last chunk or the end of the connection gives. Informational replies
+// are left out. So the runtime never decodes chunks nor compares a chunk's
+// size or a declared length with its size limit: a collection may come in
+// one chunk of any size. The runtime reads the body of a reply it does not
+// read as SOAP (an HTTP error) only by its length: the guard gathers the
+// first kErrorBodyBytes of it and hands them on with their length. The
+// guard ends the reply (the receive reports the end of input) when
+// - the header is one ReplyHeader refuses, or is longer than kHeaderBytes;
+// - a chunk-size line is malformed, declares a size beyond 64 bits or is
+//   longer than its bound;
 // - the bytes that carry no content (HTTP chunk framing and informational
 //   replies, and the DIME framing the watched download target accounts)
 //   exceed a fixed allowance plus a share of the content;
-// - from the reply's first byte on, a window of the floor's length of time
-//   spent waiting for the network brings less content than the floor's rate
-//   asks for (time spent elsewhere, such as writing the file, is not counted).
-// The time before the first byte belongs to the idle and build waits.
+// - from the first byte of the final reply on (or of an informational reply,
+//   until it is whole), a window of the floor's length of time spent waiting
+//   for the network brings less content than the floor's rate asks for (time
+//   spent elsewhere, such as writing the file, is not counted).
+// The time before a reply's first byte belongs to the idle and build waits;
+// informational replies do not lengthen them: the wait the context had for
+// the reply's first byte bounds the time until the final reply begins.
 class ReplyGuard
 {
 public:
@@ -57,6 +67,15 @@ public:
     static constexpr std::uint64_t kFramingAllowanceBytes = 1024 * 1024;
     // The most the HTTP header may take, informational replies included.
     static constexpr std::size_t kHeaderBytes = 1024 * 1024;
+    // The most of an HTTP error reply's body the runtime gets.
+    static constexpr std::size_t kErrorBodyBytes = 64 * 1024;
+
+    // What the guard has seen of the reply, for an account of how it ended.
+    struct Progress
+    {
+        std::uint64_t mReceivedBytes = 0; // from the network, informational replies left out
+        bool mComplete = false;           // its own framing ended it: the runtime got all of it
+    };
 
     // Wraps the context's current receive function for the rest of the
     // context's life; throws std::runtime_error when that fails.
@@ -67,6 +86,8 @@ public:
     // Counts the DIME framing pTarget accounts as bytes without content, from
     // now on until called again (null: none); the target must outlive that.
     static void Watch(struct soap* pSoap, const joxwsstreaming::DownloadTarget* pTarget);
+    // A context without a guard has a Progress of none.
+    static Progress GetProgress(const struct soap* pSoap);
 
     ReplyGuard(const ReplyGuard&) = delete;
     ReplyGuard& operator=(const ReplyGuard&) = delete;
@@ -76,8 +97,10 @@ private:
     enum class Failure
     {
         None,
+        Unreadable, // mRefusal says why
         ChunkLine,
         MalformedChunk,
+        ChunkTooLarge,
         HeaderTooLong,
         BadLength,
         Framing,
@@ -103,20 +126,30 @@ private:
     ReplyGuard(size_t (*pReceive)(struct soap*, char*, size_t), const Limits& rLimits);
     static size_t Receive(struct soap* pSoap, char* pBuffer, size_t length);
     size_t Read(struct soap* pSoap, char* pBuffer, size_t length);
-    // The underlying receive, timed.
+    // The underlying receive, timed; between informational replies with the
+    // rest of the wait for the final reply as its idle limit.
     size_t Wait(struct soap* pSoap, char* pBuffer, size_t length);
-    // Takes the header once it is whole: informational replies are dropped,
-    // the final header goes to mOutput with the body bytes after it.
+    // The end of the header being received, or npos while it is not whole;
+    // resumes where the last call stopped.
+    std::size_t HeaderEnd();
+    // Takes every header that is whole: informational replies are dropped,
+    // the final one begins the body (Begin).
     void TakeHeader();
-    // Reads the header's framing fields; false (with the failure) when they
-    // are not acceptable. Drops the fields the guard honours from rLines,
-    // except the length of a reply the runtime does not read as SOAP
-    // (status): it reads such a body, the server's text, only by its length.
-    bool ReadFraming(std::string& rLines, int status);
+    // Writes the runtime's header for rHeader, held (see Take), and decodes
+    // the body bytes that came with it.
+    void Begin(const ReplyHeader& rHeader, std::string& rBody);
     // Decodes the body bytes in place; returns how many content bytes are left at pData.
     std::size_t DecodeBody(char* pData, std::size_t length);
     // After a chunk-size line: its chunk's data, or the body's end.
     void EndChunkLine();
+    // Takes content decoded from the body: while the runtime's header is
+    // held, keeps it (the first kErrorBodyBytes of an error reply's body, or
+    // the first content of another) and hands the header on with it once it
+    // can; returns how much of it is still for the runtime.
+    std::size_t Take(const char* pContent, std::size_t length);
+    // Hands the held header on with rContent, with its length when asked.
+    void HandOnHeld(const char* pContent, std::size_t length, bool withLength);
+    void StartFloor();
     // Checks the framing and speed bounds after a receive; false when the reply must end.
     bool WithinBounds();
     std::uint64_t DimeFraming() const;
@@ -126,18 +159,31 @@ private:
     Limits mLimits;
     const joxwsstreaming::DownloadTarget* mpTarget = nullptr;
     Failure mFailure = Failure::None;
+    std::string mRefusal; // what made the reply unreadable
     Phase mPhase = Phase::Header;
-    std::string mHeader;        // header bytes received, not yet whole
+    std::string mHeader;        // header bytes received, not yet taken
+    std::size_t mHeaderAt = 0;  // where in them the header being received begins
+    std::size_t mLineAt = 0;    // where the line the search for its end is in begins
+    std::size_t mScanAt = 0;    // where that search goes on
+    std::uint64_t mInformationalBytes = 0; // of the informational replies taken
     std::string mOutput;        // bytes for the runtime before any more are received
     std::size_t mOutputAt = 0;  // how many of them it took
+    std::string mHeld;          // the runtime's header, without its end, until it can be handed on
+    bool mGathering = false;    // the body of an error reply, for mHeld
+    std::string mGathered;
+    bool mComplete = false;     // the reply's own framing ended it
     std::uint64_t mLeft = 0;    // of the body or the current chunk
     std::uint64_t mChunkSize = 0;
     bool mChunkHasDigit = false; // the current chunk-size line has begun its size
     std::size_t mLineBytes = 0; // of the current chunk-size line
-    std::uint64_t mBodyBytes = 0;    // body bytes handed to the runtime
+    std::uint64_t mReceivedBytes = 0; // from the network
+    std::uint64_t mBodyBytes = 0;    // decoded body bytes
     std::uint64_t mFramingBytes = 0; // HTTP bytes without content
     std::uint64_t mDimeFramingBytes = 0; // the watched target's, when last checked
-    bool mStarted = false;           // the reply's first byte arrived
+    bool mWaitBegun = false;         // the first receive of the reply began
+    Clock::time_point mWaitStart;    // then
+    int mWaitLimit = 0;              // the context's idle limit then (its units)
+    bool mFloorRunning = false;      // a reply's first byte arrived
     Clock::duration mWaited{};       // spent waiting for the network since then
     std::deque<Sample> mSamples;     // over the last window, oldest first
 };

@@ -51,7 +51,8 @@ int RegisterBuildWait(struct soap*, struct soap_plugin* pPlugin, void* pArgument
     return SOAP_OK;
 }
 
-// The receive function during a build wait: the first bytes end the wait.
+// The receive function during a build wait: the first bytes end the wait;
+// the reply guard below it hands on none of an informational reply.
 size_t ReceiveAfterBuild(struct soap* pSoap, char* pBuffer, size_t length)
 {
     const auto* pWait = static_cast<const BuildWait*>(soap_lookup_plugin(pSoap, kBuildWaitPlugin));

@@ -343,6 +343,13 @@ TEST_F(CommandsTest, AFailureSaysFirstWhatHappened)
     const std::string envelope = ScriptedHttpServer::SoapEnvelope("<jox:LogStatusResponse>");
     const std::string untilClosed = "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\n\r\n" +
                                     envelope.substr(0, envelope.find("</SOAP-ENV:Body>"));
+    const std::string reply = ScriptedHttpServer::SoapReply("<jox:LogStatusResponse/>");
+    const std::string body = reply.substr(reply.find("\r\n\r\n") + 4);
+    // The reply's body after a header declaring its length as this.
+    const auto declaring = [&body](std::size_t length) {
+        return "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n" +
+               body;
+    };
     const struct
     {
         const char* mpCase;
@@ -353,11 +360,19 @@ TEST_F(CommandsTest, AFailureSaysFirstWhatHappened)
         {"closed at once", {""}, "The server closed the connection without answering.",
          "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"End of file or no input: "},
         {"closed within the header", {"HTTP/1.1 200 OK\r\nContent-"},
-         "The server closed the connection before its reply was complete.", "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"Error 200: HTTP 200 OK\""},
+         "The server closed the connection before its reply was complete.",
+         "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"End of file or no input: "},
         {"silent", {"", true}, "The server did not answer within 1 s.",
          "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"End of file or no input: message transfer interrupted or timed out (1 sec max recv delay)"},
         {"silent within the header", {"HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\n", true},
-         "The server stopped sending its reply: nothing arrived for 1 s.", "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"Error 200: HTTP 200 OK\""},
+         "The server stopped sending its reply: nothing arrived for 1 s.",
+         "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"End of file or no input: message transfer interrupted or timed out"},
+        // Its length or its last chunk ends the reply inside the response
+        // element while the connection stays open: no wait ran out.
+        {"cut short by its length", {declaring(body.size() / 2), true},
+         "The server's reply ended before it was complete.", "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"Error 200: HTTP 200 OK\""},
+        {"cut short by its last chunk", {chunked + ScriptedHttpServer::Chunked(body.substr(0, body.size() / 2), 64), true},
+         "The server's reply ended before it was complete.", "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"Error 200: HTTP 200 OK\""},
         {"200 without XML", {ScriptedHttpServer::HttpReply("200 OK", "text/xml", "garbage")},
          "The server sent a reply the program cannot read.", "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"Error 200: HTTP 200 OK\""},
         {"200 with HTML", {ScriptedHttpServer::HttpReply("200 OK", "text/html", "<html><body>hi</body></html>")},
@@ -365,6 +380,27 @@ TEST_F(CommandsTest, AFailureSaysFirstWhatHappened)
          "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"Validation constraint violation: tag name or namespace mismatch"},
         {"HTTP error", {ScriptedHttpServer::HttpReply("503 Service Unavailable", "text/plain", "busy")},
          "The server answered with HTTP status 503.", "Error 503 fault detected[no subcode]\n\"HTTP Error\"\nDetail: busy\n"},
+        // The runtime reads an error's text only by a length: the guard gives it one.
+        {"HTTP error in chunks",
+         {"HTTP/1.1 503 Service Unavailable\r\nContent-Type: text/plain\r\nTransfer-Encoding: chunked\r\n\r\n" +
+          ScriptedHttpServer::Chunked("busy for now", 4)},
+         "The server answered with HTTP status 503.", "Error 503 fault detected[no subcode]\n\"HTTP Error\"\nDetail: busy for now\n"},
+        {"HTTP error up to the end of the connection",
+         {"HTTP/1.1 503 Service Unavailable\r\nContent-Type: text/plain\r\n\r\nbusy until closed"},
+         "The server answered with HTTP status 503.",
+         "Error 503 fault detected[no subcode]\n\"HTTP Error\"\nDetail: busy until closed\n"},
+        {"status of two digits", {"HTTP/1.1 20 OK\r\nContent-Length: 0\r\n\r\n"},
+         "The server sent a reply the program cannot read.",
+         "Error -1 fault detected[no subcode]\n\"The server sent a reply the program cannot read\"\nDetail: the status line "
+         "\"HTTP/1.1 20 OK\" is not HTTP/1.x, one space and a status of three digits\n"},
+        {"status of five digits", {"HTTP/1.1 65736 OK\r\n" + reply.substr(reply.find("\r\n") + 2)},
+         "The server sent a reply the program cannot read.",
+         "Error -1 fault detected[no subcode]\n\"The server sent a reply the program cannot read\"\nDetail: the status line "
+         "\"HTTP/1.1 65736 OK\" is not"},
+        {"status above 599", {"HTTP/1.1 600 OK\r\n" + reply.substr(reply.find("\r\n") + 2)},
+         "The server sent a reply the program cannot read.",
+         "Error -1 fault detected[no subcode]\n\"The server sent a reply the program cannot read\"\nDetail: the status line "
+         "\"HTTP/1.1 600 OK\" holds a status outside 100 to 599\n"},
         {"SOAP fault", {ScriptedHttpServer::SoapReply(fault)}, "The server reported a fault: Disk full.",
          "SOAP 1.1 fault SOAP-ENV:Server[no subcode]\n\"Disk full\"\nDetail: <Reason>quota</Reason>\n"},
         {"SOAP fault with HTTP 500",
@@ -376,7 +412,10 @@ TEST_F(CommandsTest, AFailureSaysFirstWhatHappened)
                                         "</SOAP-ENV:Header>")},
          "The server sent a reply the program cannot read.", "SOAP 1.1 fault SOAP-ENV:MustUnderstand[no subcode]\n"},
         {"chunk-size line too long", {chunked, false, 0, "0"}, "The reply's chunk-size line is too long.",
-         "Error 200 fault detected[no subcode]\n\"The reply's chunk-size line is too long\""},
+         "Error -1 fault detected[no subcode]\n\"The reply's chunk-size line is too long\""},
+        {"chunk size beyond 64 bits", {chunked + "10000000000000000\r\n<"}, "The reply's HTTP chunk is too large.",
+         "Error -1 fault detected[no subcode]\n\"The reply's HTTP chunk is too large\"\nDetail: an HTTP chunk-size "
+         "line declares a size beyond 64 bits\n"},
         {"reply too large", {untilClosed, false, 0, "<Pad>" + std::string(1000, 'p') + "</Pad>"},
          "The reply exceeds the limit of 16 MiB.", "SOAP 1.1 fault SOAP-ENV:Server[no subcode]\n\"The reply exceeds the limit"},
     };

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -112,6 +114,45 @@ std::string ManyRecords(std::size_t count, const std::string& rIdPadding = std::
         records += Attachment(i + 1 == count ? kLast : 0, "cid:n" + n + rIdPadding, "n" + n + ".zip", "x", rType);
     }
     return records;
+}
+
+// A chunked reply's header written in a form that a reader more lenient than
+// the guard takes as chunked; mpRefusal is what the guard refuses it for
+// (null: it reads it as chunked).
+struct HeaderForm
+{
+    const char* mpName;
+    std::string mHeader;
+    const char* mpRefusal;
+};
+
+std::vector<HeaderForm> ChunkedHeaderForms(const std::string& rContentType)
+{
+    const std::string type = "Content-Type: " + rContentType + "\r\n";
+    const std::string fields = type + "Transfer-Encoding: chunked\r\n\r\n";
+    const std::string status = "HTTP/1.1 200 OK\r\n";
+    return {
+        {"two spaces after the version", "HTTP/1.1  200 OK\r\n" + fields,
+         "the status line \"HTTP/1.1  200 OK\" is not HTTP/1.x, one space and a status of three digits"},
+        {"the version in lower case", "http/1.1 200 OK\r\n" + fields,
+         "the status line \"http/1.1 200 OK\" is not HTTP/1.x, one space and a status of three digits"},
+        {"an empty line first", "\r\n" + status + fields, "the reply begins with an empty line instead of its status line"},
+        {"Transfer-Encoding folded", status + type + "Transfer-Encoding:\r\n chunked\r\n\r\n", nullptr},
+        {"chunked in quotes", status + type + "Transfer-Encoding: \"chunked\"\r\n\r\n",
+         "the transfer coding \"\\\"chunked\\\"\" is not one the program decodes: it decodes chunked alone"},
+        {"chunked and a vertical tab", status + type + "Transfer-Encoding: chunked\v\r\n\r\n",
+         "the header line \"Transfer-Encoding: chunked\\x0B\" holds a control character"},
+        {"chunked, a NUL and more", status + type + "Transfer-Encoding: chunked" + '\0' + "gzip\r\n\r\n",
+         "the header line \"Transfer-Encoding: chunked\\x00gzip\" holds a control character"},
+    };
+}
+
+// The peak memory of the process so far.
+std::size_t PeakBytes()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<std::size_t>(usage.ru_maxrss) * 1024;
 }
 
 class HostileReplyTest : public ::testing::Test
@@ -249,6 +290,74 @@ TEST_F(HostileReplyTest, AChunkSizeLineThatNeverEndsFailsTheRequest)
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
         ExpectRefused(*pCommand, "\"The reply's chunk-size line is too long\"\nDetail: an HTTP chunk-size line with its "
                                  "extensions may take at most 64 KiB");
+    }
+}
+
+// No header form hands the runtime chunks to decode: each is refused at once
+// or read as chunked by the guard, whose bounds then end a chunk-size line
+// that never ends and extensions between single bytes of data.
+TEST_F(HostileReplyTest, EveryChunkedHeaderFormEndsWithinSecondsWithBoundedMemory)
+{
+    const std::string dataRecord =
+        EnvelopeRecord() + ScriptedHttpServer::DimeRecordHeader(kLast, kMediaType, "cid:one", "application/zip",
+                                                                std::uint64_t{1} << 30,
+                                                                ScriptedHttpServer::DimeOption("c.zip"));
+    const struct
+    {
+        const char* mpName;
+        const char* mpContentType;
+        std::string mBody;
+        std::string mRepeated;
+        const char* mpFault; // when the guard reads the header as chunked
+    } bodies[] = {
+        {"a chunk-size line that never ends", "text/xml", "", "0", "\"The reply's chunk-size line is too long\""},
+        {"60,000-byte extensions between the bytes of the collection", "application/dime",
+         ChunkLine(dataRecord.size()) + dataRecord + "\r\n", "1;" + std::string(60000, 'e') + "\r\nd\r\n",
+         "\"The reply carries too many bytes without content\""},
+    };
+    for (const auto& rBody : bodies)
+    {
+        for (const HeaderForm& rForm : ChunkedHeaderForms(rBody.mpContentType))
+        {
+            SCOPED_TRACE(std::string(rBody.mpName) + ", " + rForm.mpName);
+            const std::size_t peak = PeakBytes();
+            const auto start = std::chrono::steady_clock::now();
+            const auto pFetch = Fetch({rForm.mHeader + rBody.mBody, false, 0, rBody.mRepeated});
+            EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+            EXPECT_LT(PeakBytes(), peak + 64 * 1024 * 1024);
+            ExpectRefused(*pFetch, rForm.mpRefusal ? "\"The server sent a reply the program cannot read\"\nDetail: " +
+                                                         std::string(rForm.mpRefusal)
+                                                   : rBody.mpFault);
+        }
+    }
+}
+
+// A download whose length or last chunk ends inside its DIME records, while
+// the server keeps the connection open, ended before it was complete: no
+// wait ran out.
+TEST_F(HostileReplyTest, ADownloadItsFramingEndsEarlySaysSo)
+{
+    const std::string records = EnvelopeRecord() + Attachment(kLast, "cid:one", "c.zip", std::string(1000, 'c'));
+    const struct
+    {
+        const char* mpName;
+        std::string mReply;
+    } cases[] = {
+        {"a length inside the collection's data",
+         "HTTP/1.1 200 OK\r\nContent-Type: application/dime\r\nContent-Length: " +
+             std::to_string(records.size() - 500) + "\r\n\r\n" + records},
+        {"a last chunk inside the envelope's record",
+         kChunkedDimeHeader + ScriptedHttpServer::Chunked(records.substr(0, EnvelopeRecord().size() / 2), 256)},
+    };
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mpName);
+        const auto start = std::chrono::steady_clock::now();
+        const auto pFetch = Fetch({rCase.mReply, true});
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        ExpectRefused(*pFetch, "");
+        EXPECT_TRUE(pFetch->GetErrorDetails().startsWith("The server's reply ended before it was complete.\n"))
+            << pFetch->GetErrorDetails().toStdString();
     }
 }
 
@@ -434,8 +543,9 @@ TEST_F(HostileReplyTest, FramingWithoutContentIsBounded)
 }
 
 // The HTTP header frames the reply: a Content-Length is honoured, one that is
-// not a length is refused, and informational replies before the final one
-// are skipped.
+// not a length is refused, informational replies before the final one are
+// skipped, folded fields are unfolded, and a header the guard cannot read
+// as HTTP, or whose codings it does not decode, is refused.
 TEST_F(HostileReplyTest, TheHttpHeaderFramesTheReply)
 {
     const std::string reply = ScriptedHttpServer::SoapReply(
@@ -446,12 +556,16 @@ TEST_F(HostileReplyTest, TheHttpHeaderFramesTheReply)
     const auto declaring = [&](const std::string& rLength) {
         return reply.substr(0, lengthAt) + rLength + reply.substr(lengthEnd);
     };
-    const struct
+    const std::string status = "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\n";
+    const std::string chunks = ScriptedHttpServer::Chunked(body, 100);
+    const std::string unreadable = "\"The server sent a reply the program cannot read\"\nDetail: ";
+    struct Case
     {
-        const char* mpName;
+        std::string mName;
         std::string mReply;
-        const char* mpFault; // empty: the reply succeeds
-    } cases[] = {
+        std::string mFault; // empty: the reply succeeds
+    };
+    std::vector<Case> cases = {
         {"half its length", declaring(std::to_string(body.size() / 2)), "Error 200"},
         {"a negative length", declaring("-5"), "\"The reply's Content-Length is not a length\""},
         {"a length that is not a number", declaring("12abc"), "\"The reply's Content-Length is not a length\""},
@@ -460,21 +574,52 @@ TEST_F(HostileReplyTest, TheHttpHeaderFramesTheReply)
         {"102 and 103 first",
          "HTTP/1.1 102 Processing\r\n\r\nHTTP/1.1 103 Early Hints\r\nLink: </a>; rel=preload\r\n\r\n" + reply, ""},
         {"100 first", "HTTP/1.1 100 Continue\r\n\r\n" + reply, ""},
+        {"Content-Length folded", status + "Content-Length:\r\n\t " + std::to_string(body.size()) + "\r\n\r\n" + body,
+         ""},
+        {"lines that end with a line feed alone", "HTTP/1.1 200 OK\nContent-Length: " + std::to_string(body.size()) +
+                                                       "\nContent-Type: text/xml\n\n" + body,
+         ""},
+        // The chunks frame the body; the length must still be one.
+        {"chunks and a Content-Length", status + "Content-Length: 3\r\nTransfer-Encoding: chunked\r\n\r\n" + chunks,
+         ""},
+        {"chunks and a Content-Length that is not one",
+         status + "Content-Length: x\r\nTransfer-Encoding: chunked\r\n\r\n" + chunks,
+         "\"The reply's Content-Length is not a length\""},
+        {"chunked twice", status + "Transfer-Encoding: chunked\r\nTransfer-Encoding: chunked\r\n\r\n" + chunks,
+         unreadable + "the transfer coding \"chunked,chunked\" is not one the program decodes: it decodes chunked alone"},
+        {"gzip before chunked", status + "Transfer-Encoding: gzip, chunked\r\n\r\n" + chunks,
+         unreadable + "the transfer coding \"gzip, chunked\" is not one the program decodes: it decodes chunked alone"},
+        {"a content coding", status + "Content-Encoding: gzip\r\nContent-Length: " + std::to_string(body.size()) +
+                                 "\r\n\r\n" + body,
+         unreadable + "the content coding \"gzip\" is not one the program decodes"},
+        {"chunks in HTTP/1.0", "HTTP/1.0 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" + chunks,
+         unreadable + "an HTTP/1.0 reply declares a transfer coding"},
+        {"a blank before the colon", status + "Transfer-Encoding : chunked\r\n\r\n" + chunks,
+         unreadable + "the header line \"Transfer-Encoding : chunked\" is not a field"},
+        {"a line without a colon", status + "chunked\r\n\r\n" + chunks,
+         unreadable + "the header line \"chunked\" is not a field"},
+        {"a folded first line", "HTTP/1.1 200 OK\r\n Transfer-Encoding: chunked\r\n\r\n" + chunks,
+         unreadable + "the first header line \" Transfer-Encoding: chunked\" begins with a blank"},
+        {"two content types", status + "Content-Type: application/dime\r\nContent-Length: " +
+                                  std::to_string(body.size()) + "\r\n\r\n" + body,
+         unreadable + "the header declares more than one Content-Type"},
     };
+    for (const HeaderForm& rForm : ChunkedHeaderForms("text/xml"))
+        cases.push_back({rForm.mpName, rForm.mHeader + chunks, rForm.mpRefusal ? unreadable + rForm.mpRefusal : ""});
     for (const auto& rCase : cases)
     {
-        SCOPED_TRACE(rCase.mpName);
+        SCOPED_TRACE(rCase.mName);
         ScriptedHttpServer server;
         ASSERT_TRUE(server.Start({{rCase.mReply}}));
         CommandLogStatus status(QString::fromStdString(server.GetUrl()));
         status.DoExecute();
-        if (std::string(rCase.mpFault).empty())
+        if (rCase.mFault.empty())
         {
             EXPECT_EQ(JoxCore::StateSucceeded, status.GetState()) << status.GetMessagesText().toStdString();
             EXPECT_EQ(1u, LockForRead(status.GetStatusList())->size());
         }
         else
-            ExpectRefused(status, rCase.mpFault);
+            ExpectRefused(status, rCase.mFault);
     }
 }
 

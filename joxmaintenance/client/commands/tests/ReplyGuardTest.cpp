@@ -1,5 +1,6 @@
-// The speed floor of a reply, fed through a scripted receive function: it
-// counts only the time spent waiting for the network, over a sliding window.
+// The reply guard fed through scripted receive functions: the speed floor
+// counts only the time spent waiting for the network, over a sliding window;
+// a header is read in time linear in its size, however it is split.
 #include "ReplyGuard.h"
 
 #include <stdsoap2.h>
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ctime>
 #include <string>
 #include <thread>
 #include <vector>
@@ -101,6 +103,81 @@ TEST(ReplyGuardTest, TheSpeedFloorCountsOnlyTheWaitForTheNetworkOverASlidingWind
     {
         SCOPED_TRACE(rCase.mpName);
         EXPECT_EQ(rCase.mCut, CutForSpeed(rCase.mPieces, 1000, rCase.mSeconds));
+    }
+}
+
+// The CPU time of the calling thread.
+std::chrono::nanoseconds ThreadCpuTime()
+{
+    timespec time{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
+    return std::chrono::seconds(time.tv_sec) + std::chrono::nanoseconds(time.tv_nsec);
+}
+
+// Bytes handed out one at a time, until they run out or the thread has used
+// up its CPU budget (looked at every 4 KiB).
+struct Drip
+{
+    std::string mBytes;
+    std::size_t mAt = 0;
+    std::chrono::nanoseconds mBudget;
+};
+
+size_t DripReceive(struct soap* pSoap, char* pBuffer, size_t length)
+{
+    auto& rDrip = *static_cast<Drip*>(pSoap->user);
+    if (length == 0 || rDrip.mAt == rDrip.mBytes.size() || (rDrip.mAt % 4096 == 0 && ThreadCpuTime() > rDrip.mBudget))
+        return 0;
+    *pBuffer = rDrip.mBytes[rDrip.mAt++];
+    return 1;
+}
+
+TEST(ReplyGuardTest, AHeaderInOneByteReceivesIsReadInLinearTime)
+{
+    const auto header = [](const std::string& rLine, std::size_t bytes) {
+        std::string text = "HTTP/1.1 200 OK\r\n";
+        while (text.size() + rLine.size() < bytes)
+            text += rLine;
+        return text + "\r\n";
+    };
+    const std::string longLine = "X-Padding: " + std::string(1000, 'p') + "\r\n";
+    const std::size_t under = ReplyGuard::kHeaderBytes - 64;
+    const struct
+    {
+        const char* mpName;
+        std::string mHeader;
+        bool mRead; // else refused as too long
+    } cases[] = {
+        {"long lines, under the bound", header(longLine, under), true},
+        {"two-byte lines, under the bound", header("a:\n", under), true},
+        {"long lines beyond the bound", header(longLine, ReplyGuard::kHeaderBytes + 4096), false},
+        {"two-byte lines beyond the bound", header("a:\n", ReplyGuard::kHeaderBytes + 4096), false},
+    };
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mpName);
+        const std::chrono::nanoseconds start = ThreadCpuTime();
+        const std::chrono::seconds allowed(1);
+        Drip drip{rCase.mHeader + "body", 0, start + allowed * 5};
+        struct soap* pSoap = soap_new();
+        pSoap->user = &drip;
+        pSoap->frecv = DripReceive;
+        ReplyGuard::Install(pSoap, {64 * 1024, 0, 0});
+        std::string read;
+        char buffer[SOAP_BUFLEN];
+        for (size_t received = 0; (received = pSoap->frecv(pSoap, buffer, sizeof buffer)) > 0;)
+            read.append(buffer, received);
+        const std::chrono::nanoseconds used = ThreadCpuTime() - start;
+        const bool refused = ReplyGuard::DescribeFailure(pSoap);
+        const std::string fault = refused ? *soap_faultstring(pSoap) : "";
+        soap_destroy(pSoap);
+        soap_end(pSoap);
+        soap_free(pSoap);
+        EXPECT_LT(used, allowed);
+        if (rCase.mRead)
+            EXPECT_EQ("HTTP/1.1 200 OK\r\n\r\nbody", read) << fault;
+        else
+            EXPECT_EQ("The reply's HTTP header is too long", fault);
     }
 }
 

@@ -25,6 +25,7 @@
 #include <future>
 #include <memory>
 #include <thread>
+#include <vector>
 
 using namespace joxmaintenance;
 using Clock = std::chrono::steady_clock;
@@ -156,12 +157,18 @@ TEST(ReplyWaitSpeedTest, AReplyBelowTheSpeedFloorFailsSayingSo)
         return simserver::ScriptedHttpServer::SoapReply("<jox:LogStatusResponse><Padding>" + std::string(padding, 'p') +
                                                         "</Padding></jox:LogStatusResponse>");
     };
+    // A long header dripped in one-byte receives brings no content: the
+    // floor ends it, as the time goes to waiting for the network.
+    std::string dripped = "HTTP/1.1 200 OK\r\n";
+    while (dripped.size() < 200 * 1024)
+        dripped += "a:\n";
+    dripped += reply(0).substr(reply(0).find('\n') + 1);
     const struct
     {
         int mBytesPerSecond;
         std::string mReply;
         bool mCut;
-    } cases[] = {{20, reply(0), true}, {2000, reply(5000), false}};
+    } cases[] = {{20, reply(0), true}, {2000, reply(5000), false}, {20000, dripped, true}};
     for (const auto& rCase : cases)
     {
         SCOPED_TRACE(rCase.mBytesPerSecond);
@@ -208,6 +215,70 @@ TEST(ReplyWaitSpeedTest, APauseAfterABurstIsJudgedOverTheWindowThatEndsWithIt)
     CommandLogStatus status(QString::fromStdString(server.GetUrl()));
     status.DoExecute();
     EXPECT_EQ(JoxCore::StateSucceeded, status.GetState()) << status.GetMessagesText().toStdString();
+}
+
+// An informational reply is not the reply's beginning: the speed floor and
+// the idle limit after a build wait start with the final reply's first
+// byte. Nor does it lengthen the wait for that reply.
+TEST(ReplyWaitSpeedTest, AnInformationalReplyNeitherStartsTheFloorNorLengthensTheWait)
+{
+    const std::string processing = "HTTP/1.1 102 Processing\r\n\r\n";
+    const auto later = [&processing](std::vector<std::pair<std::chrono::milliseconds, std::string>> pieces) {
+        simserver::ScriptedHttpServer::Reply reply(processing, true);
+        reply.mLater = std::move(pieces);
+        return reply;
+    };
+    const std::string statusReply = simserver::ScriptedHttpServer::SoapReply("<jox:LogStatusResponse/>");
+    const std::string collectReply = simserver::ScriptedHttpServer::SoapReply("<jox:LogCreateCollectionResponse/>");
+    const struct
+    {
+        const char* mpName;
+        bool mBuilds; // a collection is built first: the build wait of 30 s applies
+        int mIdleSeconds;
+        simserver::ScriptedHttpServer::Reply mReply;
+        const char* mpFirstLine; // null: the reply arrives
+    } cases[] = {
+        {"the final reply two floor windows after a 102", false, 5, later({{std::chrono::milliseconds(2500), statusReply}}),
+         nullptr},
+        {"a build beyond the idle limit after a 102", true, 1, later({{std::chrono::milliseconds(2500), collectReply}}),
+         nullptr},
+        {"a 102 every half second and no final reply", false, 2,
+         later({{std::chrono::milliseconds(500), processing},
+                {std::chrono::milliseconds(1000), processing},
+                {std::chrono::milliseconds(1500), processing},
+                {std::chrono::milliseconds(2000), processing},
+                {std::chrono::milliseconds(2500), processing},
+                {std::chrono::milliseconds(3000), processing}}),
+         "The server did not answer within 2 s."},
+    };
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mpName);
+        ServiceClientTimeouts limits = Scaled(30);
+        limits.mReceiveIdleSeconds = rCase.mIdleSeconds;
+        ScopedTimeouts timeouts(limits);
+        simserver::ScriptedHttpServer server;
+        ASSERT_TRUE(server.Start({rCase.mReply}));
+        const QString url = QString::fromStdString(server.GetUrl());
+        std::unique_ptr<Command> pCommand;
+        if (rCase.mBuilds)
+            pCommand = std::make_unique<CommandCollectLog>(url, LogEntryList());
+        else
+            pCommand = std::make_unique<CommandLogStatus>(url);
+        const auto start = Clock::now();
+        pCommand->DoExecute();
+        const auto elapsed = Clock::now() - start;
+        if (!rCase.mpFirstLine)
+        {
+            EXPECT_EQ(JoxCore::StateSucceeded, pCommand->GetState()) << pCommand->GetMessagesText().toStdString();
+            continue;
+        }
+        EXPECT_EQ(JoxCore::StateFailed, pCommand->GetState());
+        EXPECT_TRUE(pCommand->GetErrorDetails().startsWith(QString::fromUtf8(rCase.mpFirstLine) + "\n"))
+            << pCommand->GetErrorDetails().toStdString();
+        EXPECT_GE(elapsed, std::chrono::milliseconds(1900));
+        EXPECT_LT(elapsed, std::chrono::seconds(4));
+    }
 }
 
 // Connects to address:port until it accepts or the time is up.

@@ -60,9 +60,10 @@ struct ServiceClientTimeouts
     int mKeepAliveIdleSeconds = 30;
     int mKeepAliveIntervalSeconds = 10;
     int mKeepAliveProbes = 3;
-    // From its first byte on, a reply fails when any window of this many
-    // seconds spent waiting for the network brings fewer than this many
-    // bytes of content a second.
+    // From the final reply's first byte on (informational replies before it
+    // do not start it), a reply fails when any window of this many seconds
+    // spent waiting for the network brings fewer than this many bytes of
+    // content a second.
     int mSpeedFloorBytesPerSecond = 1024;
     int mSpeedFloorSeconds = 60;
 };
@@ -85,7 +86,8 @@ boost::shared_ptr<ServiceProxy> CreateServiceClient();
 
 // Lets the proxy's next call wait up to the build limit for its reply to
 // begin, for operations whose server builds a collection before it answers;
-// from the first byte received on, the receive idle limit applies again.
+// informational replies do not lengthen that wait, and from the final
+// reply's first byte on the receive idle limit applies again.
 void AwaitCollectionBuild(ServiceProxy& rProxy);
 
 } // namespace joxmaintenance
