@@ -411,6 +411,14 @@ std::vector<ReceivedRequest> SimServer::GetRequests() const
     return mRequests;
 }
 
+std::vector<ReceivedRequest> SimServer::GetRequests(std::size_t first) const
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    if (first >= mRequests.size())
+        return {};
+    return std::vector<ReceivedRequest>(mRequests.begin() + static_cast<std::ptrdiff_t>(first), mRequests.end());
+}
+
 int SimServer::GetConnectionCount() const
 {
     std::lock_guard<std::mutex> lock(mMutex);

@@ -11,6 +11,8 @@
 #include <chrono>
 #include <thread>
 #include <cstdio>
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
 
 using namespace joxmaintenance;
@@ -132,6 +134,12 @@ SimService::SimService(SimServer& rServer, int socket)
     soap->recv_maxlength = 0;
     soap->fdimereadopen = DimeReadOpen;
     soap->fclose = KeepSocketOpen;
+    sockaddr_in local{};
+    socklen_t length = sizeof local;
+    char text[INET_ADDRSTRLEN] = {};
+    if (::getsockname(socket, reinterpret_cast<sockaddr*>(&local), &length) == 0 && local.sin_family == AF_INET &&
+        ::inet_ntop(AF_INET, &local.sin_addr, text, sizeof text))
+        mLocalAddress = text;
 }
 
 ServiceService* SimService::copy()
@@ -309,7 +317,7 @@ void SimService::AddJob(const jox__CommandStatusType* pStatus)
 int SimService::ServiceFetchInformation(jox__ServiceFetchInformationRequest*,
                                         jox__ServiceFetchInformationResponse& rResponse)
 {
-    mServer.Record({"ServiceFetchInformation", {}, false, "", "", std::nullopt});
+    mServer.Record({"ServiceFetchInformation", {}, false, "", "", std::nullopt, mLocalAddress});
     if (Fault fault = mServer.TakeFault("ServiceFetchInformation"); fault != Fault::None)
         return Misbehave(fault, "ServiceFetchInformation");
     std::lock_guard<std::mutex> lock(mServer.mMutex);
@@ -322,7 +330,7 @@ int SimService::ServiceFetchInformation(jox__ServiceFetchInformationRequest*,
 int SimService::LogCreateAndFetchCollection(jox__LogCreateAndFetchCollectionRequest* pRequest,
                                             jox__LogCreateAndFetchCollectionResponse& rResponse)
 {
-    ReceivedRequest received{"LogCreateAndFetchCollection", {}, false, "", "", std::nullopt};
+    ReceivedRequest received{"LogCreateAndFetchCollection", {}, false, "", "", std::nullopt, mLocalAddress};
     if (pRequest)
     {
         received.mSources = ToSources(pRequest->Sources);
@@ -346,7 +354,7 @@ int SimService::LogCreateAndFetchCollection(jox__LogCreateAndFetchCollectionRequ
 int SimService::LogCreateCollection(jox__LogCreateCollectionRequest* pRequest,
                                     jox__LogCreateCollectionResponse& rResponse)
 {
-    ReceivedRequest received{"LogCreateCollection", {}, false, "", "", std::nullopt};
+    ReceivedRequest received{"LogCreateCollection", {}, false, "", "", std::nullopt, mLocalAddress};
     if (pRequest)
     {
         received.mSources = ToSources(pRequest->Sources);
@@ -366,7 +374,7 @@ int SimService::LogCreateCollection(jox__LogCreateCollectionRequest* pRequest,
 
 int SimService::LogList(jox__LogListRequest*, jox__LogListResponse& rResponse)
 {
-    mServer.Record({"LogList", {}, false, "", "", std::nullopt});
+    mServer.Record({"LogList", {}, false, "", "", std::nullopt, mLocalAddress});
     if (Fault fault = mServer.TakeFault("LogList"); fault != Fault::None)
         return Misbehave(fault, "LogList");
     std::vector<LogSource> sources;
@@ -386,7 +394,7 @@ int SimService::LogList(jox__LogListRequest*, jox__LogListResponse& rResponse)
 
 int SimService::LogListCollections(jox__LogListCollectionsRequest*, jox__LogListCollectionsResponse& rResponse)
 {
-    mServer.Record({"LogListCollections", {}, false, "", "", std::nullopt});
+    mServer.Record({"LogListCollections", {}, false, "", "", std::nullopt, mLocalAddress});
     if (Fault fault = mServer.TakeFault("LogListCollections"); fault != Fault::None)
         return Misbehave(fault, "LogListCollections");
     rResponse.LogCollection = mServer.GetCollections();
@@ -396,7 +404,7 @@ int SimService::LogListCollections(jox__LogListCollectionsRequest*, jox__LogList
 int SimService::LogFetchCollection(jox__LogFetchCollectionRequest* pRequest,
                                    jox__LogFetchCollectionResponse& rResponse)
 {
-    ReceivedRequest received{"LogFetchCollection", {}, false, "", "", std::nullopt};
+    ReceivedRequest received{"LogFetchCollection", {}, false, "", "", std::nullopt, mLocalAddress};
     if (pRequest)
     {
         received.mPath = pRequest->ClientPath;
@@ -414,7 +422,7 @@ int SimService::LogFetchCollection(jox__LogFetchCollectionRequest* pRequest,
 
 int SimService::LogDeleteCollection(jox__LogDeleteCollectionRequest* pRequest, jox__LogDeleteCollectionResponse&)
 {
-    ReceivedRequest received{"LogDeleteCollection", {}, false, "", "", std::nullopt};
+    ReceivedRequest received{"LogDeleteCollection", {}, false, "", "", std::nullopt, mLocalAddress};
     if (pRequest)
         received.mFileName = pRequest->LogFileName;
     mServer.Record(received);
@@ -428,7 +436,7 @@ int SimService::LogDeleteCollection(jox__LogDeleteCollectionRequest* pRequest, j
 
 int SimService::LogDeleteAllCollections(jox__LogDeleteAllCollectionsRequest*, jox__LogDeleteAllCollectionsResponse&)
 {
-    mServer.Record({"LogDeleteAllCollections", {}, false, "", "", std::nullopt});
+    mServer.Record({"LogDeleteAllCollections", {}, false, "", "", std::nullopt, mLocalAddress});
     if (Fault fault = mServer.TakeFault("LogDeleteAllCollections"); fault != Fault::None)
         return Misbehave(fault, "LogDeleteAllCollections");
     for (const std::string& rName : mServer.GetCollections())
@@ -438,7 +446,7 @@ int SimService::LogDeleteAllCollections(jox__LogDeleteAllCollectionsRequest*, jo
 
 int SimService::LogStatus(jox__LogStatusRequest*, jox__LogStatusResponse& rResponse)
 {
-    mServer.Record({"LogStatus", {}, false, "", "", std::nullopt});
+    mServer.Record({"LogStatus", {}, false, "", "", std::nullopt, mLocalAddress});
     if (Fault fault = mServer.TakeFault("LogStatus"); fault != Fault::None)
         return Misbehave(fault, "LogStatus");
     std::vector<Job> jobs;

@@ -49,6 +49,8 @@ private:
 
     SimServer& mServer;
     int mSocket;
+    // The address the connection was made to.
+    std::string mLocalAddress;
 };
 
 } // namespace simserver

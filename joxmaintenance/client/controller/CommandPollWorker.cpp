@@ -28,6 +28,17 @@ void CommandPollWorker::AddServerUrl(const QString& rUrl)
         mServerUrls.append(rUrl);
 }
 
+void CommandPollWorker::RemoveServerUrl(const QString& rUrl, RunningPoll running)
+{
+    QMutexLocker lock(&mMutex);
+    mServerUrls.removeAll(rUrl);
+    if (running == RunningPoll::Abandon && mpRunning && mpRunning->GetServerUrl() == rUrl)
+    {
+        mRunningAbandoned = true;
+        mpRunning->Abort();
+    }
+}
+
 QStringList CommandPollWorker::GetServerUrls() const
 {
     QMutexLocker lock(&mMutex);
@@ -42,19 +53,23 @@ void CommandPollWorker::Abort()
         mpRunning->Abort();
 }
 
-bool CommandPollWorker::BeginCommand(const CommandPtr& rCommand)
+CommandPollWorker::Begin CommandPollWorker::BeginCommand(const CommandPtr& rCommand)
 {
     QMutexLocker lock(&mMutex);
     if (mAborted)
-        return false;
+        return Begin::Stop;
+    if (!mServerUrls.contains(rCommand->GetServerUrl(), Qt::CaseSensitive))
+        return Begin::Skip;
     mpRunning = rCommand;
-    return true;
+    mRunningAbandoned = false;
+    return Begin::Run;
 }
 
-void CommandPollWorker::EndCommand()
+bool CommandPollWorker::EndCommand()
 {
     QMutexLocker lock(&mMutex);
     mpRunning.reset();
+    return !mRunningAbandoned;
 }
 
 void CommandPollWorker::SetIntervalsForTesting(int fastMs, int slowMs)

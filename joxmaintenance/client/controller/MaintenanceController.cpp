@@ -59,6 +59,8 @@ MaintenanceController::MaintenanceController(const QString& rUrl, const QString&
     , mpServer(boost::make_shared<ServerConnection>(rUrl, rName, rSoftwareVersion, rServiceVersion))
 {
     RegisterMetaTypes();
+    StartPollThread(mCurrentPolls);
+    StartPollThread(mOtherPolls);
     Alive().append(this);
 }
 
@@ -68,7 +70,8 @@ MaintenanceController::~MaintenanceController()
     AbortPolls();
     // Each wrapper waits for its thread, which deletes its pollers as it
     // finishes.
-    mPolledServers.clear();
+    mCurrentPolls.mpThread.reset();
+    mOtherPolls.mpThread.reset();
 }
 
 QList<MaintenanceController*>& MaintenanceController::Alive()
@@ -77,40 +80,63 @@ QList<MaintenanceController*>& MaintenanceController::Alive()
     return controllers;
 }
 
-void MaintenanceController::AddPolledServer(const QString& rUrl)
+void MaintenanceController::StartPollThread(PollThread& rPolls)
 {
-    if (mPollsQuit || rUrl.isEmpty())
-        return;
-    for (const auto& rpPolled : mPolledServers)
-        if (rpPolled->mUrl == rUrl)
-            return;
-    auto pPolled = std::make_unique<PolledServer>();
-    pPolled->mUrl = rUrl;
-    pPolled->mpThread = std::make_unique<JoxCore::QThreadWrapper>();
-    PolledServer* pEntry = pPolled.get();
-    connect(pEntry->mpThread.get(), &JoxCore::QThreadWrapper::SignalFinished, this, [this, pEntry] {
-        pEntry->mEnded = true;
+    rPolls.mpThread = std::make_unique<JoxCore::QThreadWrapper>();
+    PollThread* pPolls = &rPolls;
+    connect(rPolls.mpThread.get(), &JoxCore::QThreadWrapper::SignalFinished, this, [this, pPolls] {
+        pPolls->mEnded = true;
         DeleteWhenIdle();
     });
-    const QList<CommandPollWorker*> pollers{new CommandPollWorkerStatus,
-                                            new CommandPollWorkerListAvailableLogs,
+    const QList<CommandPollWorker*> pollers{new CommandPollWorkerStatus, new CommandPollWorkerListAvailableLogs,
                                             new CommandPollWorkerListLogCollections};
-    for (CommandPollWorker* pPoller : pollers) {
-        pPoller->AddServerUrl(rUrl);
-        connect(pPoller, &CommandPollWorker::SigCommandFinished, this,
-                &MaintenanceController::SlotCommandFinished);
-        pEntry->mpThread->AddObject(pPoller);
-        pEntry->mPollers.append(pPoller);
+    for (CommandPollWorker* pPoller : pollers)
+    {
+        connect(pPoller, &CommandPollWorker::SigCommandFinished, this, &MaintenanceController::SlotCommandFinished);
+        rPolls.mpThread->AddObject(pPoller);
+        rPolls.mPollers.append(pPoller);
         // Arms its timers in its own thread.
         QMetaObject::invokeMethod(pPoller, &CommandPollWorker::SlotDoWork, Qt::QueuedConnection);
     }
-    mPolledServers.push_back(std::move(pPolled));
+}
+
+void MaintenanceController::AddPolledServer(const QString& rUrl)
+{
+    if (mPollsQuit || rUrl.isEmpty() || mPolledUrls.contains(rUrl))
+        return;
+    mPolledUrls.insert(rUrl);
+    const PollThread& rPolls = rUrl == mpServer->GetUrl() ? mCurrentPolls : mOtherPolls;
+    for (CommandPollWorker* pPoller : rPolls.mPollers)
+        pPoller->AddServerUrl(rUrl);
+}
+
+void MaintenanceController::MovePolls(const QString& rLeftUrl, const QString& rCurrentUrl)
+{
+    if (mPollsQuit)
+        return;
+    if (mPolledUrls.contains(rLeftUrl))
+    {
+        // A poll of it under way, unanswered perhaps for long, would hold
+        // back the new current server's.
+        for (CommandPollWorker* pPoller : mCurrentPolls.mPollers)
+            pPoller->RemoveServerUrl(rLeftUrl, CommandPollWorker::RunningPoll::Abandon);
+        for (CommandPollWorker* pPoller : mOtherPolls.mPollers)
+            pPoller->AddServerUrl(rLeftUrl);
+    }
+    if (mPolledUrls.contains(rCurrentUrl))
+    {
+        // A poll of it under way on the shared thread ends there, and its
+        // answer counts as the current server's.
+        for (CommandPollWorker* pPoller : mOtherPolls.mPollers)
+            pPoller->RemoveServerUrl(rCurrentUrl, CommandPollWorker::RunningPoll::Finish);
+        for (CommandPollWorker* pPoller : mCurrentPolls.mPollers)
+            pPoller->AddServerUrl(rCurrentUrl);
+    }
 }
 
 bool MaintenanceController::PollThreadsEnded() const
 {
-    return std::all_of(mPolledServers.cbegin(), mPolledServers.cend(),
-                       [](const auto& rpPolled) { return rpPolled->mEnded; });
+    return mCurrentPolls.mEnded && mOtherPolls.mEnded;
 }
 
 void MaintenanceController::AbortPolls()
@@ -120,11 +146,11 @@ void MaintenanceController::AbortPolls()
     if (mPollsQuit)
         return;
     mPollsQuit = true;
-    for (const auto& rpPolled : mPolledServers)
+    for (PollThread* pPolls : {&mCurrentPolls, &mOtherPolls})
     {
-        for (CommandPollWorker* pPoller : rpPolled->mPollers)
+        for (CommandPollWorker* pPoller : pPolls->mPollers)
             pPoller->Abort();
-        rpPolled->mpThread->Quit();
+        pPolls->mpThread->Quit();
     }
 }
 
@@ -155,8 +181,8 @@ bool MaintenanceController::Stop(int milliseconds)
     AbortAll();
     const QDeadlineTimer deadline(milliseconds);
     bool stopped = true;
-    for (const auto& rpPolled : mPolledServers)
-        if (!rpPolled->mpThread->Wait(static_cast<int>(std::max<qint64>(0, deadline.remainingTime()))))
+    for (PollThread* pPolls : {&mCurrentPolls, &mOtherPolls})
+        if (!pPolls->mpThread->Wait(static_cast<int>(std::max<qint64>(0, deadline.remainingTime()))))
             stopped = false;
     for (const Request& rRequest : mRequests)
     {
@@ -195,7 +221,9 @@ void MaintenanceController::SetServer(const QString& rUrl, const QString& rName,
 {
     if (rUrl == mpServer->GetUrl())
         return;
+    const QString leftUrl = mpServer->GetUrl();
     mpServer = boost::make_shared<ServerConnection>(rUrl, rName, rSoftwareVersion, rServiceVersion);
+    MovePolls(leftUrl, rUrl);
 }
 
 QString MaintenanceController::GetServerUrl() const

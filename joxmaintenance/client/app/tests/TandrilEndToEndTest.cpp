@@ -58,8 +58,8 @@ const QSize kSmallestWindow(1200, 600);
 struct Spots
 {
     QPoint mFirstServer;
-    // The first three rows of the servers list.
-    QPoint mServerRow[3];
+    // The first five rows of the servers list.
+    QPoint mServerRow[5];
     QPoint mSaveAs;
     QPoint mCreateTab;
     QPoint mListTab;
@@ -94,7 +94,7 @@ Spots MeasureSpots(const joxmaintenance::LogEntryList& rSources, const QStringLi
     spots.mFirstServer = pServers->viewport()->mapTo(&window, QPoint(pServers->viewport()->width() / 2, 8));
     const auto* pServerTable = qobject_cast<QTableView*>(pServers);
     const int rowHeight = pServerTable ? pServerTable->verticalHeader()->defaultSectionSize() : 0;
-    for (int row = 0; row < 3; ++row)
+    for (int row = 0; row < 5; ++row)
         spots.mServerRow[row] =
             pServers->viewport()->mapTo(&window, QPoint(pServers->viewport()->width() / 2, row * rowHeight + rowHeight / 2));
     for (QPushButton* pButton : pCreate->findChildren<QPushButton*>())
@@ -454,9 +454,9 @@ TEST_F(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneAct
 // server that refuses connections selected during the download.
 TEST_F(TandrilEndToEndTest, ADownloadSurvivesLeavingItsServerAndASilentServerDelaysNoOther)
 {
-    // Listed in the order of their URLs: the silent one, the healthy one,
+    // Listed in the order of their URLs: three silent ones, the healthy one,
     // the refusing one.
-    tandriltest::TempDir folders[3];
+    tandriltest::TempDir folders[5];
     std::vector<std::unique_ptr<LocalServer>> servers;
     for (tandriltest::TempDir& rFolder : folders)
     {
@@ -464,25 +464,26 @@ TEST_F(TandrilEndToEndTest, ADownloadSurvivesLeavingItsServerAndASilentServerDel
         ASSERT_TRUE(servers.back()->IsRunning());
     }
     std::sort(servers.begin(), servers.end(), [](const auto& rA, const auto& rB) { return rA->Url() < rB->Url(); });
-    LocalServer& rSilent = *servers[0];
-    LocalServer& rHealthy = *servers[1];
-    LocalServer& rRefusing = *servers[2];
+    const std::vector<LocalServer*> silent = {servers[0].get(), servers[1].get(), servers[2].get()};
+    LocalServer& rHealthy = *servers[3];
+    LocalServer& rRefusing = *servers[4];
     const joxmaintenance::LogEntryList sources = {joxmaintenance::LogEntry("systemlogs", "2026-01-01T00:00:00", 3600)};
-    for (LocalServer* pServer : {&rSilent, &rHealthy})
+    for (std::size_t i = 0; i < 4; ++i)
     {
-        (*pServer)->SetLogSources({{"systemlogs", "2026-01-01T00:00:00", 3600}});
-        ASSERT_TRUE((*pServer)->AddCollection("0-small.zip", "the small collection"));
+        (*servers[i])->SetLogSources({{"systemlogs", "2026-01-01T00:00:00", 3600}});
+        ASSERT_TRUE((*servers[i])->AddCollection("0-small.zip", "the small collection"));
     }
     const std::string big(60000, 'b');
     ASSERT_TRUE(rHealthy->AddCollection("1-big.zip", big));
     rHealthy->SetJobs({{"{job-1}", "10.0.0.9", "ct_collectlog", "cs_running", 40.0, 0, std::string("halfway"), {}}});
-    // It answers its information query, so it is polled; then nothing.
-    for (const char* pOperation : {"LogStatus", "LogListCollections", "LogList"})
-        rSilent->SetFault(pOperation, simserver::Fault::Silent);
+    // They answer their information query, so they are polled; then nothing.
+    for (LocalServer* pSilent : silent)
+        for (const char* pOperation : {"LogStatus", "LogListCollections", "LogList"})
+            (*pSilent)->SetFault(pOperation, simserver::Fault::Silent);
     // Nothing listens there any more: connections are refused.
     rRefusing->Stop();
-    Process announcers[3];
-    for (int i = 0; i < 3; ++i)
+    Process announcers[5];
+    for (int i = 0; i < 5; ++i)
         StartAnnouncer(announcers[i], servers[static_cast<std::size_t>(i)]->Url());
     if (HasFatalFailure())
         return;
@@ -493,19 +494,23 @@ TEST_F(TandrilEndToEndTest, ADownloadSurvivesLeavingItsServerAndASilentServerDel
     const Spots spots = MeasureSpots(sources, {QStringLiteral("0-small.zip"), QStringLiteral("1-big.zip")});
     const auto click = [&](const QPoint& rSpot) { screen.Click(window, rSpot.x(), rSpot.y()); };
 
-    // The silent server first: its information query is answered, and its
-    // polls are sent and never answered.
-    ASSERT_TRUE(WaitFor([&] {
-        click(spots.mServerRow[0]);
-        return WaitFor([&] { return rSilent.Count("LogList") > 0; }, 1000);
-    }, 30000)) << "the silent server was never selected";
-    ASSERT_TRUE(WaitFor([&] { return rSilent.Count("LogStatus") > 0; }, 15000));
+    // The silent servers first: the information query of each is answered,
+    // and its polls are sent and never answered.
+    for (int row = 0; row < 3; ++row)
+    {
+        LocalServer& rSilent = *silent[static_cast<std::size_t>(row)];
+        ASSERT_TRUE(WaitFor([&] {
+            click(spots.mServerRow[row]);
+            return WaitFor([&] { return rSilent.Count("LogList") > 0; }, 1000);
+        }, 30000)) << "silent server " << row << " was never selected";
+        ASSERT_TRUE(WaitFor([&] { return rSilent.Count("LogStatus") > 0; }, 15000)) << "silent server " << row;
+    }
 
     // The healthy server: its jobs are shown within 10 s and polled every 5 s.
     QElapsedTimer selected;
     ASSERT_TRUE(WaitFor([&] {
         selected.start();
-        click(spots.mServerRow[1]);
+        click(spots.mServerRow[3]);
         return WaitFor([&] { return rHealthy.Count("LogList") > 0; }, 1000);
     }, 30000)) << "the healthy server was never selected";
     const QString shown = QStringLiteral("Job status page: the jobs of server ");
@@ -538,7 +543,7 @@ TEST_F(TandrilEndToEndTest, ADownloadSurvivesLeavingItsServerAndASilentServerDel
     const QString left = rRefusing.Url() + QStringLiteral(") did not answer and was left");
     const QString leftBare = rRefusing.Url() + QStringLiteral(" did not answer and was left");
     ASSERT_TRUE(WaitFor([&] {
-        click(spots.mServerRow[2]);
+        click(spots.mServerRow[4]);
         return WaitFor([&] {
             const QString log = ProgramLog(dataFolder);
             return log.contains(left) || log.contains(leftBare);

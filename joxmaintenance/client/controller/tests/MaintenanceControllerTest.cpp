@@ -29,8 +29,15 @@
 
 #include <boost/make_shared.hpp>
 
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
+#include <string>
 
 using namespace joxmaintenance;
 using controllertest::LocalServer;
@@ -521,8 +528,9 @@ void ExpectTheCurrentServerPolledBesides(MaintenanceController& rController, con
     EXPECT_EQ(statuses.at(0).at(1).value<QList<CommandStatusPtr>>().size(), 1);
 }
 
-// Servers visited before stay polled, but neither silent ones nor the
-// selected one wait for each other.
+// Servers visited before stay polled, but the selected one waits for no
+// silent one: neither for one it was selected after, nor, selected again,
+// for those on the thread it shared with them.
 TEST_F(ControllerTest, ASilentServerDelaysNoOtherServersPolls)
 {
     tandriltest::TempDir folders[3];
@@ -539,9 +547,159 @@ TEST_F(ControllerTest, ASilentServerDelaysNoOtherServersPolls)
     }
     auto pController = MakeController(urls.first());
     ExpectTheCurrentServerPolledBesides(*pController, urls, mServer);
-    // The silent servers are still polled: each has its exchange open.
-    for (const auto& rpServer : silent)
-        EXPECT_GE(rpServer->Count("LogStatus"), 1);
+    if (HasFatalFailure())
+        return;
+    const auto polls = [](LocalServer& rServer) {
+        return rServer.Count("LogStatus") + rServer.Count("LogListCollections") + rServer.Count("LogList");
+    };
+    // The servers left are still polled, one after another: the first has
+    // an exchange open, the others wait behind it.
+    ASSERT_TRUE(WaitFor([&] { return polls(*silent.front()) >= 1; }));
+    // Left for a silent one until one of that one's polls is open, then
+    // selected again.
+    LocalServer& rLast = *silent.back();
+    const int polled = polls(rLast);
+    pController->SetServer(rLast.Url(), "other", "", "");
+    pController->QueryMachineInformation();
+    ASSERT_TRUE(WaitFor([&] { return pController->GetServerName() == QStringLiteral("simserver"); }));
+    ASSERT_TRUE(WaitFor([&] { return polls(rLast) > polled; }));
+    ExpectTheCurrentServerPolledBesides(*pController, {}, mServer);
+    // The polls abandoned when their server was left are not failures.
+    EXPECT_TRUE(mLog.Matching("Command Failed. reasons: ").empty());
+}
+
+// Entries of a folder of /proc/self: "task" counts the threads, "fd" the
+// open descriptors.
+int ProcessEntries(const char* pFolder)
+{
+    return QDir(QStringLiteral("/proc/self/") + QLatin1String(pFolder))
+        .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
+        .size();
+}
+
+// Lowers the soft limit of open descriptors while it lives.
+class DescriptorLimit
+{
+public:
+    explicit DescriptorLimit(rlim_t limit)
+    {
+        mSet = getrlimit(RLIMIT_NOFILE, &mSaved) == 0;
+        rlimit lowered = mSaved;
+        lowered.rlim_cur = std::min(limit, mSaved.rlim_max);
+        mSet = mSet && setrlimit(RLIMIT_NOFILE, &lowered) == 0;
+    }
+    ~DescriptorLimit()
+    {
+        if (mSet)
+            setrlimit(RLIMIT_NOFILE, &mSaved);
+    }
+    bool IsSet() const { return mSet; }
+
+private:
+    rlimit mSaved{};
+    bool mSet = false;
+};
+
+// Every server seen stays polled, and yet a thousand of them cost no more
+// threads or descriptors than one, under the usual limit of 1024
+// descriptors; the operator's requests still work.
+TEST_F(ControllerTest, AThousandServersSeenCostNoMoreThreadsOrDescriptorsThanOne)
+{
+    TANDRIL_REQUIRE_PRIVATE_NETNS();
+    // One listening socket answers on every loopback address.
+    tandriltest::TempDir folder;
+    simserver::SimServer server(folder.Path());
+    ASSERT_TRUE(server.Start("0.0.0.0", 8070)) << server.GetError();
+    server.SetLogSources({{"systemlogs", "2026-01-01T00:00:00", 60}});
+    server.SetJobs({{"{job-1}", "10.0.0.9", "ct_collectlog", "cs_running", 40.0, 0, std::string("halfway"), {}}});
+    ASSERT_TRUE(server.AddCollection("kept.zip", "kept content"));
+    const int kServers = 1000;
+    const auto address = [](int server) { return QStringLiteral("127.1.%1.%2").arg(server / 200).arg(server % 200 + 1); };
+    const auto url = [&](int server) { return QStringLiteral("http://%1:8070").arg(address(server)); };
+    DescriptorLimit limit(1024);
+    ASSERT_TRUE(limit.IsSet());
+
+    auto pController = MakeController(url(0));
+    QSignalSpy finished(pController.get(), &MaintenanceController::SignalRequestFinished);
+    // Selected and answered: polled from now on. (The answer is waited for
+    // by its signal: a thousand waits must not each take a wait's step.)
+    const auto see = [&](int server) {
+        if (server > 0)
+            pController->SetServer(url(server), QStringLiteral("server"), QString(), QString());
+        const int ended = finished.count();
+        pController->QueryMachineInformation();
+        while (finished.count() == ended && finished.wait(10000))
+        {
+        }
+        return pController->GetServerName() == QStringLiteral("simserver");
+    };
+    ASSERT_TRUE(see(0));
+    const int threads = ProcessEntries("task");
+    const int descriptors = ProcessEntries("fd");
+    // At most two requests under way and the two poll threads' exchanges:
+    // each with its server's side (a thread, a socket), a request with its
+    // thread's event loop and its file.
+    const int kSpareThreads = 10;
+    const int kSpareDescriptors = 20;
+    int mostThreads = threads;
+    int mostDescriptors = descriptors;
+    const auto sample = [&] {
+        mostThreads = std::max(mostThreads, ProcessEntries("task"));
+        mostDescriptors = std::max(mostDescriptors, ProcessEntries("fd"));
+    };
+    for (int i = 1; i < kServers; ++i)
+    {
+        if (i % 25 == 0)
+        {
+            sample();
+            ASSERT_LE(mostThreads, threads + kSpareThreads) << i << " servers seen";
+            ASSERT_LE(mostDescriptors, descriptors + kSpareDescriptors) << i << " servers seen";
+        }
+        ASSERT_TRUE(see(i)) << "server " << i << " of " << kServers << ": "
+                            << (finished.count() == i + 1
+                                    ? finished.last().at(0).value<CommandPtr>()->GetMessagesText().toStdString()
+                                    : std::string("no answer"));
+    }
+
+    // Every server seen is polled again, of each kind.
+    std::map<std::string, std::set<std::string>> polled;
+    std::size_t read = server.GetRequests().size();
+    const auto everyServerPolled = [&] {
+        for (const simserver::ReceivedRequest& rRequest : server.GetRequests(read))
+        {
+            polled[rRequest.mOperation].insert(rRequest.mLocalAddress);
+            ++read;
+        }
+        sample();
+        for (const char* pOperation : {"LogStatus", "LogListCollections", "LogList"})
+            if (polled[pOperation].size() < static_cast<std::size_t>(kServers))
+                return false;
+        return true;
+    };
+    ASSERT_TRUE(WaitFor(everyServerPolled, 90000))
+        << polled["LogStatus"].size() << " servers had their status polled, " << polled["LogListCollections"].size()
+        << " their collections, " << polled["LogList"].size() << " their log sources";
+
+    // The current server is polled as well, and a download and a gather work.
+    QSignalSpy statuses(pController.get(), &MaintenanceController::SignalCommandStatusListUpdate);
+    const QString target = QString::fromStdString(mClientFolder.Path());
+    const CommandPtr pFetch = pController->FetchLog(target, QStringLiteral("kept.zip"));
+    const CommandPtr pGather =
+        pController->GatherLogs(target, {LogEntry("systemlogs", "2026-01-01T00:00:00", 60)});
+    ASSERT_TRUE(WaitFor([&] {
+        sample();
+        return finished.count() >= kServers + 2 && statuses.count() >= 2;
+    }));
+    EXPECT_EQ(statuses.at(0).at(0).toString(), url(kServers - 1));
+    EXPECT_EQ(pFetch->GetState(), JoxCore::StateSucceeded) << pFetch->GetMessagesText().toStdString();
+    EXPECT_EQ(pGather->GetState(), JoxCore::StateSucceeded) << pGather->GetMessagesText().toStdString();
+    EXPECT_EQ(tandriltest::ReadFile(mClientFolder.File("kept.zip")), "kept content");
+    EXPECT_EQ(Files(mClientFolder.Path()).size(), 2);
+
+    std::printf("threads %d, at most %d; descriptors %d, at most %d\n", threads, mostThreads, descriptors,
+                mostDescriptors);
+    EXPECT_LE(mostThreads, threads + kSpareThreads);
+    EXPECT_LE(mostDescriptors, descriptors + kSpareDescriptors);
 }
 
 // A server that drops off the network (its packets are dropped) delays

@@ -132,6 +132,31 @@ TEST_F(PollWorkerTest, FastPollersStartAfterTheFastIntervalAndSourcesAfterTheSlo
     EXPECT_GE(server.Count("LogStatus"), 5);
 }
 
+// A server removed is skipped by the pass under way; one whose poll is under
+// way and abandoned ends that poll at once, and nothing of it is emitted.
+TEST_F(PollWorkerTest, RemovedServersAreSkippedAndAnAbandonedPollIsNotEmitted)
+{
+    mpServer = std::make_unique<LocalServer>(mServerFolder.Path());
+    LocalServer& silent = *mpServer;
+    ASSERT_TRUE(silent.IsRunning());
+    silent->SetFault("LogStatus", simserver::Fault::Silent);
+    CommandPollWorker* pPoller = Start<CommandPollWorkerStatus>();
+    const QString refused = QStringLiteral("http://127.0.0.1:1");
+    pPoller->AddServerUrl(silent.Url());
+    pPoller->AddServerUrl(refused);
+    // The pass waits for the silent server; the other is next.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return silent.Count("LogStatus") == 1; }, 5000));
+    pPoller->RemoveServerUrl(refused, CommandPollWorker::RunningPoll::Finish);
+    pPoller->RemoveServerUrl(silent.Url(), CommandPollWorker::RunningPoll::Abandon);
+    EXPECT_TRUE(pPoller->GetServerUrls().isEmpty());
+    const QString added = QStringLiteral("http://127.0.0.1:2");
+    pPoller->AddServerUrl(added);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Count(0) >= 2; }, 5000));
+    for (int i = 0; i < Count(0); ++i)
+        EXPECT_EQ(At(0, i)->GetServerUrl().toStdString(), added.toStdString());
+    EXPECT_EQ(silent.Count("LogStatus"), 1);
+}
+
 TEST(MaintenanceWorkerTest, RunsTheCommandAndEmitsItEvenWhenNull)
 {
     qRegisterMetaType<CommandPtr>("joxmaintenance::CommandPtr");

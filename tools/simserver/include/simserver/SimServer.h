@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -86,6 +87,8 @@ public:
     std::uint64_t GetCutOffBytes() const;
     // Every request received so far, in order.
     std::vector<ReceivedRequest> GetRequests() const;
+    // The requests received after the first ones, in order.
+    std::vector<ReceivedRequest> GetRequests(std::size_t first) const;
     // Number of connections accepted so far.
     int GetConnectionCount() const;
 

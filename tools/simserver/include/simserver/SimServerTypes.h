@@ -57,6 +57,7 @@ struct ReceivedRequest
     std::string mPath;     // LogFilePath or ClientPath
     std::string mFileName; // LogFileName
     std::optional<Job> mStatus;
+    std::string mLocalAddress; // the server's address the request was sent to
 };
 
 // The server's information answer.

@@ -21,9 +21,19 @@ class CommandPollWorker : public QObject
 public:
     CommandPollWorker();
 
+    // What becomes of a poll under way of a server that is removed.
+    enum class RunningPoll
+    {
+        Finish,  // it runs to its end and is emitted
+        Abandon  // it is aborted at once and not emitted
+    };
+
     // Adds a server to poll; empty and already known URLs (exact text) are
     // ignored. Safe to call from any thread.
     void AddServerUrl(const QString& rUrl);
+    // Stops polling a server; a pass under way skips it from now on. Safe to
+    // call from any thread.
+    void RemoveServerUrl(const QString& rUrl, RunningPoll running);
 
     // The servers polled, in the order added.
     QStringList GetServerUrls() const;
@@ -48,8 +58,8 @@ public slots:
     virtual void SlotPollLazy() = 0;
 
 protected:
-    // Runs the command made by rMake for each server, in order, emitting each
-    // finished one.
+    // Runs the command made by rMake for each server still polled, in order,
+    // emitting each finished one.
     template <typename Make>
     void RunPass(Make make);
 
@@ -57,15 +67,22 @@ protected:
     void RestartSlowTimer();
 
 private:
-    // Starts the command of a pass unless the poller is aborted; false then.
-    bool BeginCommand(const CommandPtr& rCommand);
-    void EndCommand();
+    enum class Begin
+    {
+        Run,  // the command runs
+        Skip, // its server is no longer polled
+        Stop  // the poller is aborted: the pass ends
+    };
+    Begin BeginCommand(const CommandPtr& rCommand);
+    // Ends the running command; false when it was abandoned.
+    bool EndCommand();
 
     mutable QMutex mMutex;
     QStringList mServerUrls;
-    // Under the mutex: the command of the pass now running, and whether the
-    // poller was aborted.
+    // Under the mutex: the command of the pass now running, whether it was
+    // abandoned with its server, and whether the poller was aborted.
     CommandPtr mpRunning;
+    bool mRunningAbandoned = false;
     bool mAborted = false;
     QTimer* mpFastTimer = nullptr;
     QTimer* mpSlowTimer = nullptr;
@@ -77,11 +94,14 @@ void CommandPollWorker::RunPass(Make make)
     const QStringList urls = GetServerUrls();
     for (const QString& rUrl : urls) {
         CommandPtr pCommand = make(rUrl);
-        if (!BeginCommand(pCommand))
+        const Begin begin = BeginCommand(pCommand);
+        if (begin == Begin::Stop)
             return;
+        if (begin == Begin::Skip)
+            continue;
         pCommand->DoExecute();
-        EndCommand();
-        emit SigCommandFinished(pCommand);
+        if (EndCommand())
+            emit SigCommandFinished(pCommand);
     }
 }
 

@@ -10,12 +10,12 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QThread>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
-#include <vector>
 
 namespace joxmaintenance {
 
@@ -24,9 +24,10 @@ class ServerConnection;
 
 // The GUI's contact with the maintenance services: runs each request on a
 // thread of its own, polls every server whose information query succeeded
-// on a poll thread of that server's own (so a silent server delays no
-// other), and turns the finished commands of the current server into
-// signals. Lives on the GUI thread.
+// on one of two poll threads, whatever the number of servers: the current
+// server on a thread of its own (so no other server delays it), every other
+// on one shared thread; and turns the finished commands of the current
+// server into signals. Lives on the GUI thread.
 class MaintenanceController : public QObject
 {
     Q_OBJECT
@@ -35,7 +36,7 @@ public:
     // Throws std::runtime_error for a malformed URL.
     MaintenanceController(const QString& rUrl, const QString& rName, const QString& rSoftwareVersion,
                           const QString& rServiceVersion);
-    // Aborts the polls and waits for the poll threads to end (at once,
+    // Aborts the polls and waits for the two poll threads to end (at once,
     // unless a connection is still being made). Running requests go on to
     // their end and their threads delete themselves.
     ~MaintenanceController() override;
@@ -54,6 +55,9 @@ public:
 
     // Points the controller at another server; the same URL changes nothing.
     // Throws std::runtime_error for a malformed URL, leaving the current one.
+    // A polled server that stops being current goes to the shared poll
+    // thread, its poll under way abandoned; one that becomes current comes
+    // to the current server's thread.
     void SetServer(const QString& rUrl, const QString& rName, const QString& rSoftwareVersion,
                    const QString& rServiceVersion);
     QString GetServerUrl() const;
@@ -90,9 +94,21 @@ private slots:
     void SlotCommandFinished(joxmaintenance::CommandPtr pCommand);
 
 private:
+    // A poll thread and its three pollers (the thread owns them).
+    struct PollThread
+    {
+        std::unique_ptr<JoxCore::QThreadWrapper> mpThread;
+        QList<CommandPollWorker*> mPollers;
+        bool mEnded = false;
+    };
+
     void PublishStatusList(const CommandPtr& rCommand);
-    // From now on the server is polled, on a thread of its own.
+    void StartPollThread(PollThread& rPolls);
+    // From now on the server is polled for the controller's life.
     void AddPolledServer(const QString& rUrl);
+    // Moves the polls of the server left to the shared thread and those of
+    // the new current server to its own.
+    void MovePolls(const QString& rLeftUrl, const QString& rCurrentUrl);
     // Aborts the pollers and quits their threads; no server is added after.
     void AbortPolls();
     // Aborts the polls and the running requests.
@@ -101,16 +117,6 @@ private:
     void DeleteWhenIdle();
     bool PollThreadsEnded() const;
     static QList<MaintenanceController*>& Alive();
-
-    // One polled server: its thread and the pollers that live in it (the
-    // thread owns them).
-    struct PolledServer
-    {
-        QString mUrl;
-        std::unique_ptr<JoxCore::QThreadWrapper> mpThread;
-        QList<CommandPollWorker*> mPollers;
-        bool mEnded = false;
-    };
 
     // A request thread and its command, until the thread has ended.
     struct Request
@@ -121,7 +127,11 @@ private:
     };
 
     boost::shared_ptr<ServerConnection> mpServer;
-    std::vector<std::unique_ptr<PolledServer>> mPolledServers;
+    // The current server's polls, and those of every other server polled.
+    PollThread mCurrentPolls;
+    PollThread mOtherPolls;
+    // Every server polled (those whose information query succeeded).
+    QSet<QString> mPolledUrls;
     QList<Request> mRequests;
     quint64 mRequestSerial = 0;
     bool mPollsQuit = false;
