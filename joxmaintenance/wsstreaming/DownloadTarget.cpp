@@ -1,8 +1,8 @@
 #include "joxwsstreaming/DownloadTarget.h"
 
+#include "joxwsstreaming/CollectionName.h"
+
 #include <QFile>
-#include <QString>
-#include <QStringDecoder>
 
 #include <cctype>
 #include <cerrno>
@@ -49,24 +49,6 @@ std::string Shortened(const std::string& rName, std::size_t bytes)
     return rName.substr(0, end);
 }
 
-// Windows-1252 text: ISO 8859-1 but for 0x80 to 0x9F, whose five undefined
-// bytes stay the C1 control characters of their value.
-QString FromWindows1252(const QByteArray& rBytes)
-{
-    static const char16_t high[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    QString text;
-    text.reserve(rBytes.size());
-    for (const char byte : rBytes)
-    {
-        const auto value = static_cast<unsigned char>(byte);
-        text.append(value >= 0x80 && value < 0xA0 ? QChar(high[value - 0x80]) : QChar(value));
-    }
-    return text;
-}
-
 // Moves rFrom to rTo unless rTo exists; 0 or an errno value.
 int RenameWithoutReplacing(const std::string& rFrom, const std::string& rTo)
 {
@@ -105,21 +87,7 @@ std::string DownloadTarget::SafeFileName(const std::string& rName)
 
 std::string DownloadTarget::LocalFileName(const std::string& rWireName)
 {
-    const std::string name = SafeFileName(rWireName);
-    const QByteArray bytes(name.data(), static_cast<qsizetype>(name.size()));
-    QStringDecoder utf8(QStringConverter::Utf8,
-                        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-    QString text = utf8(bytes);
-    if (utf8.hasError())
-        text = FromWindows1252(bytes);
-    for (const char32_t character : text.toUcs4())
-    {
-        const QChar::Category category = QChar::category(character);
-        if (category == QChar::Other_Control || category == QChar::Other_Format)
-            return std::string();
-    }
-    const std::string local = QFile::encodeName(text).toStdString();
-    return IsTemporaryName(local) ? std::string() : local;
+    return QFile::encodeName(CollectionName::FileName(rWireName)).toStdString();
 }
 
 std::string DownloadTarget::NumberedName(const std::string& rName, int number)

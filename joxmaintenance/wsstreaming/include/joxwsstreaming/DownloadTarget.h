@@ -51,12 +51,13 @@ public:
     // The last path component of a name a server sent (after '/' or '\\');
     // empty when nothing usable is left ("", "." or "..", or a NUL byte).
     static std::string SafeFileName(const std::string& rName);
-    // The same name as a local file name in the file system's encoding: the
-    // wire bytes read as UTF-8 when they are valid UTF-8, else as
-    // Windows-1252. Empty when nothing usable is left, when the name holds a
-    // control or format character (bidirectional controls, zero-width
-    // characters, the byte-order mark) or a byte Windows-1252 leaves
-    // undefined, or when it has the form of a download's temporary file.
+    // The same name as a local file name in the file system's encoding, by
+    // the rule of CollectionName::FileName: the wire bytes read as UTF-8
+    // when they are valid UTF-8, else as Windows-1252. Empty when nothing
+    // usable is left, when the name holds a control or format character
+    // (bidirectional controls, zero-width characters, the byte-order mark)
+    // or a byte Windows-1252 leaves undefined, when it is blank, or when it
+    // has the form of a download's temporary file.
     static std::string LocalFileName(const std::string& rWireName);
     // rName (a file name) with " (number)" before its extension:
     // "c.zip" -> "c (2).zip", "c.tar.gz" -> "c (2).tar.gz", "c" -> "c (2)".
