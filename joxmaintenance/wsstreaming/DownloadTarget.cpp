@@ -49,18 +49,41 @@ std::string Shortened(const std::string& rName, std::size_t bytes)
     return rName.substr(0, end);
 }
 
-// Moves rFrom to rTo unless rTo exists; 0 or an errno value.
-int RenameWithoutReplacing(const std::string& rFrom, const std::string& rTo)
+// Moves rFrom to rTo unless rTo exists; 0 or an errno value. A name that
+// could not be removed on the way (the temporary one, after the file was
+// stored; the reservation of rTo, after a rename failed) is added to
+// rLeftovers with the system's reason.
+int RenameWithoutReplacing(const std::string& rFrom, const std::string& rTo,
+                           std::vector<std::pair<std::string, std::string>>& rLeftovers)
 {
     if (::renameat2(AT_FDCWD, rFrom.c_str(), AT_FDCWD, rTo.c_str(), RENAME_NOREPLACE) == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
         return errno;
     // A file system without the flag: a hard link fails when the name exists.
-    if (::link(rFrom.c_str(), rTo.c_str()) != 0)
+    if (::link(rFrom.c_str(), rTo.c_str()) == 0)
+    {
+        // Both names hold the whole file: it is stored, whatever becomes of
+        // the temporary name.
+        if (::unlink(rFrom.c_str()) != 0)
+            rLeftovers.emplace_back(rFrom, std::strerror(errno));
+        return 0;
+    }
+    if (errno != EPERM && errno != ENOSYS && errno != ENOTSUP)
         return errno;
-    ::unlink(rFrom.c_str());
-    return 0;
+    // Nor hard links (FUSE mounts, network shares): the name is reserved by
+    // creating it, which fails when it exists, and the file is renamed onto
+    // that reservation. Not atomic: for a moment the name holds an empty file.
+    const int reservation = ::open(rTo.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (reservation < 0)
+        return errno;
+    ::close(reservation);
+    if (::rename(rFrom.c_str(), rTo.c_str()) == 0)
+        return 0;
+    const int error = errno;
+    if (::unlink(rTo.c_str()) != 0)
+        rLeftovers.emplace_back(rTo, std::strerror(errno));
+    return error;
 }
 
 } // namespace
@@ -176,10 +199,10 @@ bool DownloadTarget::Commit()
     return true;
 }
 
-int DownloadTarget::MoveIntoPlace(const Pending& rFile, std::string& rPath) const
+int DownloadTarget::MoveIntoPlace(const Pending& rFile, std::string& rPath)
 {
     rPath = rFile.mFinalPath;
-    int error = RenameWithoutReplacing(rFile.mTemporaryPath, rPath);
+    int error = RenameWithoutReplacing(rFile.mTemporaryPath, rPath, mLeftovers);
     if (mNameClash == NameClash::Fail)
         return error;
     const std::size_t separator = rFile.mFinalPath.rfind('/');
@@ -188,7 +211,7 @@ int DownloadTarget::MoveIntoPlace(const Pending& rFile, std::string& rPath) cons
     for (int number = 2; error == EEXIST && number <= kMaxNameNumber; ++number)
     {
         rPath = folder + NumberedName(name, number);
-        error = RenameWithoutReplacing(rFile.mTemporaryPath, rPath);
+        error = RenameWithoutReplacing(rFile.mTemporaryPath, rPath, mLeftovers);
     }
     return error;
 }

@@ -89,6 +89,11 @@ public:
     // The first failure of a local file, also before Commit: the final path
     // of the file and the system's reason; both empty when none failed.
     std::pair<std::string, std::string> GetFileFailure() const;
+    // The names a commit made and could not remove again, each with the
+    // system's reason: a download's temporary name beside the stored file
+    // (both names hold it), or the empty file that reserved a name on a
+    // file system without no-replace renames or hard links.
+    const std::vector<std::pair<std::string, std::string>>& GetLeftovers() const { return mLeftovers; }
     // Commit failed because a file of the download's name exists (with
     // NameClash::FreeName: every numbered name up to kMaxNameNumber too).
     bool IsNameTaken() const { return mNameTaken; }
@@ -122,7 +127,7 @@ private:
 
     // Moves rFile into place under its name or, as mNameClash allows, a
     // numbered one; 0 with rPath set to the name used, or an errno value.
-    int MoveIntoPlace(const Pending& rFile, std::string& rPath) const;
+    int MoveIntoPlace(const Pending& rFile, std::string& rPath);
     // Records why rFile could not be stored as rPath (an errno value).
     void RecordFailure(const Pending& rFile, const std::string& rPath, int error);
     // Ends a failed commit: removes the temporary files and rMoved.
@@ -132,6 +137,7 @@ private:
     std::string mLookupKey;
     std::vector<Pending> mPending;
     std::vector<std::string> mCommitted;
+    std::vector<std::pair<std::string, std::string>> mLeftovers;
     std::string mError;
     std::size_t mRecords = 0;
     std::uint64_t mFramingBytes = 0;
