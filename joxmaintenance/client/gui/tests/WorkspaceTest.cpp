@@ -1083,7 +1083,11 @@ TEST_F(WorkspaceTest, TheListedNameIsTheNameStored)
             EXPECT_TRUE(FailureTexts(mWorkspace).first().startsWith(
                 QStringLiteral("Deleting log package \"%1\" failed on server %2.").arg(rCase.mShown, server)))
                 << FailureTexts(mWorkspace).first().toStdString();
-            EXPECT_EQ(mServer->GetRequests().back().mFileName, rCase.mName);
+            std::string deleted;
+            for (const simserver::ReceivedRequest& rRequest : mServer->GetRequests())
+                if (rRequest.mOperation == "LogDeleteCollection")
+                    deleted = rRequest.mFileName;
+            EXPECT_EQ(deleted, rCase.mName);
             mServer->SetFault("LogDeleteCollection", simserver::Fault::None);
             CloseFailureBoxes(mWorkspace);
             continue;
