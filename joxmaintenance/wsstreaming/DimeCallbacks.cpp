@@ -1,5 +1,6 @@
 #include "joxwsstreaming/DimeCallbacks.h"
 
+#include "joxwsstreaming/CollectionName.h"
 #include "joxwsstreaming/DimeFileHandle.h"
 #include "joxwsstreaming/DownloadProgress.h"
 #include "joxwsstreaming/DownloadTarget.h"
@@ -8,6 +9,8 @@
 #include <joxmaintenance/LockedCommandStatusList.h>
 
 #include <stdsoap2.h>
+
+#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -296,12 +299,17 @@ void* OpenCollection(struct soap* pSoap, DownloadTarget* pTarget, const char* pI
     }
     try
     {
-        const std::string name = DownloadTarget::LocalFileName(wireName);
+        QString refusal;
+        const std::string name = QFile::encodeName(CollectionName::FileName(wireName, &refusal)).toStdString();
         if (!pTarget || name.empty())
         {
             LogImportant("CallbackDimeWriteOpen - refused the file name of the attachment. \n Abort file streaming.",
                          kOpenFunction);
-            SetFault(pSoap, "Refused the file name of the downloaded collection", wireName, SOAP_DIME_ERROR);
+            // The name as the program shows names, so that it cannot pass for another.
+            const QString detail = QStringLiteral("\"%1\"").arg(CollectionName::Readable(wireName)) +
+                                   (refusal.isEmpty() ? QString() : QLatin1Char(' ') + refusal);
+            SetFault(pSoap, "Refused the file name of the downloaded collection", detail.toUtf8().toStdString(),
+                     SOAP_DIME_ERROR);
             return nullptr;
         }
         const std::string temporaryPath = pTarget->Begin(name);

@@ -1,8 +1,8 @@
 #include "joxwsstreaming/DownloadTarget.h"
 
+#include "joxwsstreaming/CollectionName.h"
+
 #include <QFile>
-#include <QString>
-#include <QStringDecoder>
 
 #include <cctype>
 #include <cerrno>
@@ -49,36 +49,41 @@ std::string Shortened(const std::string& rName, std::size_t bytes)
     return rName.substr(0, end);
 }
 
-// Windows-1252 text: ISO 8859-1 but for 0x80 to 0x9F, whose five undefined
-// bytes stay the C1 control characters of their value.
-QString FromWindows1252(const QByteArray& rBytes)
-{
-    static const char16_t high[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    QString text;
-    text.reserve(rBytes.size());
-    for (const char byte : rBytes)
-    {
-        const auto value = static_cast<unsigned char>(byte);
-        text.append(value >= 0x80 && value < 0xA0 ? QChar(high[value - 0x80]) : QChar(value));
-    }
-    return text;
-}
-
-// Moves rFrom to rTo unless rTo exists; 0 or an errno value.
-int RenameWithoutReplacing(const std::string& rFrom, const std::string& rTo)
+// Moves rFrom to rTo unless rTo exists; 0 or an errno value. A name that
+// could not be removed on the way (the temporary one, after the file was
+// stored; the reservation of rTo, after a rename failed) is added to
+// rLeftovers with the system's reason.
+int RenameWithoutReplacing(const std::string& rFrom, const std::string& rTo,
+                           std::vector<std::pair<std::string, std::string>>& rLeftovers)
 {
     if (::renameat2(AT_FDCWD, rFrom.c_str(), AT_FDCWD, rTo.c_str(), RENAME_NOREPLACE) == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
         return errno;
     // A file system without the flag: a hard link fails when the name exists.
-    if (::link(rFrom.c_str(), rTo.c_str()) != 0)
+    if (::link(rFrom.c_str(), rTo.c_str()) == 0)
+    {
+        // Both names hold the whole file: it is stored, whatever becomes of
+        // the temporary name.
+        if (::unlink(rFrom.c_str()) != 0)
+            rLeftovers.emplace_back(rFrom, std::strerror(errno));
+        return 0;
+    }
+    if (errno != EPERM && errno != ENOSYS && errno != ENOTSUP)
         return errno;
-    ::unlink(rFrom.c_str());
-    return 0;
+    // Nor hard links (FUSE mounts, network shares): the name is reserved by
+    // creating it, which fails when it exists, and the file is renamed onto
+    // that reservation. Not atomic: for a moment the name holds an empty file.
+    const int reservation = ::open(rTo.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (reservation < 0)
+        return errno;
+    ::close(reservation);
+    if (::rename(rFrom.c_str(), rTo.c_str()) == 0)
+        return 0;
+    const int error = errno;
+    if (::unlink(rTo.c_str()) != 0)
+        rLeftovers.emplace_back(rTo, std::strerror(errno));
+    return error;
 }
 
 } // namespace
@@ -105,21 +110,7 @@ std::string DownloadTarget::SafeFileName(const std::string& rName)
 
 std::string DownloadTarget::LocalFileName(const std::string& rWireName)
 {
-    const std::string name = SafeFileName(rWireName);
-    const QByteArray bytes(name.data(), static_cast<qsizetype>(name.size()));
-    QStringDecoder utf8(QStringConverter::Utf8,
-                        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-    QString text = utf8(bytes);
-    if (utf8.hasError())
-        text = FromWindows1252(bytes);
-    for (const char32_t character : text.toUcs4())
-    {
-        const QChar::Category category = QChar::category(character);
-        if (category == QChar::Other_Control || category == QChar::Other_Format)
-            return std::string();
-    }
-    const std::string local = QFile::encodeName(text).toStdString();
-    return IsTemporaryName(local) ? std::string() : local;
+    return QFile::encodeName(CollectionName::FileName(rWireName)).toStdString();
 }
 
 std::string DownloadTarget::NumberedName(const std::string& rName, int number)
@@ -208,10 +199,10 @@ bool DownloadTarget::Commit()
     return true;
 }
 
-int DownloadTarget::MoveIntoPlace(const Pending& rFile, std::string& rPath) const
+int DownloadTarget::MoveIntoPlace(const Pending& rFile, std::string& rPath)
 {
     rPath = rFile.mFinalPath;
-    int error = RenameWithoutReplacing(rFile.mTemporaryPath, rPath);
+    int error = RenameWithoutReplacing(rFile.mTemporaryPath, rPath, mLeftovers);
     if (mNameClash == NameClash::Fail)
         return error;
     const std::size_t separator = rFile.mFinalPath.rfind('/');
@@ -220,7 +211,7 @@ int DownloadTarget::MoveIntoPlace(const Pending& rFile, std::string& rPath) cons
     for (int number = 2; error == EEXIST && number <= kMaxNameNumber; ++number)
     {
         rPath = folder + NumberedName(name, number);
-        error = RenameWithoutReplacing(rFile.mTemporaryPath, rPath);
+        error = RenameWithoutReplacing(rFile.mTemporaryPath, rPath, mLeftovers);
     }
     return error;
 }

@@ -383,6 +383,18 @@ bool SimServer::GetAttachmentSizeKnown() const
     return mAttachmentSizeKnown;
 }
 
+void SimServer::SetByteStrings(bool bytes)
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    mByteStrings = bytes;
+}
+
+bool SimServer::GetByteStrings() const
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mByteStrings;
+}
+
 std::uint64_t SimServer::GetCutOffBytes() const
 {
     std::lock_guard<std::mutex> lock(mMutex);

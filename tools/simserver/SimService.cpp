@@ -123,7 +123,7 @@ int KeepSocketOpen(struct soap*)
 } // namespace
 
 SimService::SimService(SimServer& rServer, int socket)
-    : ServiceService(SOAP_IO_CHUNK | SOAP_C_UTFSTRING)
+    : ServiceService(rServer.GetByteStrings() ? SOAP_IO_CHUNK : SOAP_IO_CHUNK | SOAP_C_UTFSTRING)
     , mServer(rServer)
     , mSocket(socket)
 {
@@ -274,7 +274,10 @@ int SimService::AttachCollection(const std::string& rName, const std::string& rC
     rpFile = soap_new_xsd__base64Binary(soap);
     rpFile->__ptr = reinterpret_cast<unsigned char*>(pRequest);
     rpFile->__size = 0; // unknown length: chunked DIME records, any file size
-    rpFile->id = soap_strdup(soap, ("cid:" + rName).c_str());
+    // A server that keeps texts as bytes writes the reference to the
+    // record as characters but the record's id as bytes: only an id of
+    // ASCII is the same in both.
+    rpFile->id = soap_strdup(soap, (mServer.GetByteStrings() ? std::string("cid:collection") : "cid:" + rName).c_str());
     rpFile->type = soap_strdup(soap, "application/octet-stream");
     std::string option = rClientFolder;
     if (!option.empty() && option.back() != '/' && option.back() != '\\')

@@ -4,6 +4,8 @@
 
 #include "joxmaintenanceServiceProxy.h"
 
+#include <joxlog/JoxLog.h>
+
 #include <tuple>
 
 namespace joxmaintenance {
@@ -52,7 +54,12 @@ int Download(ServiceProxy& rProxy, const std::string& rFolder, const std::functi
         return Refuse(rProxy, "The reply carried the collection inline instead of as a DIME attachment; it was not stored");
     if (target.GetPendingCount() == 0)
         return Refuse(rProxy, "The reply's collection file reached no download");
-    if (!target.Commit())
+    const bool committed = target.Commit();
+    for (const auto& [rPath, rReason] : target.GetLeftovers())
+        JoxCore::Log(2, 0, "maintenance",
+                     ("Could not remove \"" + rPath + "\", made while storing a downloaded collection: " + rReason).c_str(),
+                     __FILE__, __LINE__, "joxmaintenance::Download");
+    if (!committed)
     {
         TakeLocalFailure(target, rLocalFailure);
         return Refuse(rProxy, "Could not store the downloaded collection", target.GetError());

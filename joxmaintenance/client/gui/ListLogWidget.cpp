@@ -1,5 +1,6 @@
 #include <gui/ListLogWidget.h>
 
+#include <joxwsstreaming/CollectionName.h>
 #include <styles/StyleMetrics.h>
 
 #include <QHBoxLayout>
@@ -10,6 +11,25 @@
 #include <QVBoxLayout>
 
 namespace joxmaintenance {
+
+namespace {
+
+// Where an item keeps its collection's name as the server listed it.
+constexpr int kListedNameRole = Qt::UserRole;
+
+// The tool tip that shows a name whole: as rich text, so that a name that
+// looks like markup is not taken for it, with its blanks kept and a place
+// to break the line after each character, so that a long name without
+// blanks fits on the screen too.
+QString ToolTip(const QString& rShown)
+{
+    QString text = QStringLiteral("<p style='white-space:pre-wrap'>");
+    for (const char32_t character : rShown.toUcs4())
+        text += QString::fromUcs4(&character, 1).toHtmlEscaped() + QChar(0x200B);
+    return text + QStringLiteral("</p>");
+}
+
+} // namespace
 
 ListLogWidget::ListLogWidget(QWidget* pParent)
     : QWidget(pParent)
@@ -39,6 +59,11 @@ ListLogWidget::ListLogWidget(QWidget* pParent)
     mpTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     mpTable->setSelectionMode(QAbstractItemView::MultiSelection);
     mpTable->horizontalHeader()->setStretchLastSection(true);
+    // A long name keeps to one line and loses its middle, so that names that
+    // differ only at their ends still read differently; its tool tip shows
+    // it whole.
+    mpTable->setWordWrap(false);
+    mpTable->setTextElideMode(Qt::ElideMiddle);
     connect(mpTable, &QTableWidget::itemSelectionChanged, this, &ListLogWidget::SlotSelectionChanged);
 
     for (QPushButton* pButton : {mpDownload, mpDelete, mpDeleteAll})
@@ -61,8 +86,12 @@ void ListLogWidget::SetCollections(const QStringList& rNames)
     mpTable->setRowCount(static_cast<int>(rNames.size()));
     for (int row = 0; row < rNames.size(); ++row)
     {
-        QTableWidgetItem* pItem = new QTableWidgetItem(rNames.at(row));
+        const QString shown = joxwsstreaming::CollectionName::Shown(rNames.at(row));
+        QTableWidgetItem* pItem = new QTableWidgetItem(shown);
         pItem->setFlags(pItem->flags() & ~Qt::ItemIsEditable);
+        // Requests name the collection as the server listed it.
+        pItem->setData(kListedNameRole, rNames.at(row));
+        pItem->setToolTip(ToolTip(shown));
         mpTable->setItem(row, 0, pItem);
     }
     mpDeleteAll->setEnabled(!rNames.isEmpty());
@@ -101,7 +130,7 @@ void ListLogWidget::SlotFetchClicked()
 {
     QStringList names;
     for (const QTableWidgetItem* pItem : mpTable->selectedItems())
-        names.append(pItem->text());
+        names.append(pItem->data(kListedNameRole).toString());
     emit SignalFetch(names);
     mpTable->clearSelection();
 }
@@ -110,7 +139,7 @@ void ListLogWidget::SlotDeleteClicked()
 {
     QStringList names;
     for (const QTableWidgetItem* pItem : mpTable->selectedItems())
-        names.append(pItem->text());
+        names.append(pItem->data(kListedNameRole).toString());
     for (const QString& rName : names)
         emit SignalDelete(rName);
     mpTable->setFocus(Qt::OtherFocusReason);

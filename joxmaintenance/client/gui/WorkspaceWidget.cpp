@@ -13,7 +13,7 @@
 #include <joxmaintenance/CommandLogGather.h>
 #include <joxmaintenance/CommandType.h>
 #include <joxmaintenance/MaintenanceController.h>
-#include <joxwsstreaming/DownloadTarget.h>
+#include <joxwsstreaming/CollectionName.h>
 #include <styles/StyleMetrics.h>
 
 #include <QApplication>
@@ -287,50 +287,64 @@ void WorkspaceWidget::SlotGather()
 
 void WorkspaceWidget::SlotFetch(const QStringList& rNames)
 {
+    using joxwsstreaming::CollectionName;
     QStringList toFetch;
     QStringList running;
+    QStringList refused;
     for (const QString& rName : rNames)
     {
-        if (mpController && !rName.isEmpty() && mpStatusArea->FindWork(ct_fetchlog, mpController->GetServerUrl(), rName))
-            running.append(rName);
+        QString refusal;
+        if (rName.isEmpty())
+            LogMaintenance(QStringLiteral("logfile with empty name requested. Ignore."),
+                           "joxmaintenance::WorkspaceWidget::SlotFetch");
+        // Refused before anything is sent: the download could store no file.
+        else if (CollectionName::FileName(CollectionName::ListedBytes(rName), &refusal).isEmpty())
+            refused.append(CollectionName::Shown(rName) + QLatin1Char(' ') + refusal);
+        else if (mpController && mpStatusArea->FindWork(ct_fetchlog, mpController->GetServerUrl(), rName))
+            running.append(CollectionName::Shown(rName));
         else
             toFetch.append(rName);
     }
-    if (!running.isEmpty())
+    if (!refused.isEmpty())
+    {
+        LogMaintenance(QStringLiteral("Refused to download: ") + refused.join(QStringLiteral("; ")),
+                       "joxmaintenance::WorkspaceWidget::SlotFetch");
+        JoxGui::Messagebox::Warning(this, QStringLiteral("Download Error"),
+                                    QStringLiteral("These log packages are not downloaded, as their names cannot be "
+                                                   "used for a file on this computer:\n%1")
+                                        .arg(refused.join(QLatin1Char('\n'))),
+                                    QStringLiteral("OK"));
+    }
+    if (!running.isEmpty() && mpController)
     {
         JoxGui::Messagebox::Information(this, QStringLiteral("Already Running"),
                                         QStringLiteral("These log packages are already being downloaded from server %1:\n%2")
                                             .arg(DescribeServer(mpController->GetServerUrl()),
                                                  running.join(QLatin1Char('\n'))),
                                         QStringLiteral("OK"));
-        // The box runs an event loop: the server may be gone meanwhile.
-        if (toFetch.isEmpty() || !mpController)
-            return;
     }
+    // The boxes run an event loop: the server may be gone meanwhile.
+    if (toFetch.isEmpty() || !mpController)
+        return;
     const QString folder = ChooseTargetFolder();
     if (folder.isEmpty())
         return;
     QStringList existing;
     for (const QString& rName : toFetch)
     {
-        if (rName.isEmpty())
+        // The file the download would store: the listed name read as the
+        // stored one is.
+        const QFileInfo file(folder + QDir::separator() +
+                             CollectionName::FileName(CollectionName::ListedBytes(rName)));
+        if (file.exists() || file.isSymLink())
         {
-            LogMaintenance(QStringLiteral("logfile with empty name requested. Ignore."),
-                           "joxmaintenance::WorkspaceWidget::SlotFetch");
-            continue;
-        }
-        // The name the download will write: the listed name's last component.
-        const std::string confined = joxwsstreaming::DownloadTarget::SafeFileName(rName.toUtf8().toStdString());
-        if (!confined.empty() &&
-            QFileInfo::exists(folder + QDir::separator() + QString::fromUtf8(confined.data(), static_cast<int>(confined.size()))))
-        {
-            existing.append(rName);
+            existing.append(CollectionName::Shown(rName));
             continue;
         }
         const QString url = mpController->GetServerUrl();
         AddRunningWork(mpController->FetchLog(folder, rName),
                        QStringLiteral("Downloading log package \"%1\" from server %2 into \"%3\"")
-                           .arg(rName, DescribeServer(url), folder));
+                           .arg(CollectionName::Shown(rName), DescribeServer(url), folder));
     }
     if (existing.isEmpty())
         return;
@@ -512,11 +526,13 @@ QString WorkspaceWidget::FailedOperationText(const Command& rCommand)
         break;
     case ct_fetchlog:
         if (const auto* pFetch = dynamic_cast<const CommandLogFetch*>(&rCommand))
-            return QStringLiteral("Downloading log package \"%1\"").arg(pFetch->GetCollectionName());
+            return QStringLiteral("Downloading log package \"%1\"")
+                .arg(joxwsstreaming::CollectionName::Shown(pFetch->GetCollectionName()));
         break;
     case ct_deletelog:
         if (const auto* pDelete = dynamic_cast<const CommandDeleteLog*>(&rCommand))
-            return QStringLiteral("Deleting log package \"%1\"").arg(pDelete->GetCollectionName());
+            return QStringLiteral("Deleting log package \"%1\"")
+                .arg(joxwsstreaming::CollectionName::Shown(pDelete->GetCollectionName()));
         break;
     case ct_cleanlogs:
         return QStringLiteral("Deleting all log packages");

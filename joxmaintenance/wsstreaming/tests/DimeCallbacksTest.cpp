@@ -5,6 +5,7 @@
 
 #include <joxmaintenance/CommandType.h>
 #include <joxmaintenance/LockedCommandStatusList.h>
+#include <joxwsstreaming/CollectionName.h>
 #include <joxwsstreaming/DimeCallbacks.h>
 #include <joxwsstreaming/DownloadProgress.h>
 #include <joxwsstreaming/DownloadTarget.h>
@@ -438,6 +439,10 @@ const NameCase kNameCases[] = {
     {"arabic mark \xD8\x9C.zip", ""},                                        // U+061C
     {"tag \xF3\xA0\x80\x81.zip", ""},                                          // U+E0001, outside the BMP
     {"cr\r.zip", ""},
+    {"   ", ""},                                                             // blanks only
+    {"sub/ \xC2\xA0", ""},                                                    // U+00A0 in UTF-8
+    {"\xA0\xA0\xA0", ""},                                                      // U+00A0 in Windows-1252
+    {" a.zip ", " a.zip "},
     {".c.zip.0123456789abcdef.part", ""},                                    // a download's temporary file
     {"sub/.x.ABCDEF0123456789.part", ""},
 };
@@ -464,6 +469,11 @@ TEST_F(DimeCallbacksTest, NamesAreReadAsUtf8ElseAsWindows1252AndControlsAndForma
         }
         EXPECT_EQ(SOAP_DIME_ERROR, result) << rCase.mpWire;
         EXPECT_STREQ("Refused the file name of the downloaded collection", *soap_faultstring(mpSoap));
+        // The detail names it as names are shown, never with its raw controls.
+        ASSERT_NE(nullptr, *soap_faultdetail(mpSoap));
+        const QString detail = QString::fromUtf8(*soap_faultdetail(mpSoap));
+        EXPECT_TRUE(detail.startsWith(QLatin1Char('"') + CollectionName::Readable(rCase.mpWire) + QStringLiteral("\" ")))
+            << detail.toStdString();
         EXPECT_EQ(0u, mpTarget->GetPendingCount()) << rCase.mpWire;
     }
     NewReply();

@@ -4,6 +4,8 @@
 
 #include "ModalDriver.h"
 
+#include <styles/HarlenStyle.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateTimeEdit>
@@ -13,6 +15,9 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
+#include <QStyleFactory>
+#include <QTextDocument>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -410,4 +415,73 @@ TEST(ListLogWidgetTest, FocusAfterDeleteOrDownloadReturnsToTheList)
     }
     EXPECT_EQ(remove.count(), 1);
     EXPECT_EQ(fetch.count(), 1);
+}
+
+// Two long names that differ only at their ends, in a list 690 px wide:
+// each row keeps its name's end and loses the middle, so the rows read
+// differently; each tool tip shows its name whole, markup and all, within
+// the screen.
+TEST(ListLogWidgetTest, LongNamesLoseTheirMiddleAndShowWholeInTheirToolTips)
+{
+    // As the program shows it.
+    struct ProgramStyle
+    {
+        ProgramStyle() { QApplication::setStyle(new HarlenStyle()); }
+        ~ProgramStyle()
+        {
+            qApp->setStyleSheet(QString());
+            QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        }
+    } style;
+    ListLogWidget page;
+    page.resize(690, 300);
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    QString stem;
+    while (stem.size() < 200)
+        stem += QStringLiteral("collection of the night shift ");
+    stem.truncate(200);
+    const QStringList names = {stem + QStringLiteral("_camera_01.zip"), stem + QStringLiteral("_camera_02.zip"),
+                               QStringLiteral("<b>x</b>  y.zip"), QStringLiteral(u"Log \u0096 1 \u0080.zip"),
+                               QString(stem).replace(QLatin1Char(' '), QLatin1Char('_')) + QStringLiteral("_camera_03.zip")};
+    ASSERT_EQ(names[0].size(), 214);
+    page.SetCollections(names);
+    QTableWidget* pTable = Table(page);
+    ASSERT_GT(pTable->viewport()->width(), 600);
+    const QImage shown = pTable->viewport()->grab().toImage();
+    const QRect first = pTable->visualItemRect(pTable->item(0, 0));
+    const QRect second = pTable->visualItemRect(pTable->item(1, 0));
+    ASSERT_EQ(first.size(), second.size());
+    EXPECT_NE(shown.copy(first), shown.copy(second));
+
+    for (int row = 0; row < pTable->rowCount(); ++row)
+    {
+        SCOPED_TRACE(row);
+        const QString whole = row == 3 ? QStringLiteral(u"Log \u2013 1 \u20AC.zip") : names[row];
+        EXPECT_EQ(pTable->item(row, 0)->text().toStdString(), whole.toStdString());
+        // The tool tip as Qt renders it, but for its places to break a line.
+        QTextDocument toolTip;
+        toolTip.setHtml(pTable->item(row, 0)->toolTip());
+        EXPECT_EQ(toolTip.toPlainText().remove(QChar(0x200B)).toStdString(), whole.toStdString());
+        // Shown, it fits on the screen.
+        QToolTip::showText(pTable->viewport()->mapToGlobal(QPoint(5, 5)), pTable->item(row, 0)->toolTip(), pTable);
+        const QWidget* pTip = nullptr;
+        for (const QWidget* pWidget : QApplication::topLevelWidgets())
+            if (pWidget->inherits("QTipLabel") && pWidget->isVisible())
+                pTip = pWidget;
+        ASSERT_NE(pTip, nullptr);
+        EXPECT_LE(pTip->width(), pTip->screen()->geometry().width());
+        QToolTip::hideText();
+    }
+
+    // The requests name the collection as the server listed it.
+    QSignalSpy fetch(&page, &ListLogWidget::SignalFetch);
+    QSignalSpy remove(&page, &ListLogWidget::SignalDelete);
+    SelectRows(pTable, {3});
+    Button(page, QStringLiteral("Delete"))->click();
+    Button(page, QStringLiteral("Download"))->click();
+    ASSERT_EQ(fetch.count(), 1);
+    EXPECT_EQ(fetch.at(0).at(0).toStringList(), QStringList{names[3]});
+    ASSERT_EQ(remove.count(), 1);
+    EXPECT_EQ(remove.at(0).at(0).toString().toStdString(), names[3].toStdString());
 }

@@ -21,6 +21,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPushButton>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -998,6 +999,127 @@ TEST_F(WorkspaceTest, TheNoteThatAServerWasLeftGoesWhenItAnswersAgain)
     ASSERT_TRUE(WaitFor([&] { return !ShownNote(mWorkspace, "ActivityLabel").contains(QStringLiteral("did not answer")); },
                         10000));
     EXPECT_TRUE(ShownNote(mWorkspace, "ActivityLabel").startsWith(running)) << ShownNote(mWorkspace, "ActivityLabel").toStdString();
+}
+
+// A listed name is read as the name a download stores, whether the server
+// keeps its texts as UTF-8 or as bytes (then listing Windows-1252 bytes as
+// C1 characters): the list, the boxes and the status line show that name,
+// and once the collection is here a second download of it from the list is
+// refused before anything is transferred. A name that could pass for
+// another is shown so that it cannot; its download, like that of a blank
+// name, is refused before anything is sent, saying why.
+TEST_F(WorkspaceTest, TheListedNameIsTheNameStored)
+{
+    tandriltest::TempDir target;
+    SelectServer(target, 2);
+    if (HasFatalFailure())
+        return;
+    QTableWidget* pTable = mWorkspace.findChild<ListLogWidget*>()->findChild<QTableWidget*>();
+    QStringList boxes;
+    ModalDriver driver([&](QDialog* pDialog) {
+        boxes.append(pDialog->windowTitle() + QLatin1Char('|') + BoxText(*pDialog));
+        pDialog->accept();
+    });
+    const QString server = QStringLiteral("srv1 (%1)").arg(QString::fromStdString(mServer->GetUrl()));
+    // No download reaches the server while it is listed twice more.
+    const auto ExpectNoFetchSince = [this](int fetches) {
+        const int listings = mServer.Count("LogListCollections");
+        ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogListCollections") >= listings + 2; }));
+        EXPECT_EQ(mServer.Count("LogFetchCollection"), fetches);
+    };
+    const struct
+    {
+        const char* mpCase;
+        bool mByteStrings;
+        std::string mName; // as the server holds it
+        QString mShown;
+        QString mRefusal; // empty: downloaded
+    } cases[] = {
+        {"UTF-8", false, "R\xC3\xA9gie \xE2\x80\x93 \xE2\x82\xAC.zip", QStringLiteral(u"R\u00E9gie \u2013 \u20AC.zip"), {}},
+        {"Windows-1252 bytes", true, "Log \x96 1 \x80.zip", QStringLiteral(u"Log \u2013 1 \u20AC.zip"), {}},
+        {"UTF-8 bytes", true, "caf\xC3\xA9.zip", QStringLiteral(u"caf\u00E9.zip"), {}},
+        {"right-to-left override", false, "coll\xE2\x80\xAEpiz.exe", QStringLiteral("coll<U+202E>piz.exe"),
+         QStringLiteral("holds the invisible format character U+202E")},
+        {"blanks", false, "   ", QStringLiteral("<U+0020><U+0020><U+0020>"), QStringLiteral("is blank")},
+    };
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mpCase);
+        mServer->SetByteStrings(rCase.mByteStrings);
+        ASSERT_TRUE(mServer->AddCollection(rCase.mName, "0123456789"));
+        int row = -1;
+        ASSERT_TRUE(WaitFor([&] {
+            const QList<QTableWidgetItem*> shown = pTable->findItems(rCase.mShown, Qt::MatchExactly);
+            row = shown.isEmpty() ? -1 : shown.first()->row();
+            return row >= 0;
+        })) << Collections(mWorkspace).join(QLatin1Char('|')).toStdString();
+        const auto click = [&](const QString& rButton) {
+            pTable->clearSelection();
+            pTable->selectRow(row);
+            for (QPushButton* pButton : mWorkspace.findChild<ListLogWidget*>()->findChildren<QPushButton*>())
+                if (pButton->text() == rButton)
+                    pButton->click();
+        };
+        const auto download = [&] { click(QStringLiteral("Download")); };
+        const int fetches = mServer.Count("LogFetchCollection");
+        const int asked = mWorkspace.mAsked;
+        boxes.clear();
+        if (!rCase.mRefusal.isEmpty())
+        {
+            download();
+            ASSERT_EQ(boxes.size(), 1);
+            EXPECT_EQ(boxes.first().toStdString(),
+                      QStringLiteral("Download Error|These log packages are not downloaded, as their names cannot be "
+                                     "used for a file on this computer:\n%1 %2")
+                          .arg(rCase.mShown, rCase.mRefusal)
+                          .toStdString());
+            EXPECT_EQ(mWorkspace.mAsked, asked);
+            ExpectNoFetchSince(fetches);
+            // Deleting it names the server's collection; its failure shows
+            // the name as the list does.
+            mServer->SetFault("LogDeleteCollection", simserver::Fault::Soap11Fault);
+            click(QStringLiteral("Delete"));
+            ASSERT_TRUE(WaitFor([&] { return FailureTexts(mWorkspace).size() == 1; }));
+            EXPECT_TRUE(FailureTexts(mWorkspace).first().startsWith(
+                QStringLiteral("Deleting log package \"%1\" failed on server %2.").arg(rCase.mShown, server)))
+                << FailureTexts(mWorkspace).first().toStdString();
+            std::string deleted;
+            for (const simserver::ReceivedRequest& rRequest : mServer->GetRequests())
+                if (rRequest.mOperation == "LogDeleteCollection")
+                    deleted = rRequest.mFileName;
+            EXPECT_EQ(deleted, rCase.mName);
+            mServer->SetFault("LogDeleteCollection", simserver::Fault::None);
+            CloseFailureBoxes(mWorkspace);
+            continue;
+        }
+        // Slow enough to click again while it runs.
+        mServer->SetAttachmentRate(5);
+        download();
+        ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogFetchCollection") == fetches + 1; }));
+        const QString work = QStringLiteral("Downloading log package \"%1\" from server %2 into \"%3\"")
+                                 .arg(rCase.mShown, server, mWorkspace.mFolder);
+        EXPECT_TRUE(ShownNote(mWorkspace, "ActivityLabel").contains(QStringLiteral("Running: ") + work))
+            << ShownNote(mWorkspace, "ActivityLabel").toStdString();
+        download();
+        ASSERT_EQ(boxes.size(), 1);
+        EXPECT_EQ(boxes.first().toStdString(),
+                  QStringLiteral("Already Running|These log packages are already being downloaded from server %1:\n%2")
+                      .arg(server, rCase.mShown)
+                      .toStdString());
+        const QString stored = mWorkspace.mFolder + QLatin1Char('/') + rCase.mShown;
+        const QString done = QStringLiteral("Done: %1; saved as \"%2\".").arg(work, stored);
+        ASSERT_TRUE(WaitFor([&] { return ShownNote(mWorkspace, "ActivityLabel") == done; }, 15000))
+            << ShownNote(mWorkspace, "ActivityLabel").toStdString() << FailureTexts(mWorkspace).join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(tandriltest::ReadFile(QFile::encodeName(stored).toStdString()), "0123456789");
+
+        // Here now: refused before a transfer.
+        mServer->SetAttachmentRate(0);
+        download();
+        ASSERT_EQ(boxes.size(), 2);
+        EXPECT_EQ(boxes.last().toStdString(),
+                  QStringLiteral("Download Error|The following files already exists locally.\n%1").arg(rCase.mShown).toStdString());
+        ExpectNoFetchSince(fetches + 1);
+    }
 }
 
 TEST(WorkspaceLabelTest, ServerLabelShortensTheUrl)

@@ -55,12 +55,13 @@ public:
     // The last path component of a name a server sent (after '/' or '\\');
     // empty when nothing usable is left ("", "." or "..", or a NUL byte).
     static std::string SafeFileName(const std::string& rName);
-    // The same name as a local file name in the file system's encoding: the
-    // wire bytes read as UTF-8 when they are valid UTF-8, else as
-    // Windows-1252. Empty when nothing usable is left, when the name holds a
-    // control or format character (bidirectional controls, zero-width
-    // characters, the byte-order mark) or a byte Windows-1252 leaves
-    // undefined, or when it has the form of a download's temporary file.
+    // The same name as a local file name in the file system's encoding, by
+    // the rule of CollectionName::FileName: the wire bytes read as UTF-8
+    // when they are valid UTF-8, else as Windows-1252. Empty when nothing
+    // usable is left, when the name holds a control or format character
+    // (bidirectional controls, zero-width characters, the byte-order mark)
+    // or a byte Windows-1252 leaves undefined, when it is blank, or when it
+    // has the form of a download's temporary file.
     static std::string LocalFileName(const std::string& rWireName);
     // rName (a file name) with " (number)" before its extension:
     // "c.zip" -> "c (2).zip", "c.tar.gz" -> "c (2).tar.gz", "c" -> "c (2)".
@@ -92,6 +93,11 @@ public:
     // The first failure of a local file, also before Commit: the final path
     // of the file and the system's reason; both empty when none failed.
     std::pair<std::string, std::string> GetFileFailure() const;
+    // The names a commit made and could not remove again, each with the
+    // system's reason: a download's temporary name beside the stored file
+    // (both names hold it), or the empty file that reserved a name on a
+    // file system without no-replace renames or hard links.
+    const std::vector<std::pair<std::string, std::string>>& GetLeftovers() const { return mLeftovers; }
     // Commit failed because a file of the download's name exists (with
     // NameClash::FreeName: every numbered name up to kMaxNameNumber too).
     bool IsNameTaken() const { return mNameTaken; }
@@ -131,7 +137,7 @@ private:
 
     // Moves rFile into place under its name or, as mNameClash allows, a
     // numbered one; 0 with rPath set to the name used, or an errno value.
-    int MoveIntoPlace(const Pending& rFile, std::string& rPath) const;
+    int MoveIntoPlace(const Pending& rFile, std::string& rPath);
     // Records why rFile could not be stored as rPath (an errno value).
     void RecordFailure(const Pending& rFile, const std::string& rPath, int error);
     // Ends a failed commit: removes the temporary files and rMoved.
@@ -141,6 +147,7 @@ private:
     std::string mLookupKey;
     std::vector<Pending> mPending;
     std::vector<std::string> mCommitted;
+    std::vector<std::pair<std::string, std::string>> mLeftovers;
     std::string mError;
     std::size_t mRecords = 0;
     std::uint64_t mFramingBytes = 0;

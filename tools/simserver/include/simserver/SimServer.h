@@ -23,8 +23,8 @@ class SimService;
 // is the only place the server writes to; a collection being built waits in
 // its subfolder ".building", out of the list, and new collections are
 // numbered on from the highest "collection_<n>.zip" the folder holds. Texts
-// are UTF-8, on the wire and in the state the tests set and read. Downloads go
-// out as DIME
+// are UTF-8, on the wire and in the state the tests set and read, unless the
+// server keeps them as bytes (SetByteStrings). Downloads go out as DIME
 // attachments streamed from disk with HTTP chunking.
 class SimServer
 {
@@ -79,6 +79,13 @@ public:
     // length (false: chunk records, the length unknown up front).
     void SetAttachmentSizeKnown(bool known);
     bool GetAttachmentSizeKnown() const;
+    // Whether the server keeps its texts as bytes, as a server in the
+    // runtime's default string mode does (false: as UTF-8): it then lists
+    // each byte of a name as the character of that value, reads each
+    // character of a request back as one byte, and sends a download's file
+    // name as the bytes it holds. Connections opened afterwards follow it.
+    void SetByteStrings(bool bytes);
+    bool GetByteStrings() const;
     // How long building a collection takes (LogCreateAndFetchCollection and
     // LogCreateCollection answer only after it); 0 by default.
     void SetBuildDelay(std::chrono::milliseconds delay);
@@ -140,6 +147,7 @@ private:
     std::string mFaultText;
     std::uint64_t mAttachmentRate = 0;
     bool mAttachmentSizeKnown = false;
+    bool mByteStrings = false;
     std::chrono::milliseconds mBuildDelay{0};
     std::vector<ReceivedRequest> mRequests;
 };

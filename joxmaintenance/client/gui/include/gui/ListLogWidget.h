@@ -18,8 +18,10 @@ class ListLogWidget : public QWidget
 public:
     explicit ListLogWidget(QWidget* pParent = nullptr);
 
-    // Shows the names; the same names in the same order change nothing, so
-    // the selection survives the periodic refresh.
+    // Shows the names as the server listed them, each in its shown form
+    // (CollectionName::Shown), elided in the middle, whole in its tool tip;
+    // the signals carry them as listed. The same names in the same order
+    // change nothing, so the selection survives the periodic refresh.
     void SetCollections(const QStringList& rNames);
     // Says above the table that the server's listing failed, so that an
     // empty or old table does not pass for the server's collections; the
