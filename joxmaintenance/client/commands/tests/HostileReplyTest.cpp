@@ -132,8 +132,8 @@ protected:
     void ExpectRefused(const Command& rCommand, const std::string& rDetail)
     {
         EXPECT_EQ(JoxCore::StateFailed, rCommand.GetState());
-        EXPECT_TRUE(rCommand.GetErrorDetails().contains(QString::fromStdString(rDetail)))
-            << rCommand.GetErrorDetails().toStdString();
+        EXPECT_TRUE(rCommand.GetMessagesText().contains(QString::fromStdString(rDetail)))
+            << rCommand.GetMessagesText().toStdString();
         EXPECT_TRUE(rCommand.GetLocalFault().isEmpty()) << rCommand.GetLocalFault().toStdString();
         EXPECT_TRUE(FolderEntries(mFolder.Path()).empty());
     }

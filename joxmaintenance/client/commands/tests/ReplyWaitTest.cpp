@@ -180,9 +180,9 @@ TEST(ReplyWaitSpeedTest, AReplyBelowTheSpeedFloorFailsSayingSo)
         EXPECT_EQ(JoxCore::StateFailed, status.GetState());
         EXPECT_GE(elapsed, std::chrono::milliseconds(1900));
         EXPECT_LT(elapsed, std::chrono::seconds(5));
-        EXPECT_TRUE(status.GetErrorDetails().contains("\"The server sends its reply too slowly\"\nDetail: less than 200 "
+        EXPECT_TRUE(status.GetMessagesText().contains("\"The server sends its reply too slowly\"\nDetail: less than 200 "
                                                       "bytes a second for 2 seconds"))
-            << status.GetErrorDetails().toStdString();
+            << status.GetMessagesText().toStdString();
     }
 }
 
