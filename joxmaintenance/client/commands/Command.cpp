@@ -489,6 +489,9 @@ void Command::Execute(const char* pFunction, const Exchange& rCall, const Succes
     {
         const std::string message = std::string("Caught an exception.") + rError.what();
         JoxCore::Log(2, 0, "Maintenance", message.c_str(), __FILE__, __LINE__, pFunction);
+        // No message, but a reason for the operator.
+        mFailureReason = QStringLiteral("The request failed: %1").arg(Sentence(QString::fromUtf8(rError.what())));
+        mShownFailures.append(mFailureReason);
         SetState(JoxCore::StateFailed);
     }
 }

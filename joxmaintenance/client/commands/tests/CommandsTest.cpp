@@ -169,6 +169,9 @@ TEST_F(CommandsTest, ASourceWithoutTypeFailsTheListAfterTheEntriesBeforeIt)
     EXPECT_EQ(JoxCore::StateFailed, list.GetState());
     EXPECT_EQ(2u, list.GetLogEntries().size());
     EXPECT_TRUE(list.GetMessagesText().isEmpty());
+    // The operator still reads why.
+    EXPECT_EQ("The request failed: empty logtype is not allowed for log entries.", list.GetFailureReason());
+    EXPECT_EQ(list.GetFailureReason(), list.GetErrorDetails());
     const auto records = mLog.InCategory("Maintenance");
     ASSERT_EQ(1u, records.size());
     EXPECT_EQ(2, records[0].mLevel);

@@ -51,12 +51,12 @@ public:
     // What the operator is shown of each failed execution, one after the
     // other: the line that says what happened, then only those of the
     // runtime's fault texts that add to it (a fault's XML detail as its
-    // text); empty when the command recorded no failure. The error messages
-    // keep the runtime's whole text for the log.
+    // text); empty when no execution failed. The error messages keep the
+    // runtime's whole text for the log.
     QString GetErrorDetails() const;
     // The line that says why the last execution failed, in the operator's
-    // words; empty when it did not fail with a message (an exception, which
-    // only the log records).
+    // words (for an exception, which adds no message, its text); empty when
+    // it did not fail.
     QString GetFailureReason() const { return mFailureReason; }
     // Why the last execution failed on this computer (a local file or
     // folder), not on the server; empty when it did not.
