@@ -63,7 +63,9 @@ public slots:
     void SlotUpdateCommandStatusWidget(const QString& rServerUrl,
                                        const QList<joxmaintenance::CommandStatusPtr>& rStatuses);
     void SlotCommandHandlingFailed(const joxmaintenance::CommandPtr& rCommand);
-    // A gather, download or delete started here has ended.
+    // A request started here has ended: the status line shows how; a failed
+    // gather, download or delete gets its box with the reason, whichever
+    // server is selected now.
     void SlotRequestFinished(const joxmaintenance::CommandPtr& rCommand);
 
 protected:
