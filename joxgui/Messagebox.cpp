@@ -294,9 +294,12 @@ void Messagebox::ShowText(const QString& rText)
 
 bool Messagebox::AppendPlainText(const QString& rText)
 {
-    if (mText.split(QStringLiteral("\n\n")).contains(rText))
+    // rText may hold blank lines itself: the box holds it when it stands
+    // whole between paragraph ends.
+    const QString separator = QStringLiteral("\n\n");
+    if (rText.isEmpty() || (separator + mText + separator).contains(separator + rText + separator))
         return false;
-    ShowText(mText.isEmpty() ? rText : mText + QStringLiteral("\n\n") + rText);
+    ShowText(mText.isEmpty() ? rText : mText + separator + rText);
     if (isVisible())
         adjustSize();
     return true;

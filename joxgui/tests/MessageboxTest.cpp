@@ -348,6 +348,34 @@ TEST(MessageboxTest, AppendedTextIsAParagraphOnceAndTheOpenBoxRefits)
     EXPECT_GT(box.height(), height);
 }
 
+// A message is held once, whatever blank lines it holds itself; a part of
+// a paragraph is not the paragraph.
+TEST(MessageboxTest, AnAppendedTextWithBlankLinesIsHeldOnce)
+{
+    const QString first = QStringLiteral("Could not request log list from server: a.\n\nThe server did not answer.");
+    const QString second = QStringLiteral("Downloading failed on server b.\n\nReason: x\n\n\nDetail: y");
+    Messagebox box("Connection Error", first, Messagebox::IconWarning, 1, 0, 0);
+    const struct
+    {
+        QString mText;
+        bool mAdded;
+    } appends[] = {
+        {first, false},
+        {QStringLiteral("The server did not answer."), false},
+        {second, true},
+        {second, false},
+        {second, false},
+        {QStringLiteral("Reason: x"), false},
+        {QStringLiteral("Downloading failed on server b."), false},
+        {QStringLiteral("Downloading failed"), true},
+        {second, false},
+        {QString(), false},
+    };
+    for (const auto& rAppend : appends)
+        EXPECT_EQ(box.AppendPlainText(rAppend.mText), rAppend.mAdded) << rAppend.mText.toStdString();
+    EXPECT_EQ(box.Text(), first + QStringLiteral("\n\n") + second + QStringLiteral("\n\nDownloading failed"));
+}
+
 TEST(MessageboxTest, OverrideCursorLastsAsLongAsTheBox)
 {
     ASSERT_EQ(QApplication::overrideCursor(), nullptr);

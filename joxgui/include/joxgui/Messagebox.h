@@ -71,9 +71,10 @@ public:
 
     // The text as given; the box shows it as plain text, never as markup.
     QString Text() const { return mText; }
-    // Adds rText as a paragraph of its own (after a blank line) unless the
-    // box already holds that paragraph, and refits an open box; true when it
-    // was added.
+    // Adds rText as a paragraph of its own (after a blank line) unless it is
+    // empty or the box already holds it whole between paragraph ends (it may
+    // hold blank lines itself), and refits an open box; true when it was
+    // added.
     bool AppendPlainText(const QString& rText);
 
     // As wide as the text's longest line, at least 365 pixels and at most

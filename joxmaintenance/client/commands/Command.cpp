@@ -9,6 +9,7 @@
 #include <joxlog/JoxLog.h>
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QXmlStreamReader>
 #include <QUuid>
@@ -226,6 +227,8 @@ Command::Command(const Command& rOther)
     , mpStatus(rOther.mpStatus)
     , mServerUrl(rOther.mServerUrl)
     , mLocalFault(rOther.mLocalFault)
+    , mShownFailures(rOther.mShownFailures)
+    , mFailureReason(rOther.mFailureReason)
     , mpAbort(std::make_shared<AbortLink>())
 {
 }
@@ -351,18 +354,13 @@ QString FailureSummary(struct soap* pSoap, const ConnectionEnd& rEnd, bool abort
     return QStringLiteral("The server sent a reply the program cannot read.");
 }
 
-// A fault text's "Detail: " part as the text of its XML (the fault printer
-// writes the detail's literal XML); kept as it is when it is not XML.
-QString DetailAsText(const QString& rFault)
+// The character data of rText read as XML content (the fault printer writes
+// a fault's detail as its literal XML); rText as it is when it is not XML.
+QString XmlAsText(const QString& rText)
 {
-    const QString marker = QStringLiteral("\nDetail: ");
-    const qsizetype at = rFault.indexOf(marker);
-    if (at < 0)
-        return rFault;
-    const QString detail = rFault.mid(at + marker.size()).trimmed();
-    if (!detail.startsWith(QLatin1Char('<')))
-        return rFault;
-    QXmlStreamReader reader(QStringLiteral("<detail>") + detail + QStringLiteral("</detail>"));
+    if (!rText.contains(QLatin1Char('<')) && !rText.contains(QLatin1Char('&')))
+        return rText;
+    QXmlStreamReader reader(QStringLiteral("<detail>") + rText + QStringLiteral("</detail>"));
     QStringList texts;
     while (!reader.atEnd())
     {
@@ -370,21 +368,79 @@ QString DetailAsText(const QString& rFault)
             texts.append(reader.text().toString().simplified());
     }
     if (reader.hasError())
-        return rFault;
-    return rFault.left(at + marker.size()) + texts.join(QLatin1Char(' '));
+        return rText;
+    return texts.join(QLatin1Char(' '));
+}
+
+// True when rText says nothing rShown does not say already: its words
+// stand there in that order (case, spacing and a closing full stop aside),
+// as they are or as the text of their markup.
+bool SaysNothingNew(const QString& rText, const QString& rShown)
+{
+    QString text = rText.simplified();
+    while (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    if (text.isEmpty())
+        return true;
+    const QRegularExpression words(QStringLiteral("(?<!\\w)") + QRegularExpression::escape(text) +
+                                       QStringLiteral("(?!\\w)"),
+                                   QRegularExpression::CaseInsensitiveOption);
+    return words.match(rShown.simplified()).hasMatch() || words.match(XmlAsText(rShown).simplified()).hasMatch();
+}
+
+// The runtime's own wording of what the first line says already: a
+// connection that ended or timed out (with the limits it waited), the HTTP
+// status line, the function of its own that failed.
+bool RestatesTheFirstLine(const QString& rText)
+{
+    static const QRegularExpression kRuntimeTexts(QStringLiteral(
+        "^(?:End of file or no input\\b.*|Error \\d+: HTTP \\d+.*|HTTP Error|\\w[\\w ]* failed in \\w+\\(\\))$"),
+                                                   QRegularExpression::DotMatchesEverythingOption);
+    return kRuntimeTexts.match(rText.trimmed()).hasMatch();
+}
+
+// Fault codes that say only whose fault it is, which the first line says.
+bool IsStandardFaultCode(const QString& rCode)
+{
+    static const QStringList kCodes = {QStringLiteral("Client"), QStringLiteral("Server"),
+                                       QStringLiteral("Sender"), QStringLiteral("Receiver"),
+                                       QStringLiteral("VersionMismatch"), QStringLiteral("MustUnderstand"),
+                                       QStringLiteral("DataEncodingUnknown")};
+    return kCodes.contains(rCode.section(QLatin1Char(':'), -1));
+}
+
+// What the operator is shown of a failed exchange: rFirstLine, then of the
+// context's fault texts, as the fault printer has left them, only those
+// that add to what stands before them.
+QString ShownFailure(struct soap* pSoap, const QString& rFirstLine)
+{
+    QStringList lines{rFirstLine};
+    const auto text = [](const char* pText) { return pText ? FromUtf8(pText).trimmed() : QString(); };
+    const auto adds = [&lines](const QString& rText) {
+        return !rText.isEmpty() && !RestatesTheFirstLine(rText) && !SaysNothingNew(rText, lines.join(QLatin1Char('\n')));
+    };
+    // A code of the server's own; the runtime's codes of a failure without
+    // fault ("detected", "is internal") are not names.
+    const QString code = text(*soap_faultcode(pSoap));
+    if (code.contains(QLatin1Char(':')) && !IsStandardFaultCode(code))
+        lines.append(QStringLiteral("Fault code: ") + code);
+    const QString subcode = text(pSoap->version == 2 ? soap_fault_subcode(pSoap) : nullptr);
+    if (!subcode.isEmpty())
+        lines.append(QStringLiteral("Fault subcode: ") + subcode);
+    const QString reason = text(*soap_faultstring(pSoap));
+    if (adds(reason))
+        lines.append(reason);
+    const QString detail = XmlAsText(text(*soap_faultdetail(pSoap)));
+    if (adds(detail))
+        lines.append(QStringLiteral("Detail: ") + detail);
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace
 
 QString Command::GetErrorDetails() const
 {
-    QStringList details;
-    for (const JoxCore::Message& rMessage : mMessageList)
-    {
-        if (rMessage.GetType() == JoxCore::MessageError && !rMessage.GetDetail().empty())
-            details.append(DetailAsText(FromUtf8(rMessage.GetDetail()).trimmed()));
-    }
-    return details.join(QLatin1Char('\n'));
+    return mShownFailures.join(QLatin1Char('\n'));
 }
 
 QString Command::LocalWriteFault(const std::string& rPath, const std::string& rReason)
@@ -397,6 +453,7 @@ void Command::Execute(const char* pFunction, const Exchange& rCall, const Succes
 {
     SetState(JoxCore::StateRunning);
     mLocalFault.clear();
+    mFailureReason.clear();
     try
     {
         boost::shared_ptr<ServiceProxy> pProxy = CreateServiceClient();
@@ -414,15 +471,25 @@ void Command::Execute(const char* pFunction, const Exchange& rCall, const Succes
                 ownRefusal = true;
             }
             std::ostringstream fault;
+            QString shown;
             if (mLocalFault.isEmpty())
             {
-                // What happened first, then the runtime's account of it.
+                // What happened first, then the runtime's account of it:
+                // whole for the log, what adds to the first line for the
+                // operator.
                 CutFaultTexts(pSoap);
-                fault << ToUtf8(FailureSummary(pSoap, mpAbort->mEnd, IsAborted(), ownRefusal)) << '\n';
+                mFailureReason = FailureSummary(pSoap, mpAbort->mEnd, IsAborted(), ownRefusal);
+                fault << ToUtf8(mFailureReason) << '\n';
                 pProxy->soap_stream_fault(fault);
+                shown = IsAborted() ? mFailureReason : ShownFailure(pSoap, mFailureReason);
             }
             else
+            {
                 fault << ToUtf8(mLocalFault);
+                mFailureReason = mLocalFault;
+                shown = mLocalFault;
+            }
+            mShownFailures.append(shown);
             mMessageList.append(JoxCore::Message(JoxCore::MessageError, ToUtf8(GetDescription()), fault.str()));
             SetState(JoxCore::StateFailed);
             return;
@@ -433,6 +500,9 @@ void Command::Execute(const char* pFunction, const Exchange& rCall, const Succes
     {
         const std::string message = std::string("Caught an exception.") + rError.what();
         JoxCore::Log(2, 0, "Maintenance", message.c_str(), __FILE__, __LINE__, pFunction);
+        // No message, but a reason for the operator.
+        mFailureReason = QStringLiteral("The request failed: %1").arg(Sentence(QString::fromUtf8(rError.what())));
+        mShownFailures.append(mFailureReason);
         SetState(JoxCore::StateFailed);
     }
 }

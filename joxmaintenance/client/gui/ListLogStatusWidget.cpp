@@ -67,19 +67,19 @@ void ListLogStatusWidget::SetWaiting(const QString& rServer)
     mpTableView->hide();
 }
 
-void ListLogStatusWidget::SetStatusFailed(const QString& rServer)
+void ListLogStatusWidget::SetStatusFailed(const QString& rServer, const QString& rReason)
 {
-    mpNoteLabel->setText(
-        QStringLiteral("The jobs of server %1 could not be queried; the list below may be out of date.").arg(rServer));
+    mpNoteLabel->setText(QStringLiteral("The jobs of server %1 could not be queried: %2 The list below may be out of date.")
+                             .arg(rServer, rReason));
     mpNoteLabel->show();
     mpTableView->show();
 }
 
-void ListLogStatusWidget::SetNotQueried(const QString& rServer)
+void ListLogStatusWidget::SetNotQueried(const QString& rServer, const QString& rReason)
 {
-    mpNoteLabel->setText(QStringLiteral("Server %1 could not be queried, so its jobs are not shown; select it again in "
-                                        "the Servers list to try again.")
-                             .arg(rServer));
+    mpNoteLabel->setText(QStringLiteral("Server %1 could not be queried, so its jobs are not shown: %2 Select it again "
+                                        "in the Servers list to try again.")
+                             .arg(rServer, rReason));
     mpNoteLabel->show();
     mpTableView->hide();
 }

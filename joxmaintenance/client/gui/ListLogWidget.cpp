@@ -99,10 +99,11 @@ void ListLogWidget::SetCollections(const QStringList& rNames)
     SlotSelectionChanged();
 }
 
-void ListLogWidget::SetListingFailed(const QString& rServer)
+void ListLogWidget::SetListingFailed(const QString& rServer, const QString& rReason)
 {
     mpFailureLabel->setText(
-        QStringLiteral("The log packages of server %1 could not be listed; the list below may be out of date.").arg(rServer));
+        QStringLiteral("The log packages of server %1 could not be listed: %2 The list below may be out of date.")
+            .arg(rServer, rReason));
     mpFailureLabel->show();
     mpTable->show();
 }

@@ -1,5 +1,7 @@
 #include <gui/StatusArea.h>
 
+#include <gui/WrapAnywhereLabel.h>
+
 #include <joxlog/JoxLog.h>
 #include <joxmaintenance/CommandLogFetch.h>
 #include <joxmaintenance/CommandLogGather.h>
@@ -18,6 +20,9 @@
 namespace joxmaintenance {
 
 namespace {
+
+// How many ended works stay readable.
+constexpr int kKeptEnds = 5;
 
 // How far a gather or download has come: nothing before its first byte,
 // then the bytes received and, when the size is known, the share done.
@@ -62,7 +67,7 @@ QString SavedFileOf(const Command& rCommand)
 StatusArea::StatusArea(QWidget* pParent)
     : QWidget(pParent)
     , mpScrollArea(new QScrollArea(this))
-    , mpLabel(new QLabel())
+    , mpLabel(new WrapAnywhereLabel())
     , mpProgressTimer(new QTimer(this))
 {
     // As high as the scroll area: the pages above take the rest.
@@ -71,13 +76,9 @@ StatusArea::StatusArea(QWidget* pParent)
     pLayout->setContentsMargins(0, 0, 0, 0);
     mpLabel->setObjectName(QStringLiteral("ActivityLabel"));
     mpLabel->setContentsMargins(5, 0, 0, 0);
-    mpLabel->setWordWrap(true);
-    mpLabel->setTextFormat(Qt::PlainText);
     mpLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // The label is as high as its wrapped text; the area scrolls over it.
-    QSizePolicy policy = mpLabel->sizePolicy();
-    policy.setHeightForWidth(true);
-    mpLabel->setSizePolicy(policy);
+    // The label is as high as its wrapped text, and never wider than the
+    // area, even for a long path; the area scrolls over it.
     mpScrollArea->setObjectName(QStringLiteral("ActivityArea"));
     mpScrollArea->setFrameShape(QFrame::NoFrame);
     mpScrollArea->setWidgetResizable(true);
@@ -99,7 +100,7 @@ void StatusArea::AddWork(const CommandPtr& rCommand, const QString& rText, const
     if (!rCommand)
         return;
     mWorks.append(Work{rCommand, rText, rServerUrl, rServerName, ProgressOf(*rCommand)});
-    ShowEnd(QString());
+    Refresh();
 }
 
 bool StatusArea::EndWork(const CommandPtr& rCommand)
@@ -110,10 +111,16 @@ bool StatusArea::EndWork(const CommandPtr& rCommand)
         return false;
     const QString text = work->mText;
     mWorks.erase(work);
-    // The failure has its box as well (for the current server).
-    ShowEnd(rCommand->GetState() == JoxCore::StateSucceeded
-                ? QStringLiteral("Done: %1; saved as \"%2\".").arg(text, SavedFileOf(*rCommand))
-                : QStringLiteral("Failed: %1.").arg(text));
+    if (rCommand->GetState() == JoxCore::StateSucceeded)
+    {
+        ShowEnd(QStringLiteral("Done: %1; saved as \"%2\".").arg(text, SavedFileOf(*rCommand)));
+        return true;
+    }
+    // The reason in one line; its box has the rest.
+    QString reason = rCommand->GetFailureReason().simplified();
+    if (reason.isEmpty())
+        reason = QStringLiteral("No details; the program's log has more.");
+    ShowEnd(QStringLiteral("Failed: %1: %2").arg(text, reason));
     return true;
 }
 
@@ -132,7 +139,9 @@ CommandPtr StatusArea::FindWork(int commandType, const QString& rServerUrl, cons
 
 void StatusArea::ShowEnd(const QString& rEnd)
 {
-    mEnd = rEnd;
+    mEnds.prepend(rEnd);
+    while (mEnds.size() > kKeptEnds)
+        mEnds.removeLast();
     Refresh();
 }
 
@@ -155,12 +164,11 @@ void StatusArea::ServerAnswered(const QString& rServerUrl)
 QString StatusArea::Text() const
 {
     QStringList lines;
-    if (!mLeftNote.isEmpty())
-        lines.append(mLeftNote);
-    if (!mEnd.isEmpty())
-        lines.append(mEnd);
     for (auto work = mWorks.crbegin(); work != mWorks.crend(); ++work)
         lines.append(QStringLiteral("Running: %1 ...%2").arg(work->mText, ProgressText(work->mpProgress)));
+    if (!mLeftNote.isEmpty())
+        lines.append(mLeftNote);
+    lines.append(mEnds);
     return lines.join(QLatin1Char('\n'));
 }
 

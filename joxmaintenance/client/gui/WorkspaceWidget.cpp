@@ -233,8 +233,10 @@ void WorkspaceWidget::SlotActiveUrlChanged(const QList<JoxWsdd::WebServiceInfoPt
         return;
     }
 
-    // The name the Servers list shows, from now on wherever the server is named.
+    // The name the Servers list shows, from now on wherever the server is
+    // named, also once another one is selected.
     mShownName = name;
+    mShownNames.insert(url, name);
     SetServerLabel(name, url);
     mpCreateStack->setCurrentWidget(mpCreateLogWidget);
     ConnectAll();
@@ -424,21 +426,26 @@ void WorkspaceWidget::SlotUpdateCommandStatusWidget(const QString& rServerUrl,
 
 void WorkspaceWidget::SlotCommandHandlingFailed(const CommandPtr& rCommand)
 {
-    if (!rCommand)
+    // The operator's works are told of when they end, whichever server is
+    // selected (SlotRequestFinished).
+    if (!rCommand || IsOperatorsWork(rCommand->GetCommandType()))
         return;
     const QString server = DescribeServer(rCommand->GetServerUrl());
+    const QString reason = ReasonLine(*rCommand);
     if (rCommand->GetCommandType() == ct_listlogfiles)
     {
+        // The server answered or not: the reason says which.
         ShowFailureBox(QStringLiteral("Connection Error"),
-                       QWidget::tr("Could not request log list from server: %1.\nNo connection to server available.")
-                           .arg(rCommand->GetServerUrl()),
+                       QWidget::tr("Could not request log list from server: %1.").arg(rCommand->GetServerUrl()) +
+                           QLatin1Char('\n') + FailureDetails(*rCommand),
                        QStringLiteral("ConnectionErrorBox"), rCommand->GetServerUrl());
         SlotActiveUrlChanged(QList<JoxWsdd::WebServiceInfoPtr>());
-        // The highlight goes with the server, and the area says why, above
+        // The highlight goes with the server, and the area says why, below
         // the works that still run (leaving a server does not stop them).
-        mpStatusArea->ShowServerLeft(
-            rCommand->GetServerUrl(),
-            QStringLiteral("Server %1 did not answer and was left; select it in the Servers list to try again.").arg(server));
+        mpStatusArea->ShowServerLeft(rCommand->GetServerUrl(),
+                                     QStringLiteral("Server %1 was left: its log sources could not be listed. %2 "
+                                                    "Select it in the Servers list to try again.")
+                                         .arg(server, reason));
         emit SignalServerDropped();
         return;
     }
@@ -446,41 +453,26 @@ void WorkspaceWidget::SlotCommandHandlingFailed(const CommandPtr& rCommand)
     {
         // The server is polled only after this query has succeeded.
         mUnqueriedUrl = rCommand->GetServerUrl();
-        mpStatusWidget->SetNotQueried(server);
-        LogShown(QStringLiteral("Job status page: server %1 could not be queried.").arg(server));
+        mpStatusWidget->SetNotQueried(server, reason);
+        LogShown(QStringLiteral("Job status page: server %1 could not be queried: %2").arg(server, reason));
         return;
     }
     if (rCommand->GetCommandType() == ct_logstatus)
     {
         // Polled: the status page says it as long as it lasts.
-        mpStatusWidget->SetStatusFailed(server);
-        LogShown(QStringLiteral("Job status page: the jobs of server %1 could not be queried.").arg(server));
+        mpStatusWidget->SetStatusFailed(server, reason);
+        LogShown(QStringLiteral("Job status page: the jobs of server %1 could not be queried: %2").arg(server, reason));
         return;
     }
-    const QString operation = FailedOperationText(*rCommand);
-    if (operation.isEmpty())
+    if (rCommand->GetCommandType() != ct_listcollections)
         return;
-
-    QString reason = rCommand->GetErrorDetails();
-    if (reason.isEmpty())
-        reason = QStringLiteral("No details; the program's log has more.");
-    if (rCommand->GetCommandType() == ct_listcollections)
-    {
-        mpListLogWidget->SetListingFailed(server);
-        // The listing is polled: once told, the operator is not told again
-        // until a listing has succeeded; the list page keeps saying it.
-        if (mListingFailureShown)
-            return;
-        mListingFailureShown = true;
-    }
-    // A failure on this computer (a local file or folder) is not the server's.
-    const QString text = rCommand->GetLocalFault().isEmpty()
-                             ? QStringLiteral("%1 failed on server %2.\nReason: %3").arg(operation, server, reason)
-                             : QStringLiteral("%1 failed on this computer.\nReason: %2").arg(operation, reason);
-    // The server's name may arrive between two failures: the URL tells
-    // repeats apart.
-    ShowFailureBox(QStringLiteral("Request Failed"), text, QStringLiteral("RequestFailedBox"),
-                   rCommand->GetServerUrl());
+    mpListLogWidget->SetListingFailed(server, reason);
+    // The listing is polled: once told, the operator is not told again
+    // until a listing has succeeded; the list page keeps saying it.
+    if (mListingFailureShown)
+        return;
+    mListingFailureShown = true;
+    ShowRequestFailure(*rCommand);
 }
 
 void WorkspaceWidget::SlotRequestFinished(const CommandPtr& rCommand)
@@ -501,13 +493,51 @@ void WorkspaceWidget::SlotRequestFinished(const CommandPtr& rCommand)
     }
 
     mpStatusArea->EndWork(rCommand);
+    // Whichever server is selected now, and whatever box is open.
+    if (!succeeded && IsOperatorsWork(rCommand->GetCommandType()))
+        ShowRequestFailure(*rCommand);
 }
 
 QString WorkspaceWidget::DescribeServer(const QString& rUrl) const
 {
-    if (mpController && mpController->GetServerUrl() == rUrl && !mShownName.isEmpty())
-        return mShownName + QStringLiteral(" (") + rUrl + QStringLiteral(")");
+    const QString name = mShownNames.value(rUrl);
+    if (!name.isEmpty())
+        return name + QStringLiteral(" (") + rUrl + QStringLiteral(")");
     return rUrl;
+}
+
+bool WorkspaceWidget::IsOperatorsWork(int commandType)
+{
+    return commandType == ct_loggather || commandType == ct_fetchlog || commandType == ct_deletelog ||
+           commandType == ct_cleanlogs || commandType == ct_collectlog;
+}
+
+QString WorkspaceWidget::ReasonLine(const Command& rCommand)
+{
+    const QString reason = rCommand.GetFailureReason().simplified();
+    return reason.isEmpty() ? QStringLiteral("No details; the program's log has more.") : reason;
+}
+
+QString WorkspaceWidget::FailureDetails(const Command& rCommand)
+{
+    const QString details = rCommand.GetErrorDetails();
+    return details.isEmpty() ? ReasonLine(rCommand) : details;
+}
+
+void WorkspaceWidget::ShowRequestFailure(const Command& rCommand)
+{
+    const QString operation = FailedOperationText(rCommand);
+    if (operation.isEmpty())
+        return;
+    const QString reason = FailureDetails(rCommand);
+    // A failure on this computer (a local file or folder) is not the server's.
+    const QString text = rCommand.GetLocalFault().isEmpty()
+                             ? QStringLiteral("%1 failed on server %2.\nReason: %3")
+                                   .arg(operation, DescribeServer(rCommand.GetServerUrl()), reason)
+                             : QStringLiteral("%1 failed on this computer.\nReason: %2").arg(operation, reason);
+    // The server's name may arrive between two failures: the URL tells
+    // repeats apart.
+    ShowFailureBox(QStringLiteral("Request Failed"), text, QStringLiteral("RequestFailedBox"), rCommand.GetServerUrl());
 }
 
 void WorkspaceWidget::AddRunningWork(const CommandPtr& rCommand, const QString& rText)

@@ -369,13 +369,13 @@ TEST_F(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneAct
     ASSERT_TRUE(WaitFor([&] { return pSilent->Count("LogStatus") > 0; }, 15000));
 
     // 1: nothing has answered the listing: the pages say they wait; the
-    // status poll fails: the job status page says so (the log records what
-    // the operator is shown).
+    // status poll fails: the job status page says so, and why (the log
+    // records what the operator is shown).
     ASSERT_TRUE(WaitFor([&] { return ProgramLog(dataFolder).contains(QStringLiteral("Waiting for server")); }, 10000));
     ASSERT_TRUE(WaitFor([&] {
         const QString log = ProgramLog(dataFolder);
         return log.contains(QStringLiteral("Job status page: the jobs of server")) &&
-               log.contains(pSilent->Url() + QStringLiteral(") could not be queried."));
+               log.contains(pSilent->Url() + QStringLiteral(") could not be queried: The server answered with HTTP status 503."));
     }, 15000));
     click(spots.mListTab);
     QTest::qWait(500);
@@ -540,8 +540,10 @@ TEST_F(TandrilEndToEndTest, ADownloadSurvivesLeavingItsServerAndASilentServerDel
     QTest::qWait(300);
     screen.Xdotool({QStringLiteral("key"), QStringLiteral("Return")});
     ASSERT_TRUE(WaitFor([&] { return rHealthy.Count("LogFetchCollection") == 1 && !Files(target).isEmpty(); }, 10000));
-    const QString left = rRefusing.Url() + QStringLiteral(") did not answer and was left");
-    const QString leftBare = rRefusing.Url() + QStringLiteral(" did not answer and was left");
+    const QString left = rRefusing.Url() + QStringLiteral(") was left: its log sources could not be listed. Could not "
+                                                          "connect to the server: Connection refused.");
+    const QString leftBare = rRefusing.Url() + QStringLiteral(" was left: its log sources could not be listed. Could not "
+                                                              "connect to the server: Connection refused.");
     ASSERT_TRUE(WaitFor([&] {
         click(spots.mServerRow[4]);
         return WaitFor([&] {
@@ -559,6 +561,97 @@ TEST_F(TandrilEndToEndTest, ADownloadSurvivesLeavingItsServerAndASilentServerDel
     EXPECT_EQ(rHealthy.Count("LogFetchCollection"), 1);
     std::printf("jobs shown %lld ms after selecting; two more polls in %lld ms\n", static_cast<long long>(shownMs),
                 static_cast<long long>(twoRefreshesMs));
+
+    session.CloseAndExpectExitZero();
+}
+
+// A download that fails after the operator has turned to another server,
+// which was left as well: the status line shows the failure with its
+// reason below the note why the other server was left, and the failure has
+// a box of its own beside the other server's.
+TEST_F(TandrilEndToEndTest, ADownloadThatFailsAfterItsServerWasLeftShowsItsReason)
+{
+    tandriltest::TempDir folders[2];
+    std::vector<std::unique_ptr<LocalServer>> servers;
+    for (tandriltest::TempDir& rFolder : folders)
+    {
+        servers.push_back(std::make_unique<LocalServer>(rFolder.Path()));
+        ASSERT_TRUE(servers.back()->IsRunning());
+    }
+    // Listed in the order of their URLs: the download's server, then the
+    // refusing one.
+    std::sort(servers.begin(), servers.end(), [](const auto& rA, const auto& rB) { return rA->Url() < rB->Url(); });
+    LocalServer& rSource = *servers[0];
+    LocalServer& rRefusing = *servers[1];
+    const joxmaintenance::LogEntryList sources = {joxmaintenance::LogEntry("systemlogs", "2026-01-01T00:00:00", 3600)};
+    rSource->SetLogSources({{"systemlogs", "2026-01-01T00:00:00", 3600}});
+    ASSERT_TRUE(rSource->AddCollection("0-small.zip", "the small collection"));
+    ASSERT_TRUE(rSource->AddCollection("1-big.zip", std::string(60000, 'b')));
+    rRefusing->Stop();
+    Process announcers[2];
+    for (int i = 0; i < 2; ++i)
+        StartAnnouncer(announcers[i], servers[static_cast<std::size_t>(i)]->Url());
+    if (HasFatalFailure())
+        return;
+
+    Session session;
+    auto& [screen, home, target, data, dataFolder, tandril, window] = session;
+    ASSERT_TRUE(session.Start());
+    const Spots spots = MeasureSpots(sources, {QStringLiteral("0-small.zip"), QStringLiteral("1-big.zip")});
+    const auto click = [&](const QPoint& rSpot) { screen.Click(window, rSpot.x(), rSpot.y()); };
+
+    ASSERT_TRUE(WaitFor([&] {
+        click(spots.mServerRow[0]);
+        return WaitFor([&] { return rSource.Count("LogList") > 0; }, 1000);
+    }, 30000)) << "the download's server was never selected";
+    ASSERT_TRUE(WaitFor([&] { return rSource.Count("LogListCollections") > 0; }, 15000));
+    QTest::qWait(500);
+    click(spots.mListTab);
+    QTest::qWait(300);
+    rSource->SetAttachmentRate(2000);
+    click(spots.mCollectionRow[1]);
+    click(spots.mDownload);
+    ASSERT_FALSE(screen.FindWindow(QStringLiteral("Save log file into"), 10000).isEmpty());
+    QTest::qWait(300);
+    screen.Xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(WaitFor([&] { return rSource.Count("LogFetchCollection") == 1 && !Files(target).isEmpty(); }, 10000));
+
+    // The refusing server: left, saying why.
+    const QString left = QStringLiteral(" was left: its log sources could not be listed. Could not connect to the "
+                                        "server: Connection refused. Select it in the Servers list to try again.");
+    ASSERT_TRUE(WaitFor([&] {
+        click(spots.mServerRow[1]);
+        return WaitFor([&] { return ProgramLog(dataFolder).contains(rRefusing.Url() + QStringLiteral(")") + left) ||
+                                    ProgramLog(dataFolder).contains(rRefusing.Url() + left); },
+                       2000);
+    }, 20000)) << "the refusing server was never selected";
+    // One box for its outage, titled after what failed first.
+    const auto boxes = [&] {
+        const QString found = screen.Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                                              QStringLiteral("^(Connection Error|Request Failed)$")});
+        return found.isEmpty() ? 0 : static_cast<int>(found.count(QLatin1Char('\n'))) + 1;
+    };
+    ASSERT_TRUE(WaitFor([&] { return boxes() == 1; }, 5000)) << boxes();
+
+    // The download's server goes away: the download fails, and says why.
+    rSource->Stop();
+    const QString failed = QStringLiteral("Failed: Downloading log package \"1-big.zip\" from server ");
+    const QString reason = QStringLiteral(": The server closed the connection before its reply was complete.");
+    ASSERT_TRUE(WaitFor([&] {
+        const QString log = ProgramLog(dataFolder);
+        return log.contains(failed) && log.contains(target + QStringLiteral("\"") + reason);
+    }, 20000));
+    // A box of its own beside that one.
+    ASSERT_TRUE(WaitFor([&] { return boxes() == 2; }, 5000)) << boxes();
+    EXPECT_TRUE(Files(target).isEmpty()) << Files(target).join(QLatin1Char(' ')).toStdString();
+    QTest::qWait(500);
+    Screenshot(screen, "6-download-fails-after-its-server-was-left");
+    // The wheel over the area brings the rest of the failure's line into view.
+    screen.Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(spots.mStatusArea.x()),
+                    QString::number(spots.mStatusArea.y()), QStringLiteral("click"), QStringLiteral("--repeat"),
+                    QStringLiteral("3"), QStringLiteral("5")});
+    QTest::qWait(500);
+    Screenshot(screen, "6-download-fails-after-its-server-was-left-scrolled");
 
     session.CloseAndExpectExitZero();
 }

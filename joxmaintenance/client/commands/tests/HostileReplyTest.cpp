@@ -174,8 +174,8 @@ protected:
     void ExpectRefused(const Command& rCommand, const std::string& rDetail)
     {
         EXPECT_EQ(JoxCore::StateFailed, rCommand.GetState());
-        EXPECT_TRUE(rCommand.GetErrorDetails().contains(QString::fromStdString(rDetail)))
-            << rCommand.GetErrorDetails().toStdString();
+        EXPECT_TRUE(rCommand.GetMessagesText().contains(QString::fromStdString(rDetail)))
+            << rCommand.GetMessagesText().toStdString();
         EXPECT_TRUE(rCommand.GetLocalFault().isEmpty()) << rCommand.GetLocalFault().toStdString();
         EXPECT_TRUE(FolderEntries(mFolder.Path()).empty());
     }
@@ -356,8 +356,8 @@ TEST_F(HostileReplyTest, ADownloadItsFramingEndsEarlySaysSo)
         const auto pFetch = Fetch({rCase.mReply, true});
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
         ExpectRefused(*pFetch, "");
-        EXPECT_TRUE(pFetch->GetErrorDetails().startsWith("The server's reply ended before it was complete.\n"))
-            << pFetch->GetErrorDetails().toStdString();
+        EXPECT_EQ(pFetch->GetFailureReason(), "The server's reply ended before it was complete.")
+            << pFetch->GetMessagesText().toStdString();
     }
 }
 

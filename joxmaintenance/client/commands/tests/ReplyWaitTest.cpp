@@ -187,9 +187,9 @@ TEST(ReplyWaitSpeedTest, AReplyBelowTheSpeedFloorFailsSayingSo)
         EXPECT_EQ(JoxCore::StateFailed, status.GetState());
         EXPECT_GE(elapsed, std::chrono::milliseconds(1900));
         EXPECT_LT(elapsed, std::chrono::seconds(5));
-        EXPECT_TRUE(status.GetErrorDetails().contains("\"The server sends its reply too slowly\"\nDetail: less than 200 "
+        EXPECT_TRUE(status.GetMessagesText().contains("\"The server sends its reply too slowly\"\nDetail: less than 200 "
                                                       "bytes a second for 2 seconds"))
-            << status.GetErrorDetails().toStdString();
+            << status.GetMessagesText().toStdString();
     }
 }
 
@@ -274,8 +274,8 @@ TEST(ReplyWaitSpeedTest, AnInformationalReplyNeitherStartsTheFloorNorLengthensTh
             continue;
         }
         EXPECT_EQ(JoxCore::StateFailed, pCommand->GetState());
-        EXPECT_TRUE(pCommand->GetErrorDetails().startsWith(QString::fromUtf8(rCase.mpFirstLine) + "\n"))
-            << pCommand->GetErrorDetails().toStdString();
+        EXPECT_EQ(pCommand->GetFailureReason(), QString::fromUtf8(rCase.mpFirstLine))
+            << pCommand->GetMessagesText().toStdString();
         EXPECT_GE(elapsed, std::chrono::milliseconds(1900));
         EXPECT_LT(elapsed, std::chrono::seconds(4));
     }

@@ -6,6 +6,7 @@
 
 #include <QMetaType>
 #include <QString>
+#include <QStringList>
 
 #include <boost/shared_ptr.hpp>
 
@@ -47,10 +48,16 @@ public:
     void Abort();
     bool IsAborted() const;
 
-    // The details of the error messages (the fault texts, a fault's XML
-    // detail as its text), one after the other; empty when the command
-    // recorded none.
+    // What the operator is shown of each failed execution, one after the
+    // other: the line that says what happened, then only those of the
+    // runtime's fault texts that add to it (a fault's XML detail as its
+    // text); empty when no execution failed. The error messages keep the
+    // runtime's whole text for the log.
     QString GetErrorDetails() const;
+    // The line that says why the last execution failed, in the operator's
+    // words (for an exception, which adds no message, its text); empty when
+    // it did not fail.
+    QString GetFailureReason() const { return mFailureReason; }
     // Why the last execution failed on this computer (a local file or
     // folder), not on the server; empty when it did not.
     QString GetLocalFault() const { return mLocalFault; }
@@ -76,6 +83,9 @@ protected:
 
 private:
     QString mLocalFault;
+    // What GetErrorDetails and GetFailureReason give.
+    QStringList mShownFailures;
+    QString mFailureReason;
     struct AbortLink;
     friend struct AbortHooks;
     std::shared_ptr<AbortLink> mpAbort;

@@ -29,12 +29,13 @@ public:
     // Says that the server has not answered the status poll yet, instead of
     // an empty table.
     void SetWaiting(const QString& rServer);
-    // Says that the server's status poll failed, so that an empty or old
-    // table does not pass for the server's jobs.
-    void SetStatusFailed(const QString& rServer);
-    // Says that the server's information query failed, so that its jobs are
-    // not polled, and that selecting it again tries again.
-    void SetNotQueried(const QString& rServer);
+    // Says that the server's status poll failed, and why (rReason, a
+    // sentence), so that an empty or old table does not pass for the
+    // server's jobs.
+    void SetStatusFailed(const QString& rServer, const QString& rReason);
+    // Says that the server's information query failed, and why, so that its
+    // jobs are not polled, and that selecting it again tries again.
+    void SetNotQueried(const QString& rServer, const QString& rReason);
     // Takes the note away: an answer has arrived, or there is no server.
     void ClearNote();
     // A note is shown instead of, or above, the table.

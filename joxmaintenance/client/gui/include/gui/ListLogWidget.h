@@ -23,10 +23,10 @@ public:
     // the signals carry them as listed. The same names in the same order
     // change nothing, so the selection survives the periodic refresh.
     void SetCollections(const QStringList& rNames);
-    // Says above the table that the server's listing failed, so that an
-    // empty or old table does not pass for the server's collections; the
-    // next SetCollections takes it away.
-    void SetListingFailed(const QString& rServer);
+    // Says above the table that the server's listing failed, and why
+    // (rReason, a sentence), so that an empty or old table does not pass for
+    // the server's collections; the next SetCollections takes it away.
+    void SetListingFailed(const QString& rServer, const QString& rReason);
     // Says that the server has not answered the listing yet, instead of an
     // empty table; the next SetCollections takes it away.
     void SetWaiting(const QString& rServer);

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <memory>
@@ -18,11 +19,12 @@ class DownloadProgress;
 
 namespace joxmaintenance {
 
-// The status area under the workspace's pages: why a server was left, how
-// the last gather or download ended, and the ones under way with how far
-// they have come, the latest first. It is three lines high and scrolls when
-// it holds more. The workspace feeds it; each work keeps the server it was
-// started on, whatever is selected later.
+// The status area under the workspace's pages: the gathers and downloads
+// under way with how far they have come, why a server was left, then how
+// the last few ended (where the file went, or why they failed), each group
+// the latest first. It is three lines high and scrolls when it holds more.
+// The workspace feeds it; each work keeps the server it was started on,
+// whatever is selected later.
 class StatusArea : public QWidget
 {
     Q_OBJECT
@@ -34,25 +36,26 @@ public:
     // server. A null command is ignored.
     void AddWork(const CommandPtr& rCommand, const QString& rText, const QString& rServerUrl,
                  const QString& rServerName);
-    // Shows how the work of the command ended (done and where the file went,
-    // or failed); false when it is not one shown here.
+    // Shows how the work of the command ended: done and where the file went,
+    // or failed and the command's reason; false when it is not one shown
+    // here.
     bool EndWork(const CommandPtr& rCommand);
     bool HasWorks() const { return !mWorks.isEmpty(); }
     // The running work of that type, server and collection (any collection
     // when empty); null when there is none.
     CommandPtr FindWork(int commandType, const QString& rServerUrl, const QString& rName) const;
 
-    // rEnd above the running works, replacing the last end.
+    // rEnd as the latest of the ended works, below the running ones; the
+    // oldest goes beyond the few kept.
     void ShowEnd(const QString& rEnd);
-    // The last end shown, kept while works run.
-    QString GetEnd() const { return mEnd; }
-    // rNote on top, saying that the server of rServerUrl was left, until
-    // that server answers again (ServerAnswered) or another one is left.
+    // rNote below the running works, saying that the server of rServerUrl
+    // was left, until that server answers again (ServerAnswered) or another
+    // one is left.
     void ShowServerLeft(const QString& rServerUrl, const QString& rNote);
     // The server of rServerUrl answered: a note that it was left goes.
     void ServerAnswered(const QString& rServerUrl);
-    // The whole text: the note of a left server, the last end, then each
-    // running work, the latest first.
+    // The whole text: each running work, the note of a left server, then
+    // the ended works, the latest first.
     QString Text() const;
 
 protected:
@@ -77,7 +80,8 @@ private:
     // Refreshes the area while works run.
     QTimer* mpProgressTimer;
     QList<Work> mWorks;
-    QString mEnd;
+    // The ended works' lines, the latest first.
+    QStringList mEnds;
     QString mLeftServerUrl;
     QString mLeftNote;
 };

@@ -63,7 +63,9 @@ public slots:
     void SlotUpdateCommandStatusWidget(const QString& rServerUrl,
                                        const QList<joxmaintenance::CommandStatusPtr>& rStatuses);
     void SlotCommandHandlingFailed(const joxmaintenance::CommandPtr& rCommand);
-    // A gather, download or delete started here has ended.
+    // A request started here has ended: the status line shows how; a failed
+    // gather, download or delete gets its box with the reason, whichever
+    // server is selected now.
     void SlotRequestFinished(const joxmaintenance::CommandPtr& rCommand);
 
 protected:
@@ -80,13 +82,23 @@ private:
     // "Downloading log package ..." and the like for a failed request of the
     // operator; empty for the failures that are only logged.
     static QString FailedOperationText(const Command& rCommand);
+    // A gather, download, delete or delete all: told of when it ends,
+    // whichever server it belongs to.
+    static bool IsOperatorsWork(int commandType);
+    // Why the command failed, in one line, for notes and the status line.
+    static QString ReasonLine(const Command& rCommand);
+    // Why the command failed, with what the runtime adds, for its box.
+    static QString FailureDetails(const Command& rCommand);
+    // The "Request Failed" box (or the open box of its server) for a failed
+    // request of the operator, with the server and the reason.
+    void ShowRequestFailure(const Command& rCommand);
     // A non-modal warning box for the server; while one for the same server
     // is open, the text is added to it instead (once), so that one outage
     // gives one box.
     void ShowFailureBox(const QString& rTitle, const QString& rText, const QString& rObjectName,
                         const QString& rServerUrl);
-    // "name (URL)" while the URL is the current server's and it has a name
-    // (the one the Servers list showed when it was selected), else the URL.
+    // "name (URL)" with the name the Servers list showed when the server was
+    // last selected, else the URL.
     QString DescribeServer(const QString& rUrl) const;
     // Shows a gather or download of the current server on the status line
     // until it ends.
@@ -106,6 +118,8 @@ private:
     QString mLastFolder;
     // The current server's name as the Servers list showed it on selection.
     QString mShownName;
+    // The names the Servers list showed for the servers selected, by URL.
+    QHash<QString, QString> mShownNames;
     // The failure boxes still open, by server URL.
     QHash<QString, QPointer<JoxGui::Messagebox>> mOpenFailureBoxes;
     // Deletes not to send again, by "URL\nname": true once the request
