@@ -248,6 +248,19 @@ void WorkspaceWidget::SlotActiveUrlChanged(const QList<JoxWsdd::WebServiceInfoPt
     mpController->ListLogCollections();
 }
 
+void WorkspaceWidget::SlotServerLeftList()
+{
+    if (!mpController)
+        return;
+    const QString url = mpController->GetServerUrl();
+    const QString server = DescribeServer(url);
+    SlotActiveUrlChanged(QList<JoxWsdd::WebServiceInfoPtr>());
+    mpStatusArea->ShowServerLeft(
+        url, QStringLiteral("Server %1 is no longer in the Servers list and was left; select it there when it is "
+                            "listed again.")
+                 .arg(server));
+}
+
 QString WorkspaceWidget::ChooseFolder()
 {
     return QFileDialog::getExistingDirectory(this, tr("Save log file into"), mLastFolder, QFileDialog::ShowDirsOnly);

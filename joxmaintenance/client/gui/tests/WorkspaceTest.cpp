@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -846,6 +847,7 @@ TEST_F(WorkspaceTest, WorksRunToTheirEndWhicheverWayTheServerIsLeft)
          [&] { mWorkspace.SlotActiveUrlChanged({Service(refusingUrl, QStringLiteral("refusing"))}); }},
         {"another server", false, [&] { mWorkspace.SlotActiveUrlChanged({Service(other.Url(), QStringLiteral("other"))}); }},
         {"an empty selection", false, [&] { mWorkspace.SlotActiveUrlChanged({}); }},
+        {"the server left the Servers list", false, [&] { mWorkspace.SlotServerLeftList(); }},
         {"a failing log-source poll of the same server", false,
          [&] { mServer->SetFault("LogList", simserver::Fault::Soap11Fault); }},
     };
@@ -968,6 +970,51 @@ TEST_F(WorkspaceTest, ADeleteIsSentAgainOnceAListingAfterItStillShowsTheName)
     mWorkspace.SlotDelete(QStringLiteral("a.zip"));
     ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogDeleteCollection") == 3; }, 10000));
     ASSERT_TRUE(WaitFor([&] { return finished.count() == 3; }, 10000));
+}
+
+// The server selected in the Servers list leaves it: the workspace leaves
+// the server, so nothing the operator does reaches it, and the status area
+// says why; the next server chosen is the one the buttons act on.
+TEST_F(WorkspaceTest, AServerThatLeftTheServersListIsLeft)
+{
+    tandriltest::TempDir otherFolder;
+    LocalServer other(otherFolder.Path());
+    ASSERT_TRUE(other.IsRunning());
+    other->SetLogSources({{"systemlogs", "", 60}});
+    ASSERT_TRUE(other->AddCollection("c.zip", "third"));
+    tandriltest::TempDir target;
+    SelectServer(target, 2);
+    if (HasFatalFailure())
+        return;
+    ListLogWidget* pList = mWorkspace.findChild<ListLogWidget*>();
+    QPushButton* pDeleteAll = nullptr;
+    for (QPushButton* pButton : pList->findChildren<QPushButton*>())
+        if (pButton->text() == QStringLiteral("Delete all"))
+            pDeleteAll = pButton;
+    ASSERT_NE(pDeleteAll, nullptr);
+    ASSERT_TRUE(pDeleteAll->isEnabled());
+
+    mWorkspace.SlotServerLeftList();
+    EXPECT_EQ(mWorkspace.GetController(), nullptr);
+    EXPECT_TRUE(PromptShown(mWorkspace));
+    EXPECT_EQ(ServerLabel(mWorkspace).toStdString(), "Current server: ");
+    EXPECT_TRUE(Collections(mWorkspace).isEmpty());
+    EXPECT_FALSE(pDeleteAll->isEnabled());
+    EXPECT_EQ(ShownNote(mWorkspace, "ActivityLabel").toStdString(),
+              "Server srv1 (" + mServer->GetUrl() +
+                  ") is no longer in the Servers list and was left; select it there when it is listed again.");
+    // With nothing to leave, nothing changes.
+    mWorkspace.SlotServerLeftList();
+    EXPECT_TRUE(ShownNote(mWorkspace, "ActivityLabel").startsWith(QStringLiteral("Server srv1 ")));
+
+    // "Delete all" acts on the server chosen next, and on it alone.
+    mWorkspace.SlotActiveUrlChanged({Service(other.Url(), QStringLiteral("other"))});
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace) == QStringList({QStringLiteral("c.zip")}); }, 10000));
+    ASSERT_TRUE(pDeleteAll->isEnabled());
+    QTest::mouseClick(pDeleteAll, Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return other->GetCollections().empty(); }, 10000));
+    EXPECT_EQ(mServer.Count("LogDeleteAllCollections"), 0);
+    EXPECT_EQ(mServer->GetCollections().size(), 2u);
 }
 
 // A server left for not answering while a download runs: the area gives

@@ -53,6 +53,10 @@ signals:
 
 public slots:
     void SlotActiveUrlChanged(const QList<JoxWsdd::WebServiceInfoPtr>& rServices);
+    // The server selected in the Servers list is no longer listed there: it
+    // is left as on an empty selection (its works run on), and the status
+    // area says why.
+    void SlotServerLeftList();
     void SlotGather();
     void SlotFetch(const QStringList& rNames);
     void SlotDelete(const QString& rName);
