@@ -40,6 +40,12 @@ public:
 
     QString GetServerUrl() const { return mServerUrl; }
     int GetCommandType() const;
+    // When the command was requested: a number that grows with every
+    // command made in the process, from any thread; a copy keeps it.
+    quint64 GetSerial() const { return mSerial; }
+    // The serial of the command made last; every command made from now on
+    // has a greater one.
+    static quint64 LatestSerial();
     CommandStatusPtr GetCommandStatus() const { return mpStatus; }
     // Callable from any thread: a running exchange ends at once (its socket
     // is shut down, so a download stops and its temporary file goes), and
@@ -75,6 +81,7 @@ protected:
     QString mServerUrl;
 
 private:
+    quint64 mSerial;
     QString mLocalFault;
     struct AbortLink;
     friend struct AbortHooks;
