@@ -233,6 +233,8 @@ void WorkspaceWidget::SlotActiveUrlChanged(const QList<JoxWsdd::WebServiceInfoPt
         mpCreateStack->setCurrentWidget(mpPromptLabel);
         QApplication::restoreOverrideCursor();
         SetServerLabel(QString(), QString());
+        // No server is current: none stays highlighted.
+        emit SignalServerDropped();
         return;
     }
 

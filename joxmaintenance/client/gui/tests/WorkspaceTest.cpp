@@ -265,8 +265,11 @@ TEST_F(WorkspaceTest, RefusedUrlShowsConnectionErrorAndDropsTheController)
         pDialog->accept();
     });
     // A service without any URL becomes "http://" alone.
+    QSignalSpy dropped(&mWorkspace, &WorkspaceWidget::SignalServerDropped);
     mWorkspace.SlotActiveUrlChanged({boost::make_shared<JoxWsdd::WebServiceInfo>()});
     EXPECT_EQ(title, QStringLiteral("Connection Error"));
+    // Its row is highlighted no longer.
+    EXPECT_EQ(dropped.size(), 1);
     EXPECT_EQ(text, QStringLiteral("Could not determine server for chosen URL."));
     EXPECT_EQ(mWorkspace.GetController(), nullptr);
     EXPECT_TRUE(PromptShown(mWorkspace));

@@ -48,7 +48,7 @@ public:
 
 signals:
     // The workspace gave its server up by itself (the server did not
-    // answer); the servers list clears its highlight.
+    // answer, or its URL was refused); the servers list clears its highlight.
     void SignalServerDropped();
 
 public slots:
