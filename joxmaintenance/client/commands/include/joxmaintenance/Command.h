@@ -40,8 +40,8 @@ public:
 
     QString GetServerUrl() const { return mServerUrl; }
     int GetCommandType() const;
-    // When the command was requested: a number that grows with every
-    // command made in the process, from any thread; a copy keeps it.
+    // The order of the command's request: a number that grows with every
+    // command made in the process, on any thread; a copy keeps it.
     quint64 GetSerial() const { return mSerial; }
     // The serial of the command made last; every command made from now on
     // has a greater one.
