@@ -44,6 +44,9 @@ MainWindow::MainWindow(const QStringList& rLocalAddresses, QWidget* pParent)
 
     connect(mpServersPanel, &JoxWsdd::WsddConnectionWidget::SignalSelectionChanged, mpWorkspace,
             &WorkspaceWidget::SlotActiveUrlChanged);
+    // A server that is no longer listed is left.
+    connect(mpServersPanel, &JoxWsdd::WsddConnectionWidget::SignalSelectionLeft, mpWorkspace,
+            &WorkspaceWidget::SlotServerLeftList);
     // A server the workspace left by itself is no longer highlighted.
     connect(mpWorkspace, &WorkspaceWidget::SignalServerDropped, mpServersPanel->GetView(),
             &JoxWsdd::WsddConnectionView::ForgetSelection);

@@ -20,6 +20,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -31,6 +32,9 @@
 namespace joxmaintenance {
 
 namespace {
+
+// The serial of the command made last.
+std::atomic<quint64> gLatestSerial{0};
 
 // How an exchange's connection ended, as the receive hook saw it.
 struct ConnectionEnd
@@ -218,6 +222,7 @@ struct AbortHooks
 Command::Command(const QString& rServerUrl, int commandType)
     : mpStatus(boost::make_shared<CommandStatus>(QUuid::createUuid().toString(), QString(), commandType, cs_pending))
     , mServerUrl(rServerUrl)
+    , mSerial(++gLatestSerial)
     , mpAbort(std::make_shared<AbortLink>())
 {
 }
@@ -226,11 +231,17 @@ Command::Command(const Command& rOther)
     : JoxCore::BasicCommand(rOther)
     , mpStatus(rOther.mpStatus)
     , mServerUrl(rOther.mServerUrl)
+    , mSerial(rOther.mSerial)
     , mLocalFault(rOther.mLocalFault)
     , mShownFailures(rOther.mShownFailures)
     , mFailureReason(rOther.mFailureReason)
     , mpAbort(std::make_shared<AbortLink>())
 {
+}
+
+quint64 Command::LatestSerial()
+{
+    return gLatestSerial.load();
 }
 
 void Command::Abort()

@@ -337,8 +337,10 @@ void MaintenanceController::SlotCommandFinished(joxmaintenance::CommandPtr pComm
             emit SignalListAvailableLogsFinished(pList->GetLogEntries());
         break;
     case ct_listcollections:
-        if (const auto pList = boost::dynamic_pointer_cast<CommandListLogCollections>(pCommand))
+        if (const auto pList = boost::dynamic_pointer_cast<CommandListLogCollections>(pCommand)) {
             emit SignalListLogConnectionsFinished(pList->GetLogCollections());
+            emit SignalCollectionsListed(pCommand->GetSerial());
+        }
         break;
     case ct_logstatus:
         PublishStatusList(pCommand);

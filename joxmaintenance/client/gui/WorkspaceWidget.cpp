@@ -108,6 +108,7 @@ void WorkspaceWidget::DisconnectAll()
     {
         disconnect(mpController, &MaintenanceController::SignalListAvailableLogsFinished, this, nullptr);
         disconnect(mpController, &MaintenanceController::SignalListLogConnectionsFinished, this, nullptr);
+        disconnect(mpController, &MaintenanceController::SignalCollectionsListed, this, nullptr);
         disconnect(mpController, &MaintenanceController::SignalCommandStatusListUpdate, this, nullptr);
         disconnect(mpController, &MaintenanceController::SignalCommandHandlingFailed, this, nullptr);
     }
@@ -121,6 +122,8 @@ void WorkspaceWidget::ConnectAll()
             &WorkspaceWidget::SlotUpdateCreateLogWidget);
     connect(mpController, &MaintenanceController::SignalListLogConnectionsFinished, this,
             &WorkspaceWidget::SlotUpdateListLogWidget);
+    connect(mpController, &MaintenanceController::SignalCollectionsListed, this,
+            &WorkspaceWidget::SlotCollectionsListed);
     connect(mpController, &MaintenanceController::SignalCommandStatusListUpdate, this,
             &WorkspaceWidget::SlotUpdateCommandStatusWidget);
     connect(mpController, &MaintenanceController::SignalCommandHandlingFailed, this,
@@ -230,6 +233,8 @@ void WorkspaceWidget::SlotActiveUrlChanged(const QList<JoxWsdd::WebServiceInfoPt
         mpCreateStack->setCurrentWidget(mpPromptLabel);
         QApplication::restoreOverrideCursor();
         SetServerLabel(QString(), QString());
+        // No server is current: none stays highlighted.
+        emit SignalServerDropped();
         return;
     }
 
@@ -248,6 +253,19 @@ void WorkspaceWidget::SlotActiveUrlChanged(const QList<JoxWsdd::WebServiceInfoPt
     mpController->QueryMachineInformation();
     mpController->ListAvailableLogs();
     mpController->ListLogCollections();
+}
+
+void WorkspaceWidget::SlotServerLeftList()
+{
+    if (!mpController)
+        return;
+    const QString url = mpController->GetServerUrl();
+    const QString server = DescribeServer(url);
+    SlotActiveUrlChanged(QList<JoxWsdd::WebServiceInfoPtr>());
+    mpStatusArea->ShowServerLeft(
+        url, QStringLiteral("Server %1 is no longer in the Servers list and was left; select it there when it is "
+                            "listed again.")
+                 .arg(server));
 }
 
 QString WorkspaceWidget::ChooseFolder()
@@ -370,8 +388,14 @@ void WorkspaceWidget::SlotDelete(const QString& rName)
     // "No such collection" for a delete that worked.
     const QString key = PendingDeleteKey(mpController->GetServerUrl(), rName);
     if (mPendingDeletes.contains(key))
+    {
+        LogMaintenance(QStringLiteral("delete of log package %1 requested again before a listing showed the last "
+                                      "one's result. Ignore.")
+                           .arg(rName),
+                       "joxmaintenance::WorkspaceWidget::SlotDelete");
         return;
-    mPendingDeletes.insert(key, false);
+    }
+    mPendingDeletes.insert(key, 0);
     mpController->DeleteLog(rName);
 }
 
@@ -402,14 +426,19 @@ void WorkspaceWidget::SlotUpdateListLogWidget(const QStringList& rNames)
 {
     mListingFailureShown = false;
     mpListLogWidget->SetCollections(rNames);
-    // The first listing after a delete has ended shows what the server
-    // did; from then on the name may be deleted again.
+}
+
+void WorkspaceWidget::SlotCollectionsListed(quint64 requestSerial)
+{
+    // The first listing requested after a delete has ended shows what the
+    // server did; from then on the name may be deleted again. One requested
+    // before (a poll in flight) may still show it.
     if (!mpController)
         return;
     const QString prefix = PendingDeleteKey(mpController->GetServerUrl(), QString());
     for (auto pending = mPendingDeletes.begin(); pending != mPendingDeletes.end();)
     {
-        const bool seen = pending.value() && pending.key().startsWith(prefix);
+        const bool seen = pending.value() != 0 && pending.value() < requestSerial && pending.key().startsWith(prefix);
         pending = seen ? mPendingDeletes.erase(pending) : std::next(pending);
     }
 }
@@ -483,13 +512,13 @@ void WorkspaceWidget::SlotRequestFinished(const CommandPtr& rCommand)
     const auto* pDelete = dynamic_cast<const CommandDeleteLog*>(rCommand.get());
     if (rCommand->GetCommandType() == ct_deletelog && pDelete)
     {
-        // A failed one may be tried again at once; a successful one once
-        // the next listing has shown its result.
+        // A failed one may be tried again at once; a successful one once a
+        // listing requested from now on has shown its result.
         const QString key = PendingDeleteKey(rCommand->GetServerUrl(), pDelete->GetCollectionName());
         if (!succeeded)
             mPendingDeletes.remove(key);
         else if (mPendingDeletes.contains(key))
-            mPendingDeletes[key] = true;
+            mPendingDeletes[key] = Command::LatestSerial();
     }
 
     mpStatusArea->EndWork(rCommand);

@@ -12,18 +12,30 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QSortFilterProxyModel>
+#include <QTimer>
 
 namespace JoxWsdd {
 
 namespace {
 
 const int cChannelColumnWidth = 40;
+// How long a refilled list has to list the services last reported again
+// before they count as gone: a WS-Discovery target answers a Probe within
+// half a second; four times that allows for a loaded network.
+const int cRefillWindowMs = 2000;
 
 } // namespace
 
 WsddConnectionView::WsddConnectionView(QWidget* pParent)
-    : QTableView(pParent), mPressPosition(0, 0), mpDelegate(nullptr), mClearOnEmptyClick(false)
+    : QTableView(pParent),
+      mpRefillTimer(new QTimer(this)),
+      mPressPosition(0, 0),
+      mpDelegate(nullptr),
+      mClearOnEmptyClick(false)
 {
+    mpRefillTimer->setSingleShot(true);
+    mpRefillTimer->setInterval(cRefillWindowMs);
+    connect(mpRefillTimer, &QTimer::timeout, this, &WsddConnectionView::FollowModel);
 }
 
 void WsddConnectionView::SetUp(QAbstractItemView::SelectionMode mode, bool clearOnEmptyClick)
@@ -102,11 +114,10 @@ void WsddConnectionView::mousePressEvent(QMouseEvent* pEvent)
 
 void WsddConnectionView::EmitSelection()
 {
-    QModelIndexList rows;
-    if (selectionModel() != nullptr)
-        rows = selectionModel()->selectedRows();
+    const QModelIndexList rows = SelectedRows();
     QList<WebServiceInfoPtr> result;
     QStringList urls;
+    QList<QPersistentModelIndex> reportedRows;
     // Rows belong to the proxy's source; the controller's model stands in
     // when the view shows another model.
     const auto* pProxy = qobject_cast<const QSortFilterProxyModel*>(model());
@@ -123,16 +134,26 @@ void WsddConnectionView::EmitSelection()
         {
             result.append(pEntry);
             urls.append(rRow.data(ConnectionModel::UrlRole).toString());
+            reportedRows.append(QPersistentModelIndex(rRow.siblingAtColumn(0)));
         }
     }
     mReportedUrls = urls;
+    mReportedRows = reportedRows;
+    mpRefillTimer->stop();
     emit SignalSelectionChanged(result);
 }
 
 void WsddConnectionView::ForgetSelection()
 {
     mReportedUrls.clear();
+    mReportedRows.clear();
+    mpRefillTimer->stop();
     clearSelection();
+}
+
+bool WsddConnectionView::AwaitsRefill() const
+{
+    return mpRefillTimer->isActive();
 }
 
 void WsddConnectionView::setModel(QAbstractItemModel* pModel)
@@ -142,25 +163,93 @@ void WsddConnectionView::setModel(QAbstractItemModel* pModel)
     QTableView::setModel(pModel);
     if (pModel == nullptr)
         return;
-    // Queued: the panel clears the selection on a row change after the
-    // proxy has passed the change on.
-    connect(pModel, &QAbstractItemModel::modelReset, this, &WsddConnectionView::RestoreSelection, Qt::QueuedConnection);
-    connect(pModel, &QAbstractItemModel::layoutChanged, this, &WsddConnectionView::RestoreSelection, Qt::QueuedConnection);
-    connect(pModel, &QAbstractItemModel::rowsInserted, this, &WsddConnectionView::RestoreSelection, Qt::QueuedConnection);
-    connect(pModel, &QAbstractItemModel::dataChanged, this, &WsddConnectionView::RestoreSelection, Qt::QueuedConnection);
+    // A reset empties the list to refill it (a refresh): the services last
+    // reported have a while to come back.
+    connect(pModel, &QAbstractItemModel::modelReset, this, [this] {
+        if (!mReportedUrls.isEmpty())
+            mpRefillTimer->start();
+    });
+    // Queued, once for the changes of one pass of the event loop: the panel
+    // clears the selection on a row change after the proxy has passed the
+    // change on.
+    const auto follow = [this] {
+        if (mFollowPosted)
+            return;
+        mFollowPosted = true;
+        QMetaObject::invokeMethod(this, &WsddConnectionView::FollowModel, Qt::QueuedConnection);
+    };
+    connect(pModel, &QAbstractItemModel::modelReset, this, follow);
+    connect(pModel, &QAbstractItemModel::layoutChanged, this, follow);
+    connect(pModel, &QAbstractItemModel::rowsInserted, this, follow);
+    connect(pModel, &QAbstractItemModel::rowsRemoved, this, follow);
+    connect(pModel, &QAbstractItemModel::dataChanged, this, follow);
+}
+
+void WsddConnectionView::rowsAboutToBeRemoved(const QModelIndex& rParent, int start, int end)
+{
+    // In single selection the base makes the next row current, and with it
+    // highlighted; the highlight goes with the row instead.
+    QItemSelectionModel* pSelection = selectionModel();
+    const QModelIndex current = pSelection != nullptr ? pSelection->currentIndex() : QModelIndex();
+    if (current.isValid() && current.parent() == rParent && current.row() >= start && current.row() <= end)
+        pSelection->clearCurrentIndex();
+    QTableView::rowsAboutToBeRemoved(rParent, start, end);
+}
+
+void WsddConnectionView::FollowModel()
+{
+    mFollowPosted = false;
+    if (mReportedUrls.isEmpty() || model() == nullptr)
+    {
+        mpRefillTimer->stop();
+        return;
+    }
+    if (FindReportedRows())
+    {
+        mpRefillTimer->stop();
+        RestoreSelection();
+        return;
+    }
+    if (mpRefillTimer->isActive())
+        return;
+    mReportedUrls.clear();
+    mReportedRows.clear();
+    clearSelection();
+    emit SignalSelectionLeft();
+}
+
+bool WsddConnectionView::FindReportedRows()
+{
+    bool all = true;
+    for (int i = 0; i < mReportedUrls.size(); ++i)
+    {
+        const QString& rUrl = mReportedUrls.at(i);
+        const QPersistentModelIndex& rRow = mReportedRows.at(i);
+        if (rRow.isValid() && rRow.data(ConnectionModel::UrlRole).toString() == rUrl)
+            continue;
+        // Outside a refill a row that went, or shows another URL now, is gone;
+        // only a refill brings services back in rows of their own.
+        bool found = false;
+        for (int row = 0; mpRefillTimer->isActive() && !found && row < model()->rowCount(); ++row)
+        {
+            const QModelIndex index = model()->index(row, 0);
+            found = index.data(ConnectionModel::UrlRole).toString() == rUrl;
+            if (found)
+                mReportedRows[i] = QPersistentModelIndex(index);
+        }
+        all = all && found;
+    }
+    return all;
 }
 
 void WsddConnectionView::RestoreSelection()
 {
     QItemSelectionModel* pSelection = selectionModel();
-    if (mReportedUrls.isEmpty() || model() == nullptr || pSelection == nullptr || pSelection->hasSelection())
+    if (pSelection == nullptr || pSelection->hasSelection())
         return;
-    for (int row = 0; row < model()->rowCount(); ++row)
+    for (const QPersistentModelIndex& rRow : mReportedRows)
     {
-        const QModelIndex index = model()->index(row, 0);
-        if (!mReportedUrls.contains(index.data(ConnectionModel::UrlRole).toString()))
-            continue;
-        pSelection->setCurrentIndex(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        pSelection->setCurrentIndex(rRow, QItemSelectionModel::Select | QItemSelectionModel::Rows);
         if (selectionMode() == QAbstractItemView::SingleSelection)
             return;
     }
@@ -168,7 +257,12 @@ void WsddConnectionView::RestoreSelection()
 
 void WsddConnectionView::mouseMoveEvent(QMouseEvent* pEvent)
 {
+    const QModelIndexList before = SelectedRows();
     QTableView::mouseMoveEvent(pEvent);
+    // With the button held the base selects the row under the pointer, also
+    // short of a drag: the receiver learns of it as of a press.
+    if (SelectedRows() != before)
+        EmitSelection();
     if ((pEvent->buttons() & Qt::LeftButton) &&
         (pEvent->pos() - mPressPosition).manhattanLength() >= QApplication::startDragDistance())
         StartDrag();
@@ -188,11 +282,16 @@ void WsddConnectionView::keyPressEvent(QKeyEvent* pEvent)
         pEvent->ignore();
         return;
     }
-    const QModelIndexList before = selectionModel() != nullptr ? selectionModel()->selectedRows() : QModelIndexList();
+    const QModelIndexList before = SelectedRows();
     QTableView::keyPressEvent(pEvent);
     // Selecting by keyboard is selecting: the receiver learns of it as of a press.
-    if (selectionModel() != nullptr && selectionModel()->selectedRows() != before)
+    if (SelectedRows() != before)
         EmitSelection();
+}
+
+QModelIndexList WsddConnectionView::SelectedRows() const
+{
+    return selectionModel() != nullptr ? selectionModel()->selectedRows() : QModelIndexList();
 }
 
 } // namespace JoxWsdd

@@ -129,6 +129,7 @@ WsddConnectionWidget::WsddConnectionWidget(const QStringList& rLocalAddresses, c
             &WsddConnectionWidget::SignalEndConnectionDrag);
     connect(mpView, &WsddConnectionView::SignalSelectionChanged, this,
             &WsddConnectionWidget::SignalSelectionChanged);
+    connect(mpView, &WsddConnectionView::SignalSelectionLeft, this, &WsddConnectionWidget::SignalSelectionLeft);
 
     JoxGui::SetChildrenClickFocus(this);
 }

@@ -58,8 +58,10 @@ const QSize kSmallestWindow(1200, 600);
 struct Spots
 {
     QPoint mFirstServer;
-    // The first five rows of the servers list.
+    // The first five rows of the servers list, and a spot of each row's
+    // background (the channel column, empty for a maintenance server).
     QPoint mServerRow[5];
+    QPoint mServerRowBackground[5];
     QPoint mSaveAs;
     QPoint mCreateTab;
     QPoint mListTab;
@@ -67,6 +69,9 @@ struct Spots
     QPoint mDownload;
     QPoint mDeleteAll;
     QPoint mStatusArea;
+    // The servers panel's fold button, and its refresh button once unfolded.
+    QPoint mServersFold;
+    QPoint mServersRefresh;
 };
 
 QPoint Centre(const QWidget& rWidget, const QWidget& rWindow)
@@ -95,8 +100,12 @@ Spots MeasureSpots(const joxmaintenance::LogEntryList& rSources, const QStringLi
     const auto* pServerTable = qobject_cast<QTableView*>(pServers);
     const int rowHeight = pServerTable ? pServerTable->verticalHeader()->defaultSectionSize() : 0;
     for (int row = 0; row < 5; ++row)
+    {
         spots.mServerRow[row] =
             pServers->viewport()->mapTo(&window, QPoint(pServers->viewport()->width() / 2, row * rowHeight + rowHeight / 2));
+        spots.mServerRowBackground[row] =
+            pServers->viewport()->mapTo(&window, QPoint(pServers->viewport()->width() - 20, row * rowHeight + rowHeight / 2));
+    }
     for (QPushButton* pButton : pCreate->findChildren<QPushButton*>())
         if (pButton->text() == QStringLiteral("Save as"))
             spots.mSaveAs = Centre(*pButton, window);
@@ -117,6 +126,13 @@ Spots MeasureSpots(const joxmaintenance::LogEntryList& rSources, const QStringLi
             spots.mDownload = Centre(*pButton, window);
         else if (pButton->text() == QStringLiteral("Delete all"))
             spots.mDeleteAll = Centre(*pButton, window);
+    // Last: unfolded, the options push the servers list down.
+    auto* pFold = window.GetServersPanel()->findChild<QAbstractButton*>(QStringLiteral("ButtonHeaderFold"));
+    spots.mServersFold = Centre(*pFold, window);
+    pFold->click();
+    QApplication::processEvents();
+    spots.mServersRefresh = Centre(*window.GetServersPanel()->findChild<QPushButton*>(QStringLiteral("ButtonRefresh")), window);
+    pFold->click();
     return spots;
 }
 
@@ -652,6 +668,133 @@ TEST_F(TandrilEndToEndTest, ADownloadThatFailsAfterItsServerWasLeftShowsItsReaso
                     QStringLiteral("3"), QStringLiteral("5")});
     QTest::qWait(500);
     Screenshot(screen, "6-download-fails-after-its-server-was-left-scrolled");
+
+    session.CloseAndExpectExitZero();
+}
+
+// The selected server sends Bye: its row goes, no other row takes the
+// highlight, and the window leaves the server, so "Delete all" deletes
+// nothing until the operator has chosen another server, and then on that
+// one alone.
+TEST_F(TandrilEndToEndTest, TheSelectedServerLeavesTheListAndDeleteAllReachesNoOtherServer)
+{
+    tandriltest::TempDir folders[2];
+    std::vector<std::unique_ptr<LocalServer>> servers;
+    for (tandriltest::TempDir& rFolder : folders)
+    {
+        servers.push_back(std::make_unique<LocalServer>(rFolder.Path()));
+        ASSERT_TRUE(servers.back()->IsRunning());
+    }
+    // Listed in the order of their URLs.
+    std::sort(servers.begin(), servers.end(), [](const auto& rA, const auto& rB) { return rA->Url() < rB->Url(); });
+    LocalServer& rLeaving = *servers[0];
+    LocalServer& rNext = *servers[1];
+    const joxmaintenance::LogEntryList sources = {joxmaintenance::LogEntry("systemlogs", "2026-01-01T00:00:00", 3600)};
+    const QStringList collections = {QStringLiteral("0-a.zip"), QStringLiteral("1-b.zip"), QStringLiteral("2-c.zip"),
+                                     QStringLiteral("3-d.zip")};
+    for (LocalServer* pServer : {&rLeaving, &rNext})
+    {
+        (*pServer)->SetLogSources({{"systemlogs", "2026-01-01T00:00:00", 3600}});
+        for (const QString& rName : collections)
+            ASSERT_TRUE((*pServer)->AddCollection(rName.toStdString(), "content of " + rName.toStdString()));
+    }
+    Process announcers[2];
+    StartAnnouncer(announcers[0], rLeaving.Url());
+    StartAnnouncer(announcers[1], rNext.Url());
+    if (HasFatalFailure())
+        return;
+
+    Session session;
+    auto& [screen, home, target, data, dataFolder, tandril, window] = session;
+    ASSERT_TRUE(session.Start());
+    const Spots spots = MeasureSpots(sources, collections);
+    const auto click = [&](const QPoint& rSpot) { screen.Click(window, rSpot.x(), rSpot.y()); };
+    // The colour of a server row's background as the window shows it now.
+    const auto background = [&](int row) {
+        const QImage image = screen.GrabWindow(window);
+        return image.isNull() ? QColor() : image.pixelColor(spots.mServerRowBackground[row]);
+    };
+
+    // Both listed; the first selected, its collections listed.
+    ASSERT_TRUE(WaitFor([&] { return ProgramLog(dataFolder).contains(QStringLiteral("Added service %1").arg(rNext.Url())); },
+                        30000));
+    ASSERT_TRUE(WaitFor([&] {
+        click(spots.mServerRow[0]);
+        return WaitFor([&] { return rLeaving.Count("LogList") > 0; }, 1000);
+    }, 30000)) << "the first server was never selected";
+    ASSERT_TRUE(WaitFor([&] { return rLeaving.Count("LogListCollections") > 0; }, 10000));
+    click(spots.mListTab);
+    // Highlighted and plain rows look different.
+    QColor highlighted;
+    QColor plain;
+    ASSERT_TRUE(WaitFor([&] {
+        highlighted = background(0);
+        plain = background(1);
+        return highlighted.isValid() && plain.isValid() && highlighted != plain;
+    }, 10000));
+    Screenshot(screen, "6-first-server-selected");
+
+    // A refresh lists both again at once: the first stays highlighted and
+    // the window on it; its polls go on past the time a refill is given.
+    const auto listedTimes = [&](const QString& rUrl) {
+        return ProgramLog(dataFolder).count(QStringLiteral("Added service %1").arg(rUrl));
+    };
+    const int listed = listedTimes(rLeaving.Url());
+    const auto refreshSpot = [&] {
+        const QImage image = screen.GrabWindow(window);
+        return image.isNull() ? QColor() : image.pixelColor(spots.mServersRefresh);
+    };
+    const QColor folded = refreshSpot();
+    click(spots.mServersFold);
+    ASSERT_TRUE(WaitFor([&] { return refreshSpot() != folded; }, 5000)) << "the options did not unfold";
+    // Once laid out, the button refreshes.
+    QElapsedTimer refreshed;
+    ASSERT_TRUE(WaitFor([&] {
+        refreshed.start();
+        click(spots.mServersRefresh);
+        return WaitFor([&] { return listedTimes(rLeaving.Url()) > listed; }, 1000);
+    }, 10000)) << "the refresh did not list the server again";
+    const qint64 relistedMs = refreshed.elapsed();
+    click(spots.mServersFold);
+    ASSERT_TRUE(WaitFor([&] { return background(0) == highlighted && background(1) == plain; }, 5000));
+    const int polls = rLeaving.Count("LogStatus");
+    ASSERT_TRUE(WaitFor([&] { return refreshed.elapsed() > 3000 && rLeaving.Count("LogStatus") > polls; }, 15000));
+    EXPECT_FALSE(ProgramLog(dataFolder).contains(QStringLiteral("is no longer in the Servers list")));
+    EXPECT_EQ(background(0), highlighted);
+    std::printf("listed again %lld ms after the refresh\n", static_cast<long long>(relistedMs));
+
+    // Its Bye: its row goes, and the next server, now in the first row, is
+    // not highlighted; the window leaves the server and says so.
+    announcers[0].mProcess.terminate();
+    ASSERT_TRUE(announcers[0].mProcess.waitForFinished(10000));
+    ASSERT_TRUE(WaitFor([&] {
+        return ProgramLog(dataFolder).contains(QStringLiteral("Removed service %1").arg(rLeaving.Url()));
+    }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return background(0) == plain; }, 5000))
+        << "the first row shows " << background(0).name().toStdString() << ", not " << plain.name().toStdString();
+    Screenshot(screen, "6-selected-server-left-the-list");
+    ASSERT_TRUE(WaitFor([&] {
+        const QString log = ProgramLog(dataFolder);
+        return log.contains(rLeaving.Url() + QStringLiteral(") is no longer in the Servers list and was left")) ||
+               log.contains(rLeaving.Url() + QStringLiteral(" is no longer in the Servers list and was left"));
+    }, 10000)) << "the server that left the list was not left";
+
+    // "Delete all" reaches neither server now; chosen next, the other server
+    // is the one it deletes on.
+    click(spots.mDeleteAll);
+    ASSERT_TRUE(WaitFor([&] {
+        click(spots.mServerRow[0]);
+        return WaitFor([&] { return rNext.Count("LogList") > 0; }, 1000);
+    }, 20000)) << "the next server was never selected";
+    ASSERT_TRUE(WaitFor([&] { return rNext.Count("LogListCollections") > 0 && background(0) == highlighted; }, 10000));
+    ASSERT_TRUE(WaitFor([&] {
+        click(spots.mDeleteAll);
+        return WaitFor([&] { return rNext.Count("LogDeleteAllCollections") > 0; }, 1000);
+    }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return rNext->GetCollections().empty(); }, 10000));
+    EXPECT_EQ(rLeaving.Count("LogDeleteAllCollections"), 0);
+    EXPECT_EQ(rLeaving->GetCollections().size(), 4u);
+    EXPECT_EQ(rNext.Count("LogDeleteAllCollections"), 1);
 
     session.CloseAndExpectExitZero();
 }

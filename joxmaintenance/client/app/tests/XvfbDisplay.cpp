@@ -81,26 +81,44 @@ QString XvfbDisplay::FindWindow(const QString& rPattern, int timeoutMs) const
 
 bool XvfbDisplay::SaveScreen(const QString& rPath) const
 {
+    const QImage image = Grab(0, true);
+    return !image.isNull() && image.save(rPath, "PNG");
+}
+
+QImage XvfbDisplay::GrabWindow(const QString& rWindow) const
+{
+    bool ok = false;
+    const unsigned long window = rWindow.toULong(&ok);
+    return ok ? Grab(window, false) : QImage();
+}
+
+QImage XvfbDisplay::Grab(unsigned long drawable, bool root) const
+{
     Display* pDisplay = XOpenDisplay(mName.toLocal8Bit().constData());
     if (!pDisplay)
-        return false;
-    const Window root = DefaultRootWindow(pDisplay);
+        return QImage();
+    const Window window = root ? DefaultRootWindow(pDisplay) : static_cast<Window>(drawable);
+    // A window gone meanwhile is an error to report, not one that ends the test.
+    const XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     XWindowAttributes attributes = {};
-    XGetWindowAttributes(pDisplay, root, &attributes);
-    XImage* pImage = XGetImage(pDisplay, root, 0, 0, static_cast<unsigned>(attributes.width),
-                               static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
-    bool saved = false;
-    if (pImage)
+    QImage image;
+    if (XGetWindowAttributes(pDisplay, window, &attributes) != 0 && attributes.map_state == IsViewable)
     {
-        QImage image(attributes.width, attributes.height, QImage::Format_RGB32);
-        for (int y = 0; y < attributes.height; ++y)
-            for (int x = 0; x < attributes.width; ++x)
-                image.setPixel(x, y, static_cast<QRgb>(XGetPixel(pImage, x, y)) | 0xff000000u);
-        XDestroyImage(pImage);
-        saved = image.save(rPath, "PNG");
+        XImage* pImage = XGetImage(pDisplay, window, 0, 0, static_cast<unsigned>(attributes.width),
+                                   static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+        if (pImage)
+        {
+            image = QImage(attributes.width, attributes.height, QImage::Format_RGB32);
+            for (int y = 0; y < attributes.height; ++y)
+                for (int x = 0; x < attributes.width; ++x)
+                    image.setPixel(x, y, static_cast<QRgb>(XGetPixel(pImage, x, y)) | 0xff000000u);
+            XDestroyImage(pImage);
+        }
     }
+    XSync(pDisplay, False);
+    XSetErrorHandler(previous);
     XCloseDisplay(pDisplay);
-    return saved;
+    return image;
 }
 
 } // namespace tandriltest

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -31,8 +32,14 @@ public:
     QString FindWindow(const QString& rPattern, int timeoutMs) const;
     // Saves the whole screen as a PNG file; false when that failed.
     bool SaveScreen(const QString& rPath) const;
+    // What the window (an xdotool window id) shows, in its own coordinates;
+    // a null image when that failed.
+    QImage GrabWindow(const QString& rWindow) const;
 
 private:
+    // The drawable's pixels; a null image when that failed.
+    QImage Grab(unsigned long drawable, bool root) const;
+
     QProcess mServer;
     QString mName;
 };

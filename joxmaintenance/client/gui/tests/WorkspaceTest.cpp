@@ -11,6 +11,7 @@
 
 #include <joxconfig/LocalIpMatcher.h>
 #include <joxmaintenance/CommandListAvailableLogs.h>
+#include <joxmaintenance/CommandListLogCollections.h>
 #include <joxmaintenance/CommandPollWorker.h>
 #include <joxmaintenance/MaintenanceController.h>
 #include <joxmaintenance/ServerConnection.h>
@@ -268,8 +269,11 @@ TEST_F(WorkspaceTest, RefusedUrlShowsConnectionErrorAndDropsTheController)
         pDialog->accept();
     });
     // A service without any URL becomes "http://" alone.
+    QSignalSpy dropped(&mWorkspace, &WorkspaceWidget::SignalServerDropped);
     mWorkspace.SlotActiveUrlChanged({boost::make_shared<JoxWsdd::WebServiceInfo>()});
     EXPECT_EQ(title, QStringLiteral("Connection Error"));
+    // Its row is highlighted no longer.
+    EXPECT_EQ(dropped.size(), 1);
     EXPECT_EQ(text, QStringLiteral("Could not determine server for chosen URL."));
     EXPECT_EQ(mWorkspace.GetController(), nullptr);
     EXPECT_TRUE(PromptShown(mWorkspace));
@@ -1059,6 +1063,7 @@ TEST_F(WorkspaceTest, WorksRunToTheirEndWhicheverWayTheServerIsLeft)
          [&] { mWorkspace.SlotActiveUrlChanged({Service(refusingUrl, QStringLiteral("refusing"))}); }},
         {"another server", false, [&] { mWorkspace.SlotActiveUrlChanged({Service(other.Url(), QStringLiteral("other"))}); }},
         {"an empty selection", false, [&] { mWorkspace.SlotActiveUrlChanged({}); }},
+        {"the server left the Servers list", false, [&] { mWorkspace.SlotServerLeftList(); }},
         {"a failing log-source poll of the same server", false,
          [&] { mServer->SetFault("LogList", simserver::Fault::Soap11Fault); }},
     };
@@ -1154,35 +1159,114 @@ TEST_F(WorkspaceTest, AFailedInformationQueryIsSaidAndSelectingTheServerAgainRet
     EXPECT_EQ(mServer.Count("ServiceFetchInformation"), 2);
 }
 
-// A successful delete guards its name only until the first listing after
-// it: a listing that still shows the collection lets it be deleted again.
-TEST_F(WorkspaceTest, ADeleteIsSentAgainOnceAListingAfterItStillShowsTheName)
+// A successful delete guards its name until a listing requested after it
+// ended has arrived: one requested before (a poll in flight) may still show
+// it and keeps the guard; one requested after ends it, even when it still
+// shows the name (a server that deletes later, or builds one of that name
+// again).
+TEST_F(WorkspaceTest, ADeleteIsSentAgainOnlyAfterAListingRequestedAfterItsEnd)
 {
+    // Not polled: only the listings given here arrive.
+    mServer->SetFault("ServiceFetchInformation", simserver::Fault::Soap11Fault);
+    mWorkspace.show();
     mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
-    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == 2; }, 10000));
-    // From now on only the listings given here arrive.
-    mServer->SetFault("LogListCollections", simserver::Fault::Silent);
-    ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogListCollections") >= 2; }, 10000));
-    QSignalSpy finished(mWorkspace.GetController(), &MaintenanceController::SignalRequestFinished);
-    const QStringList listed = {QStringLiteral("a.zip"), QStringLiteral("b.zip")};
+    const QLabel* pStatusNote = mWorkspace.findChild<ListLogStatusWidget*>()->findChild<QLabel*>(QStringLiteral("StatusNoteLabel"));
+    ASSERT_NE(pStatusNote, nullptr);
+    // The three requests of the selection have ended.
+    ASSERT_TRUE(WaitFor([&] {
+        return Collections(mWorkspace).size() == 2 && mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Logs")) &&
+               pStatusNote->text().contains(QStringLiteral("could not be queried"));
+    }, 10000));
+    MaintenanceController* pController = mWorkspace.GetController();
+    QSignalSpy finished(pController, &MaintenanceController::SignalRequestFinished);
+    LogCapture capture;
+    const std::string ignored = "delete of log package a.zip requested again before a listing showed the last one's result.";
+    const QString url = QString::fromStdString(mServer->GetUrl());
+    // Runs the listing (made when it was requested) and waits until it is shown.
+    const auto list = [&](const CommandPtr& rListing) {
+        const int before = finished.count();
+        pController->StartWorker(rListing);
+        ASSERT_TRUE(WaitFor([&] { return finished.count() == before + 1; }, 10000));
+    };
 
     // Failed: tried again at once.
     mServer->SetFault("LogDeleteCollection", simserver::Fault::HttpError);
     mWorkspace.SlotDelete(QStringLiteral("a.zip"));
     ASSERT_TRUE(WaitFor([&] { return finished.count() == 1; }, 10000));
+    CloseFailureBoxes(mWorkspace);
     mServer->SetFault("LogDeleteCollection", simserver::Fault::None);
     mWorkspace.SlotDelete(QStringLiteral("a.zip"));
+    // A listing requested while the delete runs, as a poll can be.
+    const CommandPtr pInFlight = boost::make_shared<CommandListLogCollections>(url);
+    // Clicked twice quickly: sent once.
+    mWorkspace.SlotDelete(QStringLiteral("a.zip"));
+    EXPECT_EQ(capture.Matching(ignored).size(), 1u);
     ASSERT_TRUE(WaitFor([&] { return finished.count() == 2; }, 10000));
     EXPECT_EQ(mServer.Count("LogDeleteCollection"), 2);
-    // Succeeded: guarded until a listing, even one that still shows it
-    // (a server that deletes later, or builds one of that name again).
+
+    // The server has one of that name again; the listing in flight shows it.
+    ASSERT_TRUE(mServer->AddCollection("a.zip", "again"));
+    list(pInFlight);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(Collections(mWorkspace), QStringList({QStringLiteral("a.zip"), QStringLiteral("b.zip")}));
     mWorkspace.SlotDelete(QStringLiteral("a.zip"));
-    QTest::qWait(100);
-    EXPECT_EQ(mServer.Count("LogDeleteCollection"), 2);
-    mWorkspace.SlotUpdateListLogWidget(listed);
+    EXPECT_EQ(capture.Matching(ignored).size(), 2u);
+
+    // Requested after the delete ended: the guard ends.
+    list(boost::make_shared<CommandListLogCollections>(url));
+    if (HasFatalFailure())
+        return;
     mWorkspace.SlotDelete(QStringLiteral("a.zip"));
-    ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogDeleteCollection") == 3; }, 10000));
-    ASSERT_TRUE(WaitFor([&] { return finished.count() == 3; }, 10000));
+    EXPECT_EQ(capture.Matching(ignored).size(), 2u);
+    ASSERT_TRUE(WaitFor([&] { return finished.count() == 5; }, 10000));
+    EXPECT_EQ(mServer.Count("LogDeleteCollection"), 3);
+    EXPECT_TRUE(FailureTexts(mWorkspace).isEmpty());
+}
+
+// The server selected in the Servers list leaves it: the workspace leaves
+// the server, so nothing the operator does reaches it, and the status area
+// says why; the next server chosen is the one the buttons act on.
+TEST_F(WorkspaceTest, AServerThatLeftTheServersListIsLeft)
+{
+    tandriltest::TempDir otherFolder;
+    LocalServer other(otherFolder.Path());
+    ASSERT_TRUE(other.IsRunning());
+    other->SetLogSources({{"systemlogs", "", 60}});
+    ASSERT_TRUE(other->AddCollection("c.zip", "third"));
+    tandriltest::TempDir target;
+    SelectServer(target, 2);
+    if (HasFatalFailure())
+        return;
+    ListLogWidget* pList = mWorkspace.findChild<ListLogWidget*>();
+    QPushButton* pDeleteAll = nullptr;
+    for (QPushButton* pButton : pList->findChildren<QPushButton*>())
+        if (pButton->text() == QStringLiteral("Delete all"))
+            pDeleteAll = pButton;
+    ASSERT_NE(pDeleteAll, nullptr);
+    ASSERT_TRUE(pDeleteAll->isEnabled());
+
+    mWorkspace.SlotServerLeftList();
+    EXPECT_EQ(mWorkspace.GetController(), nullptr);
+    EXPECT_TRUE(PromptShown(mWorkspace));
+    EXPECT_EQ(ServerLabel(mWorkspace).toStdString(), "Current server: ");
+    EXPECT_TRUE(Collections(mWorkspace).isEmpty());
+    EXPECT_FALSE(pDeleteAll->isEnabled());
+    EXPECT_EQ(ShownNote(mWorkspace, "ActivityLabel").toStdString(),
+              "Server srv1 (" + mServer->GetUrl() +
+                  ") is no longer in the Servers list and was left; select it there when it is listed again.");
+    // With nothing to leave, nothing changes.
+    mWorkspace.SlotServerLeftList();
+    EXPECT_TRUE(ShownNote(mWorkspace, "ActivityLabel").startsWith(QStringLiteral("Server srv1 ")));
+
+    // "Delete all" acts on the server chosen next, and on it alone.
+    mWorkspace.SlotActiveUrlChanged({Service(other.Url(), QStringLiteral("other"))});
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace) == QStringList({QStringLiteral("c.zip")}); }, 10000));
+    ASSERT_TRUE(pDeleteAll->isEnabled());
+    QTest::mouseClick(pDeleteAll, Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return other->GetCollections().empty(); }, 10000));
+    EXPECT_EQ(mServer.Count("LogDeleteAllCollections"), 0);
+    EXPECT_EQ(mServer->GetCollections().size(), 2u);
 }
 
 // A server left for not answering while a download runs: the area gives

@@ -3,7 +3,10 @@
 // and the dialogs behind its buttons.
 
 #include "ModalDriver.h"
+#include "ScopedEnv.h"
 #include "ServiceFactory.h"
+#include "TempDir.h"
+#include "WaitFor.h"
 
 #include <clientview/ClientWebServiceRepository.h>
 #include <clientview/ConnectionController.h>
@@ -20,6 +23,8 @@
 #include <boost/make_shared.hpp>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -255,6 +260,124 @@ TEST_F(PanelTest, RowChangesClearTheSelectionSilently)
     mpModel->Changed(pBravo, Service("http://10.0.0.3:8080", "service_name__MAINTENANCE status_name__active"));
     EXPECT_FALSE(pView->selectionModel()->hasSelection());
     EXPECT_EQ(selections.size(), 1);
+}
+
+namespace {
+
+// The proxy row that shows the URL; -1 when none does.
+int RowOf(const QAbstractItemModel& rProxy, const QString& rUrl)
+{
+    for (int row = 0; row < rProxy.rowCount(); ++row)
+        if (rProxy.index(row, 0).data(ConnectionModel::UrlRole).toString() == rUrl)
+            return row;
+    return -1;
+}
+
+// The URLs of the highlighted rows.
+std::string Highlighted(const JoxWsdd::WsddConnectionView& rView)
+{
+    QStringList urls;
+    for (const QModelIndex& rRow : rView.selectionModel()->selectedRows())
+        urls.append(rRow.data(ConnectionModel::UrlRole).toString());
+    return urls.join(QLatin1Char(' ')).toStdString();
+}
+
+void Click(JoxWsdd::WsddConnectionView& rView, int row)
+{
+    const QPoint centre = rView.visualRect(rView.model()->index(row, 0)).center();
+    QTest::mouseClick(rView.viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+}
+
+} // namespace
+
+// When the selected server's row goes, no other row takes the highlight:
+// the panel says the selection left, unless a refill of the list brings the
+// server back at once, which keeps it highlighted without a new report.
+TEST_F(PanelTest, WhenTheSelectedRowGoesNoOtherRowIsHighlighted)
+{
+    tandriltest::TempDir data;
+    tandriltest::ScopedEnv env("PROGRAMDATA", data.Path().c_str());
+    JoxWsdd::WSDDClient client(std::vector<JoxWsdd::WSDDClient::ClientThreadParameter>{});
+    const auto pRepository = boost::make_shared<JoxWsdd::ClientWebServiceRepository>(&client);
+    JoxWsdd::WsddConnectionView* pView = mPanel.GetView();
+    const QString bravo = QStringLiteral("http://10.0.0.3:8080");
+    const QString member = QStringLiteral("http://10.0.0.2:8080");
+    const auto entryOf = [this](const QString& rUrl) {
+        return mpModel->GetService(mPanel.GetProxy()->mapToSource(mPanel.GetProxy()->index(RowOf(*mPanel.GetProxy(), rUrl), 0)).row());
+    };
+    const auto refresh = [this] { mPanel.findChild<QPushButton*>(QStringLiteral("ButtonRefresh"))->click(); };
+
+    const struct
+    {
+        const char* mCase;
+        QString mSelected;
+        std::function<void()> mGo;
+        bool mListedAgain;
+    } cases[] = {
+        {"a Bye", bravo, [&] { mpModel->Remove(entryOf(bravo)); }, false},
+        {"a filter that hides the row", member,
+         [&] { Child<QCheckBox>(&mPanel, QStringLiteral("Grouping"))->setChecked(true); }, false},
+        {"a refresh that lists it again at once", bravo,
+         [&] {
+             refresh();
+             for (const char* pUrl : {"http://10.0.0.5:8080", "http://10.0.0.3:8080"})
+                 mpModel->AddSorted(Service(pUrl, "service_name__MAINTENANCE"));
+         },
+         true},
+        {"a configuration save that empties the list", bravo,
+         [&] {
+             joxguitest::ModalDriver driver(
+                 [](QDialog* pDialog) { Child<QPushButton>(pDialog, QStringLiteral("Save"))->click(); });
+             Child<QPushButton>(&mPanel, QStringLiteral("Configuration"))->click();
+             ASSERT_EQ(driver.Seen(), 1);
+         },
+         false},
+    };
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mCase);
+        mpModel->Clear();
+        mpModel->AddSorted(Service("http://10.0.0.5:8080", "service_name__MAINTENANCE description_name__Alpha"));
+        mpModel->AddSorted(Service("http://10.0.0.3:8080", "service_name__MAINTENANCE description_name__Bravo"));
+        mpModel->AddSorted(Service("http://10.0.0.1:8080", std::string("service_name__MOS ") + cPair));
+        mpModel->AddSorted(Service("http://10.0.0.2:8080", std::string("service_name__MOS ") + cPair));
+        // Group members are listed only without grouping.
+        Child<QCheckBox>(&mPanel, QStringLiteral("Grouping"))->setChecked(rCase.mSelected != member);
+        QApplication::processEvents();
+        ASSERT_FALSE(pView->AwaitsRefill());
+        QSignalSpy selections(&mPanel, &WsddConnectionWidget::SignalSelectionChanged);
+        QSignalSpy left(&mPanel, &WsddConnectionWidget::SignalSelectionLeft);
+        Click(*pView, RowOf(*mPanel.GetProxy(), rCase.mSelected));
+        ASSERT_EQ(Highlighted(*pView), rCase.mSelected.toStdString());
+        ASSERT_EQ(selections.size(), 1);
+
+        rCase.mGo();
+        if (HasFatalFailure())
+            return;
+        if (rCase.mListedAgain)
+        {
+            EXPECT_TRUE(tandriltest::WaitFor([&] { return Highlighted(*pView) == rCase.mSelected.toStdString(); }, 5000));
+            EXPECT_FALSE(pView->AwaitsRefill());
+        }
+        else
+        {
+            // At every step until the panel says so: nothing highlighted.
+            const QMetaObject::Connection watch =
+                QObject::connect(pView->selectionModel(), &QItemSelectionModel::selectionChanged, [&] {
+                    EXPECT_EQ(Highlighted(*pView), "");
+                });
+            EXPECT_EQ(Highlighted(*pView), "");
+            EXPECT_TRUE(left.wait(5000));
+            QObject::disconnect(watch);
+            // Forgotten: listed again later, it is not highlighted again.
+            mpModel->AddSorted(Service(rCase.mSelected.toStdString(), "service_name__MAINTENANCE"));
+            QApplication::processEvents();
+        }
+        QApplication::processEvents();
+        EXPECT_EQ(left.size(), rCase.mListedAgain ? 0 : 1);
+        EXPECT_EQ(Highlighted(*pView), rCase.mListedAgain ? rCase.mSelected.toStdString() : std::string());
+        EXPECT_EQ(selections.size(), 1);
+    }
 }
 
 TEST_F(PanelTest, RefreshButtonShowsTheWaitCursorWhileDiscoveryRestarts)

@@ -255,13 +255,27 @@ TEST_F(ViewTest, TheHighlightedServiceIsTheReportedOne)
         EXPECT_EQ(selections.size(), 2);
     }
 
+    // A press held and moved onto the row above, short of a drag, selects
+    // that row: it is reported as a press is.
+    const QRect alpha = mView.visualRect(mProxy.index(1, 0));
+    const QPoint edge(alpha.center().x(), alpha.top() + 1);
+    const QPoint next = edge - QPoint(0, QApplication::startDragDistance() / 2);
+    ASSERT_EQ(mView.indexAt(next).row(), 0);
+    Press(mView.viewport(), edge);
+    MoveHeld(mView.viewport(), next);
+    Release(mView.viewport(), next);
+    EXPECT_EQ(mView.mDrags, 0);
+    ASSERT_EQ(selections.size(), 4);
+    EXPECT_EQ(ReportedName(selections, 3), QStringLiteral("Charlie"));
+    EXPECT_EQ(SelectedName(mView), QStringLiteral("Charlie"));
+
     // A server the receiver gave up loses its highlight for good.
     mView.ForgetSelection();
     EXPECT_FALSE(mView.selectionModel()->hasSelection());
     mModel.Regroup();
     QApplication::processEvents();
     EXPECT_FALSE(mView.selectionModel()->hasSelection());
-    EXPECT_EQ(selections.size(), 2);
+    EXPECT_EQ(selections.size(), 4);
 }
 
 TEST_F(ViewTest, DragsCarryTheServiceAndNeedDragTypesAndDistance)

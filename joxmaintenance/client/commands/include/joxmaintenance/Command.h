@@ -41,6 +41,12 @@ public:
 
     QString GetServerUrl() const { return mServerUrl; }
     int GetCommandType() const;
+    // The order of the command's request: a number that grows with every
+    // command made in the process, on any thread; a copy keeps it.
+    quint64 GetSerial() const { return mSerial; }
+    // The serial of the command made last; every command made from now on
+    // has a greater one.
+    static quint64 LatestSerial();
     CommandStatusPtr GetCommandStatus() const { return mpStatus; }
     // Callable from any thread: a running exchange ends at once (its socket
     // is shut down, so a download stops and its temporary file goes), and
@@ -82,6 +88,7 @@ protected:
     QString mServerUrl;
 
 private:
+    quint64 mSerial;
     QString mLocalFault;
     // What GetErrorDetails and GetFailureReason give.
     QStringList mShownFailures;

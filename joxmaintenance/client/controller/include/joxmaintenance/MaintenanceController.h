@@ -81,6 +81,10 @@ public:
 signals:
     void SignalListAvailableLogsFinished(LogEntryList entries);
     void SignalListLogConnectionsFinished(QStringList collections);
+    // Right after SignalListLogConnectionsFinished, for the same listing: the
+    // serial of its command (Command::GetSerial), which tells a listing
+    // requested after some moment from one requested, or in flight, before.
+    void SignalCollectionsListed(quint64 requestSerial);
     void SignalCommandStatusListUpdate(QString serverUrl, QList<CommandStatusPtr> statuses);
     // A command of the current server failed; receivers may delete the
     // controller while handling it.

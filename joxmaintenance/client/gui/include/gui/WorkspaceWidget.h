@@ -48,11 +48,15 @@ public:
 
 signals:
     // The workspace gave its server up by itself (the server did not
-    // answer); the servers list clears its highlight.
+    // answer, or its URL was refused); the servers list clears its highlight.
     void SignalServerDropped();
 
 public slots:
     void SlotActiveUrlChanged(const QList<JoxWsdd::WebServiceInfoPtr>& rServices);
+    // The server selected in the Servers list is no longer listed there: it
+    // is left as on an empty selection (its works run on), and the status
+    // area says why.
+    void SlotServerLeftList();
     void SlotGather();
     void SlotFetch(const QStringList& rNames);
     void SlotDelete(const QString& rName);
@@ -60,6 +64,9 @@ public slots:
     void SlotLogCollect();
     void SlotUpdateCreateLogWidget(const joxmaintenance::LogEntryList& rEntries);
     void SlotUpdateListLogWidget(const QStringList& rNames);
+    // The listing just shown was requested as command requestSerial: deletes
+    // that had ended before it was requested may be sent again.
+    void SlotCollectionsListed(quint64 requestSerial);
     void SlotUpdateCommandStatusWidget(const QString& rServerUrl,
                                        const QList<joxmaintenance::CommandStatusPtr>& rStatuses);
     void SlotCommandHandlingFailed(const joxmaintenance::CommandPtr& rCommand);
@@ -122,9 +129,10 @@ private:
     QHash<QString, QString> mShownNames;
     // The failure boxes still open, by server URL.
     QHash<QString, QPointer<JoxGui::Messagebox>> mOpenFailureBoxes;
-    // Deletes not to send again, by "URL\nname": true once the request
-    // succeeded (until the next listing of that server), false while it runs.
-    QHash<QString, bool> mPendingDeletes;
+    // Deletes not to send again, by "URL\nname": 0 while the request runs;
+    // once it succeeded, the latest command serial then, until a listing of
+    // that server requested after it has arrived.
+    QHash<QString, quint64> mPendingDeletes;
     // The current server, while its information query has failed and it has
     // not been selected again.
     QString mUnqueriedUrl;

@@ -4,11 +4,13 @@
 
 #include <QAbstractItemView>
 #include <QList>
+#include <QPersistentModelIndex>
 #include <QPoint>
 #include <QStringList>
 #include <QTableView>
 
 class QDrag;
+class QTimer;
 
 namespace JoxWsdd {
 
@@ -18,6 +20,8 @@ class WsddConnectionItemDelegate;
 // delegate in column 0 and the channel label in column 1. A press reports
 // the selected services; pulling a row out starts a drag of its service
 // description. Tab moves the focus on instead of the current cell.
+// Only the services last reported are ever highlighted: when their rows go,
+// no other row takes the highlight, and the view says they left.
 class WsddConnectionView : public QTableView
 {
     Q_OBJECT
@@ -38,6 +42,9 @@ public:
     // Clears the selection without reporting it, and forgets the services
     // last reported, so that they are not highlighted again.
     void ForgetSelection();
+    // True while a refilled list may still list the services last reported
+    // again before they count as gone.
+    bool AwaitsRefill() const;
 
     void setModel(QAbstractItemModel* pModel) override;
 
@@ -45,6 +52,10 @@ signals:
     void SignalStartConnectionDrag();
     void SignalEndConnectionDrag();
     void SignalSelectionChanged(QList<JoxWsdd::WebServiceInfoPtr> services);
+    // The services last reported are no longer listed (their rows were
+    // removed or filtered out, or a refill of the list did not bring them
+    // back in time): nothing is highlighted and they are forgotten.
+    void SignalSelectionLeft();
 
 protected:
     void mousePressEvent(QMouseEvent* pEvent) override;
@@ -55,18 +66,37 @@ protected:
     // Runs the drag with the supported actions; returns when the drop is over.
     virtual Qt::DropAction ExecuteDrag(QDrag* pDrag, Qt::DropActions actions);
 
+protected slots:
+    // Keeps the base from handing the highlight of a removed current row on
+    // to the next row.
+    void rowsAboutToBeRemoved(const QModelIndex& rParent, int start, int end) override;
+
 private:
     // Every row as high as the delegate's size hint, without measuring rows.
     void ApplyRowHeight();
-    // Reports the selected services and remembers their URLs.
+    // The selection model's selected rows; none without one.
+    QModelIndexList SelectedRows() const;
+    // Reports the selected services and remembers their rows and URLs.
     void EmitSelection();
-    // Highlights the services last reported again when the model has lost
-    // the selection (a row changed, the list was refilled) and they are
-    // listed: the highlight stays on the server the receiver acts on.
+    // After every change of the model, the one judge of whether the
+    // services last reported are still listed: when they are, they are
+    // highlighted again if the change cleared the selection; when they are
+    // not, and no refill may bring them back, SignalSelectionLeft.
+    void FollowModel();
+    // Whether every service last reported is listed, each at its row in
+    // mReportedRows; while a refill is awaited, rows lost are looked for
+    // by URL.
+    bool FindReportedRows();
+    // Highlights those rows again when a change cleared the selection.
     void RestoreSelection();
 
-    // The URLs of the services last reported.
+    // The URLs of the services last reported, and their rows (column 0).
     QStringList mReportedUrls;
+    QList<QPersistentModelIndex> mReportedRows;
+    // Runs while a refilled list may still bring the services back.
+    QTimer* mpRefillTimer;
+    // A FollowModel is queued.
+    bool mFollowPosted = false;
     QPoint mPressPosition;
     WsddConnectionItemDelegate* mpDelegate;
     bool mClearOnEmptyClick;

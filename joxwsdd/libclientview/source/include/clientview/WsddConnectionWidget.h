@@ -47,6 +47,9 @@ signals:
     void SignalStartConnectionDrag();
     void SignalEndConnectionDrag();
     void SignalSelectionChanged(QList<JoxWsdd::WebServiceInfoPtr> services);
+    // The services last passed on are no longer listed; no row is
+    // highlighted (WsddConnectionView::SignalSelectionLeft).
+    void SignalSelectionLeft();
     // A MOS service went from active to free; its URL.
     void SignalMosStopped(QString url);
     void SignalGroupDissolved(QString url);
