@@ -1,5 +1,7 @@
 #include "MainWindow.h"
 
+#include "WaitFor.h"
+
 #include <clientview/ConnectionController.h>
 #include <clientview/ConnectionModel.h>
 #include <clientview/WsddConnectionView.h>
@@ -98,7 +100,8 @@ TEST(MainWindowTest, StatusAreaAtTheSmallestWindowKeepsEveryRunningWorkReadable)
     }
     QLabel* pLabel = pArea->findChild<QLabel*>(QStringLiteral("ActivityLabel"));
     ASSERT_NE(pLabel, nullptr);
-    QTRY_COMPARE_WITH_TIMEOUT(pLabel->text().count(QStringLiteral("... 72.00 KiB received")), 2, 5000);
+    ASSERT_TRUE(tandriltest::WaitFor([&] { return pLabel->text().count(QStringLiteral("... 72.00 KiB received")) == 2; }, 5000))
+        << pLabel->text().toStdString();
     EXPECT_TRUE(pLabel->text().startsWith(QStringLiteral("Running: Downloading log package \"1-second")))
         << pLabel->text().toStdString();
     QApplication::processEvents();

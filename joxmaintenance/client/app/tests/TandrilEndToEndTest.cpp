@@ -192,7 +192,8 @@ QString StartTandril(Process& rTandril, const tandriltest::XvfbDisplay& rScreen,
         return window;
     rScreen.Xdotool({QStringLiteral("windowsize"), window, QString::number(rWindowSize.width()),
                      QString::number(rWindowSize.height())});
-    QTest::qWait(500);
+    if (!rScreen.WaitForPainted(window, rWindowSize, 20000))
+        return QString();
     return window;
 }
 
@@ -206,12 +207,47 @@ QString ProgramLog(const QString& rData)
     return text;
 }
 
-// A picture of the screen into $TANDRIL_SCREENSHOT_DIR, when that is set.
+// How many collection listings the window has taken in (of any server).
+int ListingsTakenIn(const QString& rData)
+{
+    return static_cast<int>(ProgramLog(rData).count(QStringLiteral("Command: ListLogCollections processed 2")));
+}
+
+// Waits until the window has taken in at least that many collection
+// listings, so that the list page shows the last of them.
+bool WaitForListings(const QString& rData, int count)
+{
+    return WaitFor([&] { return ListingsTakenIn(rData) >= count; }, 15000);
+}
+
+// How many downloads into the folder have bytes in their temporary files.
+int DownloadsUnderWay(const QString& rFolder)
+{
+    int started = 0;
+    for (const QFileInfo& rFile : QDir(rFolder).entryInfoList(QDir::Files | QDir::Hidden))
+        started += rFile.fileName().endsWith(QStringLiteral(".part")) && rFile.size() > 0 ? 1 : 0;
+    return started;
+}
+
+// Answers a question box (found by its title) with the key, once the box
+// has the keyboard focus; false when no such box took it.
+bool AnswerBox(const tandriltest::XvfbDisplay& rScreen, const QString& rTitle, const char* pKey = "Return")
+{
+    const QString box = rScreen.FindWindow(rTitle, 10000);
+    if (box.isEmpty() || !rScreen.WaitForFocus(box, 10000))
+        return false;
+    rScreen.Xdotool({QStringLiteral("key"), QLatin1String(pKey)});
+    return true;
+}
+
+// A picture of the screen into $TANDRIL_SCREENSHOT_DIR, when that is set,
+// once what was being drawn has been drawn.
 void Screenshot(const tandriltest::XvfbDisplay& rScreen, const char* pName)
 {
     const QString folder = qEnvironmentVariable("TANDRIL_SCREENSHOT_DIR");
     if (folder.isEmpty())
         return;
+    rScreen.WaitForSettledScreen(5000);
     EXPECT_TRUE(rScreen.SaveScreen(folder + QLatin1Char('/') + QLatin1String(pName) + QStringLiteral(".png")));
 }
 
@@ -287,11 +323,7 @@ TEST_F(TandrilEndToEndTest, OperatorGathersDownloadsAndClosesTheWindowDuringADow
         return !screen.FindWindow(QStringLiteral("Save log file into"), timeoutMs).isEmpty();
     };
     // Answers the folder question with the folder it starts in.
-    const auto answerFolderQuestion = [&] {
-        ASSERT_TRUE(folderQuestionShown(10000));
-        QTest::qWait(300);
-        screen.Xdotool({QStringLiteral("key"), QStringLiteral("Return")});
-    };
+    const auto answerFolderQuestion = [&] { ASSERT_TRUE(AnswerBox(screen, QStringLiteral("Save log file into"))); };
 
     // The announced server appears in the "Servers" panel; selecting it
     // asks for its log sources.
@@ -317,9 +349,8 @@ TEST_F(TandrilEndToEndTest, OperatorGathersDownloadsAndClosesTheWindowDuringADow
     // others; then one is downloaded from the list page.
     const int listings = server.Count("LogListCollections");
     ASSERT_TRUE(WaitFor([&] { return server.Count("LogListCollections") > listings; }, 15000));
-    QTest::qWait(500);
+    ASSERT_TRUE(WaitForListings(dataFolder, server.Count("LogListCollections")));
     click(spots.mListTab);
-    QTest::qWait(300);
     click(spots.mCollectionRow[0]);
     click(spots.mDownload);
     answerFolderQuestion();
@@ -332,8 +363,7 @@ TEST_F(TandrilEndToEndTest, OperatorGathersDownloadsAndClosesTheWindowDuringADow
     click(spots.mCollectionRow[1]);
     click(spots.mDownload);
     answerFolderQuestion();
-    ASSERT_TRUE(WaitFor([&] { return server.Count("LogFetchCollection") == 2; }, 15000));
-    QTest::qWait(1000);
+    ASSERT_TRUE(WaitFor([&] { return server.Count("LogFetchCollection") == 2 && DownloadsUnderWay(target) == 1; }, 15000));
     QElapsedTimer closing;
     closing.start();
     session.CloseAndExpectExitZero();
@@ -394,7 +424,6 @@ TEST_F(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneAct
                log.contains(pSilent->Url() + QStringLiteral(") could not be queried: The server answered with HTTP status 503."));
     }, 15000));
     click(spots.mListTab);
-    QTest::qWait(500);
     Screenshot(screen, "1-list-page-waits");
     EXPECT_EQ(pOther->Count("LogList"), 0);
 
@@ -402,19 +431,17 @@ TEST_F(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneAct
     // starts no second build and says one is running; the status line
     // shows the gather until it ends, and where the file went.
     click(spots.mCreateTab);
-    QTest::qWait(300);
     ASSERT_TRUE(WaitFor([&] {
         click(spots.mSaveAs);
         return !screen.FindWindow(QStringLiteral("Save log file into"), 2000).isEmpty();
     }, 20000));
-    QTest::qWait(300);
-    key("Return");
+    ASSERT_TRUE(AnswerBox(screen, QStringLiteral("Save log file into")));
     ASSERT_TRUE(WaitFor([&] { return pSilent->Count("LogCreateAndFetchCollection") == 1; }, 10000));
     click(spots.mSaveAs);
     ASSERT_FALSE(screen.FindWindow(QStringLiteral("^Already Running$"), 5000).isEmpty());
     EXPECT_TRUE(screen.FindWindow(QStringLiteral("Save log file into"), 200).isEmpty());
     Screenshot(screen, "2-gather-runs-second-refused");
-    key("Return");
+    ASSERT_TRUE(AnswerBox(screen, QStringLiteral("^Already Running$")));
     EXPECT_TRUE(ProgramLog(dataFolder).contains(QStringLiteral("Status line: Running: Gathering logs from server")));
     ASSERT_TRUE(WaitFor([&] { return Files(target) == QStringList({QStringLiteral("collection_1.zip")}); }, 20000))
         << Files(target).join(QLatin1Char(' ')).toStdString();
@@ -426,31 +453,29 @@ TEST_F(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneAct
 
     // 3: the arrow key moves the highlight to the other server, and the
     // pages act on it: "Delete all" reaches that one only.
+    // The press and the key reach the window in this order.
     click(spots.mFirstServer);
-    QTest::qWait(300);
     key("Down");
     ASSERT_TRUE(WaitFor([&] { return pOther->Count("LogList") > 0; }, 10000));
     ASSERT_TRUE(WaitFor([&] { return pOther->Count("LogListCollections") > 0; }, 10000));
-    QTest::qWait(500);
+    // The silent server never lists its collections.
+    ASSERT_TRUE(WaitForListings(dataFolder, 1));
     click(spots.mListTab);
-    QTest::qWait(300);
     Screenshot(screen, "3-keyboard-selected-second-server");
     // 2, a download: a second click on "Download" while it runs starts no
     // second download and asks for no folder; its end names the file.
     (*pOther)->SetAttachmentRate(1500);
     click(spots.mCollectionRow[1]);
     click(spots.mDownload);
-    ASSERT_FALSE(screen.FindWindow(QStringLiteral("Save log file into"), 10000).isEmpty());
-    QTest::qWait(300);
-    key("Return");
+    ASSERT_TRUE(AnswerBox(screen, QStringLiteral("Save log file into")));
     ASSERT_TRUE(WaitFor([&] { return pOther->Count("LogFetchCollection") == 1; }, 10000));
     click(spots.mCollectionRow[1]);
     click(spots.mDownload);
     ASSERT_FALSE(screen.FindWindow(QStringLiteral("^Already Running$"), 5000).isEmpty());
     EXPECT_TRUE(screen.FindWindow(QStringLiteral("Save log file into"), 200).isEmpty());
-    key("Return");
-    QTest::qWait(1500);
-    Screenshot(screen, "2-download-shows-bytes-received");
+    ASSERT_TRUE(AnswerBox(screen, QStringLiteral("^Already Running$")));
+    if (WaitFor([&] { return DownloadsUnderWay(target) == 1; }, 10000))
+        Screenshot(screen, "2-download-shows-bytes-received");
     ASSERT_TRUE(WaitFor([&] {
         return ProgramLog(dataFolder).contains(QStringLiteral("; saved as \"%1/1-big.zip\".").arg(target));
     }, 15000));
@@ -544,7 +569,6 @@ TEST_F(TandrilEndToEndTest, ADownloadSurvivesLeavingItsServerAndASilentServerDel
     const qint64 twoRefreshesMs = refreshing.elapsed();
     EXPECT_LT(twoRefreshesMs, 12000);
     click(spots.mListTab);
-    QTest::qWait(300);
     Screenshot(screen, "4-current-server-polled-beside-a-silent-one");
 
     // A slow download from it, then the refusing server is selected: that
@@ -552,9 +576,7 @@ TEST_F(TandrilEndToEndTest, ADownloadSurvivesLeavingItsServerAndASilentServerDel
     rHealthy->SetAttachmentRate(6000);
     click(spots.mCollectionRow[1]);
     click(spots.mDownload);
-    ASSERT_FALSE(screen.FindWindow(QStringLiteral("Save log file into"), 10000).isEmpty());
-    QTest::qWait(300);
-    screen.Xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(AnswerBox(screen, QStringLiteral("Save log file into")));
     ASSERT_TRUE(WaitFor([&] { return rHealthy.Count("LogFetchCollection") == 1 && !Files(target).isEmpty(); }, 10000));
     const QString left = rRefusing.Url() + QStringLiteral(") was left: its log sources could not be listed. Could not "
                                                           "connect to the server: Connection refused.");
@@ -621,15 +643,12 @@ TEST_F(TandrilEndToEndTest, ADownloadThatFailsAfterItsServerWasLeftShowsItsReaso
         return WaitFor([&] { return rSource.Count("LogList") > 0; }, 1000);
     }, 30000)) << "the download's server was never selected";
     ASSERT_TRUE(WaitFor([&] { return rSource.Count("LogListCollections") > 0; }, 15000));
-    QTest::qWait(500);
+    ASSERT_TRUE(WaitForListings(dataFolder, 1));
     click(spots.mListTab);
-    QTest::qWait(300);
     rSource->SetAttachmentRate(2000);
     click(spots.mCollectionRow[1]);
     click(spots.mDownload);
-    ASSERT_FALSE(screen.FindWindow(QStringLiteral("Save log file into"), 10000).isEmpty());
-    QTest::qWait(300);
-    screen.Xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(AnswerBox(screen, QStringLiteral("Save log file into")));
     ASSERT_TRUE(WaitFor([&] { return rSource.Count("LogFetchCollection") == 1 && !Files(target).isEmpty(); }, 10000));
 
     // The refusing server: left, saying why.
@@ -660,13 +679,11 @@ TEST_F(TandrilEndToEndTest, ADownloadThatFailsAfterItsServerWasLeftShowsItsReaso
     // A box of its own beside that one.
     ASSERT_TRUE(WaitFor([&] { return boxes() == 2; }, 5000)) << boxes();
     EXPECT_TRUE(Files(target).isEmpty()) << Files(target).join(QLatin1Char(' ')).toStdString();
-    QTest::qWait(500);
     Screenshot(screen, "6-download-fails-after-its-server-was-left");
     // The wheel over the area brings the rest of the failure's line into view.
     screen.Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(spots.mStatusArea.x()),
                     QString::number(spots.mStatusArea.y()), QStringLiteral("click"), QStringLiteral("--repeat"),
                     QStringLiteral("3"), QStringLiteral("5")});
-    QTest::qWait(500);
     Screenshot(screen, "6-download-fails-after-its-server-was-left-scrolled");
 
     session.CloseAndExpectExitZero();
@@ -834,54 +851,40 @@ TEST_F(TandrilEndToEndTest, StatusAreaAtTheSmallestWindowShowsEveryRunningWork)
         return WaitFor([&] { return server.Count("LogList") > 0; }, 1000);
     }, 30000)) << "the simulated server was never selected";
     ASSERT_TRUE(WaitFor([&] { return server.Count("LogListCollections") > 0; }, 15000));
-    QTest::qWait(500);
+    ASSERT_TRUE(WaitForListings(dataFolder, 1));
     click(spots.mListTab);
-    QTest::qWait(300);
 
     // The collection that exists here is not downloaded: the box that says
     // so wraps its name within two thirds of the screen.
     click(spots.mCollectionRow[2]);
-    QTest::qWait(300);
     click(spots.mDownload);
-    ASSERT_FALSE(screen.FindWindow(QStringLiteral("Save log file into"), 10000).isEmpty());
-    QTest::qWait(300);
-    screen.Xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(AnswerBox(screen, QStringLiteral("Save log file into")));
     const QString box = screen.FindWindow(QStringLiteral("^Download Error$"), 10000);
     ASSERT_FALSE(box.isEmpty());
     const QRegularExpressionMatch geometry = QRegularExpression(QStringLiteral("Geometry: (\\d+)x(\\d+)"))
                                                  .match(screen.Xdotool({QStringLiteral("getwindowgeometry"), box}));
     ASSERT_TRUE(geometry.hasMatch());
     EXPECT_LE(geometry.captured(1).toInt(), screen.Xdotool({QStringLiteral("getdisplaygeometry")}).section(QLatin1Char(' '), 0, 0).toInt() * 2 / 3);
-    QTest::qWait(300);
     Screenshot(screen, "5-smallest-window-exists-locally-box");
-    screen.Xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(AnswerBox(screen, QStringLiteral("^Download Error$")));
     ASSERT_TRUE(WaitFor([&] { return screen.FindWindow(QStringLiteral("^Download Error$"), 100).isEmpty(); }, 5000));
 
     // Both other collections, slowly: some 20 s each.
     server->SetAttachmentRate(10 * 1024);
     click(spots.mCollectionRow[0]);
     click(spots.mCollectionRow[1]);
-    QTest::qWait(300);
     click(spots.mDownload);
-    ASSERT_FALSE(screen.FindWindow(QStringLiteral("Save log file into"), 10000).isEmpty());
-    QTest::qWait(300);
-    screen.Xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(AnswerBox(screen, QStringLiteral("Save log file into")));
     ASSERT_TRUE(WaitFor([&] { return server.Count("LogFetchCollection") == 2; }, 10000));
     // Both have bytes in their temporary files; the line shows them at its
     // next refresh, once a second.
-    ASSERT_TRUE(WaitFor([&] {
-        int started = 0;
-        for (const QFileInfo& rFile : QDir(target).entryInfoList(QDir::Files | QDir::Hidden))
-            started += rFile.fileName().endsWith(QStringLiteral(".part")) && rFile.size() > 0 ? 1 : 0;
-        return started == 2;
-    }, 10000)) << Files(target).join(QLatin1Char(' ')).toStdString();
-    QTest::qWait(1500);
+    ASSERT_TRUE(WaitFor([&] { return DownloadsUnderWay(target) == 2; }, 10000))
+        << Files(target).join(QLatin1Char(' ')).toStdString();
     Screenshot(screen, "4-smallest-window-two-downloads-run");
     // The wheel over the area brings the older work into view.
     screen.Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(spots.mStatusArea.x()),
                     QString::number(spots.mStatusArea.y()), QStringLiteral("click"), QStringLiteral("--repeat"),
                     QStringLiteral("3"), QStringLiteral("5")});
-    QTest::qWait(500);
     Screenshot(screen, "4-smallest-window-two-downloads-run-scrolled");
 
     session.CloseAndExpectExitZero();

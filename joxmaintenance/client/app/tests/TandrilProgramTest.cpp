@@ -4,6 +4,7 @@
 #include "NetnsSandbox.h"
 #include "StartWsddClient.h"
 #include "TempDir.h"
+#include "WaitFor.h"
 #include "X11WindowClose.h"
 #include "XvfbDisplay.h"
 
@@ -56,7 +57,11 @@ ProgramRun RunProgram(const tandriltest::TempDir& rFolder, const QStringList& rW
     const QString window = display.FindWindow(rClosePattern, 30000);
     if (!window.isEmpty())
     {
-        QTest::qWait(500);
+        // Closed once its event loop has painted it, as an operator would.
+        tandriltest::WaitFor([&] {
+            const QImage image = display.GrabWindow(window);
+            return !image.isNull() && !tandriltest::XvfbDisplay::IsUniform(image);
+        }, 20000);
         tandriltest::SendDeleteWindow(display.Name().toStdString(), window.toULong());
     }
     run.mFinished = process.waitForFinished(30000);

@@ -2,6 +2,7 @@
 
 #include "WaitFor.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QImage>
 #include <QProcessEnvironment>
@@ -90,6 +91,45 @@ QImage XvfbDisplay::GrabWindow(const QString& rWindow) const
     bool ok = false;
     const unsigned long window = rWindow.toULong(&ok);
     return ok ? Grab(window, false) : QImage();
+}
+
+bool XvfbDisplay::IsUniform(const QImage& rImage)
+{
+    for (int y = 0; y < rImage.height(); ++y)
+        for (int x = 0; x < rImage.width(); ++x)
+            if (rImage.pixel(x, y) != rImage.pixel(0, 0))
+                return false;
+    return true;
+}
+
+bool XvfbDisplay::WaitForPainted(const QString& rWindow, const QSize& rSize, int timeoutMs) const
+{
+    return WaitFor([&] {
+        const QImage image = GrabWindow(rWindow);
+        return !image.isNull() && image.size() == rSize && !IsUniform(image);
+    }, timeoutMs);
+}
+
+bool XvfbDisplay::WaitForFocus(const QString& rWindow, int timeoutMs) const
+{
+    return WaitFor([&] { return Xdotool({QStringLiteral("getwindowfocus")}) == rWindow; },
+                   timeoutMs);
+}
+
+bool XvfbDisplay::WaitForSettledScreen(int timeoutMs) const
+{
+    QImage previous = Grab(0, true);
+    QDeadlineTimer pause;
+    return WaitFor([&] {
+        // A picture a tenth of a second after the last one.
+        if (!pause.hasExpired())
+            return false;
+        const QImage current = Grab(0, true);
+        const bool settled = !current.isNull() && current == previous;
+        previous = current;
+        pause.setRemainingTime(100);
+        return settled;
+    }, timeoutMs);
 }
 
 QImage XvfbDisplay::Grab(unsigned long drawable, bool root) const

@@ -35,6 +35,17 @@ public:
     // What the window (an xdotool window id) shows, in its own coordinates;
     // a null image when that failed.
     QImage GrabWindow(const QString& rWindow) const;
+    // Waits at most timeoutMs until the window has rSize and shows more
+    // than one colour: its program has laid it out and painted it.
+    bool WaitForPainted(const QString& rWindow, const QSize& rSize, int timeoutMs) const;
+    // Waits at most timeoutMs until the window has the keyboard focus, so
+    // that keys pressed from now on reach it.
+    bool WaitForFocus(const QString& rWindow, int timeoutMs) const;
+    // Waits at most timeoutMs until two pictures of the screen taken a
+    // moment apart are the same: what was being drawn has been drawn.
+    bool WaitForSettledScreen(int timeoutMs) const;
+    // Whether the image shows one colour only (nothing drawn on it).
+    static bool IsUniform(const QImage& rImage);
 
 private:
     // The drawable's pixels; a null image when that failed.

@@ -521,7 +521,7 @@ TEST_F(WorkspaceTest, DownloadSkipsCollectionsThatExistLocally)
     tandriltest::WriteFile(target.File("a.zip"), "local");
     mWorkspace.mFolder = QString::fromStdString(target.Path());
     mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
-    QTRY_COMPARE_WITH_TIMEOUT(Collections(mWorkspace).size(), 2, 10000);
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == 2; }, 10000));
 
     QString title, text;
     ModalDriver driver([&](QDialog* pDialog) {
@@ -536,7 +536,7 @@ TEST_F(WorkspaceTest, DownloadSkipsCollectionsThatExistLocally)
     EXPECT_EQ(title, QStringLiteral("Download Error"));
     EXPECT_EQ(text, QStringLiteral("The following files already exists locally.\na.zip"));
     EXPECT_EQ(capture.Matching("logfile with empty name requested. Ignore.").size(), 1u);
-    QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(tandriltest::ReadFile(target.File("b.zip"))), QStringLiteral("second"), 10000);
+    EXPECT_TRUE(WaitFor([&] { return tandriltest::ReadFile(target.File("b.zip")) == "second"; }, 10000));
     EXPECT_EQ(tandriltest::ReadFile(target.File("a.zip")), "local");
 
     // A cancelled folder question downloads nothing.
@@ -554,7 +554,7 @@ TEST_F(WorkspaceTest, TheLocalCheckUsesTheNameTheDownloadWouldWrite)
     tandriltest::WriteFile(target.File("b.zip"), "local too");
     mWorkspace.mFolder = QString::fromStdString(target.Path());
     mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
-    QTRY_COMPARE_WITH_TIMEOUT(Collections(mWorkspace).size(), 2, 10000);
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace).size() == 2; }, 10000));
 
     QString text;
     ModalDriver driver([&](QDialog* pDialog) {
