@@ -166,6 +166,39 @@ void StartAnnouncer(Process& rAnnouncer, const QString& rUrl)
     ASSERT_TRUE(rAnnouncer.mProcess.readLine().startsWith("READY"));
 }
 
+// Simulated servers, each with a folder of its own, in the order of their
+// URLs (the order the Servers list shows them in).
+struct ServerSet
+{
+    explicit ServerSet(std::size_t count)
+    {
+        for (std::size_t i = 0; i < count; ++i)
+        {
+            mFolders.push_back(std::make_unique<tandriltest::TempDir>());
+            mServers.push_back(std::make_unique<LocalServer>(mFolders.back()->Path()));
+        }
+        std::sort(mServers.begin(), mServers.end(), [](const auto& rA, const auto& rB) { return rA->Url() < rB->Url(); });
+    }
+    bool AllRunning() const
+    {
+        return std::all_of(mServers.cbegin(), mServers.cend(), [](const auto& rpServer) { return rpServer->IsRunning(); });
+    }
+    LocalServer& operator[](std::size_t index) { return *mServers[index]; }
+    // Announces every server by WS-Discovery until the set goes.
+    void AnnounceAll()
+    {
+        for (const auto& rpServer : mServers)
+        {
+            mAnnouncers.push_back(std::make_unique<Process>());
+            StartAnnouncer(*mAnnouncers.back(), rpServer->Url());
+        }
+    }
+
+    std::vector<std::unique_ptr<tandriltest::TempDir>> mFolders;
+    std::vector<std::unique_ptr<LocalServer>> mServers;
+    std::vector<std::unique_ptr<Process>> mAnnouncers;
+};
+
 // Starts the program on the display with the home and data folders, and
 // sizes its window; the window's id.
 QString StartTandril(Process& rTandril, const tandriltest::XvfbDisplay& rScreen, const QString& rHome,
@@ -378,12 +411,10 @@ TEST_F(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneAct
 {
     // Two servers; the one listed first never answers its collection
     // listing, fails its status poll and builds collections slowly.
-    tandriltest::TempDir folders[2];
-    LocalServer first(folders[0].Path());
-    LocalServer second(folders[1].Path());
-    ASSERT_TRUE(first.IsRunning() && second.IsRunning());
-    LocalServer* pSilent = first.Url() < second.Url() ? &first : &second;
-    LocalServer* pOther = pSilent == &first ? &second : &first;
+    ServerSet servers(2);
+    ASSERT_TRUE(servers.AllRunning());
+    LocalServer* pSilent = &servers[0];
+    LocalServer* pOther = &servers[1];
     const joxmaintenance::LogEntryList sources = {joxmaintenance::LogEntry("systemlogs", "2026-01-01T00:00:00", 3600)};
     for (LocalServer* pServer : {pSilent, pOther})
     {
@@ -394,9 +425,7 @@ TEST_F(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneAct
     (*pSilent)->SetFault("LogListCollections", simserver::Fault::Silent);
     (*pSilent)->SetFault("LogStatus", simserver::Fault::HttpError);
     (*pSilent)->SetBuildDelay(std::chrono::milliseconds(8000));
-    Process announcers[2];
-    StartAnnouncer(announcers[0], pSilent->Url());
-    StartAnnouncer(announcers[1], pOther->Url());
+    servers.AnnounceAll();
     if (HasFatalFailure())
         return;
 
@@ -497,22 +526,16 @@ TEST_F(TandrilEndToEndTest, ADownloadSurvivesLeavingItsServerAndASilentServerDel
 {
     // Listed in the order of their URLs: three silent ones, the healthy one,
     // the refusing one.
-    tandriltest::TempDir folders[5];
-    std::vector<std::unique_ptr<LocalServer>> servers;
-    for (tandriltest::TempDir& rFolder : folders)
-    {
-        servers.push_back(std::make_unique<LocalServer>(rFolder.Path()));
-        ASSERT_TRUE(servers.back()->IsRunning());
-    }
-    std::sort(servers.begin(), servers.end(), [](const auto& rA, const auto& rB) { return rA->Url() < rB->Url(); });
-    const std::vector<LocalServer*> silent = {servers[0].get(), servers[1].get(), servers[2].get()};
-    LocalServer& rHealthy = *servers[3];
-    LocalServer& rRefusing = *servers[4];
+    ServerSet servers(5);
+    ASSERT_TRUE(servers.AllRunning());
+    const std::vector<LocalServer*> silent = {&servers[0], &servers[1], &servers[2]};
+    LocalServer& rHealthy = servers[3];
+    LocalServer& rRefusing = servers[4];
     const joxmaintenance::LogEntryList sources = {joxmaintenance::LogEntry("systemlogs", "2026-01-01T00:00:00", 3600)};
     for (std::size_t i = 0; i < 4; ++i)
     {
-        (*servers[i])->SetLogSources({{"systemlogs", "2026-01-01T00:00:00", 3600}});
-        ASSERT_TRUE((*servers[i])->AddCollection("0-small.zip", "the small collection"));
+        servers[i]->SetLogSources({{"systemlogs", "2026-01-01T00:00:00", 3600}});
+        ASSERT_TRUE(servers[i]->AddCollection("0-small.zip", "the small collection"));
     }
     const std::string big(60000, 'b');
     ASSERT_TRUE(rHealthy->AddCollection("1-big.zip", big));
@@ -523,9 +546,7 @@ TEST_F(TandrilEndToEndTest, ADownloadSurvivesLeavingItsServerAndASilentServerDel
             (*pSilent)->SetFault(pOperation, simserver::Fault::Silent);
     // Nothing listens there any more: connections are refused.
     rRefusing->Stop();
-    Process announcers[5];
-    for (int i = 0; i < 5; ++i)
-        StartAnnouncer(announcers[i], servers[static_cast<std::size_t>(i)]->Url());
+    servers.AnnounceAll();
     if (HasFatalFailure())
         return;
 
@@ -609,26 +630,18 @@ TEST_F(TandrilEndToEndTest, ADownloadSurvivesLeavingItsServerAndASilentServerDel
 // a box of its own beside the other server's.
 TEST_F(TandrilEndToEndTest, ADownloadThatFailsAfterItsServerWasLeftShowsItsReason)
 {
-    tandriltest::TempDir folders[2];
-    std::vector<std::unique_ptr<LocalServer>> servers;
-    for (tandriltest::TempDir& rFolder : folders)
-    {
-        servers.push_back(std::make_unique<LocalServer>(rFolder.Path()));
-        ASSERT_TRUE(servers.back()->IsRunning());
-    }
     // Listed in the order of their URLs: the download's server, then the
     // refusing one.
-    std::sort(servers.begin(), servers.end(), [](const auto& rA, const auto& rB) { return rA->Url() < rB->Url(); });
-    LocalServer& rSource = *servers[0];
-    LocalServer& rRefusing = *servers[1];
+    ServerSet servers(2);
+    ASSERT_TRUE(servers.AllRunning());
+    LocalServer& rSource = servers[0];
+    LocalServer& rRefusing = servers[1];
     const joxmaintenance::LogEntryList sources = {joxmaintenance::LogEntry("systemlogs", "2026-01-01T00:00:00", 3600)};
     rSource->SetLogSources({{"systemlogs", "2026-01-01T00:00:00", 3600}});
     ASSERT_TRUE(rSource->AddCollection("0-small.zip", "the small collection"));
     ASSERT_TRUE(rSource->AddCollection("1-big.zip", std::string(60000, 'b')));
     rRefusing->Stop();
-    Process announcers[2];
-    for (int i = 0; i < 2; ++i)
-        StartAnnouncer(announcers[i], servers[static_cast<std::size_t>(i)]->Url());
+    servers.AnnounceAll();
     if (HasFatalFailure())
         return;
 
@@ -695,17 +708,10 @@ TEST_F(TandrilEndToEndTest, ADownloadThatFailsAfterItsServerWasLeftShowsItsReaso
 // one alone.
 TEST_F(TandrilEndToEndTest, TheSelectedServerLeavesTheListAndDeleteAllReachesNoOtherServer)
 {
-    tandriltest::TempDir folders[2];
-    std::vector<std::unique_ptr<LocalServer>> servers;
-    for (tandriltest::TempDir& rFolder : folders)
-    {
-        servers.push_back(std::make_unique<LocalServer>(rFolder.Path()));
-        ASSERT_TRUE(servers.back()->IsRunning());
-    }
-    // Listed in the order of their URLs.
-    std::sort(servers.begin(), servers.end(), [](const auto& rA, const auto& rB) { return rA->Url() < rB->Url(); });
-    LocalServer& rLeaving = *servers[0];
-    LocalServer& rNext = *servers[1];
+    ServerSet servers(2);
+    ASSERT_TRUE(servers.AllRunning());
+    LocalServer& rLeaving = servers[0];
+    LocalServer& rNext = servers[1];
     const joxmaintenance::LogEntryList sources = {joxmaintenance::LogEntry("systemlogs", "2026-01-01T00:00:00", 3600)};
     const QStringList collections = {QStringLiteral("0-a.zip"), QStringLiteral("1-b.zip"), QStringLiteral("2-c.zip"),
                                      QStringLiteral("3-d.zip")};
@@ -715,9 +721,7 @@ TEST_F(TandrilEndToEndTest, TheSelectedServerLeavesTheListAndDeleteAllReachesNoO
         for (const QString& rName : collections)
             ASSERT_TRUE((*pServer)->AddCollection(rName.toStdString(), "content of " + rName.toStdString()));
     }
-    Process announcers[2];
-    StartAnnouncer(announcers[0], rLeaving.Url());
-    StartAnnouncer(announcers[1], rNext.Url());
+    servers.AnnounceAll();
     if (HasFatalFailure())
         return;
 
@@ -782,8 +786,8 @@ TEST_F(TandrilEndToEndTest, TheSelectedServerLeavesTheListAndDeleteAllReachesNoO
 
     // Its Bye: its row goes, and the next server, now in the first row, is
     // not highlighted; the window leaves the server and says so.
-    announcers[0].mProcess.terminate();
-    ASSERT_TRUE(announcers[0].mProcess.waitForFinished(10000));
+    servers.mAnnouncers[0]->mProcess.terminate();
+    ASSERT_TRUE(servers.mAnnouncers[0]->mProcess.waitForFinished(10000));
     ASSERT_TRUE(WaitFor([&] {
         return ProgramLog(dataFolder).contains(QStringLiteral("Removed service %1").arg(rLeaving.Url()));
     }, 10000));

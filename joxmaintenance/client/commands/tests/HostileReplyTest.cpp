@@ -45,6 +45,15 @@ std::string EnvelopeRecord(const std::string& rId = "cid:one")
                                          "\"/></jox:LogFetchCollectionResponse>"));
 }
 
+// The envelope's record, then the header of a collection's record that
+// declares a gigabyte of data.
+std::string EnvelopeAndGigabyteRecordHeader()
+{
+    return EnvelopeRecord() + ScriptedHttpServer::DimeRecordHeader(kLast, kMediaType, "cid:one", "application/zip",
+                                                                   std::uint64_t{1} << 30,
+                                                                   ScriptedHttpServer::DimeOption("c.zip"));
+}
+
 // An attachment record named rName.
 std::string Attachment(unsigned char flags, const std::string& rId, const std::string& rName, const std::string& rData,
                        const std::string& rType = "application/zip")
@@ -298,10 +307,7 @@ TEST_F(HostileReplyTest, AChunkSizeLineThatNeverEndsFailsTheRequest)
 // that never ends and extensions between single bytes of data.
 TEST_F(HostileReplyTest, EveryChunkedHeaderFormEndsWithinSecondsWithBoundedMemory)
 {
-    const std::string dataRecord =
-        EnvelopeRecord() + ScriptedHttpServer::DimeRecordHeader(kLast, kMediaType, "cid:one", "application/zip",
-                                                                std::uint64_t{1} << 30,
-                                                                ScriptedHttpServer::DimeOption("c.zip"));
+    const std::string dataRecord = EnvelopeAndGigabyteRecordHeader();
     const struct
     {
         const char* mpName;
@@ -506,10 +512,7 @@ TEST_F(HostileReplyTest, FramingWithoutContentIsBounded)
     const std::string begun = EnvelopeRecord() + Attachment(kChunk, "cid:one", "c.zip", "the first bytes");
     const std::string extension = ";" + std::string(60000, 'e') + "\r\n";
     const std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
-    const std::string dataRecord =
-        EnvelopeRecord() + ScriptedHttpServer::DimeRecordHeader(kLast, kMediaType, "cid:one", "application/zip",
-                                                                std::uint64_t{1} << 30,
-                                                                ScriptedHttpServer::DimeOption("c.zip"));
+    const std::string dataRecord = EnvelopeAndGigabyteRecordHeader();
     const struct
     {
         const char* mpName;
