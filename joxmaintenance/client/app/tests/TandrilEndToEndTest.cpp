@@ -273,6 +273,25 @@ bool AnswerBox(const tandriltest::XvfbDisplay& rScreen, const QString& rTitle, c
     return true;
 }
 
+// Clicks the server's row until the window asks the server for its log
+// sources (the list may not show the server yet); false when it never did.
+bool SelectServer(const tandriltest::XvfbDisplay& rScreen, const QString& rWindow, const QPoint& rRow,
+                  const LocalServer& rServer, int timeoutMs = 30000)
+{
+    return WaitFor([&] {
+        rScreen.Click(rWindow, rRow.x(), rRow.y());
+        return WaitFor([&] { return rServer.Count("LogList") > 0; }, 1000);
+    }, timeoutMs);
+}
+
+// Turns the mouse wheel down over the spot (the status area scrolls on).
+void WheelDown(const tandriltest::XvfbDisplay& rScreen, const QString& rWindow, const QPoint& rSpot)
+{
+    rScreen.Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), rWindow, QString::number(rSpot.x()),
+                     QString::number(rSpot.y()), QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("3"),
+                     QStringLiteral("5")});
+}
+
 // A picture of the screen into $TANDRIL_SCREENSHOT_DIR, when that is set,
 // once what was being drawn has been drawn.
 void Screenshot(const tandriltest::XvfbDisplay& rScreen, const char* pName)
@@ -360,10 +379,7 @@ TEST_F(TandrilEndToEndTest, OperatorGathersDownloadsAndClosesTheWindowDuringADow
 
     // The announced server appears in the "Servers" panel; selecting it
     // asks for its log sources.
-    ASSERT_TRUE(WaitFor([&] {
-        click(spots.mFirstServer);
-        return WaitFor([&] { return server.Count("LogList") > 0; }, 1000);
-    }, 30000)) << "the simulated server was never selected";
+    ASSERT_TRUE(SelectServer(screen, window, spots.mFirstServer, server)) << "the simulated server was never selected";
 
     // "Save as", once the sources are shown below which it sits: the server
     // builds a collection that streams into the folder.
@@ -437,10 +453,7 @@ TEST_F(TandrilEndToEndTest, PagesWaitWorkShowsAndTheHighlightedServerIsTheOneAct
     const auto key = [&](const char* pKey) { screen.Xdotool({QStringLiteral("key"), QLatin1String(pKey)}); };
 
     // Both servers listed, the silent one first; selecting it.
-    ASSERT_TRUE(WaitFor([&] {
-        click(spots.mFirstServer);
-        return WaitFor([&] { return pSilent->Count("LogList") > 0; }, 1000);
-    }, 30000)) << "the first server was never selected";
+    ASSERT_TRUE(SelectServer(screen, window, spots.mFirstServer, *pSilent)) << "the first server was never selected";
     ASSERT_TRUE(WaitFor([&] { return pSilent->Count("LogStatus") > 0; }, 15000));
 
     // 1: nothing has answered the listing: the pages say they wait; the
@@ -561,10 +574,7 @@ TEST_F(TandrilEndToEndTest, ADownloadSurvivesLeavingItsServerAndASilentServerDel
     for (int row = 0; row < 3; ++row)
     {
         LocalServer& rSilent = *silent[static_cast<std::size_t>(row)];
-        ASSERT_TRUE(WaitFor([&] {
-            click(spots.mServerRow[row]);
-            return WaitFor([&] { return rSilent.Count("LogList") > 0; }, 1000);
-        }, 30000)) << "silent server " << row << " was never selected";
+        ASSERT_TRUE(SelectServer(screen, window, spots.mServerRow[row], rSilent)) << "silent server " << row << " was never selected";
         ASSERT_TRUE(WaitFor([&] { return rSilent.Count("LogStatus") > 0; }, 15000)) << "silent server " << row;
     }
 
@@ -651,10 +661,7 @@ TEST_F(TandrilEndToEndTest, ADownloadThatFailsAfterItsServerWasLeftShowsItsReaso
     const Spots spots = MeasureSpots(sources, {QStringLiteral("0-small.zip"), QStringLiteral("1-big.zip")});
     const auto click = [&](const QPoint& rSpot) { screen.Click(window, rSpot.x(), rSpot.y()); };
 
-    ASSERT_TRUE(WaitFor([&] {
-        click(spots.mServerRow[0]);
-        return WaitFor([&] { return rSource.Count("LogList") > 0; }, 1000);
-    }, 30000)) << "the download's server was never selected";
+    ASSERT_TRUE(SelectServer(screen, window, spots.mServerRow[0], rSource)) << "the download's server was never selected";
     ASSERT_TRUE(WaitFor([&] { return rSource.Count("LogListCollections") > 0; }, 15000));
     ASSERT_TRUE(WaitForListings(dataFolder, 1));
     click(spots.mListTab);
@@ -694,9 +701,7 @@ TEST_F(TandrilEndToEndTest, ADownloadThatFailsAfterItsServerWasLeftShowsItsReaso
     EXPECT_TRUE(Files(target).isEmpty()) << Files(target).join(QLatin1Char(' ')).toStdString();
     Screenshot(screen, "6-download-fails-after-its-server-was-left");
     // The wheel over the area brings the rest of the failure's line into view.
-    screen.Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(spots.mStatusArea.x()),
-                    QString::number(spots.mStatusArea.y()), QStringLiteral("click"), QStringLiteral("--repeat"),
-                    QStringLiteral("3"), QStringLiteral("5")});
+    WheelDown(screen, window, spots.mStatusArea);
     Screenshot(screen, "6-download-fails-after-its-server-was-left-scrolled");
 
     session.CloseAndExpectExitZero();
@@ -739,10 +744,7 @@ TEST_F(TandrilEndToEndTest, TheSelectedServerLeavesTheListAndDeleteAllReachesNoO
     // Both listed; the first selected, its collections listed.
     ASSERT_TRUE(WaitFor([&] { return ProgramLog(dataFolder).contains(QStringLiteral("Added service %1").arg(rNext.Url())); },
                         30000));
-    ASSERT_TRUE(WaitFor([&] {
-        click(spots.mServerRow[0]);
-        return WaitFor([&] { return rLeaving.Count("LogList") > 0; }, 1000);
-    }, 30000)) << "the first server was never selected";
+    ASSERT_TRUE(SelectServer(screen, window, spots.mServerRow[0], rLeaving)) << "the first server was never selected";
     ASSERT_TRUE(WaitFor([&] { return rLeaving.Count("LogListCollections") > 0; }, 10000));
     click(spots.mListTab);
     // Highlighted and plain rows look different.
@@ -803,10 +805,7 @@ TEST_F(TandrilEndToEndTest, TheSelectedServerLeavesTheListAndDeleteAllReachesNoO
     // "Delete all" reaches neither server now; chosen next, the other server
     // is the one it deletes on.
     click(spots.mDeleteAll);
-    ASSERT_TRUE(WaitFor([&] {
-        click(spots.mServerRow[0]);
-        return WaitFor([&] { return rNext.Count("LogList") > 0; }, 1000);
-    }, 20000)) << "the next server was never selected";
+    ASSERT_TRUE(SelectServer(screen, window, spots.mServerRow[0], rNext, 20000)) << "the next server was never selected";
     ASSERT_TRUE(WaitFor([&] { return rNext.Count("LogListCollections") > 0 && background(0) == highlighted; }, 10000));
     ASSERT_TRUE(WaitFor([&] {
         click(spots.mDeleteAll);
@@ -850,10 +849,7 @@ TEST_F(TandrilEndToEndTest, StatusAreaAtTheSmallestWindowShowsEveryRunningWork)
     const Spots spots = MeasureSpots(sources, collections, kSmallestWindow);
     const auto click = [&](const QPoint& rSpot) { screen.Click(window, rSpot.x(), rSpot.y()); };
 
-    ASSERT_TRUE(WaitFor([&] {
-        click(spots.mFirstServer);
-        return WaitFor([&] { return server.Count("LogList") > 0; }, 1000);
-    }, 30000)) << "the simulated server was never selected";
+    ASSERT_TRUE(SelectServer(screen, window, spots.mFirstServer, server)) << "the simulated server was never selected";
     ASSERT_TRUE(WaitFor([&] { return server.Count("LogListCollections") > 0; }, 15000));
     ASSERT_TRUE(WaitForListings(dataFolder, 1));
     click(spots.mListTab);
@@ -886,9 +882,7 @@ TEST_F(TandrilEndToEndTest, StatusAreaAtTheSmallestWindowShowsEveryRunningWork)
         << Files(target).join(QLatin1Char(' ')).toStdString();
     Screenshot(screen, "4-smallest-window-two-downloads-run");
     // The wheel over the area brings the older work into view.
-    screen.Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(spots.mStatusArea.x()),
-                    QString::number(spots.mStatusArea.y()), QStringLiteral("click"), QStringLiteral("--repeat"),
-                    QStringLiteral("3"), QStringLiteral("5")});
+    WheelDown(screen, window, spots.mStatusArea);
     Screenshot(screen, "4-smallest-window-two-downloads-run-scrolled");
 
     session.CloseAndExpectExitZero();

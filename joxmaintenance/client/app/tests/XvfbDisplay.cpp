@@ -35,19 +35,50 @@ QString XvfbDisplay::MissingTools()
 
 bool XvfbDisplay::Start()
 {
-    // The number is free when its lock file is.
+    // A number whose lock file is free may be taken by a display started
+    // beside this one before its server locks it; the server then gives up,
+    // and clients would reach the other display through its socket file. So
+    // the display is this one's only once its lock file names its server.
     int number = 100 + static_cast<int>(getpid() % 800);
-    while (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
-        ++number;
-    mName = QStringLiteral(":%1").arg(number);
-    mServer.start(QStandardPaths::findExecutable(QStringLiteral("Xvfb")),
-                  {mName, QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1600x1000x24"),
-                   QStringLiteral("-dpi"), QStringLiteral("96"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    return WaitFor([&] {
-        bool ok = false;
-        Xdotool({QStringLiteral("getdisplaygeometry")}, &ok);
-        return ok;
-    }, 15000);
+    for (int attempt = 0; attempt < 20; ++attempt, ++number)
+    {
+        while (QFile::exists(LockFile(number)))
+            ++number;
+        mServer.start(QStandardPaths::findExecutable(QStringLiteral("Xvfb")),
+                      {QStringLiteral(":%1").arg(number), QStringLiteral("-screen"), QStringLiteral("0"),
+                       QStringLiteral("1600x1000x24"), QStringLiteral("-dpi"), QStringLiteral("96"),
+                       QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        const auto locked = [&] { return LockHolder(number) == mServer.processId(); };
+        WaitFor([&] { return mServer.state() == QProcess::NotRunning || locked(); }, 15000);
+        if (mServer.state() == QProcess::NotRunning || !locked())
+        {
+            mServer.kill();
+            mServer.waitForFinished(5000);
+            continue;
+        }
+        mName = QStringLiteral(":%1").arg(number);
+        return WaitFor([&] {
+            bool ok = false;
+            Xdotool({QStringLiteral("getdisplaygeometry")}, &ok);
+            return ok;
+        }, 15000);
+    }
+    return false;
+}
+
+QString XvfbDisplay::LockFile(int number)
+{
+    return QStringLiteral("/tmp/.X%1-lock").arg(number);
+}
+
+qint64 XvfbDisplay::LockHolder(int number)
+{
+    QFile lock(LockFile(number));
+    if (!lock.open(QIODevice::ReadOnly))
+        return -1;
+    bool ok = false;
+    const qint64 pid = lock.readAll().trimmed().toLongLong(&ok);
+    return ok ? pid : -1;
 }
 
 QString XvfbDisplay::Xdotool(const QStringList& rArguments, bool* pOk) const

@@ -48,6 +48,10 @@ public:
     static bool IsUniform(const QImage& rImage);
 
 private:
+    // The lock file of the display of that number, and the process id it
+    // names (-1 when there is none).
+    static QString LockFile(int number);
+    static qint64 LockHolder(int number);
     // The drawable's pixels; a null image when that failed.
     QImage Grab(unsigned long drawable, bool root) const;
 
