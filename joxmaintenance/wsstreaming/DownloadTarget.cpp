@@ -49,17 +49,22 @@ std::string Shortened(const std::string& rName, std::size_t bytes)
     return rName.substr(0, end);
 }
 
-// Moves rFrom to rTo unless rTo exists; 0 or an errno value. A name that
-// could not be removed on the way (the temporary one, after the file was
-// stored; the reservation of rTo, after a rename failed) is added to
-// rLeftovers with the system's reason.
-int RenameWithoutReplacing(const std::string& rFrom, const std::string& rTo,
+// Moves rFrom to rTo unless rTo exists; 0 or an errno value, with rNameTaken
+// set when the error means that rTo exists. A name that could not be removed
+// on the way (the temporary one, after the file was stored; the reservation
+// of rTo, after a rename failed) is added to rLeftovers with the system's
+// reason.
+int RenameWithoutReplacing(const std::string& rFrom, const std::string& rTo, bool& rNameTaken,
                            std::vector<std::pair<std::string, std::string>>& rLeftovers)
 {
+    rNameTaken = false;
     if (::renameat2(AT_FDCWD, rFrom.c_str(), AT_FDCWD, rTo.c_str(), RENAME_NOREPLACE) == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+    {
+        rNameTaken = errno == EEXIST;
         return errno;
+    }
     // A file system without the flag: a hard link fails when the name exists.
     if (::link(rFrom.c_str(), rTo.c_str()) == 0)
     {
@@ -70,14 +75,22 @@ int RenameWithoutReplacing(const std::string& rFrom, const std::string& rTo,
         return 0;
     }
     if (errno != EPERM && errno != ENOSYS && errno != ENOTSUP)
+    {
+        rNameTaken = errno == EEXIST;
         return errno;
+    }
     // Nor hard links (FUSE mounts, network shares): the name is reserved by
     // creating it, which fails when it exists, and the file is renamed onto
     // that reservation. Not atomic: for a moment the name holds an empty file.
     const int reservation = ::open(rTo.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (reservation < 0)
+    {
+        rNameTaken = errno == EEXIST;
         return errno;
+    }
     ::close(reservation);
+    // The name is this program's now: whatever the rename onto it answers,
+    // "File exists" too, is the file system's failure, not a taken name.
     if (::rename(rFrom.c_str(), rTo.c_str()) == 0)
         return 0;
     const int error = errno;
@@ -187,9 +200,10 @@ bool DownloadTarget::Commit()
             return Abandon(moved);
         }
         std::string path;
-        if (const int error = MoveIntoPlace(rFile, path); error != 0)
+        bool nameTaken = false;
+        if (const int error = MoveIntoPlace(rFile, path, nameTaken); error != 0)
         {
-            RecordFailure(rFile, path, error);
+            RecordFailure(rFile, path, error, nameTaken);
             return Abandon(moved);
         }
         moved.push_back(path);
@@ -199,26 +213,26 @@ bool DownloadTarget::Commit()
     return true;
 }
 
-int DownloadTarget::MoveIntoPlace(const Pending& rFile, std::string& rPath)
+int DownloadTarget::MoveIntoPlace(const Pending& rFile, std::string& rPath, bool& rNameTaken)
 {
     rPath = rFile.mFinalPath;
-    int error = RenameWithoutReplacing(rFile.mTemporaryPath, rPath, mLeftovers);
+    int error = RenameWithoutReplacing(rFile.mTemporaryPath, rPath, rNameTaken, mLeftovers);
     if (mNameClash == NameClash::Fail)
         return error;
     const std::size_t separator = rFile.mFinalPath.rfind('/');
     const std::string folder = rFile.mFinalPath.substr(0, separator + 1);
     const std::string name = rFile.mFinalPath.substr(separator + 1);
-    for (int number = 2; error == EEXIST && number <= kMaxNameNumber; ++number)
+    for (int number = 2; rNameTaken && number <= kMaxNameNumber; ++number)
     {
         rPath = folder + NumberedName(name, number);
-        error = RenameWithoutReplacing(rFile.mTemporaryPath, rPath, mLeftovers);
+        error = RenameWithoutReplacing(rFile.mTemporaryPath, rPath, rNameTaken, mLeftovers);
     }
     return error;
 }
 
-void DownloadTarget::RecordFailure(const Pending& rFile, const std::string& rPath, int error)
+void DownloadTarget::RecordFailure(const Pending& rFile, const std::string& rPath, int error, bool nameTaken)
 {
-    mNameTaken = error == EEXIST;
+    mNameTaken = nameTaken;
     mFailedPath = mNameTaken ? rFile.mFinalPath : rPath;
     mFailedReason = std::strerror(error);
     if (!mNameTaken)

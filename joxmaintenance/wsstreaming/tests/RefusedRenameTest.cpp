@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 using joxwsstreaming::DownloadTarget;
@@ -33,6 +34,7 @@ struct Refusals
     int mUnlink = 0;          // errno of unlink of a path that holds mUnlinkPart
     std::string mUnlinkPart;
     int mReservations = 0;    // O_EXCL creations seen by rename: names that held an empty file
+    std::vector<std::string> mRenamedOnto; // the names rename was asked to move a file onto
 };
 Refusals gRefusals;
 
@@ -70,6 +72,7 @@ extern "C" int link(const char* pFrom, const char* pTo) noexcept
 
 extern "C" int rename(const char* pFrom, const char* pTo) noexcept
 {
+    gRefusals.mRenamedOnto.emplace_back(pTo);
     if (Refuse(gRefusals.mRename))
         return -1;
     // The file renamed onto is the reservation: empty until now.
@@ -172,6 +175,58 @@ TEST_F(RefusedRenameTest, AFailedRenameLeavesNoReservation)
     ASSERT_EQ(1u, stuck.GetLeftovers().size());
     EXPECT_EQ(mFolder.File("d.zip"), stuck.GetLeftovers()[0].first);
     EXPECT_EQ(std::strerror(EPERM), stuck.GetLeftovers()[0].second);
+}
+
+// The reservation is this program's own empty file: a rename onto it that
+// fails, "File exists" too, is the file system's failure to store the file,
+// not a taken name. The commit fails with the system's reason, leaves the
+// folder as it was, and a gather tries no numbered name.
+TEST_F(RefusedRenameTest, ARenameOntoTheReservationThatFailsIsAWriteFailure)
+{
+    for (const auto clash : {DownloadTarget::NameClash::Fail, DownloadTarget::NameClash::FreeName})
+    {
+        for (const int renameError : {EEXIST, ENOTEMPTY, EIO})
+        {
+            SCOPED_TRACE(std::string(clash == DownloadTarget::NameClash::Fail ? "list download, " : "gather, ") +
+                         std::strerror(renameError));
+            tandriltest::TempDir folder;
+            tandriltest::WriteFile(folder.File("kept.zip"), "operator's file");
+            gRefusals = Refusals();
+            gRefusals.mRenameNoReplace = EINVAL;
+            gRefusals.mLink = EPERM;
+            gRefusals.mRename = renameError;
+
+            DownloadTarget target(folder.Path());
+            target.SetNameClash(clash);
+            Write(target, "c.zip", "data");
+            EXPECT_FALSE(target.Commit());
+            EXPECT_FALSE(target.IsNameTaken());
+            EXPECT_EQ(folder.File("c.zip") + ": " + std::strerror(renameError), target.GetError());
+            EXPECT_EQ(std::make_pair(folder.File("c.zip"), std::string(std::strerror(renameError))),
+                      target.GetFileFailure());
+            EXPECT_EQ((std::vector<std::string>{folder.File("c.zip")}), gRefusals.mRenamedOnto);
+            EXPECT_EQ(0u, target.GetPendingCount());
+            EXPECT_TRUE(target.GetCommittedPaths().empty());
+            EXPECT_TRUE(target.GetLeftovers().empty());
+            EXPECT_EQ((std::vector<std::string>{"kept.zip"}), FolderEntries(folder.Path()));
+        }
+    }
+
+    // A gather whose name is taken stops at the numbered name whose rename failed.
+    tandriltest::WriteFile(mFolder.File("c.zip"), "operator's file");
+    gRefusals = Refusals();
+    gRefusals.mRenameNoReplace = EINVAL;
+    gRefusals.mLink = EPERM;
+    gRefusals.mRename = EEXIST;
+    DownloadTarget gathered(mFolder.Path());
+    gathered.SetNameClash(DownloadTarget::NameClash::FreeName);
+    Write(gathered, "c.zip", "data");
+    EXPECT_FALSE(gathered.Commit());
+    EXPECT_FALSE(gathered.IsNameTaken());
+    EXPECT_EQ(mFolder.File("c (2).zip") + ": " + std::strerror(EEXIST), gathered.GetError());
+    EXPECT_EQ((std::vector<std::string>{mFolder.File("c (2).zip")}), gRefusals.mRenamedOnto);
+    EXPECT_EQ((std::vector<std::string>{"c.zip"}), FolderEntries(mFolder.Path()));
+    EXPECT_EQ("operator's file", tandriltest::ReadFile(mFolder.File("c.zip")));
 }
 
 // A hard link that worked and a temporary name that could not be removed:

@@ -136,10 +136,12 @@ private:
     };
 
     // Moves rFile into place under its name or, as mNameClash allows, a
-    // numbered one; 0 with rPath set to the name used, or an errno value.
-    int MoveIntoPlace(const Pending& rFile, std::string& rPath);
-    // Records why rFile could not be stored as rPath (an errno value).
-    void RecordFailure(const Pending& rFile, const std::string& rPath, int error);
+    // numbered one; 0 with rPath set to the name used, or an errno value
+    // with rNameTaken set when it means that rPath exists.
+    int MoveIntoPlace(const Pending& rFile, std::string& rPath, bool& rNameTaken);
+    // Records why rFile could not be stored as rPath (an errno value;
+    // nameTaken: because rPath exists).
+    void RecordFailure(const Pending& rFile, const std::string& rPath, int error, bool nameTaken);
     // Ends a failed commit: removes the temporary files and rMoved.
     bool Abandon(const std::vector<std::string>& rMoved);
 
