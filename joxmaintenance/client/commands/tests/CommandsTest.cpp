@@ -31,9 +31,9 @@
 #include <QRegularExpression>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/resource.h>
-#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -1148,8 +1148,11 @@ TEST_F(CommandsTest, AbortEndsARunningExchangeAtOnceAndLeavesNoPartialFile)
         if (rCase.mConnects)
         {
             std::vector<int> connecting;
-            while ((connecting = unanswering.ConnectingDescriptors()).empty())
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(8);
+            while ((connecting = unanswering.ConnectingDescriptors()).empty() &&
+                   std::chrono::steady_clock::now() < deadline)
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            EXPECT_FALSE(connecting.empty());
             // Its socket is not handed to programs the process starts.
             for (const int descriptor : connecting)
                 EXPECT_NE(::fcntl(descriptor, F_GETFD) & FD_CLOEXEC, 0);
