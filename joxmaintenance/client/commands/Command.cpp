@@ -16,12 +16,18 @@
 
 #include <boost/make_shared.hpp>
 
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <exception>
@@ -155,6 +161,8 @@ struct AbortHooks
                 return SOAP_INVALID_SOCKET;
             }
         }
+        if (ConnectsItself(pSoap, *pLink))
+            return Connect(pSoap, *pLink, pEndpoint, pHost, port);
         const SOAP_SOCKET socket = pLink->mpOpen(pSoap, pEndpoint, pHost, port);
         std::lock_guard<std::mutex> lock(pLink->mMutex);
         if (soap_valid_socket(socket))
@@ -165,6 +173,208 @@ struct AbortHooks
                 ::shutdown(socket, SHUT_RDWR);
         }
         return socket;
+    }
+
+    // The runtime's own connect, as a new context has it.
+    static Link::Open RuntimeOpen()
+    {
+        static const Link::Open open = [] {
+            struct soap* pSoap = soap_new();
+            const Link::Open runtimeOpen = pSoap ? pSoap->fopen : nullptr;
+            if (pSoap)
+                soap_free(pSoap);
+            return runtimeOpen;
+        }();
+        return open;
+    }
+
+    // True when the context would connect with the runtime's own connect,
+    // asking nothing of it that Connect does not do (a proxy, a bound local
+    // address, UDP, socket flags).
+    static bool ConnectsItself(const struct soap* pSoap, const Link& rLink)
+    {
+        return rLink.mpOpen != nullptr && rLink.mpOpen == RuntimeOpen() && !(pSoap->omode & SOAP_IO_UDP) &&
+               !pSoap->proxy_host && !pSoap->client_addr && pSoap->client_port < 0 && !pSoap->client_interface &&
+               pSoap->connect_flags == 0;
+    }
+
+    // Fails the connect with the runtime's own texts, so that a failure
+    // reads the same whichever connect made it; closes the socket if one
+    // is given.
+    static SOAP_SOCKET FailConnect(struct soap* pSoap, SOAP_SOCKET socket, int error, const char* pString,
+                                   const char* pDetail)
+    {
+        pSoap->errnum = error;
+        soap_set_receiver_error(pSoap, pString ? pString : std::strerror(error), pDetail, SOAP_TCP_ERROR);
+        if (soap_valid_socket(socket))
+            pSoap->fclosesocket(pSoap, socket);
+        return SOAP_INVALID_SOCKET;
+    }
+
+    static SOAP_SOCKET FailAbandoned(struct soap* pSoap, SOAP_SOCKET socket)
+    {
+        pSoap->errnum = 0;
+        soap_set_sender_error(pSoap, "Request abandoned", "The request was abandoned while it connected",
+                              SOAP_TCP_ERROR);
+        pSoap->fclosesocket(pSoap, socket);
+        return SOAP_INVALID_SOCKET;
+    }
+
+    // Connects as the runtime's own connect does (the same socket options
+    // and state, the same failures), except that the socket is known to
+    // rLink before the connect begins, so that Abort ends a connect under
+    // way at once: shutdown ends a connect in progress and wakes its poll.
+    // The host is taken only as a numeric address, never looked up.
+    static SOAP_SOCKET Connect(struct soap* pSoap, Link& rLink, const char* pEndpoint, const char* pHost, int port)
+    {
+        if (soap_valid_socket(pSoap->socket))
+        {
+            pSoap->fclosesocket(pSoap, pSoap->socket);
+            pSoap->socket = SOAP_INVALID_SOCKET;
+        }
+        pSoap->errmode = 0;
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
+        const std::string service = std::to_string(port);
+        addrinfo* pAddresses = nullptr;
+        const int resolved = ::getaddrinfo(pHost, service.c_str(), &hints, &pAddresses);
+        if (resolved != 0 || !pAddresses)
+        {
+            if (pAddresses)
+                ::freeaddrinfo(pAddresses);
+            return FailConnect(pSoap, SOAP_INVALID_SOCKET, 0, ::gai_strerror(resolved),
+                               "getaddrinfo failed in tcp_connect()");
+        }
+        const std::unique_ptr<addrinfo, void (*)(addrinfo*)> addresses(pAddresses, &::freeaddrinfo);
+        const addrinfo& rAddress = *pAddresses;
+
+        const SOAP_SOCKET socket =
+            ::socket(rAddress.ai_family, rAddress.ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, rAddress.ai_protocol);
+        if (!soap_valid_socket(socket))
+            return FailConnect(pSoap, SOAP_INVALID_SOCKET, errno, nullptr, "socket failed in tcp_connect()");
+        const int on = 1;
+        const struct
+        {
+            bool mWanted;
+            int mLevel;
+            int mOption;
+            int mValue;
+            const char* mpDetail;
+        } options[] = {
+            {pSoap->keep_alive || pSoap->tcp_keep_alive, SOL_SOCKET, SO_KEEPALIVE, on,
+             "setsockopt SO_KEEPALIVE failed in tcp_connect()"},
+            {pSoap->sndbuf > 0, SOL_SOCKET, SO_SNDBUF, pSoap->sndbuf, "setsockopt SO_SNDBUF failed in tcp_connect()"},
+            {pSoap->rcvbuf > 0, SOL_SOCKET, SO_RCVBUF, pSoap->rcvbuf, "setsockopt SO_RCVBUF failed in tcp_connect()"},
+            {pSoap->tcp_keep_idle != 0, IPPROTO_TCP, TCP_KEEPIDLE, static_cast<int>(pSoap->tcp_keep_idle),
+             "setsockopt TCP_KEEPIDLE failed in tcp_connect()"},
+            {pSoap->tcp_keep_intvl != 0, IPPROTO_TCP, TCP_KEEPINTVL, static_cast<int>(pSoap->tcp_keep_intvl),
+             "setsockopt TCP_KEEPINTVL failed in tcp_connect()"},
+            {pSoap->tcp_keep_cnt != 0, IPPROTO_TCP, TCP_KEEPCNT, static_cast<int>(pSoap->tcp_keep_cnt),
+             "setsockopt TCP_KEEPCNT failed in tcp_connect()"},
+            {true, IPPROTO_TCP, TCP_NODELAY, on, "setsockopt TCP_NODELAY failed in tcp_connect()"},
+        };
+        for (const auto& rOption : options)
+        {
+            if (rOption.mWanted &&
+                ::setsockopt(socket, rOption.mLevel, rOption.mOption, &rOption.mValue, sizeof rOption.mValue) != 0)
+                return FailConnect(pSoap, socket, errno, nullptr, rOption.mpDetail);
+        }
+
+        // Known to Abort before the connect begins; a non-blocking connect
+        // returns at once.
+        int connected = 0;
+        int error = 0;
+        {
+            std::lock_guard<std::mutex> lock(rLink.mMutex);
+            rLink.mSocket = socket;
+            if (!rLink.mAborted)
+            {
+                connected = ::connect(socket, rAddress.ai_addr, rAddress.ai_addrlen);
+                error = connected == 0 ? 0 : errno;
+            }
+        }
+        if (IsAborted(rLink))
+            return FailAbandoned(pSoap, socket);
+        // Interrupted, a connect goes on as one in progress does.
+        if (connected != 0 && error != EINPROGRESS && error != EINTR)
+            return FailConnect(pSoap, socket, error, nullptr, "connect failed in tcp_connect()");
+        if (connected != 0)
+        {
+            const int waited = AwaitConnect(socket, pSoap->connect_timeout, error);
+            if (IsAborted(rLink))
+                return FailAbandoned(pSoap, socket);
+            if (waited == 0)
+                return FailConnect(pSoap, socket, 0, "Timeout", "connect failed in tcp_connect()");
+            if (waited < 0)
+                return FailConnect(pSoap, socket, error, nullptr, "connect failed in tcp_connect()");
+            socklen_t length = sizeof error;
+            if (::getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+                error = errno;
+            if (error != 0)
+                return FailConnect(pSoap, socket, error, nullptr, "connect failed in tcp_connect()");
+        }
+
+        // The runtime's connect leaves the socket blocking only when it has
+        // no connect limit.
+        if (pSoap->connect_timeout == 0)
+        {
+            const int flags = ::fcntl(socket, F_GETFL);
+            if (flags == -1 || ::fcntl(socket, F_SETFL, flags & ~O_NONBLOCK) != 0)
+                return FailConnect(pSoap, socket, errno, nullptr, "connect failed in tcp_connect()");
+        }
+        pSoap->peerlen = 0;
+        pSoap->imode &= ~SOAP_ENC_SSL;
+        pSoap->omode &= ~SOAP_ENC_SSL;
+        if (pEndpoint && !soap_tag_cmp(pEndpoint, "https:*"))
+        {
+            // This runtime has no TLS; its fault printer says so.
+            pSoap->error = SOAP_SSL_ERROR;
+            pSoap->fclosesocket(pSoap, socket);
+            return SOAP_INVALID_SOCKET;
+        }
+        pSoap->socket = socket;
+        return socket;
+    }
+
+    static bool IsAborted(Link& rLink)
+    {
+        std::lock_guard<std::mutex> lock(rLink.mMutex);
+        return rLink.mAborted;
+    }
+
+    // Waits until the connect under way on the socket ends, or the connect
+    // limit (seconds; negative: microseconds; 0: none) runs out: 1 when it
+    // ended, 0 when the limit ran out, -1 when the wait failed (rError).
+    static int AwaitConnect(SOAP_SOCKET socket, int timeout, int& rError)
+    {
+        using Clock = std::chrono::steady_clock;
+        const bool limited = timeout != 0;
+        const Clock::time_point deadline =
+            Clock::now() + (timeout > 0 ? std::chrono::microseconds(std::chrono::seconds(timeout))
+                                        : std::chrono::microseconds(-static_cast<long long>(timeout)));
+        for (;;)
+        {
+            int waitMs = -1;
+            if (limited)
+            {
+                const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now());
+                if (left.count() <= 0)
+                    return 0;
+                // Rounded up, so that the wait never ends early and spins.
+                waitMs = static_cast<int>(std::min<long long>((left.count() + 999) / 1000, 24 * 3600 * 1000));
+            }
+            pollfd entry{socket, POLLOUT, 0};
+            const int ready = ::poll(&entry, 1, waitMs);
+            if (ready > 0)
+                return 1;
+            if (ready < 0 && errno != EINTR)
+            {
+                rError = errno;
+                return -1;
+            }
+        }
     }
 
     // Notes how a receive that brought nothing ended: the reply's own

@@ -2,6 +2,7 @@
 #include "FolderEntries.h"
 #include "LogCapture.h"
 #include "SimServerTest.h"
+#include "SynDroppingListener.h"
 #include "TempDir.h"
 #include "simserver/ScriptedHttpServer.h"
 #include "simserver/SimServer.h"
@@ -30,6 +31,7 @@
 #include <QRegularExpression>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -329,6 +331,43 @@ TEST_F(CommandsTest, AnUnreachableServerFailsEveryCommand)
         EXPECT_EQ(rpCommand->GetErrorDetails().toStdString(), "Could not connect to the server: Connection refused.");
     }
     EXPECT_TRUE(FolderEntries(mFolder.File("downloads")).empty());
+}
+
+// A connect that cannot be made says why, in the runtime's words, and never
+// waits for a name to be looked up.
+TEST_F(CommandsTest, AConnectThatFailsSaysWhy)
+{
+    tandriltest::SynDroppingListener unanswering;
+    ASSERT_TRUE(unanswering.IsValid());
+    const ServiceClientTimeouts normal = GetServiceClientTimeouts();
+    ServiceClientTimeouts limits = normal;
+    limits.mConnectSeconds = 1;
+    SetServiceClientTimeouts(limits);
+    const struct
+    {
+        const char* mpCase;
+        std::string mUrl;
+        const char* mpReason;
+        const char* mpDetail;
+    } cases[] = {
+        {"unanswered", unanswering.GetUrl(), "Timeout", "connect failed in tcp_connect()"},
+        {"no address", "http://999.1.1.1:80", "Name or service not known", "getaddrinfo failed in tcp_connect()"},
+    };
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mpCase);
+        CommandLogStatus status(QString::fromStdString(rCase.mUrl));
+        const auto start = std::chrono::steady_clock::now();
+        status.DoExecute();
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        const std::string firstLine = std::string("Could not connect to the server: ") + rCase.mpReason + ".";
+        ExpectOneError(status, status.GetDescription(),
+                       firstLine + "\nSOAP 1.1 fault SOAP-ENV:Server[no subcode]\n\"" + rCase.mpReason +
+                           "\"\nDetail: " + rCase.mpDetail + "\n");
+        EXPECT_EQ(status.GetErrorDetails().toStdString(), firstLine);
+        EXPECT_LT(elapsed, std::chrono::seconds(3));
+    }
+    SetServiceClientTimeouts(normal);
 }
 
 // The first line of a failure says what happened; the log has the runtime's
@@ -1085,31 +1124,57 @@ TEST_F(CommandsTest, AbortEndsARunningExchangeAtOnceAndLeavesNoPartialFile)
     ASSERT_TRUE(mServer.AddCollection("big.zip", std::string(4 * 1024 * 1024, 'b')));
     mServer.SetAttachmentRate(256 * 1024); // 16 s for the whole collection
     mServer.SetFault("LogStatus", Fault::Silent);
+    // A host whose packets are dropped: the connect waits for its limit of 10 s.
+    tandriltest::SynDroppingListener unanswering;
+    ASSERT_TRUE(unanswering.IsValid());
     struct Case
     {
         const char* mName;
         std::shared_ptr<Command> mpCommand;
+        bool mConnects; // aborted while it connects, else well into the exchange
     };
     const std::vector<Case> cases = {
-        {"silent server", std::make_shared<CommandLogStatus>(mUrl)},
-        {"download under way", std::make_shared<CommandLogFetch>(mUrl, mDownloads, "big.zip")}};
+        {"silent server", std::make_shared<CommandLogStatus>(mUrl), false},
+        {"download under way", std::make_shared<CommandLogFetch>(mUrl, mDownloads, "big.zip"), false},
+        {"connecting", std::make_shared<CommandLogStatus>(QString::fromStdString(unanswering.GetUrl())), true},
+        {"connecting download", std::make_shared<CommandLogFetch>(QString::fromStdString(unanswering.GetUrl()),
+                                                                  mDownloads, "big.zip"),
+         true}};
     for (const Case& rCase : cases)
     {
         SCOPED_TRACE(rCase.mName);
         const int connections = mServer.GetConnectionCount();
         std::thread worker([&rCase] { rCase.mpCommand->DoExecute(); });
-        // Well into the exchange: connected, and part of a download written.
-        while (mServer.GetConnectionCount() == connections)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        if (rCase.mConnects)
+        {
+            std::vector<int> connecting;
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(8);
+            while ((connecting = unanswering.ConnectingDescriptors()).empty() &&
+                   std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            EXPECT_FALSE(connecting.empty());
+            // Its socket is not handed to programs the process starts.
+            for (const int descriptor : connecting)
+                EXPECT_NE(::fcntl(descriptor, F_GETFD) & FD_CLOEXEC, 0);
+        }
+        else
+        {
+            // Connected, and part of a download written.
+            while (mServer.GetConnectionCount() == connections)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        }
         const auto start = std::chrono::steady_clock::now();
         rCase.mpCommand->Abort();
         worker.join();
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
         EXPECT_TRUE(rCase.mpCommand->IsAborted());
         EXPECT_EQ(JoxCore::StateFailed, rCase.mpCommand->GetState());
+        EXPECT_EQ(rCase.mpCommand->GetFailureReason(), QStringLiteral("The request was abandoned."));
+        EXPECT_EQ(rCase.mpCommand->GetErrorDetails(), QStringLiteral("The request was abandoned."));
         EXPECT_TRUE(FolderEntries(mFolder.File("downloads")).empty());
     }
+    EXPECT_TRUE(unanswering.ConnectingDescriptors().empty());
 
     // Aborted before it runs: fails without connecting. A copy is not aborted.
     CommandListLogCollections list(mUrl);

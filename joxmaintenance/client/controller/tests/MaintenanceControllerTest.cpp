@@ -1,6 +1,7 @@
 #include "ControllerTestSupport.h"
 #include "NetnsSandbox.h"
 #include "PeerNamespace.h"
+#include "SynDroppingListener.h"
 #include "ModalDriver.h"
 
 #include <joxmaintenance/CommandLogStatus.h>
@@ -566,6 +567,26 @@ TEST_F(ControllerTest, ASilentServerDelaysNoOtherServersPolls)
     ExpectTheCurrentServerPolledBesides(*pController, {}, mServer);
     // The polls abandoned when their server was left are not failures.
     EXPECT_TRUE(mLog.Matching("Command Failed. reasons: ").empty());
+}
+
+// Leaving a current server whose packets are dropped (a host gone behind a
+// router) ends its poll at once, also while it connects: the next server's
+// jobs show within a few poll intervals, not after the connect limit.
+TEST_F(ControllerTest, LeavingAServerThatDroppedOffEndsItsConnectAtOnce)
+{
+    tandriltest::TempDir folder;
+    LocalServer gone(folder.Path());
+    ASSERT_TRUE(gone.IsRunning());
+    auto pController = MakeController(gone.Url());
+    pController->QueryMachineInformation();
+    ASSERT_TRUE(WaitFor([&] { return pController->GetServerName() == QStringLiteral("simserver"); }));
+    // Polled; then every SYN sent to it is dropped, and a poll of it connects.
+    const int port = gone->GetPort();
+    gone->Stop();
+    tandriltest::SynDroppingListener dropping(port);
+    ASSERT_TRUE(dropping.IsValid());
+    ASSERT_TRUE(WaitFor([&] { return !dropping.ConnectingDescriptors().empty(); }));
+    ExpectTheCurrentServerPolledBesides(*pController, {}, mServer);
 }
 
 // Entries of a folder of /proc/self: "task" counts the threads, "fd" the

@@ -48,9 +48,10 @@ public:
     // has a greater one.
     static quint64 LatestSerial();
     CommandStatusPtr GetCommandStatus() const { return mpStatus; }
-    // Callable from any thread: a running exchange ends at once (its socket
-    // is shut down, so a download stops and its temporary file goes), and
-    // an exchange not yet started fails without connecting.
+    // Callable from any thread: a running exchange ends at once, also while
+    // it connects (its socket is shut down, so a download stops and its
+    // temporary file goes), and an exchange not yet started fails without
+    // connecting.
     void Abort();
     bool IsAborted() const;
 
