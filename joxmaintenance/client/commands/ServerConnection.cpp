@@ -84,7 +84,9 @@ ServerConnection::ServerConnection(const QString& rUrl, const QString& rName, co
     , mSoftwareVersion(rSoftwareVersion)
     , mServiceVersion(rServiceVersion)
 {
-    static const boost::regex urlPattern("(http|https):\\/\\/(\\d+\\.?)*:\\d{1,4}");
+    // A host of at least one digit: the runtime reads an empty one as
+    // standard input and output, where a reply may never come.
+    static const boost::regex urlPattern("(http|https):\\/\\/(\\d+\\.?)+:\\d{1,4}");
     const QByteArray latin1 = mUrl.toLatin1();
     if (!boost::regex_match(std::string(latin1.constData(), static_cast<std::size_t>(latin1.size())), urlPattern))
         throw std::runtime_error("Your URL is not formatted correctly!");

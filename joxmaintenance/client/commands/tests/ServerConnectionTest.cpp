@@ -19,7 +19,7 @@ TEST(ServerConnectionTest, UrlCheck)
         const char* mpUrl;
         bool mAccepted;
     } cases[] = {{"http://192.168.10.20:8080", true}, {"https://10.0.0.1:443", true}, {"https://1.2.3.4:80", true},
-                 {"http://10.0.0.1.:1234", true},      {"http://:1234", true},         {"http://127.0.0.1:1", true},
+                 {"http://10.0.0.1.:1234", true},      {"http://:1234", false},        {"http://127.0.0.1:1", true},
                  {"http://10.0.0.1", false},           {"http://10.0.0.1:12345", false}, {"http://server:8080", false},
                  {"http://10.0.0.1:8080/", false},     {"http://10.0.0.1:8080/svc", false}, {"ftp://10.0.0.1:21", false},
                  {"HTTP://10.0.0.1:80", false},        {" http://10.0.0.1:80", false}, {"", false}};

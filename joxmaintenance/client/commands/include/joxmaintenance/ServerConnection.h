@@ -24,7 +24,7 @@ class ServerConnection
 {
 public:
     // Throws std::runtime_error "Your URL is not formatted correctly!" unless
-    // the URL is "http" or "https", "://", a numeric host and a port of one
+    // the URL is "http" or "https", "://", a numeric host (not empty) and a port of one
     // to four digits, and nothing else.
     ServerConnection(const QString& rUrl, const QString& rName, const QString& rSoftwareVersion,
                      const QString& rServiceVersion);
