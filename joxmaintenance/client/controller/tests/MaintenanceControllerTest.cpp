@@ -9,6 +9,7 @@
 #include <joxmaintenance/LockedCommandStatusList.h>
 #include <joxmaintenance/MaintenanceController.h>
 
+#include "ProcessResources.h"
 #include "TempDir.h"
 
 #include <QApplication>
@@ -29,8 +30,6 @@
 
 #include <boost/make_shared.hpp>
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -43,6 +42,8 @@ using namespace joxmaintenance;
 using controllertest::LocalServer;
 using controllertest::LogCapture;
 using joxguitest::ModalDriver;
+using tandriltest::DescriptorLimit;
+using tandriltest::ProcessEntries;
 
 namespace {
 
@@ -567,38 +568,6 @@ TEST_F(ControllerTest, ASilentServerDelaysNoOtherServersPolls)
     // The polls abandoned when their server was left are not failures.
     EXPECT_TRUE(mLog.Matching("Command Failed. reasons: ").empty());
 }
-
-// Entries of a folder of /proc/self: "task" counts the threads, "fd" the
-// open descriptors.
-int ProcessEntries(const char* pFolder)
-{
-    return QDir(QStringLiteral("/proc/self/") + QLatin1String(pFolder))
-        .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
-        .size();
-}
-
-// Lowers the soft limit of open descriptors while it lives.
-class DescriptorLimit
-{
-public:
-    explicit DescriptorLimit(rlim_t limit)
-    {
-        mSet = getrlimit(RLIMIT_NOFILE, &mSaved) == 0;
-        rlimit lowered = mSaved;
-        lowered.rlim_cur = std::min(limit, mSaved.rlim_max);
-        mSet = mSet && setrlimit(RLIMIT_NOFILE, &lowered) == 0;
-    }
-    ~DescriptorLimit()
-    {
-        if (mSet)
-            setrlimit(RLIMIT_NOFILE, &mSaved);
-    }
-    bool IsSet() const { return mSet; }
-
-private:
-    rlimit mSaved{};
-    bool mSet = false;
-};
 
 // Every server seen stays polled, and yet a thousand of them cost no more
 // threads or descriptors than one, under the usual limit of 1024
