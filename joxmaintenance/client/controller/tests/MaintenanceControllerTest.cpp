@@ -74,6 +74,15 @@ protected:
         mServer->SetInformation(information);
     }
 
+    // The debug records of requests abandoned with their server.
+    int AbandonedRecords() const
+    {
+        int count = 0;
+        for (const controllertest::Record& rRecord : mLog.Matching("Command: "))
+            count += rRecord.mLevel == 7 && rRecord.mMessage.find(" abandoned with its server ") != std::string::npos;
+        return count;
+    }
+
     // The names of the files in a folder.
     static QStringList Files(const std::string& rFolder)
     {
@@ -189,7 +198,9 @@ TEST_F(ControllerTest, NoPollingBeforeASuccessfulInformationQuery)
     ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogStatus") > 0 && mServer.Count("LogList") > 0; }));
 }
 
-TEST_F(ControllerTest, ServerSwitchDropsLateResultsButLogsFailures)
+// The requests for the pages of the server left are dropped unlogged; a
+// work of the operator's that fails there is logged, not emitted.
+TEST_F(ControllerTest, ServerSwitchDropsLateResultsAndLogsOnlyTheFailuresOfWorks)
 {
     tandriltest::TempDir otherFolder;
     LocalServer other(otherFolder.Path());
@@ -197,21 +208,25 @@ TEST_F(ControllerTest, ServerSwitchDropsLateResultsButLogsFailures)
     auto pController = MakeController(mServer.Url());
     QSignalSpy collections(pController.get(), &MaintenanceController::SignalListLogConnectionsFinished);
     QSignalSpy failures(pController.get(), &MaintenanceController::SignalCommandHandlingFailed);
+    QSignalSpy finished(pController.get(), &MaintenanceController::SignalRequestFinished);
 
     pController->ListLogCollections();
     mServer->SetFault("LogList", simserver::Fault::Soap11Fault);
     pController->ListAvailableLogs();
+    mServer->SetFault("LogDeleteCollection", simserver::Fault::Soap11Fault);
+    const CommandPtr pDelete = pController->DeleteLog("a.zip");
     pController->SetServer(other.Url(), "B", "", "");
     EXPECT_EQ(pController->GetServerUrl(), other.Url());
-    ASSERT_TRUE(WaitFor([&] { return mLog.Matching("Command: ListLogCollections processed 2").size() == 1
-                                  && mLog.Matching("Command Failed. reasons: ").size() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return AbandonedRecords() == 2 && finished.count() == 1; }));
     QTest::qWait(50);
     EXPECT_EQ(collections.count(), 0);
     EXPECT_EQ(failures.count(), 0);
+    EXPECT_EQ(finished.at(0).at(0).value<CommandPtr>(), pDelete);
     const auto failed = mLog.Matching("Command Failed. reasons: ");
+    ASSERT_EQ(failed.size(), 1u);
     EXPECT_EQ(failed.at(0).mLevel, 3);
     EXPECT_EQ(failed.at(0).mCategory, "Tandril");
-    EXPECT_NE(failed.at(0).mMessage.find("Error  ListAvailableLogs  "), std::string::npos) << failed.at(0).mMessage;
+    EXPECT_NE(failed.at(0).mMessage.find("Error  Delete stored log file  "), std::string::npos) << failed.at(0).mMessage;
 
     // The new server's results count.
     pController->ListLogCollections();
@@ -465,6 +480,74 @@ TEST_F(ControllerTest, AbandonStopsOnlyThePollsAndTheControllerGoesAfterItsReque
     const int polls = mServer.Count("LogListCollections");
     QTest::qWait(3 * kFastMs);
     EXPECT_EQ(mServer.Count("LogListCollections"), polls);
+}
+
+// The requests for the pages of a server left (never answered here) are
+// abandoned at once, whichever way it is left: neither emitted nor logged
+// as failures, while a download from it runs to its end.
+TEST_F(ControllerTest, PageRequestsOfAServerLeftAreAbandonedAtOnceAndItsDownloadRunsOn)
+{
+    tandriltest::TempDir otherFolder;
+    LocalServer other(otherFolder.Path());
+    ASSERT_TRUE(other.IsRunning());
+    const std::string content(512 * 1024, 'd');
+    ASSERT_TRUE(mServer->AddCollection("big.zip", content));
+    const char* const pageOperations[] = {"ServiceFetchInformation", "LogList", "LogListCollections"};
+    for (const char* pOperation : pageOperations)
+        mServer->SetFault(pOperation, simserver::Fault::Silent);
+    const struct
+    {
+        const char* mpName;
+        bool mGivenUp;
+    } cases[] = {{"another server selected", false}, {"the controller given up", true}};
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mpName);
+        tandriltest::TempDir target;
+        mServer->SetAttachmentRate(256 * 1024);
+        std::map<std::string, int> sent;
+        for (const char* pOperation : pageOperations)
+            sent[pOperation] = mServer.Count(pOperation);
+        const int abandonedBefore = AbandonedRecords();
+        const std::size_t failedBefore = mLog.Matching("Command Failed").size();
+        QPointer<MaintenanceController> pController = new MaintenanceController(mServer.Url(), "selected", "sw", "svc");
+        QSignalSpy failures(pController.data(), &MaintenanceController::SignalCommandHandlingFailed);
+        QSignalSpy finished(pController.data(), &MaintenanceController::SignalRequestFinished);
+        QSignalSpy sources(pController.data(), &MaintenanceController::SignalListAvailableLogsFinished);
+        QSignalSpy collections(pController.data(), &MaintenanceController::SignalListLogConnectionsFinished);
+        const CommandPtr pFetch = pController->FetchLog(QString::fromStdString(target.Path()), "big.zip");
+        pController->QueryMachineInformation();
+        pController->ListAvailableLogs();
+        pController->ListLogCollections();
+        // Sent and waiting for an answer, and the download under way.
+        ASSERT_TRUE(WaitFor([&] {
+            for (const char* pOperation : pageOperations)
+                if (mServer.Count(pOperation) == sent[pOperation])
+                    return false;
+            return !AllEntries(target.Path()).isEmpty();
+        }));
+
+        if (rCase.mGivenUp)
+            pController->Abandon();
+        else
+            pController->SetServer(other.Url(), "other", "", "");
+        // Ended long before their time limit, and before the download.
+        ASSERT_TRUE(WaitFor([&] { return AbandonedRecords() == abandonedBefore + 3; }));
+        EXPECT_EQ(finished.count(), 0);
+        ASSERT_TRUE(WaitFor([&] { return finished.count() == 1; }));
+        EXPECT_EQ(finished.at(0).at(0).value<CommandPtr>(), pFetch);
+        EXPECT_EQ(pFetch->GetState(), JoxCore::StateSucceeded) << pFetch->GetMessagesText().toStdString();
+        EXPECT_EQ(tandriltest::ReadFile(target.File("big.zip")), content);
+        EXPECT_EQ(failures.count(), 0);
+        EXPECT_EQ(sources.count(), 0);
+        EXPECT_EQ(collections.count(), 0);
+        EXPECT_EQ(mLog.Matching("Command Failed").size(), failedBefore);
+        if (rCase.mGivenUp)
+            // It goes once the download has ended.
+            ASSERT_TRUE(WaitFor([&] { return pController.isNull(); }));
+        else
+            delete pController.data();
+    }
 }
 
 TEST_F(ControllerTest, StopAllEndsEveryControllerWithinItsTime)
