@@ -68,6 +68,7 @@ MaintenanceController::~MaintenanceController()
 {
     Alive().removeAll(this);
     AbortPolls();
+    AbandonPageRequests(QString());
     // Each wrapper waits for its thread, which deletes its pollers as it
     // finishes.
     mCurrentPolls.mpThread.reset();
@@ -161,12 +162,27 @@ void MaintenanceController::AbortAll()
         rRequest.mpCommand->Abort();
 }
 
+void MaintenanceController::AbandonPageRequests(const QString& rKeptUrl)
+{
+    // Unanswered, each would hold its thread and its sockets until its time
+    // limit, however fast the selection moves on.
+    for (Request& rRequest : mRequests)
+    {
+        if (!rRequest.mForPages || rRequest.mAbandoned ||
+            (!rKeptUrl.isEmpty() && rRequest.mpCommand->GetServerUrl() == rKeptUrl))
+            continue;
+        rRequest.mAbandoned = true;
+        rRequest.mpCommand->Abort();
+    }
+}
+
 void MaintenanceController::Abandon()
 {
-    // The requests go on: the operator's downloads and gathers end by
-    // themselves, and so does the controller after them.
+    // The operator's works go on: downloads and gathers end by themselves,
+    // and so does the controller after them.
     mAbandoned = true;
     AbortPolls();
+    AbandonPageRequests(QString());
     DeleteWhenIdle();
 }
 
@@ -223,6 +239,7 @@ void MaintenanceController::SetServer(const QString& rUrl, const QString& rName,
         return;
     const QString leftUrl = mpServer->GetUrl();
     mpServer = boost::make_shared<ServerConnection>(rUrl, rName, rSoftwareVersion, rServiceVersion);
+    AbandonPageRequests(rUrl);
     MovePolls(leftUrl, rUrl);
 }
 
@@ -263,29 +280,36 @@ CommandPtr MaintenanceController::GatherLogs(const QString& rTargetFolder, const
 
 void MaintenanceController::ListAvailableLogs()
 {
-    StartWorker(boost::make_shared<CommandListAvailableLogs>(GetServerUrl()));
+    StartRequest(boost::make_shared<CommandListAvailableLogs>(GetServerUrl()), true);
 }
 
 void MaintenanceController::ListLogCollections()
 {
-    StartWorker(boost::make_shared<CommandListLogCollections>(GetServerUrl()));
+    StartRequest(boost::make_shared<CommandListLogCollections>(GetServerUrl()), true);
 }
 
 void MaintenanceController::QueryMachineInformation()
 {
-    StartWorker(boost::make_shared<CommandQueryMachineInformation>(GetServerUrl()));
+    StartRequest(boost::make_shared<CommandQueryMachineInformation>(GetServerUrl()), true);
 }
 
 CommandPtr MaintenanceController::StartWorker(CommandPtr pCommand)
 {
+    return StartRequest(std::move(pCommand), false);
+}
+
+CommandPtr MaintenanceController::StartRequest(CommandPtr pCommand, bool forPages)
+{
     const CommandPtr pStarted = pCommand;
     auto* pThread = new QThread;
     const quint64 serial = ++mRequestSerial;
-    mRequests.append(Request{serial, QPointer<QThread>(pThread), pCommand});
+    mRequests.append(Request{serial, QPointer<QThread>(pThread), pCommand, forPages});
     auto* pWorker = new MaintenanceWorker(std::move(pCommand));
     pWorker->moveToThread(pThread);
     connect(pThread, &QThread::started, pWorker, &MaintenanceWorker::SlotDoWork);
-    connect(pWorker, &MaintenanceWorker::SigWorkFinished, pThread, &QThread::quit);
+    // The thread ends as its command does, not once the GUI thread has
+    // come round to it: its thread and descriptors go at once.
+    connect(pWorker, &MaintenanceWorker::SigWorkFinished, pThread, &QThread::quit, Qt::DirectConnection);
     connect(pWorker, &MaintenanceWorker::SigWorkFinished, this, &MaintenanceController::SlotCommandFinished);
     connect(pThread, &QThread::finished, pWorker, &QObject::deleteLater);
     connect(pThread, &QThread::finished, pThread, &QObject::deleteLater);
@@ -296,7 +320,10 @@ CommandPtr MaintenanceController::StartWorker(CommandPtr pCommand)
         DeleteWhenIdle();
     });
     if (mAbandoned)
+    {
+        mRequests.last().mAbandoned = forPages;
         mRequests.last().mpCommand->Abort();
+    }
     pThread->start(QThread::InheritPriority);
     return pStarted;
 }
@@ -305,14 +332,22 @@ void MaintenanceController::SlotCommandFinished(joxmaintenance::CommandPtr pComm
 {
     if (!pCommand)
         return;
+    const auto request = std::find_if(mRequests.cbegin(), mRequests.cend(),
+                                      [&pCommand](const Request& rRequest) { return rRequest.mpCommand == pCommand; });
+    const bool requested = request != mRequests.cend();
+    if (requested && request->mAbandoned)
+    {
+        // Abandoned with its server: its end is nobody's failure.
+        LogRecord(7, QStringLiteral("Command: %1 abandoned with its server %2")
+                         .arg(pCommand->GetDescription(), pCommand->GetServerUrl()),
+                  __LINE__);
+        return;
+    }
     LogRecord(5, QStringLiteral("Command: %1 processed %2").arg(pCommand->GetDescription()).arg(pCommand->GetState()),
               __LINE__);
 
     // Once given up, nothing reaches the GUI any more.
     bool current = !mAbandoned && pCommand->GetServerUrl() == mpServer->GetUrl();
-    const bool requested = std::any_of(mRequests.cbegin(), mRequests.cend(), [&pCommand](const Request& rRequest) {
-        return rRequest.mpCommand == pCommand;
-    });
     if (requested)
     {
         // The receiver may give the controller up (Abandon deletes it later).

@@ -139,10 +139,10 @@ void WorkspaceWidget::ConnectAll()
 
 void WorkspaceWidget::DropController()
 {
-    // Never waits for the network: the controller ends its polls, lets its
-    // requests run to their end (their ends still reach SlotRequestFinished,
-    // so the works stay on the status line until then) and deletes itself
-    // when its threads are done.
+    // Never waits for the network: the controller ends its polls and its
+    // requests for the pages, lets the operator's works run to their end
+    // (their ends still reach SlotRequestFinished, so they stay on the status
+    // line until then) and deletes itself when its threads are done.
     if (mpController)
         mpController->Abandon();
     mpController = nullptr;

@@ -10,6 +10,7 @@
 #include <joxmaintenance/LockedCommandStatusList.h>
 #include <joxmaintenance/MaintenanceController.h>
 
+#include "ProcessResources.h"
 #include "TempDir.h"
 
 #include <QApplication>
@@ -30,8 +31,6 @@
 
 #include <boost/make_shared.hpp>
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -44,6 +43,8 @@ using namespace joxmaintenance;
 using controllertest::LocalServer;
 using controllertest::LogCapture;
 using joxguitest::ModalDriver;
+using tandriltest::DescriptorLimit;
+using tandriltest::ProcessEntries;
 
 namespace {
 
@@ -72,6 +73,15 @@ protected:
         simserver::ServerInformation information;
         information.mServiceVersion = pVersion;
         mServer->SetInformation(information);
+    }
+
+    // The debug records of requests abandoned with their server.
+    int AbandonedRecords() const
+    {
+        int count = 0;
+        for (const controllertest::Record& rRecord : mLog.Matching("Command: "))
+            count += rRecord.mLevel == 7 && rRecord.mMessage.find(" abandoned with its server ") != std::string::npos;
+        return count;
     }
 
     // The names of the files in a folder.
@@ -189,7 +199,9 @@ TEST_F(ControllerTest, NoPollingBeforeASuccessfulInformationQuery)
     ASSERT_TRUE(WaitFor([&] { return mServer.Count("LogStatus") > 0 && mServer.Count("LogList") > 0; }));
 }
 
-TEST_F(ControllerTest, ServerSwitchDropsLateResultsButLogsFailures)
+// The requests for the pages of the server left are dropped unlogged; a
+// work of the operator's that fails there is logged, not emitted.
+TEST_F(ControllerTest, ServerSwitchDropsLateResultsAndLogsOnlyTheFailuresOfWorks)
 {
     tandriltest::TempDir otherFolder;
     LocalServer other(otherFolder.Path());
@@ -197,21 +209,25 @@ TEST_F(ControllerTest, ServerSwitchDropsLateResultsButLogsFailures)
     auto pController = MakeController(mServer.Url());
     QSignalSpy collections(pController.get(), &MaintenanceController::SignalListLogConnectionsFinished);
     QSignalSpy failures(pController.get(), &MaintenanceController::SignalCommandHandlingFailed);
+    QSignalSpy finished(pController.get(), &MaintenanceController::SignalRequestFinished);
 
     pController->ListLogCollections();
     mServer->SetFault("LogList", simserver::Fault::Soap11Fault);
     pController->ListAvailableLogs();
+    mServer->SetFault("LogDeleteCollection", simserver::Fault::Soap11Fault);
+    const CommandPtr pDelete = pController->DeleteLog("a.zip");
     pController->SetServer(other.Url(), "B", "", "");
     EXPECT_EQ(pController->GetServerUrl(), other.Url());
-    ASSERT_TRUE(WaitFor([&] { return mLog.Matching("Command: ListLogCollections processed 2").size() == 1
-                                  && mLog.Matching("Command Failed. reasons: ").size() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return AbandonedRecords() == 2 && finished.count() == 1; }));
     QTest::qWait(50);
     EXPECT_EQ(collections.count(), 0);
     EXPECT_EQ(failures.count(), 0);
+    EXPECT_EQ(finished.at(0).at(0).value<CommandPtr>(), pDelete);
     const auto failed = mLog.Matching("Command Failed. reasons: ");
+    ASSERT_EQ(failed.size(), 1u);
     EXPECT_EQ(failed.at(0).mLevel, 3);
     EXPECT_EQ(failed.at(0).mCategory, "Tandril");
-    EXPECT_NE(failed.at(0).mMessage.find("Error  ListAvailableLogs  "), std::string::npos) << failed.at(0).mMessage;
+    EXPECT_NE(failed.at(0).mMessage.find("Error  Delete stored log file  "), std::string::npos) << failed.at(0).mMessage;
 
     // The new server's results count.
     pController->ListLogCollections();
@@ -467,6 +483,74 @@ TEST_F(ControllerTest, AbandonStopsOnlyThePollsAndTheControllerGoesAfterItsReque
     EXPECT_EQ(mServer.Count("LogListCollections"), polls);
 }
 
+// The requests for the pages of a server left (never answered here) are
+// abandoned at once, whichever way it is left: neither emitted nor logged
+// as failures, while a download from it runs to its end.
+TEST_F(ControllerTest, PageRequestsOfAServerLeftAreAbandonedAtOnceAndItsDownloadRunsOn)
+{
+    tandriltest::TempDir otherFolder;
+    LocalServer other(otherFolder.Path());
+    ASSERT_TRUE(other.IsRunning());
+    const std::string content(512 * 1024, 'd');
+    ASSERT_TRUE(mServer->AddCollection("big.zip", content));
+    const char* const pageOperations[] = {"ServiceFetchInformation", "LogList", "LogListCollections"};
+    for (const char* pOperation : pageOperations)
+        mServer->SetFault(pOperation, simserver::Fault::Silent);
+    const struct
+    {
+        const char* mpName;
+        bool mGivenUp;
+    } cases[] = {{"another server selected", false}, {"the controller given up", true}};
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mpName);
+        tandriltest::TempDir target;
+        mServer->SetAttachmentRate(256 * 1024);
+        std::map<std::string, int> sent;
+        for (const char* pOperation : pageOperations)
+            sent[pOperation] = mServer.Count(pOperation);
+        const int abandonedBefore = AbandonedRecords();
+        const std::size_t failedBefore = mLog.Matching("Command Failed").size();
+        QPointer<MaintenanceController> pController = new MaintenanceController(mServer.Url(), "selected", "sw", "svc");
+        QSignalSpy failures(pController.data(), &MaintenanceController::SignalCommandHandlingFailed);
+        QSignalSpy finished(pController.data(), &MaintenanceController::SignalRequestFinished);
+        QSignalSpy sources(pController.data(), &MaintenanceController::SignalListAvailableLogsFinished);
+        QSignalSpy collections(pController.data(), &MaintenanceController::SignalListLogConnectionsFinished);
+        const CommandPtr pFetch = pController->FetchLog(QString::fromStdString(target.Path()), "big.zip");
+        pController->QueryMachineInformation();
+        pController->ListAvailableLogs();
+        pController->ListLogCollections();
+        // Sent and waiting for an answer, and the download under way.
+        ASSERT_TRUE(WaitFor([&] {
+            for (const char* pOperation : pageOperations)
+                if (mServer.Count(pOperation) == sent[pOperation])
+                    return false;
+            return !AllEntries(target.Path()).isEmpty();
+        }));
+
+        if (rCase.mGivenUp)
+            pController->Abandon();
+        else
+            pController->SetServer(other.Url(), "other", "", "");
+        // Ended long before their time limit, and before the download.
+        ASSERT_TRUE(WaitFor([&] { return AbandonedRecords() == abandonedBefore + 3; }));
+        EXPECT_EQ(finished.count(), 0);
+        ASSERT_TRUE(WaitFor([&] { return finished.count() == 1; }));
+        EXPECT_EQ(finished.at(0).at(0).value<CommandPtr>(), pFetch);
+        EXPECT_EQ(pFetch->GetState(), JoxCore::StateSucceeded) << pFetch->GetMessagesText().toStdString();
+        EXPECT_EQ(tandriltest::ReadFile(target.File("big.zip")), content);
+        EXPECT_EQ(failures.count(), 0);
+        EXPECT_EQ(sources.count(), 0);
+        EXPECT_EQ(collections.count(), 0);
+        EXPECT_EQ(mLog.Matching("Command Failed").size(), failedBefore);
+        if (rCase.mGivenUp)
+            // It goes once the download has ended.
+            ASSERT_TRUE(WaitFor([&] { return pController.isNull(); }));
+        else
+            delete pController.data();
+    }
+}
+
 TEST_F(ControllerTest, StopAllEndsEveryControllerWithinItsTime)
 {
     mServer->SetFault("LogStatus", simserver::Fault::Silent);
@@ -588,38 +672,6 @@ TEST_F(ControllerTest, LeavingAServerThatDroppedOffEndsItsConnectAtOnce)
     ASSERT_TRUE(WaitFor([&] { return !dropping.ConnectingDescriptors().empty(); }));
     ExpectTheCurrentServerPolledBesides(*pController, {}, mServer);
 }
-
-// Entries of a folder of /proc/self: "task" counts the threads, "fd" the
-// open descriptors.
-int ProcessEntries(const char* pFolder)
-{
-    return QDir(QStringLiteral("/proc/self/") + QLatin1String(pFolder))
-        .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
-        .size();
-}
-
-// Lowers the soft limit of open descriptors while it lives.
-class DescriptorLimit
-{
-public:
-    explicit DescriptorLimit(rlim_t limit)
-    {
-        mSet = getrlimit(RLIMIT_NOFILE, &mSaved) == 0;
-        rlimit lowered = mSaved;
-        lowered.rlim_cur = std::min(limit, mSaved.rlim_max);
-        mSet = mSet && setrlimit(RLIMIT_NOFILE, &lowered) == 0;
-    }
-    ~DescriptorLimit()
-    {
-        if (mSet)
-            setrlimit(RLIMIT_NOFILE, &mSaved);
-    }
-    bool IsSet() const { return mSet; }
-
-private:
-    rlimit mSaved{};
-    bool mSet = false;
-};
 
 // Every server seen stays polled, and yet a thousand of them cost no more
 // threads or descriptors than one, under the usual limit of 1024

@@ -6,6 +6,8 @@
 
 #include "ControllerTestSupport.h"
 #include "ModalDriver.h"
+#include "NetnsSandbox.h"
+#include "ProcessResources.h"
 #include "TempDir.h"
 #include "WaitFor.h"
 
@@ -34,15 +36,25 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include <boost/make_shared.hpp>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace joxmaintenance;
 using controllertest::LocalServer;
 using controllertest::LogCapture;
 using joxguitest::ModalDriver;
+using tandriltest::DescriptorLimit;
+using tandriltest::ProcessEntries;
 using tandriltest::WaitFor;
 
 namespace {
@@ -59,6 +71,40 @@ public:
 
 private:
     std::list<std::string> mUrls;
+};
+
+// A server that accepts connections and never answers: a socket that
+// listens and never accepts. The kernel completes each handshake and keeps
+// the connection in its queue, which costs this process no descriptor.
+class SilentListener
+{
+public:
+    SilentListener(const char* pAddress, int port)
+        : mSocket(::socket(AF_INET, SOCK_STREAM, 0))
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        const bool listening = mSocket >= 0 && ::inet_pton(AF_INET, pAddress, &address.sin_addr) == 1 &&
+                               ::bind(mSocket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                               ::listen(mSocket, 4096) == 0;
+        if (!listening && mSocket >= 0)
+        {
+            ::close(mSocket);
+            mSocket = -1;
+        }
+    }
+    ~SilentListener()
+    {
+        if (mSocket >= 0)
+            ::close(mSocket);
+    }
+    SilentListener(const SilentListener&) = delete;
+    SilentListener& operator=(const SilentListener&) = delete;
+    bool IsListening() const { return mSocket >= 0; }
+
+private:
+    int mSocket;
 };
 
 JoxWsdd::WebServiceInfoPtr Service(const QString& rUrl, const QString& rName,
@@ -513,6 +559,75 @@ TEST_F(WorkspaceTest, DeselectingASilentServerNeverBlocks)
     EXPECT_EQ(mWorkspace.GetController(), nullptr);
     // Gone once its threads have ended.
     ASSERT_TRUE(WaitFor([&] { return pOld.isNull(); }, 3000));
+}
+
+// Held Down and Up keys: 200 selections, 25 a second, round 20 servers that
+// accept connections and never answer. Each selection's requests for the
+// pages are given up when the next one comes, so threads and descriptors
+// stay within a constant of their start under the usual limit of 1024
+// descriptors, nothing is said to have failed, and a server that answers
+// shows its collections afterwards.
+TEST_F(WorkspaceTest, FastSelectionsRoundSilentServersCostAConstantNumberOfThreadsAndDescriptors)
+{
+    TANDRIL_REQUIRE_PRIVATE_NETNS();
+    const int kServers = 20;
+    const auto address = [](int server) { return QStringLiteral("127.20.0.%1").arg(server + 1).toStdString(); };
+    const auto url = [&](int server) { return QStringLiteral("http://%1:8070").arg(address(server).c_str()); };
+    std::vector<std::unique_ptr<SilentListener>> silent;
+    for (int server = 0; server < kServers; ++server)
+    {
+        silent.push_back(std::make_unique<SilentListener>(address(server).c_str(), 8070));
+        ASSERT_TRUE(silent.back()->IsListening()) << address(server);
+    }
+    // In this namespace, as the requests' threads are.
+    tandriltest::TempDir answeringFolder;
+    LocalServer answering(answeringFolder.Path());
+    ASSERT_TRUE(answering.IsRunning());
+    answering->SetLogSources({{"systemlogs", "", 60}});
+    ASSERT_TRUE(answering->AddCollection("c.zip", "third"));
+    LogCapture capture;
+    DescriptorLimit limit(1024);
+    ASSERT_TRUE(limit.IsSet());
+    // Painted: the threads that painting starts count from the start.
+    mWorkspace.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mWorkspace));
+
+    const int threads = ProcessEntries("task");
+    const int descriptors = ProcessEntries("fd");
+    int mostThreads = threads;
+    int mostDescriptors = descriptors;
+    const auto sample = [&] {
+        mostThreads = std::max(mostThreads, ProcessEntries("task"));
+        mostDescriptors = std::max(mostDescriptors, ProcessEntries("fd"));
+    };
+    const int kSelections = 200;
+    for (int selection = 0; selection < kSelections; ++selection)
+    {
+        const QString server = url(selection % kServers);
+        mWorkspace.SlotActiveUrlChanged(
+            {Service(server, QStringLiteral("silent %1").arg(selection % kServers), {server.toStdString()})});
+        sample();
+        // 25 selections a second.
+        QTest::qWait(40);
+        sample();
+        ASSERT_LE(mostThreads, threads + 24) << selection + 1 << " selections";
+        ASSERT_LE(mostDescriptors, descriptors + 48) << selection + 1 << " selections";
+    }
+    std::printf("threads %d, at most %d; descriptors %d, at most %d\n", threads, mostThreads, descriptors,
+                mostDescriptors);
+
+    mWorkspace.SlotActiveUrlChanged({Service(answering.Url(), QStringLiteral("answering"))});
+    ASSERT_TRUE(WaitFor([&] { return Collections(mWorkspace) == QStringList{QStringLiteral("c.zip")}; }));
+    ASSERT_TRUE(WaitFor([&] { return mWorkspace.findChild<LogEntryWidget*>(QStringLiteral("Logs")) != nullptr; }));
+    // One busy cursor at most, ended by the answer.
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(OpenBoxes(mWorkspace).isEmpty());
+    EXPECT_TRUE(capture.Matching("Command Failed").empty()) << capture.Matching("Command Failed").front().mMessage;
+    EXPECT_TRUE(ShownNote(mWorkspace, "ActivityLabel").isEmpty())
+        << ShownNote(mWorkspace, "ActivityLabel").toStdString();
+    sample();
+    EXPECT_LE(mostThreads, threads + 24);
+    EXPECT_LE(mostDescriptors, descriptors + 48);
 }
 
 TEST_F(WorkspaceTest, DownloadSkipsCollectionsThatExistLocally)

@@ -36,15 +36,17 @@ public:
     // Throws std::runtime_error for a malformed URL.
     MaintenanceController(const QString& rUrl, const QString& rName, const QString& rSoftwareVersion,
                           const QString& rServiceVersion);
-    // Aborts the polls and waits for the two poll threads to end (at once,
-    // unless a connection is still being made). Running requests go on to
-    // their end and their threads delete themselves.
+    // Aborts the polls and the requests for the pages and waits for the two
+    // poll threads to end (at once, unless a connection is still being
+    // made). The operator's works go on to their end and their threads
+    // delete themselves.
     ~MaintenanceController() override;
 
-    // Gives the controller up without blocking: its polls are aborted (their
-    // sockets shut down), its running requests go on to their end, and it
-    // emits nothing more but SignalRequestFinished. It deletes itself once
-    // its poll threads and request threads have ended.
+    // Gives the controller up without blocking: its polls and its requests
+    // for the pages are aborted (their sockets shut down), the operator's
+    // works go on to their end, and it emits nothing more but
+    // SignalRequestFinished. It deletes itself once its poll threads and
+    // request threads have ended.
     void Abandon();
     // Aborts the polls and the requests and waits at most the given time for
     // their threads to end; true when all have.
@@ -55,21 +57,26 @@ public:
 
     // Points the controller at another server; the same URL changes nothing.
     // Throws std::runtime_error for a malformed URL, leaving the current one.
-    // A polled server that stops being current goes to the shared poll
-    // thread, its poll under way abandoned; one that becomes current comes
-    // to the current server's thread.
+    // The requests for the pages of the server left are abandoned. A polled
+    // server that stops being current goes to the shared poll thread, its
+    // poll under way abandoned; one that becomes current comes to the
+    // current server's thread.
     void SetServer(const QString& rUrl, const QString& rName, const QString& rSoftwareVersion,
                    const QString& rServiceVersion);
     QString GetServerUrl() const;
     QString GetServerName() const;
 
-    // The requests return the command started, which SignalRequestFinished
-    // hands back when it has ended.
+    // The operator's works: each returns the command started, which
+    // SignalRequestFinished hands back when it has ended, whichever server is
+    // selected by then.
     CommandPtr ClearLogEntries();
     CommandPtr CollectLog(const LogEntryList& rEntries);
     CommandPtr DeleteLog(const QString& rCollectionName);
     CommandPtr FetchLog(const QString& rTargetFolder, const QString& rCollectionName);
     CommandPtr GatherLogs(const QString& rTargetFolder, const LogEntryList& rEntries);
+    // The requests for the pages of the current server: abandoned when it
+    // stops being current or the controller is given up (their connection
+    // closed, their end dropped unlogged).
     void ListAvailableLogs();
     void ListLogCollections();
     void QueryMachineInformation();
@@ -91,7 +98,8 @@ signals:
     void SignalCommandHandlingFailed(CommandPtr pCommand);
     // A requested (not polled) command has ended, successful or not, for
     // whichever server it was sent to; emitted before the failure signal,
-    // also once the controller has been given up.
+    // also once the controller has been given up. Not for a request for the
+    // pages that was abandoned.
     void SignalRequestFinished(joxmaintenance::CommandPtr pCommand);
 
 private slots:
@@ -117,6 +125,12 @@ private:
     void AbortPolls();
     // Aborts the polls and the running requests.
     void AbortAll();
+    // Aborts the running requests for the pages of every server but
+    // rKeptUrl (of all when it is empty); their ends are dropped.
+    void AbandonPageRequests(const QString& rKeptUrl);
+    // Runs the command on a new thread, as a request for the pages or as one
+    // of the operator's works.
+    CommandPtr StartRequest(CommandPtr pCommand, bool forPages);
     // Deletes an abandoned controller whose threads have all ended.
     void DeleteWhenIdle();
     bool PollThreadsEnded() const;
@@ -128,6 +142,10 @@ private:
         quint64 mSerial;
         QPointer<QThread> mpThread;
         CommandPtr mpCommand;
+        // An information query or a listing for the pages.
+        bool mForPages = false;
+        // Aborted with its server: its end is dropped.
+        bool mAbandoned = false;
     };
 
     boost::shared_ptr<ServerConnection> mpServer;
