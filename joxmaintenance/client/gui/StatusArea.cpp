@@ -161,6 +161,11 @@ void StatusArea::ServerAnswered(const QString& rServerUrl)
     Refresh();
 }
 
+QString StatusArea::LeftNote(const QString& rServerUrl) const
+{
+    return rServerUrl == mLeftServerUrl ? mLeftNote : QString();
+}
+
 QString StatusArea::Text() const
 {
     QStringList lines;

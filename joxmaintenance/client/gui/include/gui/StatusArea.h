@@ -54,6 +54,9 @@ public:
     void ShowServerLeft(const QString& rServerUrl, const QString& rNote);
     // The server of rServerUrl answered: a note that it was left goes.
     void ServerAnswered(const QString& rServerUrl);
+    // The note shown that the server of rServerUrl was left; empty when
+    // there is none.
+    QString LeftNote(const QString& rServerUrl) const;
     // The whole text: each running work, the note of a left server, then
     // the ended works, the latest first.
     QString Text() const;
