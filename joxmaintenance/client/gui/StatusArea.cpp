@@ -7,13 +7,15 @@
 #include <joxmaintenance/CommandLogGather.h>
 #include <joxwsstreaming/DownloadProgress.h>
 
+#include <QApplication>
 #include <QEvent>
-#include <QLabel>
-#include <QScrollArea>
 #include <QLocale>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStringList>
 #include <QTimer>
-#include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -23,6 +25,12 @@ namespace {
 
 // How many ended works stay readable.
 constexpr int kKeptEnds = 5;
+// The fewest lines the area shows, and the part of its parent's height it
+// asks for beyond them.
+constexpr int kLeastLines = 3;
+constexpr int kShareOfParent = 4;
+// The wheel's angle of one notch, in eighths of a degree.
+constexpr int kNotch = 120;
 
 // How far a gather or download has come: nothing before its first byte,
 // then the bytes received and, when the size is known, the share done.
@@ -70,10 +78,9 @@ StatusArea::StatusArea(QWidget* pParent)
     , mpLabel(new WrapAnywhereLabel())
     , mpProgressTimer(new QTimer(this))
 {
-    // As high as the scroll area: the pages above take the rest.
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    QVBoxLayout* pLayout = new QVBoxLayout(this);
-    pLayout->setContentsMargins(0, 0, 0, 0);
+    // At most its share: the pages beside it take the rest, and may take
+    // the share down to three lines.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     mpLabel->setObjectName(QStringLiteral("ActivityLabel"));
     mpLabel->setContentsMargins(5, 0, 0, 0);
     mpLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -84,11 +91,16 @@ StatusArea::StatusArea(QWidget* pParent)
     mpScrollArea->setWidgetResizable(true);
     mpScrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     mpScrollArea->setWidget(mpLabel);
-    // Room for three lines from the start: the pages do not move when the
-    // area fills. The style sets the font when it polishes the label.
+    // The style sets the font when it polishes the label; the share follows
+    // the parent's height.
     mpLabel->installEventFilter(this);
-    FitHeight();
-    pLayout->addWidget(mpScrollArea);
+    mpScrollArea->viewport()->installEventFilter(this);
+    mpScrollArea->verticalScrollBar()->installEventFilter(this);
+    if (pParent)
+        pParent->installEventFilter(this);
+    connect(mpScrollArea->verticalScrollBar(), &QScrollBar::valueChanged, this, &StatusArea::SnapToLine);
+    mShareHeight = LinesHeight(ShareLines());
+    PlaceScrollArea();
     // While works run, the line shows how far they are, once a second.
     mpProgressTimer->setInterval(1000);
     connect(mpProgressTimer, &QTimer::timeout, this, [this] { mpLabel->setText(Text()); });
@@ -101,6 +113,8 @@ void StatusArea::AddWork(const CommandPtr& rCommand, const QString& rText, const
         return;
     mWorks.append(Work{rCommand, rText, rServerUrl, rServerName, ProgressOf(*rCommand)});
     Refresh();
+    // The new work is the first line.
+    ShowTop();
 }
 
 bool StatusArea::EndWork(const CommandPtr& rCommand)
@@ -114,13 +128,17 @@ bool StatusArea::EndWork(const CommandPtr& rCommand)
     if (rCommand->GetState() == JoxCore::StateSucceeded)
     {
         ShowEnd(QStringLiteral("Done: %1; saved as \"%2\".").arg(text, SavedFileOf(*rCommand)));
-        return true;
     }
-    // The reason in one line; its box has the rest.
-    QString reason = rCommand->GetFailureReason().simplified();
-    if (reason.isEmpty())
-        reason = QStringLiteral("No details; the program's log has more.");
-    ShowEnd(QStringLiteral("Failed: %1: %2").arg(text, reason));
+    else
+    {
+        // The reason in one line; its box has the rest.
+        QString reason = rCommand->GetFailureReason().simplified();
+        if (reason.isEmpty())
+            reason = QStringLiteral("No details; the program's log has more.");
+        ShowEnd(QStringLiteral("Failed: %1: %2").arg(text, reason));
+    }
+    // Its end is the first line below the works still running.
+    ShowTop();
     return true;
 }
 
@@ -161,6 +179,11 @@ void StatusArea::ServerAnswered(const QString& rServerUrl)
     Refresh();
 }
 
+QString StatusArea::LeftNote(const QString& rServerUrl) const
+{
+    return rServerUrl == mLeftServerUrl ? mLeftNote : QString();
+}
+
 QString StatusArea::Text() const
 {
     QStringList lines;
@@ -172,16 +195,124 @@ QString StatusArea::Text() const
     return lines.join(QLatin1Char('\n'));
 }
 
+QSize StatusArea::sizeHint() const
+{
+    return QSize(mpScrollArea->sizeHint().width(), LinesHeight(ShareLines()));
+}
+
+QSize StatusArea::minimumSizeHint() const
+{
+    return QSize(mpScrollArea->minimumSizeHint().width(), LinesHeight(kLeastLines));
+}
+
+bool StatusArea::event(QEvent* pEvent)
+{
+    if (pEvent->type() == QEvent::ParentAboutToChange && parentWidget())
+        parentWidget()->removeEventFilter(this);
+    const bool handled = QWidget::event(pEvent);
+    if (pEvent->type() == QEvent::ParentChange)
+    {
+        if (parentWidget())
+            parentWidget()->installEventFilter(this);
+        UpdateShare();
+    }
+    return handled;
+}
+
 bool StatusArea::eventFilter(QObject* pWatched, QEvent* pEvent)
 {
     if (pWatched == mpLabel && pEvent->type() == QEvent::FontChange)
-        FitHeight();
+    {
+        UpdateShare();
+        PlaceScrollArea();
+    }
+    else if (pWatched == parentWidget() && pEvent->type() == QEvent::Resize)
+    {
+        UpdateShare();
+    }
+    else if ((pWatched == mpScrollArea->viewport() || pWatched == mpScrollArea->verticalScrollBar()) &&
+             pEvent->type() == QEvent::Wheel)
+    {
+        ScrollByWheel(*static_cast<QWheelEvent*>(pEvent));
+        return true;
+    }
     return QWidget::eventFilter(pWatched, pEvent);
 }
 
-void StatusArea::FitHeight()
+void StatusArea::resizeEvent(QResizeEvent* pEvent)
 {
-    mpScrollArea->setFixedHeight(3 * mpLabel->fontMetrics().lineSpacing() + 4);
+    QWidget::resizeEvent(pEvent);
+    PlaceScrollArea();
+}
+
+int StatusArea::LineSpacing() const
+{
+    return mpLabel->LineHeight();
+}
+
+int StatusArea::LinesHeight(int lines) const
+{
+    return lines * LineSpacing() + 2 * mpScrollArea->frameWidth();
+}
+
+int StatusArea::ShareLines() const
+{
+    const QWidget* pParent = parentWidget();
+    if (!pParent)
+        return kLeastLines;
+    const int share = pParent->height() / kShareOfParent - 2 * mpScrollArea->frameWidth();
+    return std::max(kLeastLines, share / LineSpacing());
+}
+
+void StatusArea::UpdateShare()
+{
+    const int height = LinesHeight(ShareLines());
+    if (height == mShareHeight)
+        return;
+    mShareHeight = height;
+    updateGeometry();
+}
+
+void StatusArea::PlaceScrollArea()
+{
+    // A part of a line below the last whole one stays empty: a scroll
+    // position on a line boundary then shows no cut line.
+    const int frame = 2 * mpScrollArea->frameWidth();
+    const int lines = std::max(1, (height() - frame) / LineSpacing());
+    mpScrollArea->setGeometry(0, 0, width(), lines * LineSpacing() + frame);
+    mpScrollArea->verticalScrollBar()->setSingleStep(LineSpacing());
+}
+
+void StatusArea::ScrollByWheel(const QWheelEvent& rEvent)
+{
+    const int delta = rEvent.angleDelta().y();
+    if (delta == 0)
+        return;
+    if ((delta < 0) != (mWheelRemainder < 0))
+        mWheelRemainder = 0;
+    mWheelRemainder += delta * std::max(1, QApplication::wheelScrollLines());
+    int lines = mWheelRemainder / kNotch;
+    mWheelRemainder -= lines * kNotch;
+    // Never more than the lines shown at once.
+    QScrollBar* pBar = mpScrollArea->verticalScrollBar();
+    const int shown = std::max(1, mpScrollArea->viewport()->height() / LineSpacing());
+    lines = std::clamp(lines, -shown, shown);
+    pBar->setValue(pBar->value() - lines * LineSpacing());
+}
+
+void StatusArea::SnapToLine(int value)
+{
+    QScrollBar* pBar = mpScrollArea->verticalScrollBar();
+    const int line = LineSpacing();
+    const int snapped = std::min((value + line / 2) / line, pBar->maximum() / line) * line;
+    if (snapped != value)
+        pBar->setValue(snapped);
+}
+
+void StatusArea::ShowTop()
+{
+    mWheelRemainder = 0;
+    mpScrollArea->verticalScrollBar()->setValue(0);
 }
 
 void StatusArea::Refresh()

@@ -273,34 +273,66 @@ QString WorkspaceWidget::ChooseFolder()
     return QFileDialog::getExistingDirectory(this, tr("Save log file into"), mLastFolder, QFileDialog::ShowDirsOnly);
 }
 
-QString WorkspaceWidget::ChooseTargetFolder()
+QString WorkspaceWidget::ChooseTargetFolder(const QString& rServerUrl, const QString& rTitle,
+                                            const QString& rNothingDone)
 {
-    if (!mpController)
-        return QString();
-    const QString folder = ChooseFolder();
-    // The dialog runs an event loop: the controller may be gone afterwards.
-    if (folder.isEmpty() || !mpController)
-        return QString();
-    mLastFolder = folder;
-    return folder;
+    // Boxes shown before may have run an event loop, and so does the
+    // dialog: the server may be left meanwhile, or another one selected.
+    // The work goes to the server it was chosen for, or nowhere.
+    if (mpController && mpController->GetServerUrl() == rServerUrl)
+    {
+        const QString folder = ChooseFolder();
+        if (folder.isEmpty())
+            return QString();
+        mLastFolder = folder;
+        if (mpController && mpController->GetServerUrl() == rServerUrl)
+            return folder;
+    }
+    SayServerGone(rServerUrl, rTitle, rNothingDone);
+    return QString();
+}
+
+void WorkspaceWidget::SayServerGone(const QString& rServerUrl, const QString& rTitle, const QString& rNothingDone)
+{
+    const QString server = DescribeServer(rServerUrl);
+    QString text;
+    if (mpController)
+    {
+        text = QStringLiteral("Server %1 is no longer the selected server: another one was selected meanwhile.")
+                   .arg(server);
+    }
+    else
+    {
+        // Why it was left, as the status line says it.
+        text = mpStatusArea->LeftNote(rServerUrl);
+        if (text.isEmpty())
+            text = QStringLiteral("Server %1 was left meanwhile.").arg(server);
+    }
+    text += QLatin1Char('\n') + rNothingDone;
+    LogMaintenance(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')),
+                   "joxmaintenance::WorkspaceWidget::SayServerGone");
+    JoxGui::Messagebox::Warning(this, rTitle, text, QStringLiteral("OK"));
 }
 
 void WorkspaceWidget::SlotGather()
 {
-    if (mpController && mpStatusArea->FindWork(ct_loggather, mpController->GetServerUrl(), QString()))
+    if (!mpController)
+        return;
+    const QString url = mpController->GetServerUrl();
+    if (mpStatusArea->FindWork(ct_loggather, url, QString()))
     {
         // The server would build a second collection.
         JoxGui::Messagebox::Information(this, QStringLiteral("Already Running"),
                                         QStringLiteral("Logs are already being gathered from server %1.\n"
                                                        "Wait until that has ended; the status line shows it.")
-                                            .arg(DescribeServer(mpController->GetServerUrl())),
+                                            .arg(DescribeServer(url)),
                                         QStringLiteral("OK"));
         return;
     }
-    const QString folder = ChooseTargetFolder();
+    const QString folder =
+        ChooseTargetFolder(url, QStringLiteral("Gathering Error"), QStringLiteral("Nothing was gathered."));
     if (folder.isEmpty())
         return;
-    const QString url = mpController->GetServerUrl();
     AddRunningWork(mpController->GatherLogs(folder, mpCreateLogWidget->GetLogEntryList()),
                    QStringLiteral("Gathering logs from server %1 into \"%2\"").arg(DescribeServer(url), folder));
 }
@@ -308,6 +340,8 @@ void WorkspaceWidget::SlotGather()
 void WorkspaceWidget::SlotFetch(const QStringList& rNames)
 {
     using joxwsstreaming::CollectionName;
+    // The server the names were chosen on: the boxes below run event loops.
+    const QString url = mpController ? mpController->GetServerUrl() : QString();
     QStringList toFetch;
     QStringList running;
     QStringList refused;
@@ -320,7 +354,7 @@ void WorkspaceWidget::SlotFetch(const QStringList& rNames)
         // Refused before anything is sent: the download could store no file.
         else if (CollectionName::FileName(CollectionName::ListedBytes(rName), &refusal).isEmpty())
             refused.append(CollectionName::Shown(rName) + QLatin1Char(' ') + refusal);
-        else if (mpController && mpStatusArea->FindWork(ct_fetchlog, mpController->GetServerUrl(), rName))
+        else if (!url.isEmpty() && mpStatusArea->FindWork(ct_fetchlog, url, rName))
             running.append(CollectionName::Shown(rName));
         else
             toFetch.append(rName);
@@ -335,18 +369,17 @@ void WorkspaceWidget::SlotFetch(const QStringList& rNames)
                                         .arg(refused.join(QLatin1Char('\n'))),
                                     QStringLiteral("OK"));
     }
-    if (!running.isEmpty() && mpController)
+    if (!running.isEmpty())
     {
         JoxGui::Messagebox::Information(this, QStringLiteral("Already Running"),
                                         QStringLiteral("These log packages are already being downloaded from server %1:\n%2")
-                                            .arg(DescribeServer(mpController->GetServerUrl()),
-                                                 running.join(QLatin1Char('\n'))),
+                                            .arg(DescribeServer(url), running.join(QLatin1Char('\n'))),
                                         QStringLiteral("OK"));
     }
-    // The boxes run an event loop: the server may be gone meanwhile.
-    if (toFetch.isEmpty() || !mpController)
+    if (toFetch.isEmpty() || url.isEmpty())
         return;
-    const QString folder = ChooseTargetFolder();
+    const QString folder =
+        ChooseTargetFolder(url, QStringLiteral("Download Error"), QStringLiteral("Nothing was downloaded."));
     if (folder.isEmpty())
         return;
     QStringList existing;
@@ -361,7 +394,6 @@ void WorkspaceWidget::SlotFetch(const QStringList& rNames)
             existing.append(CollectionName::Shown(rName));
             continue;
         }
-        const QString url = mpController->GetServerUrl();
         AddRunningWork(mpController->FetchLog(folder, rName),
                        QStringLiteral("Downloading log package \"%1\" from server %2 into \"%3\"")
                            .arg(CollectionName::Shown(rName), DescribeServer(url), folder));

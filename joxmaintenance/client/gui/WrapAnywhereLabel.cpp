@@ -35,17 +35,32 @@ int WrapAnywhereLabel::Layout(QTextLayout& rLayout, int width) const
     QTextOption option(alignment() & Qt::AlignHorizontal_Mask);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     rLayout.setTextOption(option);
-    qreal y = 0;
+    // Each line LineHeight below the one before, so that the text scrolls
+    // by whole lines.
+    const int lineHeight = LineHeight();
+    int y = 0;
     rLayout.beginLayout();
     for (QTextLine line = rLayout.createLine(); line.isValid(); line = rLayout.createLine())
     {
         line.setLeadingIncluded(true);
         line.setLineWidth(std::max(1, width));
         line.setPosition(QPointF(0, y));
-        y += line.height();
+        y += lineHeight;
     }
     rLayout.endLayout();
-    return static_cast<int>(std::ceil(y));
+    return y;
+}
+
+int WrapAnywhereLabel::LineHeight() const
+{
+    // The layout's line of the font, which may be a pixel more than the
+    // font's line spacing.
+    QTextLayout layout(QStringLiteral("X"), font());
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLeadingIncluded(true);
+    layout.endLayout();
+    return std::max({1, fontMetrics().lineSpacing(), static_cast<int>(std::ceil(line.height()))});
 }
 
 int WrapAnywhereLabel::heightForWidth(int width) const

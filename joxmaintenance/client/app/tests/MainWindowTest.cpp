@@ -73,8 +73,8 @@ TEST(MainWindowTest, AServerTheWorkspaceLeftIsNoLongerHighlighted)
 
 // At the window's smallest size, with the program's style, every running
 // work with how far it has come can be read in the status area: the area
-// shows three whole lines of the style's font and scrolls over the rest,
-// the latest work first.
+// shows at least three whole lines of the style's font and scrolls over the
+// rest, the latest work first.
 TEST(MainWindowTest, StatusAreaAtTheSmallestWindowKeepsEveryRunningWorkReadable)
 {
     QApplication::setStyle(new HarlenStyle());

@@ -1,6 +1,9 @@
 #include <gui/StatusArea.h>
+#include <gui/WorkspaceWidget.h>
+#include <gui/WrapAnywhereLabel.h>
 
 #include "Network.h"
+#include "WaitFor.h"
 
 #include <joxmaintenance/CommandLogFetch.h>
 
@@ -8,9 +11,15 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTest>
+#include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
 
 #include <boost/make_shared.hpp>
 
@@ -98,4 +107,204 @@ TEST(StatusAreaTest, ALongPathWrapsWithinTheArea)
     EXPECT_GE(pLabel->height(), pLabel->heightForWidth(pLabel->width()));
     EXPECT_GE(pScroll->viewport()->height() + pScroll->verticalScrollBar()->maximum(),
               pLabel->heightForWidth(pLabel->width()));
+}
+
+namespace {
+
+QScrollArea* ScrollArea(const StatusArea& rArea)
+{
+    return rArea.findChild<QScrollArea*>(QStringLiteral("ActivityArea"));
+}
+
+// The height of a line of the area's text.
+int LineHeight(const StatusArea& rArea)
+{
+    return qobject_cast<WrapAnywhereLabel*>(Label(rArea))->LineHeight();
+}
+
+// Lines of the area's text the view shows.
+int ShownLines(const StatusArea& rArea)
+{
+    return ScrollArea(rArea)->viewport()->height() / LineHeight(rArea);
+}
+
+// A window with a stand-in for the pages above the area, as the workspace
+// lays them out.
+struct Window
+{
+    Window()
+        : mpPages(new QWidget(&mWindow))
+        , mpArea(new StatusArea(&mWindow))
+    {
+        QVBoxLayout* pLayout = new QVBoxLayout(&mWindow);
+        pLayout->setContentsMargins(0, 0, 0, 0);
+        pLayout->setSpacing(0);
+        mpPages->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        pLayout->addWidget(mpPages);
+        pLayout->addWidget(mpArea);
+    }
+
+    QWidget mWindow;
+    QWidget* mpPages;
+    StatusArea* mpArea;
+};
+
+// A turn of the wheel over the widget, as it reaches the widget (the view
+// under the text, or the scroll bar).
+void Wheel(QWidget& rWidget, int angle)
+{
+    const QPointF at(rWidget.width() / 2.0, rWidget.height() / 2.0);
+    QWheelEvent event(at, rWidget.mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&rWidget, &event);
+}
+
+} // namespace
+
+// The area takes a quarter of the window's height in whole lines, at least
+// three, and the view always shows whole lines; when the pages need the
+// room it gives it up, down to three lines. The workspace lays it out so.
+TEST(StatusAreaTest, TheAreaTakesAShareOfTheWindowInWholeLines)
+{
+    Window window;
+    window.mWindow.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window.mWindow));
+    const int line = LineHeight(*window.mpArea);
+    const struct
+    {
+        int mHeight;
+        int mPagesLeast; // the least height of the pages
+        int mLines;
+    } cases[] = {
+        {100, 0, 3},
+        {24 * line, 0, 6},
+        {1600, 0, 400 / line},
+        {1600, 1600 - 5 * line - line / 2, 5},
+        {1600, 1600 - 2 * line, 3},
+    };
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(testing::Message() << rCase.mHeight << " high, the pages at least " << rCase.mPagesLeast);
+        window.mpPages->setMinimumHeight(rCase.mPagesLeast);
+        window.mWindow.setMinimumHeight(0);
+        window.mWindow.resize(600, rCase.mHeight);
+        EXPECT_TRUE(tandriltest::WaitFor([&] { return ShownLines(*window.mpArea) == rCase.mLines; }, 5000))
+            << ShownLines(*window.mpArea);
+        EXPECT_EQ(ScrollArea(*window.mpArea)->viewport()->height(), rCase.mLines * line);
+        EXPECT_LT(window.mpArea->height(), (rCase.mLines + 1) * line);
+        if (rCase.mPagesLeast == 0)
+        {
+            EXPECT_EQ(window.mpArea->height(), rCase.mLines * line);
+        }
+        EXPECT_GE(window.mpPages->height(), std::min(rCase.mPagesLeast, window.mWindow.height() - 3 * line));
+    }
+
+    // The workspace: the pages keep three quarters of a tall one.
+    WorkspaceWidget workspace;
+    workspace.resize(900, 1200);
+    workspace.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&workspace));
+    const StatusArea* pArea = workspace.findChild<StatusArea*>();
+    ASSERT_NE(pArea, nullptr);
+    EXPECT_TRUE(tandriltest::WaitFor([&] { return ShownLines(*pArea) == 300 / line; }, 5000)) << ShownLines(*pArea);
+    EXPECT_EQ(ScrollArea(*pArea)->viewport()->height() % line, 0);
+    EXPECT_GE(workspace.findChild<QTabWidget*>()->height(), 3 * pArea->height() - 2 * line);
+}
+
+// The wheel, the arrows and the slider scroll by whole lines: every scroll
+// position lies on a line boundary, a part of a notch counts towards the
+// next, and the last line can be scrolled fully into view. So it is in a
+// font whose lines are laid out a pixel further apart than its line spacing.
+TEST(StatusAreaTest, TheAreaScrollsByWholeLines)
+{
+    QFont spaced = QApplication::font();
+    spaced.setPixelSize(13);
+    for (const QFont& rFont : {QApplication::font(), spaced})
+    {
+        SCOPED_TRACE(rFont.toString().toStdString());
+        Window window;
+        window.mWindow.resize(600, 100);
+        window.mWindow.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window.mWindow));
+        StatusArea& rArea = *window.mpArea;
+        QLabel* pLabel = Label(rArea);
+        pLabel->setFont(rFont);
+        for (int i = 0; i < 5; ++i)
+            rArea.ShowEnd(QStringLiteral("end %1").arg(i));
+        rArea.ShowServerLeft(kUrl, QStringLiteral("srv was left."));
+        const auto pWork = Fetch(kUrl, QStringLiteral("first.zip"));
+        rArea.AddWork(pWork, QStringLiteral("first"), kUrl, QStringLiteral("srv"));
+        // Seven lines, three shown.
+        const int line = LineHeight(rArea);
+        QScrollBar* pBar = ScrollArea(rArea)->verticalScrollBar();
+        QWidget* pViewport = ScrollArea(rArea)->viewport();
+        ASSERT_TRUE(tandriltest::WaitFor([&] { return pBar->maximum() == 4 * line; }, 5000)) << pBar->maximum();
+        ASSERT_EQ(ShownLines(rArea), 3);
+        EXPECT_EQ(pBar->singleStep(), line);
+
+        const int notch = std::min(QApplication::wheelScrollLines(), 3);
+        const struct
+        {
+            const char* mpStep;
+            std::function<void()> mScroll;
+            int mLines; // the position after it, in lines
+        } steps[] = {
+            {"a notch down", [&] { Wheel(*pViewport, -120); }, notch},
+            {"a notch up, over the scroll bar", [&] { Wheel(*pBar, 120); }, 0},
+            {"an arrow down", [&] { pBar->triggerAction(QAbstractSlider::SliderSingleStepAdd); }, 1},
+            {"a slider dragged to 2.4 lines", [&] { pBar->setSliderPosition(2 * line + line * 2 / 5); }, 2},
+            {"a slider dragged to 1.6 lines", [&] { pBar->setSliderPosition(line + line * 3 / 5); }, 2},
+            {"a slider dragged past the end", [&] { pBar->setSliderPosition(pBar->maximum() + line); }, 4},
+            {"an arrow up", [&] { pBar->triggerAction(QAbstractSlider::SliderSingleStepSub); }, 3},
+        };
+        for (const auto& rStep : steps)
+        {
+            SCOPED_TRACE(rStep.mpStep);
+            rStep.mScroll();
+            EXPECT_EQ(pBar->value(), rStep.mLines * line);
+        }
+        // The last line shows whole at the end.
+        pBar->setValue(pBar->maximum());
+        EXPECT_EQ(pBar->value() + pViewport->height(), pLabel->height());
+        EXPECT_EQ(pLabel->height(), 7 * line);
+
+        // A touchpad's small turns: each position on a line, and together
+        // as far as a notch.
+        pBar->setValue(0);
+        for (int i = 0; i < 12; ++i)
+        {
+            Wheel(*pViewport, -10);
+            ASSERT_EQ(pBar->value() % line, 0) << i;
+        }
+        EXPECT_EQ(pBar->value(), std::min(QApplication::wheelScrollLines(), 4) * line);
+        rArea.EndWork(pWork);
+    }
+}
+
+// Scrolled down to older ends, a work that starts or ends brings the top,
+// where it is, back into view.
+TEST(StatusAreaTest, AWorkThatStartsOrEndsIsBroughtIntoView)
+{
+    Window window;
+    window.mWindow.resize(600, 100);
+    window.mWindow.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window.mWindow));
+    StatusArea& rArea = *window.mpArea;
+    for (int i = 0; i < 5; ++i)
+        rArea.ShowEnd(QStringLiteral("end %1").arg(i));
+    QScrollBar* pBar = ScrollArea(rArea)->verticalScrollBar();
+    const int line = LineHeight(rArea);
+    ASSERT_TRUE(tandriltest::WaitFor([&] { return pBar->maximum() == 2 * line; }, 5000)) << pBar->maximum();
+
+    pBar->setValue(pBar->maximum());
+    const auto pWork = Fetch(kUrl, QStringLiteral("first.zip"));
+    rArea.AddWork(pWork, QStringLiteral("first"), kUrl, QStringLiteral("srv"));
+    EXPECT_EQ(pBar->value(), 0);
+    ASSERT_TRUE(tandriltest::WaitFor([&] { return pBar->maximum() == 3 * line; }, 5000)) << pBar->maximum();
+
+    pBar->setValue(pBar->maximum());
+    pWork->SetState(JoxCore::StateSucceeded);
+    rArea.EndWork(pWork);
+    EXPECT_EQ(pBar->value(), 0);
+    EXPECT_TRUE(rArea.Text().startsWith(QStringLiteral("Done: first;")));
 }

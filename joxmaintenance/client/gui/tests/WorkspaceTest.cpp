@@ -122,17 +122,21 @@ JoxWsdd::WebServiceInfoPtr Service(const QString& rUrl, const QString& rName,
     return pService;
 }
 
-// A workspace whose folder question answers with a fixed folder.
+// A workspace whose folder question answers with a fixed folder, after
+// what happens while the dialog is open.
 class TestWorkspace : public WorkspaceWidget
 {
 public:
     QString mFolder;
     int mAsked = 0;
+    std::function<void()> mWhileAsked;
 
 protected:
     QString ChooseFolder() override
     {
         ++mAsked;
+        if (mWhileAsked)
+            mWhileAsked();
         return mFolder;
     }
 };
@@ -1535,6 +1539,124 @@ TEST_F(WorkspaceTest, TheListedNameIsTheNameStored)
         EXPECT_EQ(boxes.last().toStdString(),
                   QStringLiteral("Download Error|The following files already exists locally.\n%1").arg(rCase.mShown).toStdString());
         ExpectNoFetchSince(fetches + 1);
+    }
+}
+
+// The server is left, or another one selected, while the operator chooses
+// the folder of a download or a gather (or reads a box before that): the
+// work reaches no server, and a box says why and that nothing was done. A
+// server selected again by then is the one the work was chosen for.
+TEST_F(WorkspaceTest, AWorkWhoseServerWasLeftWhileItsFolderWasChosenIsSaidNotDone)
+{
+    tandriltest::TempDir otherFolder;
+    LocalServer other(otherFolder.Path());
+    ASSERT_TRUE(other.IsRunning());
+    other->SetLogSources({{"systemlogs", "", 60}});
+    ASSERT_TRUE(other->AddCollection("b.zip", "other"));
+    const QString url = QString::fromStdString(mServer->GetUrl());
+    const QString server = QStringLiteral("srv1 (%1)").arg(url);
+    const QString leftList =
+        QStringLiteral("Server %1 is no longer in the Servers list and was left; select it there when it is listed "
+                       "again.")
+            .arg(server);
+    const auto leave = [&] { mWorkspace.SlotServerLeftList(); };
+    const auto failSources = [&] {
+        mWorkspace.SlotCommandHandlingFailed(boost::make_shared<CommandListAvailableLogs>(url));
+    };
+    const auto selectOther = [&] { mWorkspace.SlotActiveUrlChanged({Service(other.Url(), QStringLiteral("other"))}); };
+    const auto leaveAndReturn = [&] {
+        mWorkspace.SlotServerLeftList();
+        mWorkspace.SlotActiveUrlChanged({Service(HostPort(), QStringLiteral("srv1"))});
+    };
+    const QString work = QStringLiteral("\nNothing was downloaded.");
+    const struct
+    {
+        const char* mpCase;
+        bool mGather;
+        bool mBeforeTheDialog; // while the box on an unusable name is open
+        std::function<void()> mMeanwhile;
+        QString mBox; // empty: done on its server
+    } cases[] = {
+        {"a download, the server leaves the list", false, false, leave,
+         QStringLiteral("Download Error|") + leftList + work},
+        {"a gather, the server leaves the list", true, false, leave,
+         QStringLiteral("Gathering Error|") + leftList + QStringLiteral("\nNothing was gathered.")},
+        {"a download, the server's log sources cannot be listed", false, false, failSources,
+         QStringLiteral("Download Error|Server %1 was left: its log sources could not be listed. No details; the "
+                        "program's log has more. Select it in the Servers list to try again.")
+                 .arg(server) +
+             work},
+        {"a download, another server is selected", false, false, selectOther,
+         QStringLiteral("Download Error|Server %1 is no longer the selected server: another one was selected "
+                        "meanwhile.")
+                 .arg(server) +
+             work},
+        {"a download, the server leaves the list while a box is open", false, true, leave,
+         QStringLiteral("Download Error|") + leftList + work},
+        {"a download, the server leaves the list and is selected again", false, false, leaveAndReturn, QString()},
+    };
+    for (const auto& rCase : cases)
+    {
+        SCOPED_TRACE(rCase.mpCase);
+        tandriltest::TempDir target;
+        mWorkspace.SlotActiveUrlChanged({});
+        SelectServer(target, 2);
+        if (HasFatalFailure())
+            return;
+        QStringList boxes;
+        ModalDriver driver([&](QDialog* pDialog) {
+            boxes.append(pDialog->windowTitle() + QLatin1Char('|') + BoxText(*pDialog));
+            if (rCase.mBeforeTheDialog && boxes.size() == 1)
+                rCase.mMeanwhile();
+            pDialog->accept();
+        });
+        const std::size_t requests = mServer->GetRequests().size();
+        const std::size_t otherRequests = other->GetRequests().size();
+        const int asked = mWorkspace.mAsked;
+        LogCapture capture;
+        mWorkspace.mWhileAsked = rCase.mBeforeTheDialog ? std::function<void()>() : rCase.mMeanwhile;
+        if (rCase.mGather)
+            mWorkspace.SlotGather();
+        else if (rCase.mBeforeTheDialog)
+            mWorkspace.SlotFetch({QStringLiteral("   "), QStringLiteral("b.zip")});
+        else
+            mWorkspace.SlotFetch({QStringLiteral("b.zip")});
+        mWorkspace.mWhileAsked = nullptr;
+        EXPECT_EQ(mWorkspace.mAsked, asked + (rCase.mBeforeTheDialog ? 0 : 1));
+        for (QWidget* pBox : mWorkspace.findChildren<QWidget*>(QStringLiteral("ConnectionErrorBox")))
+            pBox->close();
+
+        if (rCase.mBox.isEmpty())
+        {
+            // Downloaded from the server chosen again, the one it was chosen on.
+            EXPECT_TRUE(boxes.isEmpty()) << boxes.join(QLatin1Char('|')).toStdString();
+            EXPECT_TRUE(WaitFor([&] { return tandriltest::ReadFile(target.File("b.zip")) == "second"; }, 10000));
+            continue;
+        }
+        ASSERT_EQ(boxes.size(), rCase.mBeforeTheDialog ? 2 : 1) << boxes.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(boxes.last().toStdString(), rCase.mBox.toStdString());
+        const QString logged = QString(rCase.mBox.section(QLatin1Char('|'), 1)).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        const auto records = capture.Matching(logged.toStdString());
+        ASSERT_EQ(records.size(), 1u) << logged.toStdString();
+        EXPECT_EQ(records[0].mLevel, 3);
+        EXPECT_EQ(records[0].mCategory, "Maintenance");
+        // Nothing started: no work on the status line, nothing here.
+        EXPECT_FALSE(ShownNote(mWorkspace, "ActivityLabel").contains(QStringLiteral("Running: ")))
+            << ShownNote(mWorkspace, "ActivityLabel").toStdString();
+        EXPECT_TRUE(QDir(QString::fromStdString(target.Path())).entryList(QDir::Files | QDir::Hidden).isEmpty());
+        // Nor on either server, while each is listed twice more.
+        mWorkspace.SlotActiveUrlChanged({});
+        for (LocalServer* pServer : {&mServer, &other})
+        {
+            mWorkspace.SlotActiveUrlChanged({Service(pServer->Url(), QStringLiteral("listed"))});
+            const int listings = pServer->Count("LogListCollections");
+            ASSERT_TRUE(WaitFor([&] { return pServer->Count("LogListCollections") >= listings + 2; }, 10000));
+        }
+        for (const auto& rSent : {mServer->GetRequests(requests), other->GetRequests(otherRequests)})
+            for (const simserver::ReceivedRequest& rRequest : rSent)
+                EXPECT_TRUE(rRequest.mOperation != "LogFetchCollection" &&
+                            rRequest.mOperation != "LogCreateAndFetchCollection")
+                    << rRequest.mOperation;
     }
 }
 

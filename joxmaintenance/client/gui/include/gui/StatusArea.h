@@ -9,9 +9,9 @@
 
 #include <memory>
 
-class QLabel;
 class QScrollArea;
 class QTimer;
+class QWheelEvent;
 
 namespace joxwsstreaming {
 class DownloadProgress;
@@ -19,12 +19,16 @@ class DownloadProgress;
 
 namespace joxmaintenance {
 
+class WrapAnywhereLabel;
+
 // The status area under the workspace's pages: the gathers and downloads
 // under way with how far they have come, why a server was left, then how
 // the last few ended (where the file went, or why they failed), each group
-// the latest first. It is three lines high and scrolls when it holds more.
-// The workspace feeds it; each work keeps the server it was started on,
-// whatever is selected later.
+// the latest first. It takes a quarter of its parent's height, in whole
+// lines and at least three, and less when the widgets beside it need the
+// room; it scrolls by whole lines when it holds more, and shows its top
+// again when a work starts or ends. The workspace feeds it; each work keeps
+// the server it was started on, whatever is selected later.
 class StatusArea : public QWidget
 {
     Q_OBJECT
@@ -54,17 +58,43 @@ public:
     void ShowServerLeft(const QString& rServerUrl, const QString& rNote);
     // The server of rServerUrl answered: a note that it was left goes.
     void ServerAnswered(const QString& rServerUrl);
+    // The note shown that the server of rServerUrl was left; empty when
+    // there is none.
+    QString LeftNote(const QString& rServerUrl) const;
     // The whole text: each running work, the note of a left server, then
     // the ended works, the latest first.
     QString Text() const;
 
+    // As high as its share of the parent's height.
+    QSize sizeHint() const override;
+    // Three lines.
+    QSize minimumSizeHint() const override;
+
 protected:
+    bool event(QEvent* pEvent) override;
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+    void resizeEvent(QResizeEvent* pEvent) override;
 
 private:
     void Refresh();
-    // Three lines of the label's font, which the style may change.
-    void FitHeight();
+    // A line of the label's text, in the font the style may change.
+    int LineSpacing() const;
+    // The height that shows that many lines.
+    int LinesHeight(int lines) const;
+    // The lines of the parent's height the area asks for.
+    int ShareLines() const;
+    // The parent's height or the font changed: asks for the new share.
+    void UpdateShare();
+    // The scroll area shows whole lines of the area's height, and its
+    // arrows step a line.
+    void PlaceScrollArea();
+    // Scrolls by whole lines for the wheel; the part of a line a turn left
+    // over counts towards the next turn.
+    void ScrollByWheel(const QWheelEvent& rEvent);
+    // Moves a scroll position between lines (a dragged slider) onto the
+    // nearest line.
+    void SnapToLine(int value);
+    void ShowTop();
 
     struct Work
     {
@@ -76,7 +106,7 @@ private:
     };
 
     QScrollArea* mpScrollArea;
-    QLabel* mpLabel;
+    WrapAnywhereLabel* mpLabel;
     // Refreshes the area while works run.
     QTimer* mpProgressTimer;
     QList<Work> mWorks;
@@ -84,6 +114,12 @@ private:
     QStringList mEnds;
     QString mLeftServerUrl;
     QString mLeftNote;
+    // The height sizeHint gave when the parent's height or the font last
+    // changed.
+    int mShareHeight = 0;
+    // The wheel's turn not yet scrolled, in 1/120 notches times the lines
+    // a notch scrolls.
+    int mWheelRemainder = 0;
 };
 
 } // namespace joxmaintenance

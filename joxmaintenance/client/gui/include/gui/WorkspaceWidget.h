@@ -80,9 +80,14 @@ protected:
     virtual QString ChooseFolder();
 
 private:
-    // ChooseFolder while a controller exists (before and after the dialog),
-    // remembered as the next start folder; empty when there is none.
-    QString ChooseTargetFolder();
+    // ChooseFolder for a work on the server of rServerUrl, remembered as the
+    // next start folder; empty when cancelled, and when that server is not
+    // the current one before or after the dialog (it was left, or another
+    // was selected): then the box rTitle says why and rNothingDone.
+    QString ChooseTargetFolder(const QString& rServerUrl, const QString& rTitle, const QString& rNothingDone);
+    // The box and the log record for a work not started because the server
+    // of rServerUrl is no longer the current one.
+    void SayServerGone(const QString& rServerUrl, const QString& rTitle, const QString& rNothingDone);
     void DisconnectAll();
     void ConnectAll();
     void DropController();
