@@ -330,6 +330,9 @@ QString FailureSummary(struct soap* pSoap, const ConnectionEnd& rEnd, bool abort
     if (pString && (error == SOAP_CLI_FAULT || error == SOAP_SVR_FAULT || error == SOAP_MUSTUNDERSTAND ||
                     error == SOAP_FAULT || error == SOAP_VERSIONMISMATCH))
         return QStringLiteral("The server reported a fault: %1").arg(Sentence(text));
+    const ReplyGuard::Progress progress = ReplyGuard::GetProgress(pSoap);
+    if (progress.mUnansweredWait != 0)
+        return QStringLiteral("The server did not answer within %1.").arg(Duration(progress.mUnansweredWait));
     switch (rEnd.mKind)
     {
     case Kind::Ended:

@@ -86,7 +86,8 @@ ReplyGuard::Progress ReplyGuard::GetProgress(const struct soap* pSoap)
         static_cast<const ReplyGuard*>(soap_lookup_plugin(const_cast<struct soap*>(pSoap), kPluginId));
     if (!pGuard)
         return Progress();
-    return {pGuard->mReceivedBytes - pGuard->mInformationalBytes, pGuard->mComplete};
+    return {pGuard->mReceivedBytes - pGuard->mInformationalBytes, pGuard->mComplete,
+            pGuard->mWaitRanOut ? pGuard->mWaitLimit : 0};
 }
 
 size_t ReplyGuard::Receive(struct soap* pSoap, char* pBuffer, size_t length)
@@ -106,19 +107,28 @@ size_t ReplyGuard::Wait(struct soap* pSoap, char* pBuffer, size_t length)
         mWaitStart = start;
         mWaitLimit = pSoap->recv_timeout;
     }
-    // Informational replies do not lengthen the wait for the final reply.
+    // Informational replies do not lengthen the wait for the final reply:
+    // until its status line is read, what is left of that wait bounds each
+    // receive after the first, however the replies before it are split.
     const int timeout = pSoap->recv_timeout;
-    const bool between = !mFloorRunning && mInformationalBytes > 0 && mWaitLimit != 0;
-    if (between)
+    const bool bounded = !mFinalBegun && mReceivedBytes > 0 && mWaitLimit != 0;
+    const Clock::time_point deadline = mWaitStart + FromTimeout(mWaitLimit);
+    if (bounded)
     {
-        const Clock::duration left = FromTimeout(mWaitLimit) - (start - mWaitStart);
-        if (left <= Clock::duration::zero())
+        if (start >= deadline)
+        {
+            mWaitRanOut = true;
             return 0;
-        pSoap->recv_timeout = ToTimeout(left);
+        }
+        pSoap->recv_timeout = ToTimeout(deadline - start);
     }
     const size_t received = mpReceive(pSoap, pBuffer, length);
-    if (between)
+    if (bounded)
+    {
         pSoap->recv_timeout = timeout;
+        // Nothing came by the deadline (give or take the runtime's rounding).
+        mWaitRanOut = received == 0 && Clock::now() + std::chrono::milliseconds(2) >= deadline;
+    }
     mReceivedBytes += received;
     // The wait for a reply's first byte belongs to the idle and build waits.
     if (mFloorRunning)
@@ -196,6 +206,14 @@ std::size_t ReplyGuard::HeaderEnd()
             return std::string::npos;
         }
         const std::size_t lineBytes = lineFeed - mLineAt;
+        if (mLineAt == mHeaderAt)
+        {
+            std::string_view line = std::string_view(mHeader).substr(mLineAt, lineBytes);
+            if (!line.empty() && line.back() == '\r')
+                line.remove_suffix(1);
+            ReplyHeader statusLine;
+            mFinalBegun = statusLine.ReadStatusLine(line) == ReplyHeader::Result::Read && statusLine.GetStatus() >= 200;
+        }
         mLineAt = mScanAt = lineFeed + 1;
         if (lineBytes == 0 || (lineBytes == 1 && mHeader[lineFeed - 1] == '\r'))
             return lineFeed + 1;

@@ -41,7 +41,8 @@ class ReplyHeader;
 //   spent elsewhere, such as writing the file, is not counted).
 // The time before a reply's first byte belongs to the idle and build waits;
 // informational replies do not lengthen them: the wait the context had for
-// the reply's first byte bounds the time until the final reply begins.
+// the reply's first byte bounds the time until the final reply's status line
+// is read, however the replies before it are split.
 class ReplyGuard
 {
 public:
@@ -75,6 +76,10 @@ public:
     {
         std::uint64_t mReceivedBytes = 0; // from the network, informational replies left out
         bool mComplete = false;           // its own framing ended it: the runtime got all of it
+        // The wait for the final reply (the context's units: seconds, or
+        // microseconds when negative) when it ran out before the final
+        // reply's status line came; 0 otherwise.
+        int mUnansweredWait = 0;
     };
 
     // Wraps the context's current receive function for the rest of the
@@ -126,11 +131,11 @@ private:
     ReplyGuard(size_t (*pReceive)(struct soap*, char*, size_t), const Limits& rLimits);
     static size_t Receive(struct soap* pSoap, char* pBuffer, size_t length);
     size_t Read(struct soap* pSoap, char* pBuffer, size_t length);
-    // The underlying receive, timed; between informational replies with the
-    // rest of the wait for the final reply as its idle limit.
+    // The underlying receive, timed; until the final reply's status line is
+    // read, with the rest of the wait for it as its idle limit.
     size_t Wait(struct soap* pSoap, char* pBuffer, size_t length);
     // The end of the header being received, or npos while it is not whole;
-    // resumes where the last call stopped.
+    // resumes where the last call stopped. Reads its status line once that is whole.
     std::size_t HeaderEnd();
     // Takes every header that is whole: informational replies are dropped,
     // the final one begins the body (Begin).
@@ -166,6 +171,7 @@ private:
     std::size_t mLineAt = 0;    // where the line the search for its end is in begins
     std::size_t mScanAt = 0;    // where that search goes on
     std::uint64_t mInformationalBytes = 0; // of the informational replies taken
+    bool mFinalBegun = false;   // the final reply's status line was read
     std::string mOutput;        // bytes for the runtime before any more are received
     std::size_t mOutputAt = 0;  // how many of them it took
     std::string mHeld;          // the runtime's header, without its end, until it can be handed on
@@ -183,6 +189,7 @@ private:
     bool mWaitBegun = false;         // the first receive of the reply began
     Clock::time_point mWaitStart;    // then
     int mWaitLimit = 0;              // the context's idle limit then (its units)
+    bool mWaitRanOut = false;        // before the final reply's status line came
     bool mFloorRunning = false;      // a reply's first byte arrived
     Clock::duration mWaited{};       // spent waiting for the network since then
     std::deque<Sample> mSamples;     // over the last window, oldest first
