@@ -86,7 +86,7 @@ ReplyGuard::Progress ReplyGuard::GetProgress(const struct soap* pSoap)
         static_cast<const ReplyGuard*>(soap_lookup_plugin(const_cast<struct soap*>(pSoap), kPluginId));
     if (!pGuard)
         return Progress();
-    return {pGuard->mReceivedBytes - pGuard->mInformationalBytes, pGuard->mComplete,
+    return {pGuard->mReceivedBytes - pGuard->mInformationalBytes, pGuard->mComplete, pGuard->mStatus,
             pGuard->mWaitRanOut ? pGuard->mWaitLimit : 0};
 }
 
@@ -290,15 +290,20 @@ void ReplyGuard::Begin(const ReplyHeader& rHeader, std::string& rBody)
         break;
     }
     mComplete = mPhase == Phase::Done;
+    mStatus = status;
     // The runtime reads the body of a reply it does not read as SOAP, the
-    // server's text, only by its length.
+    // server's text, only by its length; that of a 400 or 500 as SOAP, for
+    // a fault, and it loses the text of one that holds none.
     mGathering = !((status >= 200 && status < 300) || status == 400 || status == 500);
+    mKeeping = status == 400 || status == 500;
     mHeld = lines;
     Take(rBody.data(), DecodeBody(rBody.data(), rBody.size()));
 }
 
 std::size_t ReplyGuard::Take(const char* pContent, std::size_t length)
 {
+    if (mKeeping)
+        mKept.append(pContent, std::min(length, kErrorBodyBytes - mKept.size()));
     if (mHeld.empty())
         return length;
     if (mGathering)
@@ -519,6 +524,15 @@ bool ReplyGuard::DescribeFailure(struct soap* pSoap)
         return false;
     }
     soap_set_receiver_error(pSoap, pText, soap_strdup(pSoap, detail.c_str()), error);
+    return true;
+}
+
+bool ReplyGuard::DescribeErrorBody(struct soap* pSoap)
+{
+    const auto* pGuard = static_cast<const ReplyGuard*>(soap_lookup_plugin(pSoap, kPluginId));
+    if (!pGuard || pGuard->mKept.empty() || *soap_faultstring(pSoap) || *soap_faultdetail(pSoap))
+        return false;
+    *soap_faultdetail(pSoap) = soap_strdup(pSoap, pGuard->mKept.c_str());
     return true;
 }
 

@@ -27,8 +27,10 @@ class ReplyHeader;
 // size or a declared length with its size limit: a collection may come in
 // one chunk of any size. The runtime reads the body of a reply it does not
 // read as SOAP (an HTTP error) only by its length: the guard gathers the
-// first kErrorBodyBytes of it and hands them on with their length. The
-// guard ends the reply (the receive reports the end of input) when
+// first kErrorBodyBytes of it and hands them on with their length. A 400 or
+// 500 it reads as SOAP, for a fault: the guard keeps the first
+// kErrorBodyBytes of it for DescribeErrorBody. The guard ends the reply (the
+// receive reports the end of input) when
 // - the header is one ReplyHeader refuses, or is longer than kHeaderBytes;
 // - a chunk-size line is malformed, declares a size beyond 64 bits or is
 //   longer than its bound;
@@ -76,6 +78,7 @@ public:
     {
         std::uint64_t mReceivedBytes = 0; // from the network, informational replies left out
         bool mComplete = false;           // its own framing ended it: the runtime got all of it
+        int mStatus = 0;                  // of the final reply, once its header is whole
         // The wait for the final reply (the context's units: seconds, or
         // microseconds when negative) when it ran out before the final
         // reply's status line came; 0 otherwise.
@@ -88,6 +91,11 @@ public:
     // When the guard ended the reply, sets the context's fault to say why
     // (keeping the error code) and returns true.
     static bool DescribeFailure(struct soap* pSoap);
+    // When the runtime found no fault in a 400 or 500 reply (the context
+    // holds no fault string nor detail), sets the body's first
+    // kErrorBodyBytes as the fault's detail, as the runtime does with the
+    // bodies of other error statuses, and returns true.
+    static bool DescribeErrorBody(struct soap* pSoap);
     // Counts the DIME framing pTarget accounts as bytes without content, from
     // now on until called again (null: none); the target must outlive that.
     static void Watch(struct soap* pSoap, const joxwsstreaming::DownloadTarget* pTarget);
@@ -172,11 +180,14 @@ private:
     std::size_t mScanAt = 0;    // where that search goes on
     std::uint64_t mInformationalBytes = 0; // of the informational replies taken
     bool mFinalBegun = false;   // the final reply's status line was read
+    int mStatus = 0;            // of the final reply, once its header is taken
     std::string mOutput;        // bytes for the runtime before any more are received
     std::size_t mOutputAt = 0;  // how many of them it took
     std::string mHeld;          // the runtime's header, without its end, until it can be handed on
     bool mGathering = false;    // the body of an error reply, for mHeld
     std::string mGathered;
+    bool mKeeping = false;      // the body of a 400 or 500, for DescribeErrorBody
+    std::string mKept;
     bool mComplete = false;     // the reply's own framing ended it
     std::uint64_t mLeft = 0;    // of the body or the current chunk
     std::uint64_t mChunkSize = 0;
