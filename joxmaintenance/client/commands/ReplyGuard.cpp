@@ -358,9 +358,26 @@ std::size_t ReplyGuard::DecodeBody(char* pData, std::size_t length)
             if (mLeft == 0)
             {
                 mComplete = mPhase == Phase::Length;
-                mPhase = mComplete ? Phase::Done : Phase::ChunkSize;
+                mPhase = mComplete ? Phase::Done : Phase::ChunkDataEnd;
+            }
+            break;
+        }
+        case Phase::ChunkDataEnd:
+        case Phase::ChunkDataLineFeed:
+        {
+            // A chunk's data ends with CRLF, or a line feed alone: any
+            // other byte there is not a chunk-size line's.
+            const char c = pData[at++];
+            ++mFramingBytes;
+            if (c == '\n')
+            {
+                mPhase = Phase::ChunkSize;
                 mLineBytes = 0;
             }
+            else if (c == '\r' && mPhase == Phase::ChunkDataEnd)
+                mPhase = Phase::ChunkDataLineFeed;
+            else
+                Fail(Failure::UnendedChunk);
             break;
         }
         case Phase::Closed:
@@ -371,9 +388,8 @@ std::size_t ReplyGuard::DecodeBody(char* pData, std::size_t length)
             break;
         case Phase::ChunkSize:
         {
-            // Blanks (the line break after the previous chunk's data) and
-            // leading zeros, then the size in hex; anything else on the line
-            // is an extension.
+            // Blanks and leading zeros, then the size in hex; anything else
+            // on the line is an extension.
             const char c = pData[at++];
             ++mFramingBytes;
             ++mLineBytes;
@@ -490,6 +506,10 @@ bool ReplyGuard::DescribeFailure(struct soap* pSoap)
     case Failure::MalformedChunk:
         pText = "The reply's HTTP chunks are malformed";
         detail = "an HTTP chunk-size line must begin with the size in hexadecimal digits";
+        break;
+    case Failure::UnendedChunk:
+        pText = "The reply's HTTP chunks are malformed";
+        detail = "an HTTP chunk's data must be followed by a line break (CRLF), not by more bytes";
         break;
     case Failure::ChunkTooLarge:
         pText = "The reply's HTTP chunk is too large";

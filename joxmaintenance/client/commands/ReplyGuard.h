@@ -33,7 +33,7 @@ class ReplyHeader;
 // receive reports the end of input) when
 // - the header is one ReplyHeader refuses, or is longer than kHeaderBytes;
 // - a chunk-size line is malformed, declares a size beyond 64 bits or is
-//   longer than its bound;
+//   longer than its bound, or a chunk's data is not followed by a line break;
 // - the bytes that carry no content (HTTP chunk framing and informational
 //   replies, and the DIME framing the watched download target accounts)
 //   exceed a fixed allowance plus a share of the content;
@@ -113,6 +113,7 @@ private:
         Unreadable, // mRefusal says why
         ChunkLine,
         MalformedChunk,
+        UnendedChunk,
         ChunkTooLarge,
         HeaderTooLong,
         BadLength,
@@ -127,6 +128,8 @@ private:
         ChunkSize,
         ChunkExtension,
         ChunkData,
+        ChunkDataEnd,      // the line break after a chunk's data
+        ChunkDataLineFeed, // its line feed, after a carriage return
         Done
     };
     // The content received by an amount of network waiting.

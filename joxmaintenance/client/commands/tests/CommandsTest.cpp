@@ -352,6 +352,8 @@ TEST_F(CommandsTest, AFailureSaysFirstWhatHappened)
                                        ScriptedHttpServer::SoapEnvelope("<jox:LogStatusResponse/>"));
     const std::string proxyPage = "<html><head><title>400 Bad Request</title></head><body><p>request body too large for "
                                   "this proxy</p></body></html>";
+    const std::string unendedChunk =
+        "\nDetail: an HTTP chunk's data must be followed by a line break (CRLF), not by more bytes";
     // The reply's body after a header declaring its length as this.
     const auto declaring = [&body](std::size_t length) {
         return "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n" +
@@ -465,6 +467,10 @@ TEST_F(CommandsTest, AFailureSaysFirstWhatHappened)
         {"chunk-size line too long", {chunked, false, 0, "0"}, "The reply's chunk-size line is too long.",
          "Error -1 fault detected[no subcode]\n\"The reply's chunk-size line is too long\"",
          "\nDetail: an HTTP chunk-size line with its extensions may take at most 64 KiB"},
+        // Its data's last bytes are not a size: "def" does not declare 0xdef bytes.
+        {"a chunk size too short", {chunked + "3\r\nabcdef\r\n", true}, "The reply's HTTP chunks are malformed.",
+         "Error -1 fault detected[no subcode]\n\"The reply's HTTP chunks are malformed\"\nDetail: an HTTP chunk's data",
+         unendedChunk.c_str()},
         {"chunk size beyond 64 bits", {chunked + "10000000000000000\r\n<"}, "The reply's HTTP chunk is too large.",
          "Error -1 fault detected[no subcode]\n\"The reply's HTTP chunk is too large\"\nDetail: an HTTP chunk-size "
          "line declares a size beyond 64 bits\n",
