@@ -7,9 +7,10 @@
 // simulated server sends: chunk-size lines that run on, many DIME records,
 // one large record in one HTTP chunk (its data cut short), empty chunk
 // records, long chunk extensions between single bytes of content, lengths
-// and informational replies in the HTTP header, chunked headers in forms a
-// lenient reader takes as chunked, folded fields, and an HTTP error in
-// chunks.
+// and informational replies in the HTTP header (also with no final reply),
+// chunked headers in forms a lenient reader takes as chunked, folded fields,
+// HTTP errors in chunks, of DIME type, or a 400 or 500 with a body that is
+// no SOAP fault, and chunk data followed by other than a line break.
 //   reply_corpus_recorder FOLDER
 
 #include "ReplyOperations.h"
@@ -105,6 +106,24 @@ void WriteCraftedReplies(const std::string& rCorpus)
     const std::string statusBody = statusReply.substr(statusReply.find("\r\n\r\n") + 4);
     const std::string statusChunks = ScriptedHttpServer::Chunked(statusBody, 64);
     const std::string ok = "HTTP/1.1 200 OK\r\n";
+    // The status reply's body in chunks of 64 bytes whose data is followed by rDataEnd.
+    const auto chunkedEndingIn = [&statusBody](const std::string& rDataEnd) {
+        std::string chunks;
+        for (std::size_t at = 0; at < statusBody.size(); at += 64)
+        {
+            const std::string piece = statusBody.substr(at, 64);
+            char size[16];
+            std::snprintf(size, sizeof size, "%zx\r\n", piece.size());
+            chunks += size + piece + rDataEnd;
+        }
+        return chunks + "0\r\n\r\n";
+    };
+    const std::string wholeDime = ScriptedHttpServer::DimeRecord(
+        0x06, 0x20, "", "http://schemas.xmlsoap.org/soap/envelope/",
+        ScriptedHttpServer::SoapEnvelope("<jox:LogFetchCollectionResponse/>"));
+    std::string processing;
+    for (int i = 0; i < 50; ++i)
+        processing += "HTTP/1.1 102 Processing\r\n\r\n";
     const std::string xml = "Content-Type: text/xml\r\n";
     const std::string chunkedFields = xml + "Transfer-Encoding: chunked\r\n\r\n";
     const struct
@@ -148,6 +167,18 @@ void WriteCraftedReplies(const std::string& rCorpus)
         {8, negativeLength, "content-length-negative"},
         {8, "HTTP/1.1 103 Early Hints\r\nLink: </a>\r\n\r\nHTTP/1.1 102 Processing\r\n\r\n" + statusReply,
          "informational-replies-first"},
+        {2, processing + "HTTP/1.1 102 Processing\r\n", "informational-replies-without-a-final-reply"},
+        {5, "HTTP/1.1 304 Not Modified\r\nContent-Type: application/dime\r\n\r\n", "http-304-of-dime-type"},
+        {5, ScriptedHttpServer::HttpReply("404 Not Found", "application/dime", wholeDime), "http-404-with-a-dime-message"},
+        {8, ScriptedHttpServer::HttpReply("500 Internal Server Error", "text/plain", "database connection refused"),
+         "http-500-with-plain-text"},
+        {8, "HTTP/1.1 400 Bad Request\r\nContent-Type: text/html\r\nTransfer-Encoding: chunked\r\n\r\n" +
+                ScriptedHttpServer::Chunked("<html><body><p>request body too large for this proxy</p></body></html>", 16),
+         "http-400-with-a-page-in-chunks"},
+        {8, ok + chunkedFields + chunkedEndingIn("\n"), "chunk-data-ending-in-a-line-feed"},
+        {8, ok + chunkedFields + chunkedEndingIn(""), "chunk-data-followed-by-the-next-size"},
+        {8, ok + chunkedFields + chunkedEndingIn("\r"), "chunk-data-followed-by-a-carriage-return"},
+        {8, ok + chunkedFields + "3\r\nabcdef\r\n0\r\n\r\n", "chunk-size-too-short"},
     };
     for (const auto& rCase : crafted)
         std::ofstream(rCorpus + "/" + rCase.mpName, std::ios::binary) << static_cast<char>(rCase.mOperation) << rCase.mReply;

@@ -540,6 +540,13 @@ QString FailureSummary(struct soap* pSoap, const ConnectionEnd& rEnd, bool abort
     if (pString && (error == SOAP_CLI_FAULT || error == SOAP_SVR_FAULT || error == SOAP_MUSTUNDERSTAND ||
                     error == SOAP_FAULT || error == SOAP_VERSIONMISMATCH))
         return QStringLiteral("The server reported a fault: %1").arg(Sentence(text));
+    const ReplyGuard::Progress progress = ReplyGuard::GetProgress(pSoap);
+    if (progress.mUnansweredWait != 0)
+        return QStringLiteral("The server did not answer within %1.").arg(Duration(progress.mUnansweredWait));
+    // An error status names the reply, however its body ended.
+    const int status = progress.mStatus != 0 ? progress.mStatus : error;
+    if (status >= 100 && status < 600 && (status < 200 || status >= 300))
+        return QStringLiteral("The server answered with HTTP status %1.").arg(status);
     switch (rEnd.mKind)
     {
     case Kind::Ended:
@@ -568,8 +575,6 @@ QString FailureSummary(struct soap* pSoap, const ConnectionEnd& rEnd, bool abort
     // The download callbacks' and the download's own refusals.
     if (pString && (error == SOAP_EOF || error == SOAP_DIME_ERROR || error == SOAP_NO_DATA))
         return Sentence(text);
-    if (error >= 100 && error < 600 && (error < 200 || error >= 300))
-        return QStringLiteral("The server answered with HTTP status %1.").arg(error);
     if (error == SOAP_EOF)
         return QStringLiteral("The connection to the server ended before the exchange was complete.");
     return QStringLiteral("The server sent a reply the program cannot read.");
@@ -691,6 +696,8 @@ void Command::Execute(const char* pFunction, const Exchange& rCall, const Succes
                                         "a reply may carry at most 16 MiB besides its collection's data", result);
                 ownRefusal = true;
             }
+            if (!ownRefusal)
+                ReplyGuard::DescribeErrorBody(pSoap);
             std::ostringstream fault;
             QString shown;
             if (mLocalFault.isEmpty())

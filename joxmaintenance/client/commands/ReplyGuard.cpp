@@ -86,7 +86,8 @@ ReplyGuard::Progress ReplyGuard::GetProgress(const struct soap* pSoap)
         static_cast<const ReplyGuard*>(soap_lookup_plugin(const_cast<struct soap*>(pSoap), kPluginId));
     if (!pGuard)
         return Progress();
-    return {pGuard->mReceivedBytes - pGuard->mInformationalBytes, pGuard->mComplete};
+    return {pGuard->mReceivedBytes - pGuard->mInformationalBytes, pGuard->mComplete, pGuard->mStatus,
+            pGuard->mWaitRanOut ? pGuard->mWaitLimit : 0};
 }
 
 size_t ReplyGuard::Receive(struct soap* pSoap, char* pBuffer, size_t length)
@@ -106,19 +107,28 @@ size_t ReplyGuard::Wait(struct soap* pSoap, char* pBuffer, size_t length)
         mWaitStart = start;
         mWaitLimit = pSoap->recv_timeout;
     }
-    // Informational replies do not lengthen the wait for the final reply.
+    // Informational replies do not lengthen the wait for the final reply:
+    // until its status line is read, what is left of that wait bounds each
+    // receive after the first, however the replies before it are split.
     const int timeout = pSoap->recv_timeout;
-    const bool between = !mFloorRunning && mInformationalBytes > 0 && mWaitLimit != 0;
-    if (between)
+    const bool bounded = !mFinalBegun && mReceivedBytes > 0 && mWaitLimit != 0;
+    const Clock::time_point deadline = mWaitStart + FromTimeout(mWaitLimit);
+    if (bounded)
     {
-        const Clock::duration left = FromTimeout(mWaitLimit) - (start - mWaitStart);
-        if (left <= Clock::duration::zero())
+        if (start >= deadline)
+        {
+            mWaitRanOut = true;
             return 0;
-        pSoap->recv_timeout = ToTimeout(left);
+        }
+        pSoap->recv_timeout = ToTimeout(deadline - start);
     }
     const size_t received = mpReceive(pSoap, pBuffer, length);
-    if (between)
+    if (bounded)
+    {
         pSoap->recv_timeout = timeout;
+        // Nothing came by the deadline (give or take the runtime's rounding).
+        mWaitRanOut = received == 0 && Clock::now() + std::chrono::milliseconds(2) >= deadline;
+    }
     mReceivedBytes += received;
     // The wait for a reply's first byte belongs to the idle and build waits.
     if (mFloorRunning)
@@ -196,6 +206,14 @@ std::size_t ReplyGuard::HeaderEnd()
             return std::string::npos;
         }
         const std::size_t lineBytes = lineFeed - mLineAt;
+        if (mLineAt == mHeaderAt)
+        {
+            std::string_view line = std::string_view(mHeader).substr(mLineAt, lineBytes);
+            if (!line.empty() && line.back() == '\r')
+                line.remove_suffix(1);
+            ReplyHeader statusLine;
+            mFinalBegun = statusLine.ReadStatusLine(line) == ReplyHeader::Result::Read && statusLine.GetStatus() >= 200;
+        }
         mLineAt = mScanAt = lineFeed + 1;
         if (lineBytes == 0 || (lineBytes == 1 && mHeader[lineFeed - 1] == '\r'))
             return lineFeed + 1;
@@ -272,15 +290,20 @@ void ReplyGuard::Begin(const ReplyHeader& rHeader, std::string& rBody)
         break;
     }
     mComplete = mPhase == Phase::Done;
+    mStatus = status;
     // The runtime reads the body of a reply it does not read as SOAP, the
-    // server's text, only by its length.
+    // server's text, only by its length; that of a 400 or 500 as SOAP, for
+    // a fault, and it loses the text of one that holds none.
     mGathering = !((status >= 200 && status < 300) || status == 400 || status == 500);
+    mKeeping = status == 400 || status == 500;
     mHeld = lines;
     Take(rBody.data(), DecodeBody(rBody.data(), rBody.size()));
 }
 
 std::size_t ReplyGuard::Take(const char* pContent, std::size_t length)
 {
+    if (mKeeping)
+        mKept.append(pContent, std::min(length, kErrorBodyBytes - mKept.size()));
     if (mHeld.empty())
         return length;
     if (mGathering)
@@ -335,9 +358,26 @@ std::size_t ReplyGuard::DecodeBody(char* pData, std::size_t length)
             if (mLeft == 0)
             {
                 mComplete = mPhase == Phase::Length;
-                mPhase = mComplete ? Phase::Done : Phase::ChunkSize;
+                mPhase = mComplete ? Phase::Done : Phase::ChunkDataEnd;
+            }
+            break;
+        }
+        case Phase::ChunkDataEnd:
+        case Phase::ChunkDataLineFeed:
+        {
+            // A chunk's data ends with CRLF, or a line feed alone: any
+            // other byte there is not a chunk-size line's.
+            const char c = pData[at++];
+            ++mFramingBytes;
+            if (c == '\n')
+            {
+                mPhase = Phase::ChunkSize;
                 mLineBytes = 0;
             }
+            else if (c == '\r' && mPhase == Phase::ChunkDataEnd)
+                mPhase = Phase::ChunkDataLineFeed;
+            else
+                Fail(Failure::UnendedChunk);
             break;
         }
         case Phase::Closed:
@@ -348,9 +388,8 @@ std::size_t ReplyGuard::DecodeBody(char* pData, std::size_t length)
             break;
         case Phase::ChunkSize:
         {
-            // Blanks (the line break after the previous chunk's data) and
-            // leading zeros, then the size in hex; anything else on the line
-            // is an extension.
+            // Blanks and leading zeros, then the size in hex; anything else
+            // on the line is an extension.
             const char c = pData[at++];
             ++mFramingBytes;
             ++mLineBytes;
@@ -468,6 +507,10 @@ bool ReplyGuard::DescribeFailure(struct soap* pSoap)
         pText = "The reply's HTTP chunks are malformed";
         detail = "an HTTP chunk-size line must begin with the size in hexadecimal digits";
         break;
+    case Failure::UnendedChunk:
+        pText = "The reply's HTTP chunks are malformed";
+        detail = "an HTTP chunk's data must be followed by a line break (CRLF), not by more bytes";
+        break;
     case Failure::ChunkTooLarge:
         pText = "The reply's HTTP chunk is too large";
         detail = "an HTTP chunk-size line declares a size beyond 64 bits";
@@ -501,6 +544,15 @@ bool ReplyGuard::DescribeFailure(struct soap* pSoap)
         return false;
     }
     soap_set_receiver_error(pSoap, pText, soap_strdup(pSoap, detail.c_str()), error);
+    return true;
+}
+
+bool ReplyGuard::DescribeErrorBody(struct soap* pSoap)
+{
+    const auto* pGuard = static_cast<const ReplyGuard*>(soap_lookup_plugin(pSoap, kPluginId));
+    if (!pGuard || pGuard->mKept.empty() || *soap_faultstring(pSoap) || *soap_faultdetail(pSoap))
+        return false;
+    *soap_faultdetail(pSoap) = soap_strdup(pSoap, pGuard->mKept.c_str());
     return true;
 }
 

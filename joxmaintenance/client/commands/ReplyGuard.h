@@ -27,11 +27,13 @@ class ReplyHeader;
 // size or a declared length with its size limit: a collection may come in
 // one chunk of any size. The runtime reads the body of a reply it does not
 // read as SOAP (an HTTP error) only by its length: the guard gathers the
-// first kErrorBodyBytes of it and hands them on with their length. The
-// guard ends the reply (the receive reports the end of input) when
+// first kErrorBodyBytes of it and hands them on with their length. A 400 or
+// 500 it reads as SOAP, for a fault: the guard keeps the first
+// kErrorBodyBytes of it for DescribeErrorBody. The guard ends the reply (the
+// receive reports the end of input) when
 // - the header is one ReplyHeader refuses, or is longer than kHeaderBytes;
 // - a chunk-size line is malformed, declares a size beyond 64 bits or is
-//   longer than its bound;
+//   longer than its bound, or a chunk's data is not followed by a line break;
 // - the bytes that carry no content (HTTP chunk framing and informational
 //   replies, and the DIME framing the watched download target accounts)
 //   exceed a fixed allowance plus a share of the content;
@@ -41,7 +43,8 @@ class ReplyHeader;
 //   spent elsewhere, such as writing the file, is not counted).
 // The time before a reply's first byte belongs to the idle and build waits;
 // informational replies do not lengthen them: the wait the context had for
-// the reply's first byte bounds the time until the final reply begins.
+// the reply's first byte bounds the time until the final reply's status line
+// is read, however the replies before it are split.
 class ReplyGuard
 {
 public:
@@ -75,6 +78,11 @@ public:
     {
         std::uint64_t mReceivedBytes = 0; // from the network, informational replies left out
         bool mComplete = false;           // its own framing ended it: the runtime got all of it
+        int mStatus = 0;                  // of the final reply, once its header is whole
+        // The wait for the final reply (the context's units: seconds, or
+        // microseconds when negative) when it ran out before the final
+        // reply's status line came; 0 otherwise.
+        int mUnansweredWait = 0;
     };
 
     // Wraps the context's current receive function for the rest of the
@@ -83,6 +91,11 @@ public:
     // When the guard ended the reply, sets the context's fault to say why
     // (keeping the error code) and returns true.
     static bool DescribeFailure(struct soap* pSoap);
+    // When the runtime found no fault in a 400 or 500 reply (the context
+    // holds no fault string nor detail), sets the body's first
+    // kErrorBodyBytes as the fault's detail, as the runtime does with the
+    // bodies of other error statuses, and returns true.
+    static bool DescribeErrorBody(struct soap* pSoap);
     // Counts the DIME framing pTarget accounts as bytes without content, from
     // now on until called again (null: none); the target must outlive that.
     static void Watch(struct soap* pSoap, const joxwsstreaming::DownloadTarget* pTarget);
@@ -100,6 +113,7 @@ private:
         Unreadable, // mRefusal says why
         ChunkLine,
         MalformedChunk,
+        UnendedChunk,
         ChunkTooLarge,
         HeaderTooLong,
         BadLength,
@@ -114,6 +128,8 @@ private:
         ChunkSize,
         ChunkExtension,
         ChunkData,
+        ChunkDataEnd,      // the line break after a chunk's data
+        ChunkDataLineFeed, // its line feed, after a carriage return
         Done
     };
     // The content received by an amount of network waiting.
@@ -126,11 +142,11 @@ private:
     ReplyGuard(size_t (*pReceive)(struct soap*, char*, size_t), const Limits& rLimits);
     static size_t Receive(struct soap* pSoap, char* pBuffer, size_t length);
     size_t Read(struct soap* pSoap, char* pBuffer, size_t length);
-    // The underlying receive, timed; between informational replies with the
-    // rest of the wait for the final reply as its idle limit.
+    // The underlying receive, timed; until the final reply's status line is
+    // read, with the rest of the wait for it as its idle limit.
     size_t Wait(struct soap* pSoap, char* pBuffer, size_t length);
     // The end of the header being received, or npos while it is not whole;
-    // resumes where the last call stopped.
+    // resumes where the last call stopped. Reads its status line once that is whole.
     std::size_t HeaderEnd();
     // Takes every header that is whole: informational replies are dropped,
     // the final one begins the body (Begin).
@@ -166,11 +182,15 @@ private:
     std::size_t mLineAt = 0;    // where the line the search for its end is in begins
     std::size_t mScanAt = 0;    // where that search goes on
     std::uint64_t mInformationalBytes = 0; // of the informational replies taken
+    bool mFinalBegun = false;   // the final reply's status line was read
+    int mStatus = 0;            // of the final reply, once its header is taken
     std::string mOutput;        // bytes for the runtime before any more are received
     std::size_t mOutputAt = 0;  // how many of them it took
     std::string mHeld;          // the runtime's header, without its end, until it can be handed on
     bool mGathering = false;    // the body of an error reply, for mHeld
     std::string mGathered;
+    bool mKeeping = false;      // the body of a 400 or 500, for DescribeErrorBody
+    std::string mKept;
     bool mComplete = false;     // the reply's own framing ended it
     std::uint64_t mLeft = 0;    // of the body or the current chunk
     std::uint64_t mChunkSize = 0;
@@ -183,6 +203,7 @@ private:
     bool mWaitBegun = false;         // the first receive of the reply began
     Clock::time_point mWaitStart;    // then
     int mWaitLimit = 0;              // the context's idle limit then (its units)
+    bool mWaitRanOut = false;        // before the final reply's status line came
     bool mFloorRunning = false;      // a reply's first byte arrived
     Clock::duration mWaited{};       // spent waiting for the network since then
     std::deque<Sample> mSamples;     // over the last window, oldest first

@@ -96,13 +96,9 @@ ReplyHeader::Result ReplyHeader::Refuse(std::string refusal)
     return Result::Unreadable;
 }
 
-ReplyHeader::Result ReplyHeader::Read(std::string_view text)
+ReplyHeader::Result ReplyHeader::ReadStatusLine(std::string_view line)
 {
     *this = ReplyHeader();
-    std::size_t at = text.find('\n');
-    std::string_view line = text.substr(0, at);
-    if (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
     if (line.empty())
         return Refuse("the reply begins with an empty line instead of its status line");
     if (line.size() < 12 || line.compare(0, 7, "HTTP/1.") != 0 || !IsDigit(line[7]) || line[8] != ' ' ||
@@ -112,9 +108,20 @@ ReplyHeader::Result ReplyHeader::Read(std::string_view text)
     mStatus = (line[9] - '0') * 100 + (line[10] - '0') * 10 + (line[11] - '0');
     if (mStatus < 100 || mStatus > 599)
         return Refuse("the status line " + Quoted(line) + " holds a status outside 100 to 599");
-    const bool http10 = line[7] == '0';
+    mHttp10 = line[7] == '0';
     if (line.size() > 13)
         mReason = std::string(line.substr(13, kReasonBytes));
+    return Result::Read;
+}
+
+ReplyHeader::Result ReplyHeader::Read(std::string_view text)
+{
+    std::size_t at = text.find('\n');
+    std::string_view line = text.substr(0, at);
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    if (ReadStatusLine(line) != Result::Read)
+        return Result::Unreadable;
 
     bool inField = false;
     std::string name;  // of the field being read, in lower case
@@ -153,7 +160,7 @@ ReplyHeader::Result ReplyHeader::Read(std::string_view text)
     }
     if (inField && !TakeField(name, Trimmed(value)))
         return Result::Unreadable;
-    if (!ReadFraming(http10))
+    if (!ReadFraming())
         return mRefusal.empty() ? Result::BadLength : Result::Unreadable;
     return Result::Read;
 }
@@ -198,7 +205,7 @@ bool ReplyHeader::TakeField(std::string_view name, std::string_view value)
     return true;
 }
 
-bool ReplyHeader::ReadFraming(bool http10)
+bool ReplyHeader::ReadFraming()
 {
     if (mStatus < 200 || mStatus == 204 || mStatus == 304)
     {
@@ -233,7 +240,7 @@ bool ReplyHeader::ReadFraming(bool http10)
     if (mHasCodings)
     {
         const std::vector<std::string> transfer = codings(mCodings);
-        if (http10)
+        if (mHttp10)
         {
             mRefusal = "an HTTP/1.0 reply declares a transfer coding";
             return false;

@@ -44,6 +44,9 @@ public:
     // ends it (each line ending with a line feed, with or without a carriage
     // return before it).
     Result Read(std::string_view text);
+    // Reads the status line alone (without its line end), as Read does
+    // first: so the status is known before the header is whole.
+    Result ReadStatusLine(std::string_view line);
 
     int GetStatus() const { return mStatus; }
     const std::string& GetReason() const { return mReason; }
@@ -57,10 +60,11 @@ public:
 private:
     // Takes one unfolded field; false when it makes the header unreadable.
     bool TakeField(std::string_view name, std::string_view value);
-    bool ReadFraming(bool http10);
+    bool ReadFraming();
     Result Refuse(std::string refusal);
 
     int mStatus = 0;
+    bool mHttp10 = false;
     std::string mReason;
     Body mBody = Body::None;
     std::uint64_t mLength = 0;

@@ -385,6 +385,14 @@ TEST_F(CommandsTest, AFailureSaysFirstWhatHappened)
                                     envelope.substr(0, envelope.find("</SOAP-ENV:Body>"));
     const std::string reply = ScriptedHttpServer::SoapReply("<jox:LogStatusResponse/>");
     const std::string body = reply.substr(reply.find("\r\n\r\n") + 4);
+    // A whole DIME message: one record, the first and the last.
+    const std::string dimeMessage =
+        ScriptedHttpServer::DimeRecord(0x06, 0x20, "", "http://schemas.xmlsoap.org/soap/envelope/",
+                                       ScriptedHttpServer::SoapEnvelope("<jox:LogStatusResponse/>"));
+    const std::string proxyPage = "<html><head><title>400 Bad Request</title></head><body><p>request body too large for "
+                                  "this proxy</p></body></html>";
+    const std::string unendedChunk =
+        "\nDetail: an HTTP chunk's data must be followed by a line break (CRLF), not by more bytes";
     // The reply's body after a header declaring its length as this.
     const auto declaring = [&body](std::size_t length) {
         return "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n" +
@@ -439,6 +447,26 @@ TEST_F(CommandsTest, AFailureSaysFirstWhatHappened)
          {"HTTP/1.1 503 Service Unavailable\r\nContent-Type: text/plain\r\n\r\nbusy until closed"},
          "The server answered with HTTP status 503.",
          "Error 503 fault detected[no subcode]\n\"HTTP Error\"\nDetail: busy until closed\n", "\nDetail: busy until closed"},
+        // Complete, with the connection open: the status names them.
+        {"a 304 of DIME type", {"HTTP/1.1 304 Not Modified\r\nContent-Type: application/dime\r\n\r\n", true},
+         "The server answered with HTTP status 304.", "Error 304 fault detected[no subcode]\n\"HTTP Error\"", ""},
+        {"a 404 whose body is a whole DIME message",
+         {ScriptedHttpServer::HttpReply("404 Not Found", "application/dime", dimeMessage), true},
+         "The server answered with HTTP status 404.", "Error 404 fault detected[no subcode]\n\"HTTP Error\"", ""},
+        // The runtime reads a 400's or a 500's body as SOAP: one that is not
+        // a fault reaches the text all the same.
+        {"HTTP 500 with plain text",
+         {ScriptedHttpServer::HttpReply("500 Internal Server Error", "text/plain", "database connection refused")},
+         "The server answered with HTTP status 500.",
+         "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"Error 500: HTTP 500 Internal Server Error\"\nDetail: database "
+         "connection refused\n",
+         "\nDetail: database connection refused"},
+        {"HTTP 400 with a proxy's page in chunks",
+         {"HTTP/1.1 400 Bad Request\r\nContent-Type: text/html\r\nTransfer-Encoding: chunked\r\n\r\n" +
+          ScriptedHttpServer::Chunked(proxyPage, 16)},
+         "The server answered with HTTP status 400.",
+         "SOAP 1.1 fault SOAP-ENV:Client[no subcode]\n\"Error 400: HTTP 400 Bad Request\"\nDetail: <html><head>",
+         "\nDetail: 400 Bad Request request body too large for this proxy"},
         {"status of two digits", {"HTTP/1.1 20 OK\r\nContent-Length: 0\r\n\r\n"},
          "The server sent a reply the program cannot read.",
          "Error -1 fault detected[no subcode]\n\"The server sent a reply the program cannot read\"\nDetail: the status line "
@@ -478,6 +506,10 @@ TEST_F(CommandsTest, AFailureSaysFirstWhatHappened)
         {"chunk-size line too long", {chunked, false, 0, "0"}, "The reply's chunk-size line is too long.",
          "Error -1 fault detected[no subcode]\n\"The reply's chunk-size line is too long\"",
          "\nDetail: an HTTP chunk-size line with its extensions may take at most 64 KiB"},
+        // Its data's last bytes are not a size: "def" does not declare 0xdef bytes.
+        {"a chunk size too short", {chunked + "3\r\nabcdef\r\n", true}, "The reply's HTTP chunks are malformed.",
+         "Error -1 fault detected[no subcode]\n\"The reply's HTTP chunks are malformed\"\nDetail: an HTTP chunk's data",
+         unendedChunk.c_str()},
         {"chunk size beyond 64 bits", {chunked + "10000000000000000\r\n<"}, "The reply's HTTP chunk is too large.",
          "Error -1 fault detected[no subcode]\n\"The reply's HTTP chunk is too large\"\nDetail: an HTTP chunk-size "
          "line declares a size beyond 64 bits\n",

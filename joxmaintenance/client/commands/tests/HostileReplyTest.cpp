@@ -561,7 +561,22 @@ TEST_F(HostileReplyTest, TheHttpHeaderFramesTheReply)
     };
     const std::string status = "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\n";
     const std::string chunks = ScriptedHttpServer::Chunked(body, 100);
+    // The body in chunks of 100 bytes, their size lines ended by rLineEnd and
+    // their data by rDataEnd.
+    const auto chunkedWith = [&](const std::string& rLineEnd, const std::string& rDataEnd) {
+        std::string chunked = status + "Transfer-Encoding: chunked\r\n\r\n";
+        for (std::size_t at = 0; at < body.size(); at += 100)
+        {
+            const std::string piece = body.substr(at, 100);
+            char size[16];
+            std::snprintf(size, sizeof size, "%zx", piece.size());
+            chunked += size + rLineEnd + piece + rDataEnd;
+        }
+        return chunked + "0" + rLineEnd + rLineEnd;
+    };
     const std::string unreadable = "\"The server sent a reply the program cannot read\"\nDetail: ";
+    const std::string unendedChunk = "\"The reply's HTTP chunks are malformed\"\nDetail: an HTTP chunk's data must be "
+                                     "followed by a line break (CRLF), not by more bytes";
     struct Case
     {
         std::string mName;
@@ -585,6 +600,9 @@ TEST_F(HostileReplyTest, TheHttpHeaderFramesTheReply)
         // The chunks frame the body; the length must still be one.
         {"chunks and a Content-Length", status + "Content-Length: 3\r\nTransfer-Encoding: chunked\r\n\r\n" + chunks,
          ""},
+        {"chunk lines and data that end with a line feed alone", chunkedWith("\n", "\n"), ""},
+        {"a chunk's data followed at once by the next size", chunkedWith("\r\n", ""), unendedChunk},
+        {"a chunk's data followed by a carriage return alone", chunkedWith("\r\n", "\r"), unendedChunk},
         {"chunks and a Content-Length that is not one",
          status + "Content-Length: x\r\nTransfer-Encoding: chunked\r\n\r\n" + chunks,
          "\"The reply's Content-Length is not a length\""},

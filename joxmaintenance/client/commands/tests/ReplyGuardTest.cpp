@@ -1,6 +1,7 @@
 // The reply guard fed through scripted receive functions: the speed floor
 // counts only the time spent waiting for the network, over a sliding window;
-// a header is read in time linear in its size, however it is split.
+// a header is read in time linear in its size, and chunks alike, however
+// they are split.
 #include "ReplyGuard.h"
 
 #include <stdsoap2.h>
@@ -178,6 +179,70 @@ TEST(ReplyGuardTest, AHeaderInOneByteReceivesIsReadInLinearTime)
             EXPECT_EQ("HTTP/1.1 200 OK\r\n\r\nbody", read) << fault;
         else
             EXPECT_EQ("The reply's HTTP header is too long", fault);
+    }
+}
+
+// Bytes handed out up to mStep at a time.
+struct Feed
+{
+    std::string mBytes;
+    std::size_t mStep;
+    std::size_t mAt = 0;
+};
+
+size_t FeedReceive(struct soap* pSoap, char* pBuffer, size_t length)
+{
+    auto& rFeed = *static_cast<Feed*>(pSoap->user);
+    const std::size_t taken = std::min({length, rFeed.mStep, rFeed.mBytes.size() - rFeed.mAt});
+    rFeed.mBytes.copy(pBuffer, taken, rFeed.mAt);
+    rFeed.mAt += taken;
+    return taken;
+}
+
+// A chunk's data ends with CRLF or a line feed alone, also when the line
+// break comes in receives of its own; any other byte after the data is
+// refused, and no byte of data is read as a size.
+TEST(ReplyGuardTest, AChunksDataEndsWithALineBreakHoweverTheBytesAreSplit)
+{
+    const std::string header = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+    const char* const malformed = "The reply's HTTP chunks are malformed";
+    const struct
+    {
+        const char* mpName;
+        std::string mChunks;
+        const char* mpRead; // what the runtime gets after the header; null: refused as malformed
+    } cases[] = {
+        {"CRLF", "3\r\nabc\r\n4;x=y\r\ndefg\r\n0\r\n\r\n", "abcdefg"},
+        {"a line feed alone", "3\nabc\n4\ndefg\n0\n\n", "abcdefg"},
+        {"a size too short", "3\r\nabcdef\r\n0\r\n\r\n", nullptr},
+        {"the next size at once", "3\r\nabc4\r\ndefg\r\n0\r\n\r\n", nullptr},
+        {"a carriage return alone", "3\r\nabc\r4\r\ndefg\r\n0\r\n\r\n", nullptr},
+        {"a blank before the line break", "3\r\nabc \r\n0\r\n\r\n", nullptr},
+    };
+    for (const auto& rCase : cases)
+    {
+        for (const std::size_t step : {std::size_t{1}, std::size_t{2}, std::size_t{SOAP_BUFLEN}})
+        {
+            SCOPED_TRACE(std::string(rCase.mpName) + ", " + std::to_string(step) + " bytes a receive");
+            Feed feed{header + rCase.mChunks, step};
+            struct soap* pSoap = soap_new();
+            pSoap->user = &feed;
+            pSoap->frecv = FeedReceive;
+            ReplyGuard::Install(pSoap, {64 * 1024, 0, 0});
+            std::string read;
+            char buffer[SOAP_BUFLEN];
+            for (size_t received = 0; (received = pSoap->frecv(pSoap, buffer, sizeof buffer)) > 0;)
+                read.append(buffer, received);
+            const bool refused = ReplyGuard::DescribeFailure(pSoap);
+            const std::string fault = refused ? *soap_faultstring(pSoap) : "";
+            soap_destroy(pSoap);
+            soap_end(pSoap);
+            soap_free(pSoap);
+            if (rCase.mpRead)
+                EXPECT_EQ("HTTP/1.1 200 OK\r\n\r\n" + std::string(rCase.mpRead), read) << fault;
+            else
+                EXPECT_EQ(malformed, fault) << read;
+        }
     }
 }
 

@@ -219,7 +219,8 @@ TEST(ReplyWaitSpeedTest, APauseAfterABurstIsJudgedOverTheWindowThatEndsWithIt)
 
 // An informational reply is not the reply's beginning: the speed floor and
 // the idle limit after a build wait start with the final reply's first
-// byte. Nor does it lengthen the wait for that reply.
+// byte. Nor does it lengthen the wait for that reply, however the bytes are
+// split: each 102's end may come with the next one's first byte.
 TEST(ReplyWaitSpeedTest, AnInformationalReplyNeitherStartsTheFloorNorLengthensTheWait)
 {
     const std::string processing = "HTTP/1.1 102 Processing\r\n\r\n";
@@ -228,21 +229,28 @@ TEST(ReplyWaitSpeedTest, AnInformationalReplyNeitherStartsTheFloorNorLengthensTh
         reply.mLater = std::move(pieces);
         return reply;
     };
+    // A 102 every 300 ms for 6 s, each sent with the last byte of the one
+    // before: more often than the floor's window and the idle limit.
+    const std::string open = processing.substr(0, processing.size() - 1);
+    simserver::ScriptedHttpServer::Reply split(open, true);
+    for (int i = 1; i <= 20; ++i)
+        split.mLater.emplace_back(std::chrono::milliseconds(300 * i), "\n" + open);
     const std::string statusReply = simserver::ScriptedHttpServer::SoapReply("<jox:LogStatusResponse/>");
     const std::string collectReply = simserver::ScriptedHttpServer::SoapReply("<jox:LogCreateCollectionResponse/>");
     const struct
     {
         const char* mpName;
-        bool mBuilds; // a collection is built first: the build wait of 30 s applies
+        bool mBuilds; // a collection is built first: the build wait applies
         int mIdleSeconds;
+        int mBuildWaitSeconds;
         simserver::ScriptedHttpServer::Reply mReply;
         const char* mpFirstLine; // null: the reply arrives
     } cases[] = {
-        {"the final reply two floor windows after a 102", false, 5, later({{std::chrono::milliseconds(2500), statusReply}}),
-         nullptr},
-        {"a build beyond the idle limit after a 102", true, 1, later({{std::chrono::milliseconds(2500), collectReply}}),
-         nullptr},
-        {"a 102 every half second and no final reply", false, 2,
+        {"the final reply two floor windows after a 102", false, 5, 30,
+         later({{std::chrono::milliseconds(2500), statusReply}}), nullptr},
+        {"a build beyond the idle limit after a 102", true, 1, 30,
+         later({{std::chrono::milliseconds(2500), collectReply}}), nullptr},
+        {"a 102 every half second and no final reply", false, 2, 30,
          later({{std::chrono::milliseconds(500), processing},
                 {std::chrono::milliseconds(1000), processing},
                 {std::chrono::milliseconds(1500), processing},
@@ -250,11 +258,14 @@ TEST(ReplyWaitSpeedTest, AnInformationalReplyNeitherStartsTheFloorNorLengthensTh
                 {std::chrono::milliseconds(2500), processing},
                 {std::chrono::milliseconds(3000), processing}}),
          "The server did not answer within 2 s."},
+        {"102s split with the next one's start and no final reply", false, 2, 30, split,
+         "The server did not answer within 2 s."},
+        {"102s split so during a build wait of 2 s", true, 1, 2, split, "The server did not answer within 2 s."},
     };
     for (const auto& rCase : cases)
     {
         SCOPED_TRACE(rCase.mpName);
-        ServiceClientTimeouts limits = Scaled(30);
+        ServiceClientTimeouts limits = Scaled(rCase.mBuildWaitSeconds);
         limits.mReceiveIdleSeconds = rCase.mIdleSeconds;
         ScopedTimeouts timeouts(limits);
         simserver::ScriptedHttpServer server;
