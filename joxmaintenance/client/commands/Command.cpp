@@ -1,6 +1,7 @@
 #include "joxmaintenance/Command.h"
 
 #include "ReplyGuard.h"
+#include "SoapTimeout.h"
 #include "Utf8.h"
 #include "joxmaintenance/CommandType.h"
 #include "joxmaintenance/ServerConnection.h"
@@ -351,9 +352,7 @@ struct AbortHooks
     {
         using Clock = std::chrono::steady_clock;
         const bool limited = timeout != 0;
-        const Clock::time_point deadline =
-            Clock::now() + (timeout > 0 ? std::chrono::microseconds(std::chrono::seconds(timeout))
-                                        : std::chrono::microseconds(-static_cast<long long>(timeout)));
+        const Clock::time_point deadline = Clock::now() + FromSoapTimeout(timeout);
         for (;;)
         {
             int waitMs = -1;

@@ -1,6 +1,7 @@
 #include "ReplyGuard.h"
 
 #include "ReplyHeader.h"
+#include "SoapTimeout.h"
 
 #include <joxwsstreaming/DownloadTarget.h>
 
@@ -27,15 +28,6 @@ int HexValue(char c)
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
-}
-
-// A duration as the context's idle limit: seconds when positive,
-// microseconds when negative.
-Clock::duration FromTimeout(int timeout)
-{
-    if (timeout >= 0)
-        return std::chrono::seconds(timeout);
-    return std::chrono::microseconds(-static_cast<long long>(timeout));
 }
 
 int ToTimeout(Clock::duration duration)
@@ -112,7 +104,7 @@ size_t ReplyGuard::Wait(struct soap* pSoap, char* pBuffer, size_t length)
     // receive after the first, however the replies before it are split.
     const int timeout = pSoap->recv_timeout;
     const bool bounded = !mFinalBegun && mReceivedBytes > 0 && mWaitLimit != 0;
-    const Clock::time_point deadline = mWaitStart + FromTimeout(mWaitLimit);
+    const Clock::time_point deadline = mWaitStart + FromSoapTimeout(mWaitLimit);
     if (bounded)
     {
         if (start >= deadline)
@@ -208,11 +200,10 @@ std::size_t ReplyGuard::HeaderEnd()
         const std::size_t lineBytes = lineFeed - mLineAt;
         if (mLineAt == mHeaderAt)
         {
-            std::string_view line = std::string_view(mHeader).substr(mLineAt, lineBytes);
-            if (!line.empty() && line.back() == '\r')
-                line.remove_suffix(1);
             ReplyHeader statusLine;
-            mFinalBegun = statusLine.ReadStatusLine(line) == ReplyHeader::Result::Read && statusLine.GetStatus() >= 200;
+            mFinalBegun = statusLine.ReadStatusLine(std::string_view(mHeader).substr(mLineAt, lineBytes)) ==
+                              ReplyHeader::Result::Read &&
+                          statusLine.GetStatus() >= 200;
         }
         mLineAt = mScanAt = lineFeed + 1;
         if (lineBytes == 0 || (lineBytes == 1 && mHeader[lineFeed - 1] == '\r'))

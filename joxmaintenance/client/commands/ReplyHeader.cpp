@@ -99,6 +99,8 @@ ReplyHeader::Result ReplyHeader::Refuse(std::string refusal)
 ReplyHeader::Result ReplyHeader::ReadStatusLine(std::string_view line)
 {
     *this = ReplyHeader();
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
     if (line.empty())
         return Refuse("the reply begins with an empty line instead of its status line");
     if (line.size() < 12 || line.compare(0, 7, "HTTP/1.") != 0 || !IsDigit(line[7]) || line[8] != ' ' ||
@@ -117,10 +119,7 @@ ReplyHeader::Result ReplyHeader::ReadStatusLine(std::string_view line)
 ReplyHeader::Result ReplyHeader::Read(std::string_view text)
 {
     std::size_t at = text.find('\n');
-    std::string_view line = text.substr(0, at);
-    if (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
-    if (ReadStatusLine(line) != Result::Read)
+    if (ReadStatusLine(text.substr(0, at)) != Result::Read)
         return Result::Unreadable;
 
     bool inField = false;
@@ -130,7 +129,7 @@ ReplyHeader::Result ReplyHeader::Read(std::string_view text)
     {
         const std::size_t begin = at + 1;
         at = text.find('\n', begin);
-        line = text.substr(begin, at == std::string_view::npos ? std::string_view::npos : at - begin);
+        std::string_view line = text.substr(begin, at == std::string_view::npos ? std::string_view::npos : at - begin);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         if (line.empty())

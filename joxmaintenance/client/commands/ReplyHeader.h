@@ -44,8 +44,9 @@ public:
     // ends it (each line ending with a line feed, with or without a carriage
     // return before it).
     Result Read(std::string_view text);
-    // Reads the status line alone (without its line end), as Read does
-    // first: so the status is known before the header is whole.
+    // Reads the status line alone (without its line feed; a carriage return
+    // before it is allowed), as Read does first: so the status is known
+    // before the header is whole.
     Result ReadStatusLine(std::string_view line);
 
     int GetStatus() const { return mStatus; }
