@@ -38,6 +38,16 @@ struct Refusals
 };
 Refusals gRefusals;
 
+// Only the last way is left, the reservation; the rename onto it fails with
+// renameError.
+void RefuseAllButTheReservation(int renameError)
+{
+    gRefusals = Refusals();
+    gRefusals.mRenameNoReplace = EINVAL;
+    gRefusals.mLink = EPERM;
+    gRefusals.mRename = renameError;
+}
+
 template <typename Function>
 Function Next(const char* pName)
 {
@@ -155,9 +165,7 @@ TEST_F(RefusedRenameTest, TheNameIsReservedAndTheFileRenamedOntoIt)
 TEST_F(RefusedRenameTest, AFailedRenameLeavesNoReservation)
 {
     tandriltest::WriteFile(mFolder.File("kept.zip"), "operator's file");
-    gRefusals.mRenameNoReplace = EINVAL;
-    gRefusals.mLink = EPERM;
-    gRefusals.mRename = EACCES;
+    RefuseAllButTheReservation(EACCES);
     DownloadTarget target(mFolder.Path());
     Write(target, "c.zip", "data");
     EXPECT_FALSE(target.Commit());
@@ -191,10 +199,7 @@ TEST_F(RefusedRenameTest, ARenameOntoTheReservationThatFailsIsAWriteFailure)
                          std::strerror(renameError));
             tandriltest::TempDir folder;
             tandriltest::WriteFile(folder.File("kept.zip"), "operator's file");
-            gRefusals = Refusals();
-            gRefusals.mRenameNoReplace = EINVAL;
-            gRefusals.mLink = EPERM;
-            gRefusals.mRename = renameError;
+            RefuseAllButTheReservation(renameError);
 
             DownloadTarget target(folder.Path());
             target.SetNameClash(clash);
@@ -214,10 +219,7 @@ TEST_F(RefusedRenameTest, ARenameOntoTheReservationThatFailsIsAWriteFailure)
 
     // A gather whose name is taken stops at the numbered name whose rename failed.
     tandriltest::WriteFile(mFolder.File("c.zip"), "operator's file");
-    gRefusals = Refusals();
-    gRefusals.mRenameNoReplace = EINVAL;
-    gRefusals.mLink = EPERM;
-    gRefusals.mRename = EEXIST;
+    RefuseAllButTheReservation(EEXIST);
     DownloadTarget gathered(mFolder.Path());
     gathered.SetNameClash(DownloadTarget::NameClash::FreeName);
     Write(gathered, "c.zip", "data");
